@@ -1,0 +1,53 @@
+#include "analysis/deviatetable.h"
+
+#include "analysis/dataerror.h"
+#include "analysis/fieldreader.h"
+#include "analysis/numeric.h"
+
+#include <QFile>
+
+void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
+    DeviateTable parsed{};
+    FieldReader reader(bytes);
+    for (int i = 0; i < kDeviateTableLoaded; ++i) {
+        // Numbers may be separated by commas, blanks and line ends in any mix.
+        reader.skipBlanks();
+        while (reader.takeLineEnd() || reader.takeComma())
+            reader.skipBlanks();
+        if (reader.atEnd())
+            throw DataError(QStringLiteral("%1 の数値が 500 個に足りません（%2 個目を読む前に"
+                                           "ファイルが終わりました）。")
+                                .arg(kDeviateTableFileName)
+                                .arg(i + 1));
+        const QByteArray token = reader.takeToken();
+        const auto value = ParseReal(token);
+        if (!value)
+            throw DataError(QStringLiteral("%1 の %2 行目に数字ではない値があります（「%3」）。")
+                                .arg(kDeviateTableFileName)
+                                .arg(reader.line())
+                                .arg(QString::fromLocal8Bit(token.left(40))));
+        parsed[i] = *value;
+    }
+    table = parsed;
+}
+
+void LoadDeviateTable(AppState& state) {
+    // A start directory that already ends in a separator gives two in a row, which is accepted.
+    QFile file(state.startDirectory + QLatin1Char('/') + kDeviateTableFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DataError(QStringLiteral("%1 が見つかりません（%2）。")
+                            .arg(kDeviateTableFileName, file.fileName()));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    ParseDeviateTable(bytes, state.deviateTable);
+}
+
+double DeviateAt(const DeviateTable& table, double p) {
+    const bool below = p < 0.5;
+    const double index = RoundHalfEven((below ? 0.5 - p : p - 0.5) * 1000.0);
+    if (!(index >= 0 && index < kDeviateTableSize))
+        throw DataError(
+            QStringLiteral("非超過確率 %1 が表の範囲を外れています。").arg(FormatReal(p)));
+    const double z = table[static_cast<size_t>(index)];
+    return below ? -z : z;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+// Field-oriented reading of a text file: a field ends at a comma, a space, a tab or a line end;
+// blanks before a field are skipped. Line ends may be CR LF, LF or CR. A UTF-8 byte-order mark at
+// the very start is skipped.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArrayView bytes);
+
+    bool atEnd() const { return pos_ >= size_; }
+    // Line number (from 1) of the next unread character.
+    int line() const { return line_; }
+
+    void skipBlanks();
+    // True, and consumed, when a line end follows at the current position.
+    bool takeLineEnd();
+    // True, and consumed, when a comma follows at the current position.
+    bool takeComma();
+    bool atLineEnd() const;
+    bool atComma() const;
+    // The raw characters of the next field (empty when a separator or the end follows).
+    QByteArray takeToken();
+
+private:
+    const char* data_;
+    qsizetype size_;
+    qsizetype pos_ = 0;
+    int line_ = 1;
+};
+
+// Parses a whole token as a real number: optional sign, digits, one decimal point, optional
+// exponent. Anything else, or a value that is not finite, gives nothing.
+std::optional<double> ParseReal(QByteArrayView token);

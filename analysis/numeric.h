@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+// Rounds to the nearest whole number, ties to even (2.5 gives 2, 3.5 gives 4).
+double RoundHalfEven(double a);
+
+// R(): the one conversion from a real to a 32-bit integer. Throws DataError when the rounded
+// value does not fit.
+int32_t R(double a);
+
+// The default real-to-text form: shortest general form with at most 15 significant digits,
+// no grouping, "." as decimal point (0.5, 1000, 0.333333333333333, 1E+20).
+QString FormatReal(double a);
+
+// Reads the number at the start of a text the way the settings boxes are read: blanks, tabs
+// and line feeds anywhere are ignored, then an optional sign, digits, one decimal point and an
+// optional exponent; reading stops at the first character that cannot continue the number.
+// Full-width digits and signs count as their ASCII forms. No number at the start gives 0.
+double ReadNumericPrefix(QStringView text);

@@ -1,0 +1,147 @@
+#include "analysis/series.h"
+
+#include "analysis/dataerror.h"
+#include "analysis/deviatetable.h"
+#include "analysis/numeric.h"
+
+#include <cmath>
+
+namespace {
+
+void Check(bool ok, const QString& problem) {
+    if (!ok)
+        throw DataError(problem);
+}
+
+} // namespace
+
+AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
+                               const DeviateTable& table) {
+    Check(n >= 2,
+          QStringLiteral("データが %1 件しかありません。解析には 2 件以上のデータが必要です。")
+              .arg(n));
+    Check(n <= kMaxRecords, QStringLiteral("データが %1 件を超えています。").arg(kMaxRecords));
+    AnalysisResult r;
+
+    // 1. Logarithms.
+    for (int i = 0; i < n; ++i) {
+        Check(std::isfinite(values[i]) && values[i] > 0,
+              QStringLiteral(
+                  "%1 件目（%2 行目）の値 %3 が 0 以下です。値は 0 より大きくしてください。")
+                  .arg(i + 1)
+                  .arg(i + 1)
+                  .arg(FormatReal(values[i])));
+        r.logValues[i] = std::log(values[i]) / std::log(10.0);
+    }
+
+    // 2. Ranks, ascending; among equal values the earlier record ranks lower.
+    for (int j = 0; j < n; ++j) {
+        int rank = 1;
+        for (int k = 0; k < j; ++k)
+            if (r.logValues[k] <= r.logValues[j])
+                ++rank;
+        for (int k = j + 1; k < n; ++k)
+            if (r.logValues[k] < r.logValues[j])
+                ++rank;
+        r.ranks[j] = rank;
+    }
+
+    // 3. Plotting positions.
+    const double denominator = n + 1 - 2 * alpha;
+    Check(denominator > 0, QStringLiteral("α値が大きすぎて非超過確率を計算できません。"));
+    for (int i = 0; i < n; ++i)
+        r.probabilities[i] = (r.ranks[i] - alpha) / denominator;
+
+    // 4. Deviates, with exactly one half at the centre and no table access for it.
+    for (int i = 0; i < n; ++i) {
+        const double p = r.probabilities[i];
+        r.deviates[i] = p == 0.5 ? 0.0 : DeviateAt(table, p);
+    }
+
+    // 5. Extremes and sums, accumulated in the means themselves.
+    r.logMax = -9999;
+    r.logMin = 9999;
+    r.arithMean = 0;
+    r.logMean = 0;
+    for (int i = 0; i < n; ++i) {
+        r.arithMean += values[i];
+        r.logMean += r.logValues[i];
+        if (r.logValues[i] > r.logMax)
+            r.logMax = r.logValues[i];
+        if (r.logValues[i] < r.logMin)
+            r.logMin = r.logValues[i];
+    }
+
+    // 6. Means.
+    r.arithMean /= n;
+    r.logMean /= n;
+
+    // 7. Line through (0, logMean), least squares on the deviates.
+    double szz = 0;
+    double sxz = 0;
+    for (int i = 0; i < n; ++i) {
+        szz += r.deviates[i] * r.deviates[i];
+        sxz += (r.logValues[i] - r.logMean) * r.deviates[i];
+    }
+    Check(szz != 0,
+          QStringLiteral("非超過確率の偏差がすべて 0 になり、回帰直線を求められません。"));
+    r.slope = sxz / szz;
+
+    // 8. Return-period offsets: product first, then the division.
+    r.logOffset10 = (DeviateAt(table, 0.9) * sxz) / szz;
+    r.logOffset100 = (DeviateAt(table, 0.99) * sxz) / szz;
+
+    Check(std::isfinite(r.arithMean) && std::isfinite(r.logMean) && std::isfinite(r.slope) &&
+              std::isfinite(r.logOffset10) && std::isfinite(r.logOffset100),
+          QStringLiteral("計算結果が数値の範囲を超えました。"));
+
+    // 9. Texts of the statistics boxes.
+    r.texts.arithMean = FormatReal(r.arithMean);
+    r.texts.geoMean = FormatReal(std::pow(10.0, r.logMean));
+    r.texts.maximum = FormatReal(std::pow(10.0, r.logMax));
+    r.texts.minimum = FormatReal(std::pow(10.0, r.logMin));
+    return r;
+}
+
+namespace {
+
+void ApplyAnalysis(AppState& state, const AnalysisResult& r) {
+    state.logValues = r.logValues;
+    state.ranks = r.ranks;
+    state.probabilities = r.probabilities;
+    state.deviates = r.deviates;
+    state.logMax = r.logMax;
+    state.logMin = r.logMin;
+    state.arithMean = r.arithMean;
+    state.logMean = r.logMean;
+    state.slope = r.slope;
+    state.logOffset10 = r.logOffset10;
+    state.logOffset100 = r.logOffset100;
+}
+
+} // namespace
+
+ResultTexts AnalyzeSeries(AppState& state) {
+    const AnalysisResult r =
+        ComputeAnalysis(state.values.data(), state.recordCount, state.alpha, state.deviateTable);
+    ApplyAnalysis(state, r);
+    return r.texts;
+}
+
+ResultTexts LoadDataFile(AppState& state) {
+    const SeriesData series = ReadDataFile(state.dataFileName);
+    AnalysisResult r;
+    try {
+        r = ComputeAnalysis(series.values.data(), series.recordCount, state.alpha,
+                            state.deviateTable);
+    } catch (const DataError& error) {
+        throw DataError(QStringLiteral("データファイルを解析できませんでした。\n%1\n\n%2")
+                            .arg(state.dataFileName, error.message()));
+    }
+    state.recordCount = series.recordCount;
+    // Elements past the new count keep what a longer series left; nothing reads them.
+    std::copy_n(series.years.begin(), series.recordCount, state.years.begin());
+    std::copy_n(series.values.begin(), series.recordCount, state.values.begin());
+    ApplyAnalysis(state, r);
+    return r.texts;
+}

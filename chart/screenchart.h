@@ -1,0 +1,10 @@
+#pragma once
+
+#include "analysis/appstate.h"
+#include "chart/drawingsurface.h"
+
+// The chart on the 4000 x 5000 screen scale: the probability paper, then the points and, in
+// analysis modes 1 and 2, the fitted line. The scale must span at least one decade.
+void DrawScreenChart(const AppState& state, DrawingSurface& surface);
+void DrawScreenAxes(const AppState& state, DrawingSurface& surface);
+void DrawScreenPoints(const AppState& state, DrawingSurface& surface);

@@ -1,0 +1,107 @@
+#include "platform/qtplatform.h"
+
+#include "platform/widgets.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+
+QString ToQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // "*.*" means every file on Windows; Qt's "*" also takes names without a dot.
+        if (patterns == QLatin1String("*.*"))
+            patterns = QStringLiteral("*");
+        entries << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+class QtMessages : public MessageService {
+public:
+    void showMessage(QWidget* parent, const QString& text, const QString& caption) override {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+    void beep() override { QApplication::beep(); }
+};
+
+class QtFileDialogs : public FileDialogService {
+public:
+    std::optional<QString> getOpenFileName(QWidget* parent, const QString& filter,
+                                           const QString& initialPath) override {
+        const QString path =
+            QFileDialog::getOpenFileName(parent, QString(), initialPath, ToQtFilter(filter));
+        return finish(path);
+    }
+    std::optional<QString> getSaveFileName(QWidget* parent, const QString& filter,
+                                           const QString& initialPath) override {
+        const QString path =
+            QFileDialog::getSaveFileName(parent, QString(), initialPath, ToQtFilter(filter));
+        return finish(path);
+    }
+
+private:
+    // The common dialog leaves the current directory at the chosen file's folder.
+    static std::optional<QString> finish(const QString& path) {
+        if (path.isEmpty())
+            return std::nullopt;
+        QDir::setCurrent(QFileInfo(path).absolutePath());
+        return QDir::toNativeSeparators(path);
+    }
+};
+
+class QtDirectory : public DirectoryService {
+public:
+    QString currentDirectory() override { return QDir::toNativeSeparators(QDir::currentPath()); }
+    bool setCurrentDirectory(const QString& path) override { return QDir::setCurrent(path); }
+};
+
+// This platform keeps no registry: every lookup finds nothing.
+class NoRegistry : public RegistryService {
+public:
+    std::optional<RegistryValue> readValue(uint32_t, const QString&, uint32_t, const QString&,
+                                           int) override {
+        return std::nullopt;
+    }
+};
+
+class QtProcess : public ProcessService {
+public:
+    bool fileExists(const QString& path) override { return QFileInfo(path).isFile(); }
+    bool startDetached(const QString& program) override {
+        return QProcess::startDetached(program, {});
+    }
+};
+
+class SystemClock : public ClockService {
+public:
+    QDate today() override { return QDate::currentDate(); }
+};
+
+} // namespace
+
+struct QtPlatform::Impl {
+    QtMessages messages;
+    QtFileDialogs files;
+    QtDirectory directory;
+    NoRegistry registry;
+    QtProcess process;
+    SystemClock clock;
+    Platform platform{messages, files, directory, registry, process, clock};
+};
+
+QtPlatform::QtPlatform()
+    : impl_(std::make_unique<Impl>()) {}
+QtPlatform::~QtPlatform() = default;
+Platform& QtPlatform::platform() {
+    return impl_->platform;
+}

@@ -1,0 +1,78 @@
+#include "platform/widgets.h"
+
+#include "analysis/numeric.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+
+double LogicalDpi(const QWidget* w = nullptr) {
+    const QScreen* screen = w && w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchX() : 96.0;
+}
+
+double PixelsToTwips(double pixels) {
+    return pixels * kTwipsPerInch / LogicalDpi();
+}
+
+} // namespace
+
+int TwipsToPixels(double twips) {
+    return R(twips * LogicalDpi() / kTwipsPerInch);
+}
+
+QRect TwipsRect(double left, double top, double width, double height) {
+    const int l = TwipsToPixels(left);
+    const int t = TwipsToPixels(top);
+    // Right and bottom edges are converted on their own so neighbouring controls meet exactly.
+    return QRect(l, t, TwipsToPixels(left + width) - l, TwipsToPixels(top + height) - t);
+}
+
+void SetFixedClientSize(QWidget* window, double widthTwips, double heightTwips) {
+    window->setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
+    window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize frame = window->frameGeometry().size().expandedTo(window->size());
+    const int32_t left = R(PixelsToTwips(area.width()) - PixelsToTwips(frame.width())) / 2;
+    const int32_t top = R(PixelsToTwips(area.height()) - PixelsToTwips(frame.height())) / 2;
+    window->move(area.left() + TwipsToPixels(left), area.top() + TwipsToPixels(top));
+}
+
+void InstallFontSubstitutions() {
+    static const struct {
+        const char* face;
+        const char* standIns[2];
+    } table[] = {
+        {"ＭＳ 明朝", {"IPAMincho", "IPAexMincho"}},
+        {"ＭＳ ゴシック", {"IPAGothic", "IPAexGothic"}},
+        {"ＭＳ Ｐゴシック", {"IPAPGothic", "IPAGothic"}},
+    };
+    for (const auto& row : table)
+        QFont::insertSubstitutions(
+            QString::fromUtf8(row.face),
+            {QString::fromLatin1(row.standIns[0]), QString::fromLatin1(row.standIns[1])});
+}
+
+QFont JapaneseFont(const QString& face, double points, bool bold, bool italic) {
+    QFont font(face);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+BusyCursor::BusyCursor() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+BusyCursor::~BusyCursor() {
+    QGuiApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+// Layout lengths are in twips (1440 to the inch).
+inline constexpr double kTwipsPerInch = 1440.0;
+
+// Twips to pixels at the screen's logical resolution (15 twips a pixel at 96 dpi).
+int TwipsToPixels(double twips);
+QRect TwipsRect(double left, double top, double width, double height);
+// Fixed client size in twips; the window cannot be resized or maximised.
+void SetFixedClientSize(QWidget* window, double widthTwips, double heightTwips);
+// Places a top-level window in the middle of its screen: left = R(screen - window) \ 2, top alike.
+void CentreOnScreen(QWidget* window);
+
+// The Japanese faces the windows name, mapped once to the installed stand-ins.
+inline const QString kFaceMincho = QStringLiteral("ＭＳ 明朝");
+inline const QString kFaceGothic = QStringLiteral("ＭＳ ゴシック");
+inline const QString kFacePGothic = QStringLiteral("ＭＳ Ｐゴシック");
+void InstallFontSubstitutions();
+QFont JapaneseFont(const QString& face, double points, bool bold = false, bool italic = false);
+
+// Shows the hourglass for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+inline const QString kAppTitle = QStringLiteral("Quorvel");

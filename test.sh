@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, runs every test headless, then again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+./tools/install-deps.sh
+jobs=$(nproc)
+
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DQUORVEL_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" -j"$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+}
+
+echo "== Build and test (warnings as errors)"
+run_suite build/test -DCMAKE_BUILD_TYPE=Debug
+echo "== Build and test (AddressSanitizer, UndefinedBehaviorSanitizer)"
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
+echo "== All tests passed"
