@@ -1,3 +1,13 @@
-int main() {
+#include "tools/bench.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    // Text measuring needs a GUI application; the offscreen platform needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    BenchAnalysis();
+    BenchScreenChart();
+    BenchPrint();
     return 0;
 }

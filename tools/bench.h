@@ -1,0 +1,25 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+// Median wall time of repeated runs of body, in microseconds.
+inline double MedianMicroseconds(int runs, const std::function<void()>& body) {
+    std::vector<double> times;
+    times.reserve(runs);
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        body();
+        const auto end = std::chrono::steady_clock::now();
+        times.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void BenchAnalysis();    // reading and analysing a 257-record file
+void BenchScreenChart(); // one full redraw of the screen chart
+void BenchPrint();       // printing a 257-record chart to a PDF file

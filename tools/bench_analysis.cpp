@@ -1,0 +1,3 @@
+#include "tools/bench.h"
+
+void BenchAnalysis() {}
