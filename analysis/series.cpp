@@ -23,7 +23,9 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
     Check(n <= kMaxRecords, QStringLiteral("データが %1 件を超えています。").arg(kMaxRecords));
     AnalysisResult r;
 
-    // 1. Logarithms.
+    // 1. Logarithms. log10 rather than ln(v) / ln(10): the quotient of two rounded logarithms
+    // misses exact powers of ten (1000 gives 2.9999999999999996 and its box would read
+    // 999.999999999999), while the users expect 1000.
     for (int i = 0; i < n; ++i) {
         Check(std::isfinite(values[i]) && values[i] > 0,
               QStringLiteral(
@@ -31,7 +33,7 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
                   .arg(i + 1)
                   .arg(i + 1)
                   .arg(FormatReal(values[i])));
-        r.logValues[i] = std::log(values[i]) / std::log(10.0);
+        r.logValues[i] = std::log10(values[i]);
     }
 
     // 2. Ranks, ascending; among equal values the earlier record ranks lower.

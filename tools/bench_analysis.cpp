@@ -1,3 +1,25 @@
+#include "analysis/deviatetable.h"
+#include "analysis/series.h"
 #include "tools/bench.h"
 
-void BenchAnalysis() {}
+#include <QFile>
+#include <QTemporaryDir>
+
+void BenchAnalysis() {
+    QTemporaryDir dir;
+    AppState state;
+    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+    LoadDeviateTable(state);
+    QByteArray text;
+    for (int i = 0; i < kMaxRecords; ++i)
+        text += QByteArray::number(1770 + i) + "," + QByteArray::number(800 + (i * 7919) % 1700) +
+                ".5\r\n";
+    state.dataFileName = dir.filePath(QStringLiteral("bench.txt"));
+    QFile file(state.dataFileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(text);
+    file.close();
+    const double median = MedianMicroseconds(500, [&] { LoadDataFile(state); });
+    std::printf("read and analyse (257 records): median %.1f us\n", median);
+}

@@ -1,0 +1,140 @@
+#include "analysis/dataerror.h"
+#include "analysis/deviatetable.h"
+#include "tools/normalquantile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray Numbers(int count) {
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += QByteArray::number(i) + "\r\n";
+    return text;
+}
+
+} // namespace
+
+class TestDeviateTable : public QObject {
+    Q_OBJECT
+private slots:
+    void committedTableMatchesGenerator() {
+        const QByteArray committed = ReadAll(QStringLiteral(QUORVEL_SOURCE_DIR "/data/ndlist.txt"));
+        QVERIFY(!committed.isEmpty());
+        QCOMPARE(committed, QByteArray::fromStdString(GenerateDeviateList()));
+    }
+
+    void committedTableHoldsTheQuantiles() {
+        AppState state;
+        state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+        LoadDeviateTable(state);
+        const auto& t = state.deviateTable;
+        QCOMPARE(t[0], 0.0);
+        QCOMPARE(qRound(t[400] * 10000), 12816);
+        QCOMPARE(qRound(t[490] * 10000), 23263);
+        QCOMPARE(qRound(t[499] * 10000), 30902);
+        for (int i = 1; i < kDeviateTableLoaded; ++i)
+            QVERIFY2(t[i] > t[i - 1], qPrintable(QString::number(i)));
+        for (int i = kDeviateTableLoaded; i < kDeviateTableSize; ++i)
+            QCOMPARE(t[i], 0.0);
+    }
+
+    void loadsFromStartDirectory_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("trailingSeparator");
+        QTest::addColumn<double>("element499");
+        QTest::newRow("500 numbers") << Numbers(500) << false << 499.0;
+        QTest::newRow("600 numbers, first 500 used") << Numbers(600) << false << 499.0;
+        QTest::newRow("directory ending in separator") << Numbers(500) << true << 499.0;
+        QTest::newRow("commas and blanks") << Numbers(500).replace("\r\n", ", ") << false << 499.0;
+    }
+    void loadsFromStartDirectory() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, trailingSeparator);
+        QFETCH(double, element499);
+        QTemporaryDir dir;
+        QVERIFY(WriteAll(dir.filePath("ndlist.txt"), content));
+        AppState state;
+        state.startDirectory = dir.path() + (trailingSeparator ? "/" : "");
+        LoadDeviateTable(state);
+        QCOMPARE(state.deviateTable[1], 1.0);
+        QCOMPARE(state.deviateTable[499], element499);
+        QCOMPARE(state.deviateTable[500], 0.0);
+    }
+
+    void refusesMissingOrShortTable_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("messagePart");
+        QTest::newRow("missing") << QByteArray() << false << "見つかりません";
+        QTest::newRow("499 numbers") << Numbers(499) << true << "500 個に足りません";
+        QTest::newRow("empty") << QByteArray() << true << "500 個に足りません";
+        QTest::newRow("text in it")
+            << Numbers(10) + "abc\r\n" + Numbers(490) << true << "数字ではない";
+    }
+    void refusesMissingOrShortTable() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, present);
+        QFETCH(QString, messagePart);
+        QTemporaryDir dir;
+        if (present)
+            QVERIFY(WriteAll(dir.filePath("ndlist.txt"), content));
+        AppState state;
+        state.startDirectory = dir.path();
+        state.deviateTable[3] = 42;
+        try {
+            LoadDeviateTable(state);
+            QFAIL("the table loaded");
+        } catch (const DataError& error) {
+            QVERIFY2(error.message().contains(messagePart), qPrintable(error.message()));
+            QVERIFY(error.message().contains("ndlist.txt"));
+        }
+        QCOMPARE(state.deviateTable[3], 42.0);
+    }
+
+    void looksUpDeviates_data() {
+        QTest::addColumn<double>("p");
+        QTest::addColumn<double>("expected");
+        // Element i holds i + 1000 so each lookup names its index.
+        QTest::newRow("0.5 gives element 0") << 0.5 << 1000.0;
+        QTest::newRow("0.9 gives element 400") << 0.9 << 1400.0;
+        QTest::newRow("0.1 gives minus element 400") << 0.1 << -1400.0;
+        QTest::newRow("0.999 gives element 499") << 0.999 << 1499.0;
+        QTest::newRow("0.001 gives minus element 499") << 0.001 << -1499.0;
+        QTest::newRow("0.9996 rounds to index 500, never loaded") << 0.9996 << 0.0;
+        QTest::newRow("nearest thousandth") << 0.7504 << 1250.0;
+        QTest::newRow("0.99 gives element 490") << 0.99 << 1490.0;
+    }
+    void looksUpDeviates() {
+        QFETCH(double, p);
+        QFETCH(double, expected);
+        DeviateTable table{};
+        for (int i = 0; i < kDeviateTableLoaded; ++i)
+            table[i] = 1000.0 + i;
+        QCOMPARE(DeviateAt(table, p), expected);
+    }
+
+    void refusesIndexBeyondTable() {
+        DeviateTable table{};
+        QVERIFY_THROWS_EXCEPTION(DataError, DeviateAt(table, 1.1));
+        QVERIFY_THROWS_EXCEPTION(DataError, DeviateAt(table, -0.5));
+        QCOMPARE(DeviateAt(table, 1.012), 0.0); // index 512, the last element
+    }
+};
+
+QTEST_APPLESS_MAIN(TestDeviateTable)
+#include "test_deviatetable.moc"

@@ -1,0 +1,169 @@
+#include "analysis/dataerror.h"
+#include "analysis/deviatetable.h"
+#include "analysis/series.h"
+#include "nearequal.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+AppState StateWithTable() {
+    AppState state;
+    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+    LoadDeviateTable(state);
+    return state;
+}
+
+void SetValues(AppState& state, std::initializer_list<double> values) {
+    state.recordCount = 0;
+    for (double v : values) {
+        state.years[state.recordCount] = 2000 + state.recordCount;
+        state.values[state.recordCount++] = v;
+    }
+}
+
+} // namespace
+
+class TestSeries : public QObject {
+    Q_OBJECT
+private slots:
+    void analysesThreeValues() {
+        AppState state = StateWithTable();
+        SetValues(state, {100, 1000, 10});
+        const ResultTexts texts = AnalyzeSeries(state);
+        QCOMPARE(state.ranks[0], 2);
+        QCOMPARE(state.ranks[1], 3);
+        QCOMPARE(state.ranks[2], 1);
+        QCOMPARE(state.probabilities[0], 0.5);
+        QCOMPARE(state.probabilities[1], 2.5 / 3);
+        QCOMPARE(state.probabilities[2], 0.5 / 3);
+        QCOMPARE(state.deviates[0], 0.0);
+        QCOMPARE(state.deviates[1], state.deviateTable[333]);
+        QCOMPARE(state.deviates[2], -state.deviateTable[333]);
+        QUORVEL_COMPARE_NEAR(state.logMean, 2.0, 1e-15);
+        QCOMPARE(texts.arithMean, QStringLiteral("370"));
+        QCOMPARE(texts.geoMean, QStringLiteral("100"));
+        QCOMPARE(texts.maximum, QStringLiteral("1000"));
+        QCOMPARE(texts.minimum, QStringLiteral("10"));
+        // slope = Sxz / Szz with the two outer points symmetric about the centre.
+        const double z = state.deviateTable[333];
+        QUORVEL_COMPARE_NEAR(state.slope, (1.0 * z + -1.0 * -z) / (2 * z * z), 1e-15);
+        QCOMPARE(state.logOffset10, (state.deviateTable[400] * (2 * z)) / (2 * z * z));
+    }
+
+    void ranksTiesInFileOrder() {
+        AppState state = StateWithTable();
+        state.alpha = 0;
+        SetValues(state, {50, 50, 50});
+        AnalyzeSeries(state);
+        QCOMPARE(state.ranks[0], 1);
+        QCOMPARE(state.ranks[1], 2);
+        QCOMPARE(state.ranks[2], 3);
+        QCOMPARE(state.probabilities[0], 0.25);
+        QCOMPARE(state.probabilities[1], 0.5);
+        QCOMPARE(state.probabilities[2], 0.75);
+        QCOMPARE(state.deviates[1], 0.0);
+        QCOMPARE(state.deviates[0], -state.deviateTable[250]);
+        QCOMPARE(state.deviates[2], state.deviateTable[250]);
+        QCOMPARE(state.slope, 0.0);
+    }
+
+    void fitsTwoRecords() {
+        AppState state = StateWithTable();
+        SetValues(state, {10, 1000});
+        AnalyzeSeries(state);
+        const double z = state.deviates[1];
+        QCOMPARE(state.deviates[0], -z);
+        QUORVEL_COMPARE_NEAR(state.slope, (3.0 - 1.0) / 2 / z, 1e-15);
+        QCOMPARE(state.logMax, 3.0);
+        QCOMPARE(state.logMin, 1.0);
+    }
+
+    // Every plotting position of every permitted alpha stays inside the table.
+    void keepsIndicesInsideTableAtTheAlphaBound_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("2") << 2;
+        QTest::newRow("30") << 30;
+        QTest::newRow("257") << 257;
+    }
+    void keepsIndicesInsideTableAtTheAlphaBound() {
+        QFETCH(int, count);
+        AppState state = StateWithTable();
+        state.recordCount = count;
+        for (int i = 0; i < count; ++i)
+            state.values[i] = 100 + i;
+        state.alpha = (499.0 - count) / 498.0;
+        AnalyzeSeries(state);
+        QVERIFY(std::isfinite(state.slope));
+        QVERIFY(state.deviates[0] < 0);
+    }
+
+    void refusesSeriesItCannotAnalyse_data() {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QString>("messagePart");
+        QTest::newRow("no records") << QList<double>{} << "2 件以上";
+        QTest::newRow("one record") << QList<double>{100} << "2 件以上";
+        QTest::newRow("zero value") << QList<double>{100, 0, 5} << "2 件目";
+        QTest::newRow("negative value") << QList<double>{-1, 5} << "1 件目";
+    }
+    void refusesSeriesItCannotAnalyse() {
+        QFETCH(QList<double>, values);
+        QFETCH(QString, messagePart);
+        AppState state = StateWithTable();
+        SetValues(state, {1, 2, 3});
+        AnalyzeSeries(state);
+        const AppState before = state;
+        state.recordCount = values.size();
+        std::copy(values.begin(), values.end(), state.values.begin());
+        try {
+            AnalyzeSeries(state);
+            QFAIL("the series was analysed");
+        } catch (const DataError& error) {
+            QVERIFY2(error.message().contains(messagePart), qPrintable(error.message()));
+        }
+        QCOMPARE(state.logValues, before.logValues);
+        QCOMPARE(state.logMean, before.logMean);
+        QCOMPARE(state.slope, before.slope);
+    }
+
+    void loadIsAllOrNothing_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("zero value") << QByteArray("1990,5\r\n1991,0\r\n");
+        QTest::newRow("one record") << QByteArray("1990,5\r\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("bad line") << QByteArray("1990,5\r\n\r\n");
+    }
+    void loadIsAllOrNothing() {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString good = dir.filePath("good.txt");
+        const QString bad = dir.filePath("bad.txt");
+        QFile goodFile(good), badFile(bad);
+        QVERIFY(goodFile.open(QIODevice::WriteOnly) && badFile.open(QIODevice::WriteOnly));
+        goodFile.write("2001,100\r\n2002,1000\r\n2003,10\r\n");
+        badFile.write(content);
+        goodFile.close();
+        badFile.close();
+
+        AppState state = StateWithTable();
+        state.dataFileName = good;
+        const ResultTexts texts = LoadDataFile(state);
+        QCOMPARE(texts.arithMean, QStringLiteral("370"));
+        const AppState before = state;
+
+        state.dataFileName = bad;
+        QVERIFY_THROWS_EXCEPTION(DataError, LoadDataFile(state));
+        QCOMPARE(state.recordCount, 3);
+        QCOMPARE(state.years, before.years);
+        QCOMPARE(state.values, before.values);
+        QCOMPARE(state.deviates, before.deviates);
+        QCOMPARE(state.logMean, before.logMean);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSeries)
+#include "test_series.moc"
