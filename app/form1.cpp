@@ -1,4 +1,724 @@
 #include "app/form1.h"
 
-Form1::Form1(AppState&, Platform&, PrinterAccess&, QWidget* parent)
-    : QMainWindow(parent) {}
+#include "analysis/dataerror.h"
+#include "analysis/deviatetable.h"
+#include "analysis/numeric.h"
+#include "chart/picturebox.h"
+#include "chart/screenchart.h"
+#include "info/form9.h"
+#include "info/frmabout.h"
+#include "info/helptexts.h"
+#include "platform/widgets.h"
+#include "print/form2.h"
+#include "print/printjob.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+const QString kDesignCaption = QStringLiteral("非超過確率分布の作図（対数軸バージョン２）");
+const QString kDataFilter = QStringLiteral("All Files (*.*)|*.*|Text Files (*.txt)|*.txt");
+const QString kScaleMessage = QStringLiteral("スケールを正しく選択してね");
+const QString kAxisTitleMessage = QStringLiteral("横軸の名前を正しく入力してください");
+const QString kAlphaEmptyMessage = QStringLiteral("α値の設定失敗！正しく数字を入力してけ～ん！！");
+const QString kAlphaNegativeMessage =
+    QStringLiteral("α値は負値なしです！０以上の数値を入れてけ～ん！");
+const QString kAlphaTooLargeMessage =
+    QStringLiteral("α値が大きすぎます！これより小さい数値を入れてけ～ん！");
+
+struct AnalysisModeCaptions {
+    const char* label18;
+    const char* label17;
+};
+const AnalysisModeCaptions kAnalysisModes[3] = {
+    {"解析項目：回帰結果を表示しない",
+     "印刷紙面には回帰線と豊水・渇水の解析数値は印字されません。"},
+    {"解析項目：回帰線だけを表示する",
+     "印刷紙面には回帰線は印字されますが、豊水・渇水の解析数値は印字されません。"},
+    {"解析項目：回帰線と解析値を表示", "印刷紙面には回帰線と豊水・渇水の解析数値が印字されます。"},
+};
+
+const QColor kOrangeInput(255, 224, 192);
+const QColor kTitleBar(153, 180, 209);
+
+QString PowerOfTenText(int exponent) {
+    return FormatReal(std::pow(10.0, exponent));
+}
+
+void SetBackground(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, colour);
+    p.setColor(QPalette::WindowText, colour);
+    w->setPalette(p);
+}
+
+} // namespace
+
+Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidget* parent)
+    : QMainWindow(parent)
+    , state_(state)
+    , platform_(platform)
+    , printer_(printer) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kDesignCaption);
+    setFont(JapaneseFont(kFacePGothic, 9));
+    buildControls();
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+}
+
+Form1::~Form1() {
+    // The modeless windows are children; the splash may still hold the busy pointer.
+    delete form9_;
+}
+
+void Form1::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Form1Client"));
+    central->setFixedSize(TwipsToPixels(9585), TwipsToPixels(7515));
+    setCentralWidget(central);
+
+    const QColor valueBackground = palette().color(QPalette::ToolTipBase);
+    auto label = [&](const char* name, const char* caption, double l, double t, double w,
+                     double h) {
+        auto* lbl = new QLabel(QString::fromUtf8(caption), central);
+        lbl->setObjectName(QString::fromLatin1(name));
+        lbl->setGeometry(TwipsRect(l, t, w, h));
+        lbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return lbl;
+    };
+    auto box = [&](const char* name, double l, double t, double w, double h) {
+        auto* edit = new QLineEdit(central);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setGeometry(TwipsRect(l, t, w, h));
+        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        edit->setTextMargins(0, 0, 0, 0);
+        SetBackground(edit, valueBackground);
+        return edit;
+    };
+    auto line = [&](const char* name, double left, double top, double right) {
+        auto* rule = new QFrame(central);
+        rule->setObjectName(QString::fromLatin1(name));
+        rule->setFrameShape(QFrame::HLine);
+        rule->setFrameShadow(QFrame::Sunken);
+        rule->setGeometry(TwipsToPixels(left), TwipsToPixels(top) - 1,
+                          TwipsToPixels(right) - TwipsToPixels(left), 2);
+    };
+    const QFont gothicBold = JapaneseFont(kFaceGothic, 9, true);
+    const QFont pGothicBold = JapaneseFont(kFacePGothic, 9, true);
+    const QFont widthFont = JapaneseFont(kFacePGothic, 9.75, true);
+
+    line("Line1", 0, 0, 9480);
+    label("Label2", "開いているデータファイル名", 240, 120, 3015, 255)->setFont(gothicBold);
+    text1_ = new QPlainTextEdit(central);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setGeometry(TwipsRect(240, 360, 3135, 375));
+    text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    text1_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text1_->document()->setDocumentMargin(1);
+    text1_->setTabChangesFocus(true);
+    SetBackground(text1_, valueBackground);
+    label("Label29", "データの算術平均", 600, 840, 1455, 255);
+    text9_ = box("Text9", 2280, 840, 975, 270);
+    label("Label1", "データの対数平均", 600, 1200, 1455, 255);
+    text2_ = box("Text2", 2280, 1200, 975, 288);
+    label("Label4", "データの最大値", 600, 1560, 1455, 255);
+    text3_ = box("Text3", 2280, 1560, 975, 288);
+    label("Label5", "データの最小値", 600, 1920, 1455, 255);
+    text4_ = box("Text4", 2280, 1920, 975, 288);
+    label("Label19", "設定している作図の条件", 240, 2280, 3015, 255)->setFont(gothicBold);
+    label("Label9", "横軸の最大値", 600, 2640, 1215, 255);
+    text5_ = box("Text5", 2280, 2640, 975, 264);
+    SetTextColour(text5_, QColor(0, 0, 192));
+    label("Label10", "横軸の最小値", 600, 3000, 1215, 255);
+    text6_ = box("Text6", 2280, 3000, 975, 264);
+    SetTextColour(text6_, QColor(0, 0, 192));
+    label("Label11", "印刷位置右方向へ", 600, 3360, 1455, 255);
+    text7_ = box("Text7", 2280, 3360, 492, 264);
+    text7_->setText(QStringLiteral("0"));
+    SetTextColour(text7_, QColor(255, 0, 0));
+    label("Label15", "mm", 2880, 3360, 375, 255);
+    label("Label12", "印刷位置上方向へ", 600, 3720, 1455, 255);
+    text8_ = box("Text8", 2280, 3720, 492, 264);
+    text8_->setText(QStringLiteral("0"));
+    SetTextColour(text8_, QColor(255, 0, 0));
+    label("Label16", "mm", 2880, 3720, 375, 255);
+    label("label20", "印字の太さ－実線", 600, 4080, 1695, 255);
+    label23_ = label("Label23", "", 2520, 4080, 375, 255);
+    label23_->setFont(widthFont);
+    label("Label26", "単位", 3000, 4080, 375, 255);
+    label("Label21", "印字の太さ－点線", 600, 4440, 1695, 255);
+    label24_ = label("Label24", "", 2520, 4440, 375, 255);
+    label24_->setFont(widthFont);
+    label("Label27", "単位", 3000, 4440, 375, 255);
+    label("Label22", "印字の太さ－回帰線", 600, 4800, 1695, 255);
+    label25_ = label("Label25", "", 2520, 4800, 375, 255);
+    label25_->setFont(widthFont);
+    label("Label28", "単位", 3000, 4800, 375, 255);
+    line("Line3", 0, 5160, 3480);
+    label("Label31", "横軸のタイトル", 240, 5280, 1455, 255)->setFont(pGothicBold);
+    label("Label32", "（入力変更できます）", 1680, 5280, 1575, 255);
+    text10_ = box("Text10", 240, 5520, 3135, 270);
+    text10_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    text10_->setText(kDefaultAxisTitle);
+    SetBackground(text10_, kOrangeInput);
+    label("Label3", "確率計算のα値", 240, 6000, 1575, 255)->setFont(pGothicBold);
+    text11_ = box("Text11", 1680, 6000, 855, 270);
+    text11_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SetBackground(text11_, kOrangeInput);
+    command1_ = new QPushButton(QStringLiteral("再計算"), central);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setGeometry(TwipsRect(2640, 6000, 855, 375));
+    line("Line4", 0, 6360, 3480);
+    label18_ = label("Label18", "解析項目の設定", 240, 6480, 3255, 255);
+    label18_->setFont(gothicBold);
+    label18_->setAutoFillBackground(true);
+    {
+        QPalette p = label18_->palette();
+        p.setColor(QPalette::Window, p.color(QPalette::Highlight));
+        p.setColor(QPalette::WindowText, p.color(QPalette::HighlightedText));
+        label18_->setPalette(p);
+    }
+    label17_ = label("Label17", "印刷紙面には回帰線や豊水・渇水の解析数値は印字されません", 240,
+                     6840, 3255, 495);
+    label17_->setFont(JapaneseFont(kFaceGothic, 9));
+    label17_->setWordWrap(true);
+    SetBackground(label17_, kTitleBar);
+    picture1_ = new PictureBox(central);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->setGeometry(TwipsRect(3600, 120, 5655, 7095));
+
+    // Tab order as designed: Text1, Text2 .. Text4, Picture1, Text5 .. Text8, Text9, Text10,
+    // Text11, Command1 (labels take no focus).
+    QWidget* order[] = {text1_, text2_, text3_, text4_,  picture1_, text5_,   text6_,
+                        text7_, text8_, text9_, text10_, text11_,   command1_};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(text1_, &QPlainTextEdit::textChanged, this, &Form1::Text1_Change);
+    connect(text10_, &QLineEdit::textChanged, this, &Form1::Text10_Change);
+}
+
+QAction* Form1::addItem(QMenu* menu, const QString& name, const QString& caption,
+                        void (Form1::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+std::array<QAction*, 5> Form1::addArray(QMenu* menu, const QString& name,
+                                        const QStringList& captions,
+                                        void (Form1::*handler)(int16_t)) {
+    std::array<QAction*, 5> items{};
+    for (int16_t i = 0; i < 5; ++i) {
+        QAction* action = menu->addAction(captions[i]);
+        action->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
+        action->setCheckable(true);
+        // Qt toggles a checkable item before it reports the click; undo that so the handler
+        // alone decides the marks.
+        connect(action, &QAction::triggered, this, [this, action, handler, i](bool checked) {
+            action->setChecked(!checked);
+            (this->*handler)(i);
+        });
+        items[i] = action;
+    }
+    return items;
+}
+
+void Form1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+
+    mnuFile_ = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+    addItem(mnuFile_, QStringLiteral("mnuFileOpenItem"), QStringLiteral("開く(&O)"),
+            &Form1::mnuFileOpenItem_Click);
+    mnuFile_->addSeparator()->setObjectName(QStringLiteral("line01"));
+    mnuPrinterItem_ = addItem(mnuFile_, QStringLiteral("mnuPrinterItem"),
+                              QStringLiteral("ﾌﾟﾘﾝﾀ(&S)"), &Form1::mnuPrinterItem_Click);
+    mnuPrintOutItem_ = addItem(mnuFile_, QStringLiteral("mnuPrintOutItem"),
+                               QStringLiteral("印刷(&P)"), &Form1::mnuPrintOutItem_Click);
+    mnuFile_->addSeparator()->setObjectName(QStringLiteral("line02"));
+    addItem(mnuFile_, QStringLiteral("mnuEndItem"), QStringLiteral("終了(&X)"),
+            &Form1::mnuEndItem_Click);
+
+    mnuSellect_ = bar->addMenu(QStringLiteral("設定(&S)"));
+    mnuSellect_->setObjectName(QStringLiteral("mnuSellect"));
+    QMenu* scaleMin = mnuSellect_->addMenu(QStringLiteral("横軸最小値の設定(&N)"));
+    scaleMin->setObjectName(QStringLiteral("mnuSetScaleMin"));
+    mnuScaleMinVal_ = addArray(scaleMin, QStringLiteral("mnuScaleMinVal"),
+                               {QStringLiteral("0.1"), QStringLiteral("1"), QStringLiteral("10"),
+                                QStringLiteral("100"), QStringLiteral("1000")},
+                               &Form1::mnuScaleMinVal_Click);
+    QMenu* scaleMax = mnuSellect_->addMenu(QStringLiteral("横軸最大値の設定(&X)"));
+    scaleMax->setObjectName(QStringLiteral("mnuSetScaleMax"));
+    mnuScaleMaxVal_ = addArray(scaleMax, QStringLiteral("mnuScaleMaxVal"),
+                               {QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("1000"),
+                                QStringLiteral("10000"), QStringLiteral("100000")},
+                               &Form1::mnuScaleMaxVal_Click);
+    mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line03"));
+    const QStringList widths = {QStringLiteral("1 単位"), QStringLiteral("2 単位"),
+                                QStringLiteral("3 単位"), QStringLiteral("4 単位"),
+                                QStringLiteral("5 単位")};
+    QMenu* waku = mnuSellect_->addMenu(QStringLiteral("印刷線の太さ－実線(&W)"));
+    waku->setObjectName(QStringLiteral("mnuSetPrntWaku"));
+    mnuPrntWakuVal_ =
+        addArray(waku, QStringLiteral("mnuPrntWakuVal"), widths, &Form1::mnuPrntWakuVal_Click);
+    QMenu* dott = mnuSellect_->addMenu(QStringLiteral("印刷線の太さ－破線(&D)"));
+    dott->setObjectName(QStringLiteral("mnuSetPrntDott"));
+    mnuPrntDottVal_ =
+        addArray(dott, QStringLiteral("mnuPrntDottVal"), widths, &Form1::mnuPrntDottVal_Click);
+    QMenu* kaik = mnuSellect_->addMenu(QStringLiteral("印刷線の太さ－回帰線(&K)"));
+    kaik->setObjectName(QStringLiteral("mnuSetPrntKaik"));
+    mnuPrntKaikVal_ =
+        addArray(kaik, QStringLiteral("mnuPrntKaikVal"), widths, &Form1::mnuPrntKaikVal_Click);
+    mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line11"));
+    addItem(mnuSellect_, QStringLiteral("mnuSetPosItem"), QStringLiteral("印刷位置(&I)"),
+            &Form1::mnuSetPosItem_Click);
+
+    mnuEditFile_ = bar->addAction(QStringLiteral("データ作成(&E)"));
+    mnuEditFile_->setObjectName(QStringLiteral("mnuEditFile"));
+    connect(mnuEditFile_, &QAction::triggered, this, &Form1::mnuEditFile_Click);
+
+    mnuAna_ = bar->addMenu(QStringLiteral("解析項目(&A)"));
+    mnuAna_->setObjectName(QStringLiteral("mnuAna"));
+    auto analysisItem = [&](const char* name, const char* caption, void (Form1::*handler)()) {
+        QAction* action = mnuAna_->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        // As with the arrays, the handler sets the marks itself.
+        connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
+            action->setChecked(!checked);
+            (this->*handler)();
+        });
+        return action;
+    };
+    mnuAnaNot_ = analysisItem("mnuAnaNot", "回帰結果を表示しない(&N)", &Form1::mnuAnaNot_Click);
+    mnuAnaLine_ = analysisItem("mnuAnaLine", "回帰線だけを表示する(&L)", &Form1::mnuAnaLine_Click);
+    mnuAnaAll_ = analysisItem("mnuAnaAll", "回帰線と解析値を表示(&A)", &Form1::mnuAnaAll_Click);
+
+    mnuMess_ = bar->addMenu(QStringLiteral("使い方(&H)"));
+    mnuMess_->setObjectName(QStringLiteral("mnuMess"));
+    addItem(mnuMess_, QStringLiteral("mnuMessEditItem"), QStringLiteral("データ作成(&D)"),
+            &Form1::mnuMessEditItem_Click);
+    addItem(mnuMess_, QStringLiteral("mnuMessUseItem"), QStringLiteral("作図と印刷(&M)"),
+            &Form1::mnuMessUseItem_Click);
+    addItem(mnuMess_, QStringLiteral("mnuMessAnaItem"), QStringLiteral("解析項目(&A)"),
+            &Form1::mnuMessAnaItem_Click);
+    addItem(mnuMess_, QStringLiteral("mnuMessVerItem"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ(&V)"),
+            &Form1::mnuMessVerItem_Click);
+}
+
+void Form1::setMenusEnabled(std::initializer_list<QObject*> items, bool enabled) {
+    for (QObject* item : items) {
+        if (auto* menu = qobject_cast<QMenu*>(item))
+            menu->menuAction()->setEnabled(enabled);
+        else if (auto* action = qobject_cast<QAction*>(item))
+            action->setEnabled(enabled);
+        else if (auto* widget = qobject_cast<QWidget*>(item))
+            widget->setEnabled(enabled);
+    }
+}
+
+void Form1::tell(const QString& text) {
+    platform_.messages.showMessage(this, text, kAppTitle);
+}
+
+// ---- Start-up and exit ----
+
+void Form1::Form_Load() {
+    CentreOnScreen(this);
+    show();
+    setMenusEnabled({mnuPrintOutItem_, mnuPrinterItem_, mnuFile_, mnuSellect_, mnuEditFile_,
+                     mnuMess_, mnuAna_, command1_},
+                    false);
+    form9_ = new Form9([this] { splashFinished(); }, this);
+    form9_->show();
+    FillHelpTexts(state_);
+
+    state_.directoryBufferLength = 255;
+    state_.directoryBuffer = QString(255, QLatin1Char(' '));
+    state_.startDirectory = platform_.directory.currentDirectory();
+    state_.directoryCallResult = static_cast<int32_t>(state_.startDirectory.size());
+
+    LoadDeviateTable(state_);
+
+    state_.defaultsApplied = 0;
+    state_.redrawMode = 0;
+    state_.alpha = 0.5;
+    text11_->setText(FormatReal(state_.alpha));
+    state_.axisTitle = kDefaultAxisTitle;
+}
+
+void Form1::splashFinished() {
+    setMenusEnabled({mnuFile_, mnuEditFile_, mnuMess_}, true);
+}
+
+void Form1::endProgram() {
+    state_.directoryCallResult = platform_.directory.setCurrentDirectory(state_.startDirectory);
+    ending_ = true;
+    for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_})
+        if (w)
+            w->close();
+    close();
+    emit programEnded();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // Closing from the frame ends the program like the exit command.
+    if (!ending_) {
+        endProgram();
+        return;
+    }
+    event->accept();
+}
+
+void Form1::mnuEndItem_Click() {
+    state_.redrawMode = -1;
+    Redraw();
+}
+
+// ---- The dispatcher ----
+
+bool Form1::scaleIsValid() const {
+    return state_.scaleMaxIndex > state_.scaleMinIndex;
+}
+
+void Form1::drawChart() {
+    // A scale whose minimum is not below its maximum would divide by zero: say so instead.
+    if (!scaleIsValid()) {
+        tell(kScaleMessage);
+        return;
+    }
+    picture1_->Cls();
+    DrawScreenChart(state_, *picture1_);
+}
+
+void Form1::showResults(const ResultTexts& texts) {
+    text9_->setText(texts.arithMean);
+    text2_->setText(texts.geoMean);
+    text3_->setText(texts.maximum);
+    text4_->setText(texts.minimum);
+}
+
+void Form1::showLoadedFile() {
+    text1_->setPlainText(state_.dataFileName);
+    setWindowTitle(QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") +
+                   state_.dataFileName + QStringLiteral(" > "));
+}
+
+void Form1::Redraw() {
+    switch (state_.redrawMode) {
+    case 1:
+        drawChart();
+        break;
+    case 3: {
+        BusyCursor busy;
+        // The analysis runs before the picture is cleared, so a failure leaves the chart alone.
+        showResults(AnalyzeSeries(state_));
+        drawChart();
+        break;
+    }
+    case 0: {
+        BusyCursor busy;
+        if (!scaleIsValid()) {
+            tell(kScaleMessage);
+            break;
+        }
+        const bool printed = PrintChart(state_, printer_, text7_->text(), text8_->text(), this);
+        if (printed)
+            drawChart();
+        break;
+    }
+    case 2: {
+        const ResultTexts texts = LoadDataFile(state_);
+        showLoadedFile();
+        showResults(texts);
+        if (state_.defaultsApplied == 0)
+            applyFirstLoadDefaults();
+        drawChart();
+        state_.redrawMode = 1;
+        break;
+    }
+    case -1:
+        endProgram();
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::checkOnly(const std::array<QAction*, 5>& items, int index) {
+    for (QAction* item : items)
+        item->setChecked(false);
+    items[index]->setChecked(true);
+}
+
+void Form1::applyFirstLoadDefaults() {
+    state_.scaleMaxIndex = 3;
+    text5_->setText(PowerOfTenText(state_.scaleMaxIndex));
+    state_.scaleMinIndex = 1;
+    text6_->setText(PowerOfTenText(state_.scaleMinIndex));
+    checkOnly(mnuScaleMaxVal_, 2);
+    checkOnly(mnuScaleMinVal_, 2);
+    state_.solidLineWidth = 3;
+    label23_->setText(QStringLiteral("3"));
+    state_.dashedLineWidth = 2;
+    label24_->setText(QStringLiteral("2"));
+    state_.regressionLineWidth = 5;
+    label25_->setText(QStringLiteral("5"));
+    checkOnly(mnuPrntWakuVal_, 2);
+    checkOnly(mnuPrntDottVal_, 1);
+    checkOnly(mnuPrntKaikVal_, 4);
+    setAnalysisModeControls(0);
+    state_.analysisMode = 0;
+    state_.defaultsApplied = 1;
+}
+
+void Form1::setAnalysisModeControls(int mode) {
+    label17_->setText(QString::fromUtf8(kAnalysisModes[mode].label17));
+    label18_->setText(QString::fromUtf8(kAnalysisModes[mode].label18));
+    mnuAnaNot_->setChecked(mode == 0);
+    mnuAnaLine_->setChecked(mode == 1);
+    mnuAnaAll_->setChecked(mode == 2);
+}
+
+void Form1::showScaleMarks() {
+    if (state_.scaleMaxIndex >= 1 && state_.scaleMaxIndex <= 5)
+        checkOnly(mnuScaleMaxVal_, state_.scaleMaxIndex - 1);
+    if (state_.scaleMinIndex >= -1 && state_.scaleMinIndex <= 3)
+        checkOnly(mnuScaleMinVal_, state_.scaleMinIndex + 1);
+}
+
+// ---- File commands ----
+
+void Form1::mnuFileOpenItem_Click() {
+    const std::optional<QString> path =
+        platform_.files.getOpenFileName(this, kDataFilter, state_.dataFileName);
+    if (!path)
+        return;
+    state_.dataFileName = *path;
+    state_.redrawMode = 2;
+    try {
+        Redraw();
+    } catch (const DataError& error) {
+        tell(error.message());
+        return;
+    }
+    setMenusEnabled({mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_, command1_}, true);
+}
+
+void Form1::mnuPrinterItem_Click() {
+    printer_.ShowPrinterDialog(this);
+}
+
+void Form1::mnuPrintOutItem_Click() {
+    state_.redrawMode = 0;
+    try {
+        Redraw();
+    } catch (const DataError& error) {
+        tell(error.message());
+    }
+}
+
+// ---- Settings commands ----
+
+void Form1::mnuScaleMaxVal_Click(int16_t index) {
+    state_.scaleMaxIndex = index + 1;
+    text5_->setText(PowerOfTenText(state_.scaleMaxIndex));
+    state_.redrawMode = 1;
+    Redraw();
+    checkOnly(mnuScaleMaxVal_, index);
+}
+
+void Form1::mnuScaleMinVal_Click(int16_t index) {
+    state_.scaleMinIndex = index - 1;
+    text6_->setText(PowerOfTenText(state_.scaleMinIndex));
+    state_.redrawMode = 1;
+    Redraw();
+    checkOnly(mnuScaleMinVal_, index);
+}
+
+void Form1::mnuPrntWakuVal_Click(int16_t index) {
+    state_.solidLineWidth = index + 1;
+    label23_->setText(QString::number(state_.solidLineWidth));
+    state_.redrawMode = 1;
+    Redraw();
+    checkOnly(mnuPrntWakuVal_, index);
+}
+
+void Form1::mnuPrntDottVal_Click(int16_t index) {
+    state_.dashedLineWidth = index + 1;
+    label24_->setText(QString::number(state_.dashedLineWidth));
+    state_.redrawMode = 1;
+    Redraw();
+    checkOnly(mnuPrntDottVal_, index);
+}
+
+void Form1::mnuPrntKaikVal_Click(int16_t index) {
+    state_.regressionLineWidth = index + 1;
+    label25_->setText(QString::number(state_.regressionLineWidth));
+    state_.redrawMode = 1;
+    Redraw();
+    checkOnly(mnuPrntKaikVal_, index);
+}
+
+void Form1::mnuSetPosItem_Click() {
+    if (!form2_) {
+        form2_ = new Form2(
+            printer_,
+            [this](const QString& right, const QString& up) {
+                text7_->setText(right);
+                text8_->setText(up);
+            },
+            this);
+    }
+    form2_->show();
+    form2_->raise();
+    form2_->activateWindow();
+}
+
+void Form1::mnuAnaNot_Click() {
+    setAnalysisModeControls(0);
+    state_.redrawMode = 1;
+    state_.analysisMode = 0;
+    Redraw();
+}
+
+void Form1::mnuAnaLine_Click() {
+    setAnalysisModeControls(1);
+    state_.redrawMode = 1;
+    state_.analysisMode = 1;
+    Redraw();
+}
+
+void Form1::mnuAnaAll_Click() {
+    setAnalysisModeControls(2);
+    state_.redrawMode = 1;
+    state_.analysisMode = 2;
+    Redraw();
+}
+
+void Form1::Command1_Click() {
+    const double maxAlpha = (499.0 - state_.recordCount) / 498.0;
+    const QString text = text11_->text();
+    if (text.isEmpty()) {
+        tell(kAlphaEmptyMessage);
+        platform_.messages.beep();
+        return;
+    }
+    const double value = ReadNumericPrefix(text);
+    if (value < 0) {
+        tell(kAlphaNegativeMessage);
+        platform_.messages.beep();
+        return;
+    }
+    if (value > maxAlpha) {
+        tell(kAlphaTooLargeMessage);
+        platform_.messages.beep();
+        return;
+    }
+    const double previous = state_.alpha;
+    state_.alpha = value;
+    text11_->setText(FormatReal(state_.alpha));
+    state_.redrawMode = 3;
+    try {
+        Redraw();
+    } catch (const DataError& error) {
+        state_.alpha = previous;
+        text11_->setText(FormatReal(previous));
+        tell(error.message());
+    }
+}
+
+void Form1::Text10_Change() {
+    const QString title = text10_->text();
+    if (title.isEmpty()) {
+        tell(kAxisTitleMessage);
+        return;
+    }
+    state_.axisTitle = title;
+    state_.redrawMode = 1;
+    Redraw();
+}
+
+void Form1::Text1_Change() {
+    if (!text1_->toPlainText().isEmpty())
+        setMenusEnabled({mnuSellect_}, true);
+}
+
+// ---- Editor, dialogs and help ----
+
+void Form1::mnuEditFile_Click() {
+    if (!form3_)
+        form3_ = new Form3(state_, platform_, *this, this);
+    form3_->show();
+    form3_->raise();
+    form3_->activateWindow();
+}
+
+void Form1::EditorSavedAndFinished() {
+    const int previousMode = state_.analysisMode;
+    setAnalysisModeControls(0);
+    state_.redrawMode = 2;
+    state_.analysisMode = 0;
+    try {
+        Redraw();
+    } catch (const DataError& error) {
+        // The previous series stays, so its analysis mode stays with it.
+        state_.analysisMode = previousMode;
+        setAnalysisModeControls(previousMode);
+        tell(error.message());
+        return;
+    }
+    showScaleMarks();
+    setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
+}
+
+void Form1::EditorForcedEnd() {
+    setMenusEnabled({mnuFile_}, true);
+}
+
+void Form1::mnuMessEditItem_Click() {
+    platform_.messages.showMessage(this, HelpMessage(state_.dataHelpText), state_.dataHelpText[0]);
+}
+
+void Form1::mnuMessUseItem_Click() {
+    platform_.messages.showMessage(this, HelpMessage(state_.drawingHelpText),
+                                   state_.drawingHelpText[0]);
+}
+
+void Form1::mnuMessAnaItem_Click() {
+    platform_.messages.showMessage(this, HelpMessage(state_.analysisHelpText),
+                                   state_.analysisHelpText[0]);
+}
+
+void Form1::mnuMessVerItem_Click() {
+    if (!frmAbout_)
+        frmAbout_ = new frmAbout(platform_, this);
+    frmAbout_->show();
+    frmAbout_->raise();
+    frmAbout_->activateWindow();
+}

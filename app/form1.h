@@ -1,15 +1,139 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/series.h"
+#include "editor/form3.h"
 #include "platform/platform.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
+#include <array>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class PictureBox;
 class PrinterAccess;
+class Form2;
+class Form9;
+class frmAbout;
 
-// STUB: the main window.
-class Form1 : public QMainWindow {
+// The main window: file and statistics on the left, the chart on the right, every command in
+// the menu bar. Each command stores its setting in AppState and asks Redraw for the rest.
+class Form1 : public QMainWindow, public EditorHost {
     Q_OBJECT
 public:
     Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: centre and show, disable the menus, splash, help texts, start directory, deviate
+    // table, alpha and axis title. Throws DataError when ndlist.txt is missing or short.
+    void Form_Load();
+
+    // The dispatcher: 2 load, 1 redraw, 3 re-analyse, 0 print, -1 exit. Throws DataError when a
+    // load, an analysis or a print fails; what the user had stays as it was.
+    void Redraw();
+
+    void mnuFileOpenItem_Click();
+    void mnuPrinterItem_Click();
+    void mnuPrintOutItem_Click();
+    void mnuEndItem_Click();
+    void mnuScaleMinVal_Click(int16_t index);
+    void mnuScaleMaxVal_Click(int16_t index);
+    void mnuPrntWakuVal_Click(int16_t index);
+    void mnuPrntDottVal_Click(int16_t index);
+    void mnuPrntKaikVal_Click(int16_t index);
+    void mnuSetPosItem_Click();
+    void mnuEditFile_Click();
+    void mnuAnaNot_Click();
+    void mnuAnaLine_Click();
+    void mnuAnaAll_Click();
+    void mnuMessEditItem_Click();
+    void mnuMessUseItem_Click();
+    void mnuMessAnaItem_Click();
+    void mnuMessVerItem_Click();
+    void Command1_Click();
+    void Text1_Change();
+    void Text10_Change();
+
+    // EditorHost
+    void EditorSavedAndFinished() override;
+    void EditorForcedEnd() override;
+
+signals:
+    // The exit command has restored the start directory and closed the windows.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
+                     void (Form1::*handler)());
+    std::array<QAction*, 5> addArray(QMenu* menu, const QString& name, const QStringList& captions,
+                                     void (Form1::*handler)(int16_t));
+    void setMenusEnabled(std::initializer_list<QObject*> items, bool enabled);
+    void splashFinished();
+
+    bool scaleIsValid() const;
+    void drawChart();
+    void showResults(const ResultTexts& texts);
+    void showLoadedFile();
+    void applyFirstLoadDefaults();
+    void setAnalysisModeControls(int mode);
+    void showScaleMarks();
+    static void checkOnly(const std::array<QAction*, 5>& items, int index);
+    void endProgram();
+    void tell(const QString& text);
+
+    AppState& state_;
+    Platform& platform_;
+    PrinterAccess& printer_;
+    bool ending_ = false;
+
+    QPlainTextEdit* text1_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    QLineEdit* text3_ = nullptr;
+    QLineEdit* text4_ = nullptr;
+    QLineEdit* text5_ = nullptr;
+    QLineEdit* text6_ = nullptr;
+    QLineEdit* text7_ = nullptr;
+    QLineEdit* text8_ = nullptr;
+    QLineEdit* text9_ = nullptr;
+    QLineEdit* text10_ = nullptr;
+    QLineEdit* text11_ = nullptr;
+    QLabel* label17_ = nullptr;
+    QLabel* label18_ = nullptr;
+    QLabel* label23_ = nullptr;
+    QLabel* label24_ = nullptr;
+    QLabel* label25_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    PictureBox* picture1_ = nullptr;
+
+    QMenu* mnuFile_ = nullptr;
+    QMenu* mnuSellect_ = nullptr;
+    QMenu* mnuAna_ = nullptr;
+    QMenu* mnuMess_ = nullptr;
+    QAction* mnuEditFile_ = nullptr;
+    QAction* mnuPrinterItem_ = nullptr;
+    QAction* mnuPrintOutItem_ = nullptr;
+    QAction* mnuAnaNot_ = nullptr;
+    QAction* mnuAnaLine_ = nullptr;
+    QAction* mnuAnaAll_ = nullptr;
+    std::array<QAction*, 5> mnuScaleMinVal_{};
+    std::array<QAction*, 5> mnuScaleMaxVal_{};
+    std::array<QAction*, 5> mnuPrntWakuVal_{};
+    std::array<QAction*, 5> mnuPrntDottVal_{};
+    std::array<QAction*, 5> mnuPrntKaikVal_{};
+
+    QPointer<Form9> form9_;
+    QPointer<Form2> form2_;
+    QPointer<Form3> form3_;
+    QPointer<frmAbout> frmAbout_;
 };

@@ -1,0 +1,496 @@
+#include "analysis/dataerror.h"
+#include "app/form1.h"
+#include "fakeplatform.h"
+#include "info/form9.h"
+#include "platform/widgets.h"
+#include "print/printjob.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPdfWriter>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+class FakePrinter : public PrinterAccess {
+public:
+    int dialogs = 0;
+    int pages = 0;
+    bool ShowPrinterDialog(QWidget*) override {
+        ++dialogs;
+        return false;
+    }
+    bool PrintPage(QWidget*, const std::function<void(QPagedPaintDevice&)>& drawPage) override {
+        QTemporaryDir dir;
+        QPdfWriter writer(dir.filePath("page.pdf"));
+        drawPage(writer);
+        ++pages;
+        return true;
+    }
+};
+
+const QString kSamples = QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/");
+
+// One main window after start-up, with its splash finished unless asked otherwise.
+struct Harness {
+    FakePlatform fake;
+    FakePrinter printer;
+    AppState state;
+    std::unique_ptr<Form1> form;
+
+    explicit Harness(bool finishSplash = true) {
+        fake.directory.current = QStringLiteral(QUORVEL_BIN_DIR);
+        form = std::make_unique<Form1>(state, fake.platform, printer);
+        form->Form_Load();
+        if (finishSplash)
+            this->finishSplash();
+    }
+    void finishSplash() {
+        QPointer<Form9> splash = form->findChild<Form9*>();
+        for (int i = 0; i < 45 && splash; ++i)
+            splash->Timer1_Timer();
+    }
+    template <typename T> T* child(const QString& name) const {
+        T* found = form->findChild<T*>(name);
+        if (!found)
+            qWarning("no child %s", qPrintable(name));
+        return found;
+    }
+    QAction* action(const QString& name) const { return child<QAction>(name); }
+    // A menu of the bar is enabled through its own action.
+    bool enabled(const QString& name) const {
+        if (auto* menu = form->findChild<QMenu*>(name))
+            return menu->menuAction()->isEnabled();
+        if (auto* button = form->findChild<QPushButton*>(name))
+            return button->isEnabled();
+        return action(name)->isEnabled();
+    }
+    QString text(const QString& name) const {
+        if (auto* box = form->findChild<QPlainTextEdit*>(name))
+            return box->toPlainText();
+        if (auto* box = form->findChild<QLineEdit*>(name))
+            return box->text();
+        return child<QLabel>(name)->text();
+    }
+    QLineEdit* box(const QString& name) const { return child<QLineEdit>(name); }
+    bool open(const QString& path) {
+        fake.files.openAnswers << path;
+        const int before = fake.messages.shown.size();
+        action("mnuFileOpenItem")->trigger();
+        return fake.messages.shown.size() == before;
+    }
+    QImage picture() const { return child<QWidget>("Picture1")->grab().toImage(); }
+    QStringList lastMessages() const {
+        QStringList texts;
+        for (const auto& m : fake.messages.shown)
+            texts << m.text;
+        return texts;
+    }
+    int checkedIndex(const QString& array) const {
+        int found = -1;
+        for (int i = 0; i < 5; ++i)
+            if (action(QStringLiteral("%1_%2").arg(array).arg(i))->isChecked()) {
+                if (found >= 0)
+                    return -2; // more than one mark
+                found = i;
+            }
+        return found;
+    }
+};
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+const QStringList kDataMenus = {"mnuSellect", "mnuAna", "mnuPrintOutItem", "mnuPrinterItem",
+                                "Command1"};
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { InstallFontSubstitutions(); }
+
+    void startsWithDefaultsAndMenusOff() {
+        Harness h(false);
+        QCOMPARE(h.state.alpha, 0.5);
+        QCOMPARE(h.text("Text11"), QStringLiteral("0.5"));
+        QCOMPARE(h.state.axisTitle, QStringLiteral("降水量　(mm)"));
+        QCOMPARE(h.text("Text10"), QStringLiteral("降水量　(mm)"));
+        QCOMPARE(h.state.recordCount, 0);
+        QCOMPARE(h.state.scaleMinIndex, 0);
+        QCOMPARE(h.state.scaleMaxIndex, 0);
+        QCOMPARE(h.state.startDirectory, QStringLiteral(QUORVEL_BIN_DIR));
+        QCOMPARE(h.state.deviateTable[400] > 1.28, true);
+        QCOMPARE(h.form->windowTitle(),
+                 QStringLiteral("非超過確率分布の作図（対数軸バージョン２）"));
+        for (const char* name : {"mnuFile", "mnuEditFile", "mnuMess"})
+            QVERIFY2(!h.enabled(name), name);
+        h.finishSplash();
+        for (const char* name : {"mnuFile", "mnuEditFile", "mnuMess", "mnuFileOpenItem"})
+            QVERIFY2(h.enabled(name), name);
+        for (const QString& name : kDataMenus)
+            QVERIFY2(!h.enabled(name), qPrintable(name));
+        for (const char* array : {"mnuScaleMinVal", "mnuScaleMaxVal", "mnuPrntWakuVal"})
+            QCOMPARE(h.checkedIndex(array), -1);
+        QVERIFY(!h.action("mnuAnaNot")->isChecked());
+    }
+
+    void refusesToStartWithoutDeviateTable() {
+        QTemporaryDir empty;
+        FakePlatform fake;
+        FakePrinter printer;
+        AppState state;
+        fake.directory.current = empty.path();
+        Form1 form(state, fake.platform, printer);
+        try {
+            form.Form_Load();
+            QFAIL("started without ndlist.txt");
+        } catch (const DataError& error) {
+            QVERIFY(error.message().contains("ndlist.txt"));
+        }
+    }
+
+    void firstLoadAppliesDefaults() {
+        Harness h;
+        const QString path = kSamples + "precip_30y.csv";
+        QVERIFY(h.open(path));
+        QCOMPARE(h.state.recordCount, 30);
+        QCOMPARE(h.text("Text1"), path);
+        QCOMPARE(h.form->windowTitle(),
+                 QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + path + " > ");
+        QCOMPARE(h.text("Text5"), QStringLiteral("1000"));
+        QCOMPARE(h.text("Text6"), QStringLiteral("10"));
+        QCOMPARE(h.text("Label23"), QStringLiteral("3"));
+        QCOMPARE(h.text("Label24"), QStringLiteral("2"));
+        QCOMPARE(h.text("Label25"), QStringLiteral("5"));
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuPrntWakuVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuPrntDottVal"), 1);
+        QCOMPARE(h.checkedIndex("mnuPrntKaikVal"), 4);
+        QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰結果を表示しない"));
+        QVERIFY(h.action("mnuAnaNot")->isChecked());
+        QVERIFY(!h.action("mnuAnaLine")->isChecked());
+        QCOMPARE(h.state.analysisMode, 0);
+        QCOMPARE(h.state.defaultsApplied, 1);
+        QCOMPARE(h.state.redrawMode, 1);
+        QVERIFY(!h.text("Text9").isEmpty());
+        QVERIFY(!h.text("Text2").isEmpty());
+        for (const QString& name : kDataMenus)
+            QVERIFY2(h.enabled(name), qPrintable(name));
+        QVERIFY(h.fake.messages.shown.isEmpty());
+    }
+
+    void secondLoadKeepsSettings() {
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.action("mnuScaleMaxVal_4")->trigger();
+        h.action("mnuScaleMinVal_3")->trigger();
+        h.action("mnuPrntWakuVal_0")->trigger();
+        h.action("mnuAnaAll")->trigger();
+        QVERIFY(h.open(kSamples + "precip_100y.csv"));
+        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.state.scaleMaxIndex, 5);
+        QCOMPARE(h.state.scaleMinIndex, 2);
+        QCOMPARE(h.text("Text5"), QStringLiteral("100000"));
+        QCOMPARE(h.text("Text6"), QStringLiteral("100"));
+        QCOMPARE(h.state.solidLineWidth, 1);
+        QCOMPARE(h.text("Label23"), QStringLiteral("1"));
+        QCOMPARE(h.state.analysisMode, 2);
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 4);
+        QCOMPARE(h.checkedIndex("mnuPrntWakuVal"), 0);
+        QVERIFY(h.action("mnuAnaAll")->isChecked());
+        QVERIFY(!h.action("mnuAnaNot")->isChecked());
+        QVERIFY(h.fake.messages.shown.isEmpty());
+    }
+
+    void refusedScaleKeepsTextMarkAndChart() {
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        const QImage before = h.picture();
+        h.action("mnuScaleMaxVal_0")->trigger(); // maximum 10 with minimum 10
+        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.fake.messages.shown.last().caption, kAppTitle);
+        QCOMPARE(h.text("Text5"), QStringLiteral("10"));
+        QCOMPARE(h.state.scaleMaxIndex, 1);
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 0);
+        QCOMPARE(h.picture(), before);
+        // Clicking the checked item again leaves exactly one mark.
+        h.action("mnuScaleMaxVal_0")->trigger();
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 0);
+    }
+
+    // Modes 0, 2 and 3 never draw or print a refused scale.
+    void refusedScaleIsNeverDrawnOrPrinted() {
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.action("mnuScaleMinVal_4")->trigger(); // minimum 1000 above maximum 1000
+        h.fake.messages.clear();
+        h.box("Text11")->setText("0.3");
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(h.state.alpha, 0.3);
+        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        h.fake.messages.clear();
+        h.action("mnuPrintOutItem")->trigger();
+        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.printer.pages, 0);
+        h.fake.messages.clear();
+        QVERIFY(!h.open(kSamples + "precip_100y.csv"));
+        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+    }
+
+    void recalculateChecksAlpha_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("alpha");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        const QString none;
+        QTest::newRow("at most the bound") << "0.94" << 0.94 << "0.94" << none;
+        QTest::newRow("above the bound") << "0.95" << 0.5 << "0.95"
+                                         << "α値が大きすぎます！これより小さい数値を入れてけ～ん！";
+        QTest::newRow("empty") << "" << 0.5 << ""
+                               << "α値の設定失敗！正しく数字を入力してけ～ん！！";
+        QTest::newRow("negative") << "-0.1" << 0.5 << "-0.1"
+                                  << "α値は負値なしです！０以上の数値を入れてけ～ん！";
+        QTest::newRow("trailing letters") << "0.40abc" << 0.4 << "0.4" << none;
+        QTest::newRow("letters only") << "abc" << 0.0 << "0" << none;
+        QTest::newRow("zero") << "0" << 0.0 << "0" << none;
+    }
+    void recalculateChecksAlpha() {
+        QFETCH(QString, typed);
+        QFETCH(double, alpha);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv")); // bound (499 - 30) / 498 = 0.9418
+        const double slopeBefore = h.state.slope;
+        h.box("Text11")->setText(typed);
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(h.state.alpha, alpha);
+        QCOMPARE(h.text("Text11"), shown);
+        if (message.isEmpty()) {
+            QVERIFY(h.fake.messages.shown.isEmpty());
+            QCOMPARE(h.state.redrawMode, 3);
+        } else {
+            QCOMPARE(h.lastMessages(), QStringList{message});
+            QCOMPARE(h.fake.messages.sequence, QStringLiteral("MB"));
+            QCOMPARE(h.state.slope, slopeBefore);
+        }
+    }
+
+    void axisTitleRedrawsOrComplains() {
+        Harness h;
+        // Before any load the scale is 0 to 0 and the redraw is refused.
+        h.box("Text10")->setText(QStringLiteral("流量"));
+        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.state.axisTitle, QStringLiteral("流量"));
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.fake.messages.clear();
+        h.box("Text10")->clear();
+        QCOMPARE(h.lastMessages(),
+                 QStringList{QStringLiteral("横軸の名前を正しく入力してください")});
+        QCOMPARE(h.state.axisTitle, QStringLiteral("流量"));
+        h.fake.messages.clear();
+        const QImage before = h.picture();
+        QTest::keyClicks(h.box("Text10"), QStringLiteral("mm"));
+        QCOMPARE(h.state.axisTitle, QStringLiteral("mm"));
+        QVERIFY(h.fake.messages.shown.isEmpty());
+        QVERIFY(h.picture() != before);
+    }
+
+    void typingAFileNameEnablesSettings() {
+        Harness h;
+        QVERIFY(!h.enabled("mnuSellect"));
+        QTest::keyClicks(h.child<QPlainTextEdit>("Text1"), QStringLiteral("x"));
+        QVERIFY(h.enabled("mnuSellect"));
+        QVERIFY(!h.enabled("mnuAna"));
+        const QImage blank = h.picture();
+        h.action("mnuScaleMaxVal_0")->trigger(); // exponent 1 above the minimum 0
+        QVERIFY(h.fake.messages.shown.isEmpty());
+        QVERIFY(h.picture() != blank);
+        QCOMPARE(h.state.dataFileName, QString());
+    }
+
+    void failedLoadChangesNothing_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("messagePart");
+        QTest::newRow("empty line at end") << QByteArray("1990,5\r\n1991,6\r\n\r\n") << "空白行";
+        QTest::newRow("zero value") << QByteArray("1990,5\r\n1991,0\r\n") << "0 以下";
+        QTest::newRow("empty file") << QByteArray() << "2 件以上";
+        QTest::newRow("258 records") << QByteArray("1,1\r\n").repeated(258) << "257 件を超え";
+    }
+    void failedLoadChangesNothing() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, messagePart);
+        QTemporaryDir dir;
+        const QString bad = WriteFile(dir, "bad.txt", content);
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        const QString title = h.form->windowTitle();
+        const QStringList boxes = {"Text1", "Text2", "Text3", "Text4", "Text9"};
+        QStringList before;
+        for (const QString& name : boxes)
+            before << h.text(name);
+        const AppState stateBefore = h.state;
+        const QImage picture = h.picture();
+
+        QVERIFY(!h.open(bad));
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        QVERIFY(h.lastMessages().first().contains(bad));
+        QVERIFY2(h.lastMessages().first().contains(messagePart),
+                 qPrintable(h.lastMessages().first()));
+        QCOMPARE(h.form->windowTitle(), title);
+        for (int i = 0; i < boxes.size(); ++i)
+            QCOMPARE(h.text(boxes[i]), before[i]);
+        QCOMPARE(h.state.recordCount, stateBefore.recordCount);
+        QCOMPARE(h.state.values, stateBefore.values);
+        QCOMPARE(h.state.deviates, stateBefore.deviates);
+        QCOMPARE(h.picture(), picture);
+    }
+
+    void failedFirstLoadLeavesDataMenusOff() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(!h.open(WriteFile(dir, "one.txt", "1990,5\r\n")));
+        for (const QString& name : kDataMenus)
+            QVERIFY2(!h.enabled(name), qPrintable(name));
+        QCOMPARE(h.state.defaultsApplied, 0);
+        QCOMPARE(h.text("Text1"), QString());
+    }
+
+    void cancelledOpenChangesNothing() {
+        Harness h;
+        h.action("mnuFileOpenItem")->trigger(); // no answer queued: cancel
+        QVERIFY(h.fake.messages.shown.isEmpty());
+        QCOMPARE(h.state.dataFileName, QString());
+        QVERIFY(!h.enabled("mnuSellect"));
+        QCOMPARE(h.fake.files.filtersSeen,
+                 QStringList{"All Files (*.*)|*.*|Text Files (*.txt)|*.txt"});
+    }
+
+    void helpTopicsShowTheirTexts_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("drawing") << "mnuMessUseItem"
+                                 << "作図方法と印刷にあたっての注意点です"
+                                 << "てみてください。\r\n";
+        QTest::newRow("data") << "mnuMessEditItem"
+                              << "データファイルの作成にあたっての注意点です"
+                              << "エラーになります。\r";
+        QTest::newRow("analysis") << "mnuMessAnaItem"
+                                  << "解析項目について"
+                                  << "有効になります。";
+    }
+    void helpTopicsShowTheirTexts() {
+        QFETCH(QString, item);
+        QFETCH(QString, title);
+        QFETCH(QString, ending);
+        Harness h;
+        h.action(item)->trigger();
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        QCOMPARE(h.fake.messages.shown[0].caption, title);
+        QVERIFY(h.fake.messages.shown[0].text.endsWith(ending));
+    }
+
+    void exitRestoresStartDirectory_data() {
+        QTest::addColumn<bool>("fromFrame");
+        QTest::newRow("exit command") << false;
+        QTest::newRow("window frame") << true;
+    }
+    void exitRestoresStartDirectory() {
+        QFETCH(bool, fromFrame);
+        Harness h;
+        QSignalSpy ended(h.form.get(), &Form1::programEnded);
+        h.fake.directory.current = QStringLiteral("/somewhere/else");
+        if (fromFrame)
+            h.form->close();
+        else
+            h.action("mnuEndItem")->trigger();
+        QCOMPARE(h.fake.directory.setCalls, QStringList{QStringLiteral(QUORVEL_BIN_DIR)});
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!h.form->isVisible());
+    }
+
+    void editorHandOverLoadsTheSavedFile() {
+        Harness h;
+        h.state.dataFileName = kSamples + "precip_30y_editor.txt";
+        h.form->EditorSavedAndFinished();
+        QVERIFY(h.fake.messages.shown.isEmpty());
+        QCOMPARE(h.state.recordCount, 30);
+        QCOMPARE(h.state.analysisMode, 0);
+        QVERIFY(h.action("mnuAnaNot")->isChecked());
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 2);
+        for (const char* name :
+             {"mnuFile", "mnuSellect", "mnuPrintOutItem", "mnuPrinterItem", "mnuAna"})
+            QVERIFY2(h.enabled(name), name);
+        QVERIFY(!h.enabled("Command1"));
+    }
+
+    void editorHandOverShowsTheScaleDrawn() {
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.action("mnuScaleMinVal_0")->trigger();
+        h.action("mnuScaleMaxVal_3")->trigger();
+        h.action("mnuAnaLine")->trigger();
+        h.state.dataFileName = kSamples + "precip_100y_editor.txt";
+        h.form->EditorSavedAndFinished();
+        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 0);
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
+        QCOMPARE(h.state.analysisMode, 0);
+        QVERIFY(h.enabled("Command1"));
+    }
+
+    void failedEditorHandOverKeepsThePreviousSeries() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.action("mnuAnaAll")->trigger();
+        h.state.dataFileName = WriteFile(dir, "typed.txt", "   1996   \r\n   1997   \r\n");
+        h.form->EditorSavedAndFinished();
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        QVERIFY(h.lastMessages().first().contains("typed.txt"));
+        QCOMPARE(h.state.recordCount, 30);
+        QCOMPARE(h.state.analysisMode, 2);
+        QVERIFY(h.action("mnuAnaAll")->isChecked());
+        QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰線と解析値を表示"));
+    }
+
+    void printerCommandsReachThePrinter() {
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.action("mnuPrinterItem")->trigger();
+        QCOMPARE(h.printer.dialogs, 1);
+        h.box("Text7")->setText("5");
+        h.box("Text8")->setText("-3");
+        h.action("mnuPrintOutItem")->trigger();
+        h.action("mnuPrintOutItem")->trigger();
+        QCOMPARE(h.printer.pages, 2);
+        QCOMPARE(h.state.printOffsetX, 50.0);
+        QCOMPARE(h.state.printOffsetY, -30.0);
+        QCOMPARE(h.state.redrawMode, 0);
+        QVERIFY(h.fake.messages.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"
