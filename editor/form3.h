@@ -1,23 +1,70 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "editor/editorfile.h"
 #include "platform/platform.h"
 
 #include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class Form4;
 
 // What the editor asks of the main window.
 class EditorHost {
 public:
     virtual ~EditorHost() = default;
-    // Save and finish has written the file and set dataFileName; the main window loads it.
+    // Save and finish has written the file, closed the editor and set dataFileName; the main
+    // window loads it. Called last: the editor is already scheduled for deletion.
     virtual void EditorSavedAndFinished() = 0;
-    // Forced end closed the editor without saving.
+    // Forced end or the close box closed the editor without saving. The editor is hidden and
+    // deletes itself afterwards; the host must not delete it.
     virtual void EditorForcedEnd() = 0;
 };
 
-// The data editor.
+// The data editor: a top-level window that deletes itself when closed.
 class Form3 : public QMainWindow {
     Q_OBJECT
 public:
     Form3(AppState& state, Platform& platform, EditorHost& host, QWidget* parent = nullptr);
+
+    // Reads the file named by state.editorFileName, appends its lines to state.editorText
+    // (joined by CR LF) and shows them in Text1. Throws DataError when the file cannot be read,
+    // holds no line or more than kMaxRecords lines; the box is then left as it was.
+    void LoadEditorFile();
+    // Copies Text1 into state.editorText and writes it, followed by CR LF, to
+    // state.editorFileName. Throws DataError when the file cannot be written; the old file
+    // is then left whole.
+    void SaveEditorFile();
+
+    // Takes the year lines the new-data dialog put into state.editorText.
+    void ShowNewData();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void EmnuFileNewItem_Click();
+    void EmnuFileOpenItem_Click();
+    void EmnuFileSaveItem_Click();
+    void EmnuEndItem_Click();
+
+private:
+    void Form_Load();
+
+    AppState& state_;
+    Platform& platform_;
+    EditorHost& host_;
+    QPlainTextEdit* text1_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QAction* saveItem_ = nullptr;
+    QPointer<Form4> form4_;
+    // The one file dialog serves open and save, so each offers the path last chosen in it.
+    QString dialogFileName_;
+    // What the box's text is written back as: the encoding of the file it came from.
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    // Set once the window has handed over or reported its end, so the host hears of it once.
+    bool finished_ = false;
 };

@@ -1,0 +1,210 @@
+#include "editor/form3.h"
+
+#include "analysis/dataerror.h"
+#include "editor/form4.h"
+#include "platform/widgets.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace {
+
+const QString kDesignCaption = QStringLiteral("zivived < データファイルの作成 >");
+const QString kNewDataCaption = QStringLiteral("zivived < 新規の編集 >");
+const QString kFileFilter = QStringLiteral("All Files (*.*)|*.*|Text Files (*.txt)|*.txt");
+const QString kLineEnd = QStringLiteral("\r\n");
+
+const QString kInstruction = QStringLiteral(
+    "超過確率データファイルを作成するエディターです。"
+    "西暦年と年降水量をセットで１行にかいてください。"
+    "西暦年と年降水量は、スペースで区切ってください。"
+    "また、空白行は作らないように注意してくださいね。"
+    "メニュー・ファイルで、「新規作成」を選択すれば、必要な分の西暦年は勝手に入力されますので利用し"
+    "てください。"
+    "なお、簡易エディターなので、一般のスクリーンエディターのような優れた機能はありません。"
+    "矢印キーとBSキー・テンキーを使用してください。"
+    "  特にリターンキーは使わないで編集してください。");
+
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+} // namespace
+
+Form3::Form3(AppState& state, Platform& platform, EditorHost& host, QWidget* parent)
+    : QMainWindow(parent, Qt::Window)
+    , state_(state)
+    , platform_(platform)
+    , host_(host) {
+    setObjectName(QStringLiteral("Form3"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kDesignCaption);
+    setFont(JapaneseFont(kFaceGothic, 9));
+
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    fileMenu->setObjectName(QStringLiteral("EmnuFile"));
+    connect(AddItem(fileMenu, "EmnuFileNewItem", QStringLiteral("新規作成(&N)")),
+            &QAction::triggered, this, &Form3::EmnuFileNewItem_Click);
+    connect(AddItem(fileMenu, "EmnuFileOpenItem", QStringLiteral("開く(&O)")), &QAction::triggered,
+            this, &Form3::EmnuFileOpenItem_Click);
+    fileMenu->addSeparator()->setObjectName(QStringLiteral("line11"));
+    saveItem_ = AddItem(fileMenu, "EmnuFileSaveItem", QStringLiteral("保存終了(&S)"));
+    connect(saveItem_, &QAction::triggered, this, &Form3::EmnuFileSaveItem_Click);
+    fileMenu->addSeparator()->setObjectName(QStringLiteral("line12"));
+    connect(AddItem(fileMenu, "EmnuEndItem", QStringLiteral("強制終了(&X)")), &QAction::triggered,
+            this, &Form3::EmnuEndItem_Click);
+
+    // Qt has no role for the active title bar; the selection colour is the system's nearest,
+    // and its text colour is the one drawn on it.
+    const QColor titleBar = palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor titleText = palette().color(QPalette::Active, QPalette::HighlightedText);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setAutoFillBackground(true);
+    QPalette clientPalette = client->palette();
+    clientPalette.setColor(QPalette::Window, titleBar);
+    client->setPalette(clientPalette);
+    setCentralWidget(client);
+
+    text1_ = new QPlainTextEdit(client);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setGeometry(TwipsRect(360, 120, 4455, 3495));
+    text1_->setFont(JapaneseFont(kFaceGothic, 12));
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A tab in a data line would not separate fields; Tab moves on as in the other windows.
+    text1_->setTabChangesFocus(true);
+
+    label1_ = new QLabel(kInstruction, client);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setGeometry(TwipsRect(240, 3720, 4695, 1935));
+    label1_->setFont(JapaneseFont(kFaceGothic, 9, true));
+    label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label1_->setWordWrap(true);
+    label1_->setAutoFillBackground(true);
+    QPalette labelPalette = label1_->palette();
+    labelPalette.setColor(QPalette::Window, titleBar);
+    labelPalette.setColor(QPalette::WindowText, titleText);
+    label1_->setPalette(labelPalette);
+
+    // The client area lies below the menu bar, so the bar's height comes on top of it.
+    client->setFixedSize(TwipsToPixels(5280), TwipsToPixels(5745));
+    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+
+    Form_Load();
+}
+
+void Form3::Form_Load() {
+    CentreOnScreen(this);
+    saveItem_->setEnabled(false);
+}
+
+void Form3::EmnuFileNewItem_Click() {
+    if (!form4_)
+        form4_ = new Form4(state_, platform_, *this);
+    form4_->show();
+    form4_->raise();
+    form4_->activateWindow();
+}
+
+void Form3::EmnuFileOpenItem_Click() {
+    const auto path = platform_.files.getOpenFileName(this, kFileFilter, dialogFileName_);
+    if (!path || path->isEmpty())
+        return;
+    dialogFileName_ = *path;
+    state_.editorFileName = *path;
+    setWindowTitle(QStringLiteral("zivived < %1 >").arg(*path));
+    state_.editorText.clear();
+    try {
+        LoadEditorFile();
+    } catch (const DataError& error) {
+        platform_.messages.showMessage(this, error.message(), kAppTitle);
+        return;
+    }
+    saveItem_->setEnabled(true);
+}
+
+void Form3::LoadEditorFile() {
+    state_.editorLineCount = 0;
+    const EditorFile file = ReadEditorFile(state_.editorFileName);
+    const QString shownPath = QStringLiteral("「%1」").arg(state_.editorFileName);
+    for (const QString& line : file.lines) {
+        if (state_.editorLineCount == kMaxRecords)
+            throw DataError(
+                QStringLiteral("ファイル%1は %2 行を超えています。エディターで開けるのは "
+                               "%2 行までです。")
+                    .arg(shownPath)
+                    .arg(kMaxRecords));
+        state_.editorLines[state_.editorLineCount] = line;
+        ++state_.editorLineCount;
+    }
+    if (state_.editorLineCount == 0)
+        throw DataError(QStringLiteral("ファイル%1は空です。").arg(shownPath));
+
+    for (int32_t i = 0; i <= state_.editorLineCount - 2; ++i)
+        state_.editorText += state_.editorLines[i] + kLineEnd;
+    state_.editorText += state_.editorLines[state_.editorLineCount - 1];
+    encoding_ = file.encoding;
+    text1_->setPlainText(FileTextToBoxText(state_.editorText));
+}
+
+void Form3::SaveEditorFile() {
+    // The raw text keeps no-break spaces that the plain-text view would turn into spaces.
+    state_.editorText = BoxTextToFileText(text1_->document()->toRawText());
+    encoding_ = WriteEditorFile(state_.editorFileName, state_.editorText + kLineEnd, encoding_);
+}
+
+void Form3::ShowNewData() {
+    setWindowTitle(kNewDataCaption);
+    saveItem_->setEnabled(true);
+    // Generated years are new text, so they are saved as UTF-8.
+    encoding_ = TextEncoding::Utf8;
+    text1_->setPlainText(FileTextToBoxText(state_.editorText));
+}
+
+void Form3::EmnuFileSaveItem_Click() {
+    const auto path = platform_.files.getSaveFileName(this, kFileFilter, dialogFileName_);
+    if (!path || path->isEmpty())
+        return;
+    dialogFileName_ = *path;
+    state_.editorFileName = *path;
+    try {
+        SaveEditorFile();
+    } catch (const DataError& error) {
+        // The editor stays open with the text, so nothing typed is lost.
+        platform_.messages.showMessage(this, error.message(), kAppTitle);
+        return;
+    }
+    finished_ = true;
+    close();
+    state_.dataFileName = state_.editorFileName;
+    // The window is only scheduled for deletion, but the host may run an event loop of its
+    // own (a message box), so nothing of this window is touched after the call.
+    EditorHost& host = host_;
+    host.EditorSavedAndFinished();
+}
+
+void Form3::EmnuEndItem_Click() {
+    close();
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    if (form4_)
+        form4_->close();
+    event->accept();
+    if (!finished_) {
+        finished_ = true;
+        // The host hears of the end once the window is gone from the screen.
+        hide();
+        host_.EditorForcedEnd();
+    }
+}

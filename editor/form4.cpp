@@ -1,0 +1,134 @@
+#include "editor/form4.h"
+
+#include "analysis/dataerror.h"
+#include "analysis/numeric.h"
+#include "editor/form3.h"
+#include "platform/widgets.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr int32_t kOldestYear = 1;
+constexpr int32_t kNewestYear = 2999;
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLineEdit* AddYearBox(QWidget* parent, const char* name, QRect geometry) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(geometry);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette colours = box->palette();
+    colours.setColor(QPalette::Base, colours.color(QPalette::ToolTipBase));
+    colours.setColor(QPalette::Text, colours.color(QPalette::ToolTipText));
+    box->setPalette(colours);
+    return box;
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+// A year as typed: spaces around it ignored, a fraction rounded half to even. Full-width
+// digits, as a Japanese input method types them, count as their plain forms.
+std::optional<int32_t> ReadYear(const QString& typed) {
+    const QString text = typed.normalized(QString::NormalizationForm_KC).trimmed();
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    int32_t year = 0;
+    try {
+        year = R(value);
+    } catch (const DataError&) {
+        return std::nullopt;
+    }
+    if (year < kOldestYear || year > kNewestYear)
+        return std::nullopt;
+    return year;
+}
+
+} // namespace
+
+QString YearLines(int32_t firstYear, int32_t lastYear) {
+    const QString margin = QStringLiteral("   ");
+    QString text;
+    for (int32_t year = firstYear; year <= lastYear - 1; ++year)
+        text += margin + QString::number(year) + margin + QStringLiteral("\r\n");
+    text += margin + QString::number(lastYear) + margin;
+    return text;
+}
+
+Form4::Form4(AppState& state, Platform& platform, Form3& editor)
+    : QWidget(&editor, Qt::Dialog)
+    , state_(state)
+    , platform_(platform)
+    , editor_(editor) {
+    setObjectName(QStringLiteral("Form4"));
+    // The close box unloads the dialog; the next showing starts again from the defaults.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("zivived < 作成年次の確認 >"));
+    setFont(JapaneseFont(kFacePGothic, 9));
+
+    AddLabel(this, "Label1", QStringLiteral("最古のデータの西暦年を入力してね"),
+             TwipsRect(240, 120, 2895, 255));
+    AddLabel(this, "Label2", QStringLiteral("最新のデータの西暦年を入力してね"),
+             TwipsRect(240, 720, 2895, 255));
+    text1_ = AddYearBox(this, "Text1", TwipsRect(3120, 120, 735, 270));
+    text2_ = AddYearBox(this, "Text2", TwipsRect(3120, 720, 735, 270));
+    connect(AddButton(this, "Command1", QStringLiteral("新規作成に進む"),
+                      TwipsRect(120, 1320, 1935, 375)),
+            &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(AddButton(this, "Command2", QStringLiteral("新規作成をやめる"),
+                      TwipsRect(2280, 1320, 1935, 375)),
+            &QPushButton::clicked, this, &Form4::Command2_Click);
+    AddLabel(this, "Label3", QStringLiteral("年"), TwipsRect(3960, 120, 255, 255));
+    AddLabel(this, "Label4", QStringLiteral("年"), TwipsRect(3960, 720, 255, 255));
+    setTabOrder(text1_, text2_);
+
+    SetFixedClientSize(this, 4380, 1845);
+    Form_Load();
+}
+
+void Form4::Form_Load() {
+    CentreOnScreen(this);
+    state_.newDataLastYear = platform_.clock.today().year() - 1;
+    state_.newDataFirstYear = state_.newDataLastYear - 29;
+    text1_->setText(QString::number(state_.newDataFirstYear));
+    text2_->setText(QString::number(state_.newDataLastYear));
+}
+
+void Form4::Command1_Click() {
+    const auto firstYear = ReadYear(text1_->text());
+    const auto lastYear = ReadYear(text2_->text());
+    if (!firstYear || !lastYear) {
+        platform_.messages.showMessage(this, QStringLiteral("正しく数字を入力してね"),
+                                       QStringLiteral("入力間違い"));
+        return;
+    }
+    state_.newDataFirstYear = *firstYear;
+    state_.newDataLastYear = *lastYear;
+    state_.editorText = YearLines(*firstYear, *lastYear);
+    editor_.ShowNewData();
+    hide();
+}
+
+void Form4::Command2_Click() {
+    hide();
+}

@@ -1,0 +1,483 @@
+#include "analysis/appstate.h"
+#include "editor/form3.h"
+#include "editor/form4.h"
+#include "fakeplatform.h"
+#include "platform/widgets.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const QString kDesignCaption = QStringLiteral("zivived < データファイルの作成 >");
+const QString kNewDataCaption = QStringLiteral("zivived < 新規の編集 >");
+
+struct FakeHost : EditorHost {
+    int saved = 0;
+    int forced = 0;
+    std::function<void()> onSaved;
+    std::function<void()> onForced;
+    void EditorSavedAndFinished() override {
+        ++saved;
+        if (onSaved)
+            onSaved();
+    }
+    void EditorForcedEnd() override {
+        ++forced;
+        if (onForced)
+            onForced();
+    }
+};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray NumberedLines(int count) {
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "   " + QByteArray::number(1700 + i) + "   " + QByteArray::number(i + 1) + "\r\n";
+    return bytes;
+}
+
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<FakeHost> host_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    QPointer<Form3> form_;
+
+    QString Path(const QString& name) const { return dir_->filePath(name); }
+    QAction* Item(const char* name) const {
+        return form_->findChild<QAction*>(QString::fromLatin1(name));
+    }
+    QPlainTextEdit* Box() const { return form_->findChild<QPlainTextEdit*>("Text1"); }
+    Form4* Dialog() const { return form_->findChild<Form4*>("Form4"); }
+
+    void Open(const QString& path) {
+        fake_->files.openAnswers << path;
+        Item("EmnuFileOpenItem")->trigger();
+    }
+    void SaveAndFinish(const QString& path) {
+        fake_->files.saveAnswers << path;
+        Item("EmnuFileSaveItem")->trigger();
+    }
+    void Generate(const QString& first, const QString& last) {
+        Item("EmnuFileNewItem")->trigger();
+        Form4* dialog = Dialog();
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>("Text1")->setText(first);
+        dialog->findChild<QLineEdit*>("Text2")->setText(last);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase() { InstallFontSubstitutions(); }
+
+    void init() {
+        fake_ = std::make_unique<FakePlatform>();
+        state_ = std::make_unique<AppState>();
+        host_ = std::make_unique<FakeHost>();
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        form_ = new Form3(*state_, fake_->platform, *host_);
+    }
+
+    void cleanup() {
+        delete form_;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void design() {
+        QCOMPARE(form_->windowTitle(), kDesignCaption);
+        QVERIFY(form_->testAttribute(Qt::WA_DeleteOnClose));
+        QVERIFY(form_->isWindow());
+        QStringList captions;
+        for (const QAction* item : form_->findChild<QMenu*>("EmnuFile")->actions())
+            captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        QCOMPARE(captions, (QStringList{"新規作成(&N)", "開く(&O)", "-", "保存終了(&S)", "-",
+                                        "強制終了(&X)"}));
+        QVERIFY(!Item("EmnuFileSaveItem")->isEnabled());
+        QVERIFY(Box()->toPlainText().isEmpty());
+        QCOMPARE(form_->centralWidget()->size(), QSize(TwipsToPixels(5280), TwipsToPixels(5745)));
+        QVERIFY(form_->findChild<QLabel*>("Label1")->text().endsWith(
+            "  特にリターンキーは使わないで編集してください。"));
+    }
+
+    void openThenSave_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("editorText");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("CR LF") << QByteArray("1990 10\r\n1991 20\r\n") << "1990 10\r\n1991 20"
+                               << QByteArray("1990 10\r\n1991 20\r\n");
+        QTest::newRow("CR") << QByteArray("1990 10\r1991 20\r") << "1990 10\r\n1991 20"
+                            << QByteArray("1990 10\r\n1991 20\r\n");
+        QTest::newRow("LF") << QByteArray("1990 10\n1991 20\n") << "1990 10\r\n1991 20"
+                            << QByteArray("1990 10\r\n1991 20\r\n");
+        QTest::newRow("no final end") << QByteArray("1990 10\r\n1991 20") << "1990 10\r\n1991 20"
+                                      << QByteArray("1990 10\r\n1991 20\r\n");
+        QTest::newRow("mixed ends") << QByteArray("a\rb\nc\r\nd") << "a\r\nb\r\nc\r\nd"
+                                    << QByteArray("a\r\nb\r\nc\r\nd\r\n");
+        QTest::newRow("empty line kept") << QByteArray("a\r\n\r\nb\r\n\r\n") << "a\r\n\r\nb\r\n"
+                                         << QByteArray("a\r\n\r\nb\r\n\r\n");
+        QTest::newRow("one line end only") << QByteArray("\r\n") << "" << QByteArray("\r\n");
+    }
+    void openThenSave() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, editorText);
+        QFETCH(QByteArray, saved);
+        const QString path = Path("rain.txt");
+        WriteBytes(path, file);
+
+        Open(path);
+        QCOMPARE(state_->editorText, editorText);
+        QCOMPARE(form_->windowTitle(), "zivived < " + path + " >");
+        QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
+        QVERIFY(fake_->messages.shown.isEmpty());
+
+        SaveAndFinish(path);
+        QCOMPARE(ReadBytes(path), saved);
+        QCOMPARE(host_->saved, 1);
+        QCOMPARE(state_->dataFileName, path);
+        // The save dialog offers what the open dialog chose.
+        QCOMPARE(fake_->files.initialPathsSeen, (QStringList{QString(), path}));
+        QCOMPARE(fake_->files.filtersSeen,
+                 QStringList(2, "All Files (*.*)|*.*|Text Files (*.txt)|*.txt"));
+    }
+
+    void typedText_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("trailing Return") << "1990 5\n" << QByteArray("1990 5\r\n\r\n");
+        QTest::newRow("blank line") << "1990 5\n\n1991 6" << QByteArray("1990 5\r\n\r\n1991 6\r\n");
+        QTest::newRow("empty box") << "" << QByteArray("\r\n");
+    }
+    void typedText() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        Generate("1990", "1990");
+        Box()->clear();
+        // Typed key by key: a line feed in the row stands for the Return key.
+        for (const QChar c : typed) {
+            if (c == u'\n')
+                QTest::keyClick(Box(), Qt::Key_Return);
+            else
+                QTest::keyClicks(Box(), QString(c));
+        }
+        SaveAndFinish(Path("typed.txt"));
+        QCOMPARE(ReadBytes(Path("typed.txt")), saved);
+    }
+
+    void lineLimit_data() {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("257") << 257 << true;
+        QTest::newRow("258") << 258 << false;
+    }
+    void lineLimit() {
+        QFETCH(int, lines);
+        QFETCH(bool, loads);
+        const QString path = Path("long.txt");
+        WriteBytes(path, NumberedLines(lines));
+        Open(path);
+        QCOMPARE(Box()->blockCount() == lines, loads);
+        QCOMPARE(fake_->messages.shown.size(), loads ? 0 : 1);
+        QCOMPARE(state_->editorLineCount, 257);
+    }
+
+    void failedOpen_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("earlierFile");
+        QTest::newRow("empty file, fresh editor") << "empty.txt" << QByteArray() << false;
+        QTest::newRow("empty file after an open") << "empty.txt" << QByteArray() << true;
+        QTest::newRow("258 lines") << "long.txt" << NumberedLines(258) << true;
+        QTest::newRow("missing file") << "missing.txt" << QByteArray("-") << true;
+        QTest::newRow("folder") << "folder" << QByteArray("/") << true;
+    }
+    void failedOpen() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, earlierFile);
+        if (bytes == "/")
+            QVERIFY(QDir(dir_->path()).mkdir(name));
+        else if (bytes != "-")
+            WriteBytes(Path(name), bytes);
+        if (earlierFile) {
+            WriteBytes(Path("good.txt"), "1990 10\r\n");
+            Open(Path("good.txt"));
+        }
+        const QString textBefore = Box()->toPlainText();
+        const bool saveBefore = Item("EmnuFileSaveItem")->isEnabled();
+
+        Open(Path(name));
+        QCOMPARE(form_->windowTitle(), "zivived < " + Path(name) + " >");
+        QCOMPARE(Box()->toPlainText(), textBefore);
+        QCOMPARE(Item("EmnuFileSaveItem")->isEnabled(), saveBefore);
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QCOMPARE(fake_->messages.shown[0].caption, kAppTitle);
+        QVERIFY(fake_->messages.shown[0].text.contains(Path(name)));
+    }
+
+    void cancelChangesNothing() {
+        WriteBytes(Path("good.txt"), "1990 10\r\n");
+        Open(Path("good.txt"));
+        Box()->setPlainText("typed");
+        const QString caption = form_->windowTitle();
+
+        Item("EmnuFileOpenItem")->trigger(); // both queues empty: cancel
+        Item("EmnuFileSaveItem")->trigger();
+        QCOMPARE(form_->windowTitle(), caption);
+        QCOMPARE(Box()->toPlainText(), QStringLiteral("typed"));
+        QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
+        QCOMPARE(ReadBytes(Path("good.txt")), QByteArray("1990 10\r\n"));
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"good.txt"});
+        QCOMPARE(host_->saved + host_->forced, 0);
+        QVERIFY(fake_->messages.shown.isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(form_);
+    }
+
+    void failedSaveKeepsEverything_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("parent is a file") << "good.txt/rain.txt";
+        QTest::newRow("target is a folder") << "folder";
+        QTest::newRow("read-only folder") << "locked/good.txt";
+    }
+    void failedSaveKeepsEverything() {
+        QFETCH(QString, target);
+        WriteBytes(Path("good.txt"), "1990 10\r\n");
+        QVERIFY(QDir(dir_->path()).mkdir("folder"));
+        WriteBytes(Path("folder/inside.txt"), "kept");
+        if (target.startsWith("locked")) {
+            if (geteuid() == 0)
+                QSKIP("Permissions do not stop root from writing.");
+            QVERIFY(QDir(dir_->path()).mkdir("locked"));
+            WriteBytes(Path(target), "old contents\r\n");
+            QVERIFY(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        Open(Path("good.txt"));
+        Box()->setPlainText("1990 10\n1991 20");
+
+        SaveAndFinish(Path(target));
+        QFile::setPermissions(Path("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QCOMPARE(host_->saved + host_->forced, 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(form_);
+        QCOMPARE(Box()->toPlainText(), QStringLiteral("1990 10\n1991 20"));
+        QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
+        QVERIFY(state_->dataFileName.isEmpty());
+        QCOMPARE(ReadBytes(Path("good.txt")), QByteArray("1990 10\r\n"));
+        QCOMPARE(ReadBytes(Path("folder/inside.txt")), QByteArray("kept"));
+        if (target.startsWith("locked"))
+            QCOMPARE(ReadBytes(Path(target)), QByteArray("old contents\r\n"));
+    }
+
+    void encodingRoundTrip_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("shown");
+        // 西暦年 降水量 ～ ｱ in code page 932.
+        QTest::newRow("Shift-JIS")
+            << QByteArray("\x90\xbc\x97\xef\x94\x4e \x8d\x7e\x90\x85\x97\xca\r\n"
+                          "1990 1200 \x81\x60\xb1\r\n")
+            << QStringLiteral("西暦年 降水量\n1990 1200 ～ｱ");
+        QTest::newRow("UTF-8") << QByteArray("西暦年 降水量\r\n1990 1200\r\n")
+                               << QStringLiteral("西暦年 降水量\n1990 1200");
+        QTest::newRow("UTF-8 with BOM")
+            << QByteArray("\xEF\xBB\xBF降水量\r\n") << QStringLiteral("降水量");
+        QTest::newRow("neither") << QByteArray("1990 \xff\xfe\x80\r\n") << QString();
+    }
+    void encodingRoundTrip() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, shown);
+        WriteBytes(Path("kanji.txt"), file);
+        Open(Path("kanji.txt"));
+        if (!shown.isNull())
+            QCOMPARE(Box()->toPlainText(), shown);
+        SaveAndFinish(Path("copy.txt"));
+        QCOMPARE(ReadBytes(Path("copy.txt")), file);
+    }
+
+    void shiftJisTextThatCannotBeEncodedIsSavedAsUtf8() {
+        WriteBytes(Path("kanji.txt"), "\x8d\x7e\x90\x85\x97\xca\r\n");
+        Open(Path("kanji.txt"));
+        Box()->setPlainText(QStringLiteral("降水量 😀"));
+        SaveAndFinish(Path("kanji.txt"));
+        QCOMPARE(ReadBytes(Path("kanji.txt")), QStringLiteral("降水量 😀\r\n").toUtf8());
+    }
+
+    void saveAndFinishHandsOver() {
+        form_->show();
+        Generate("2000", "2001");
+        bool windowsHidden = false;
+        QString dataFileAtCall;
+        QPointer<Form4> dialog = Dialog();
+        Item("EmnuFileNewItem")->trigger(); // the dialog is open again when the editor saves
+        host_->onSaved = [&] {
+            windowsHidden = !form_->isVisible() && (!dialog || !dialog->isVisible());
+            dataFileAtCall = state_->dataFileName;
+        };
+        SaveAndFinish(Path("new.txt"));
+        QCOMPARE(host_->saved, 1);
+        QCOMPARE(host_->forced, 0);
+        QVERIFY(windowsHidden);
+        QCOMPARE(dataFileAtCall, Path("new.txt"));
+        QCOMPARE(state_->editorFileName, Path("new.txt"));
+        QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("   2000   \r\n   2001   \r\n"));
+        QTRY_VERIFY(form_.isNull() && dialog.isNull());
+    }
+
+    void forcedEnd_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("menu") << false;
+        QTest::newRow("close box") << true;
+    }
+    void forcedEnd() {
+        QFETCH(bool, closeBox);
+        form_->show();
+        Generate("2000", "2001");
+        QPointer<Form4> dialog = Dialog();
+        Item("EmnuFileNewItem")->trigger();
+        bool windowsHidden = false;
+        host_->onForced = [&] {
+            windowsHidden = !form_->isVisible() && (!dialog || !dialog->isVisible());
+        };
+        if (closeBox)
+            form_->close();
+        else
+            Item("EmnuEndItem")->trigger();
+        QCOMPARE(host_->forced, 1);
+        QCOMPARE(host_->saved, 0);
+        QVERIFY(windowsHidden);
+        QVERIFY(state_->dataFileName.isEmpty());
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList());
+        QTRY_VERIFY(form_.isNull() && dialog.isNull());
+    }
+
+    void defaultYears() {
+        fake_->clock.date = QDate(2026, 1, 1);
+        Item("EmnuFileNewItem")->trigger();
+        QCOMPARE(Dialog()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("1996"));
+        QCOMPARE(Dialog()->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("2025"));
+        QCOMPARE(state_->newDataFirstYear, 1996);
+        QCOMPARE(state_->newDataLastYear, 2025);
+    }
+
+    void generate_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("firstYear");
+        QTest::newRow("1990-1992") << "1990"
+                                   << "1992"
+                                   << "   1990   \r\n   1991   \r\n   1992   " << 1990;
+        QTest::newRow("equal") << "2000"
+                               << "2000"
+                               << "   2000   " << 2000;
+        QTest::newRow("reversed") << "2000"
+                                  << "1990"
+                                  << "   1990   " << 2000;
+        QTest::newRow("spaces around") << "  1990 "
+                                       << " 1991  "
+                                       << "   1990   \r\n   1991   " << 1990;
+        QTest::newRow("halves to even") << "1994.5"
+                                        << "1995.5"
+                                        << "   1994   \r\n   1995   \r\n   1996   " << 1994;
+        QTest::newRow("full-width digits") << "１９９０"
+                                           << "１９９１"
+                                           << "   1990   \r\n   1991   " << 1990;
+        QTest::newRow("bounds") << "1"
+                                << "2"
+                                << "   1   \r\n   2   " << 1;
+        QTest::newRow("upper bound") << "2999"
+                                     << "2999"
+                                     << "   2999   " << 2999;
+    }
+    void generate() {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(QString, text);
+        QFETCH(int, firstYear);
+        Generate(first, last);
+        QCOMPARE(state_->editorText, text);
+        QCOMPARE(state_->newDataFirstYear, firstYear);
+        QCOMPARE(Box()->toPlainText(), QString(text).replace("\r\n", "\n"));
+        QCOMPARE(form_->windowTitle(), kNewDataCaption);
+        QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
+        QVERIFY(!Dialog()->isVisible());
+        QVERIFY(fake_->messages.shown.isEmpty());
+    }
+
+    void invalidYear_data() {
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<bool>("inFirst");
+        for (const char* year : {"0", "3000", "-5", "abc", "", "1e10", "12a", "0.4", "2999.5"}) {
+            QTest::addRow("first '%s'", year) << QString::fromUtf8(year) << true;
+            QTest::addRow("last '%s'", year) << QString::fromUtf8(year) << false;
+        }
+    }
+    void invalidYear() {
+        QFETCH(QString, year);
+        QFETCH(bool, inFirst);
+        Box()->setPlainText("kept");
+        Generate(inFirst ? year : "1990", inFirst ? "1992" : year);
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QCOMPARE(fake_->messages.shown[0].text, QStringLiteral("正しく数字を入力してね"));
+        QCOMPARE(fake_->messages.shown[0].caption, QStringLiteral("入力間違い"));
+        QVERIFY(state_->editorText.isEmpty());
+        QCOMPARE(state_->newDataFirstYear, 1996); // the defaults for 2026
+        QCOMPARE(state_->newDataLastYear, 2025);
+        QCOMPARE(Box()->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(form_->windowTitle(), kDesignCaption);
+        QVERIFY(!Item("EmnuFileSaveItem")->isEnabled());
+        QVERIFY(Dialog()->isVisible());
+    }
+
+    void laterShowingKeepsYears() {
+        Generate("1980", "1981");
+        Item("EmnuFileNewItem")->trigger();
+        Form4* dialog = Dialog();
+        QCOMPARE(dialog->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("1980"));
+        dialog->findChild<QLineEdit*>("Text2")->setText("1985");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(state_->editorText, QStringLiteral("   1980   \r\n   1981   "));
+
+        fake_->clock.date = QDate(2030, 5, 5);
+        Item("EmnuFileNewItem")->trigger();
+        QCOMPARE(Dialog(), dialog);
+        QCOMPARE(dialog->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("1985"));
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "test_editor.moc"
