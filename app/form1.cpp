@@ -13,6 +13,7 @@
 #include "print/printjob.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -48,7 +49,6 @@ const AnalysisModeCaptions kAnalysisModes[3] = {
 };
 
 const QColor kOrangeInput(255, 224, 192);
-const QColor kTitleBar(153, 180, 209);
 
 QString PowerOfTenText(int exponent) {
     return FormatReal(std::pow(10.0, exponent));
@@ -82,7 +82,9 @@ Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidge
     buildControls();
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 }
 
 Form1::~Form1() {
@@ -137,6 +139,13 @@ void Form1::buildControls() {
     text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text1_->document()->setDocumentMargin(1);
     text1_->setTabChangesFocus(true);
+    text1_->setFrameShape(QFrame::Box);
+    text1_->setFrameShadow(QFrame::Plain);
+    text1_->document()->setDocumentMargin(0);
+    // A long path wraps onto a second line, which must be seen whole: the box is as tall as two
+    // lines where the font needs it.
+    text1_->setFixedHeight(std::max(text1_->height(), 2 * QFontMetrics(font()).lineSpacing() +
+                                                          2 * text1_->frameWidth()));
     SetBackground(text1_, valueBackground);
     label("Label29", "データの算術平均", 600, 840, 1455, 255);
     text9_ = box("Text9", 2280, 840, 975, 270);
@@ -203,7 +212,11 @@ void Form1::buildControls() {
                      6840, 3255, 495);
     label17_->setFont(JapaneseFont(kFaceGothic, 9));
     label17_->setWordWrap(true);
-    SetBackground(label17_, kTitleBar);
+    SetBackground(label17_, kActiveTitleBarColour);
+    SetTextColour(label17_, kActiveTitleBarTextColour);
+    // The longest caption takes three lines; the label grows to show them (the window has room).
+    label17_->setFixedHeight(
+        std::max(label17_->height(), 3 * QFontMetrics(label17_->font()).lineSpacing() + 2));
     picture1_ = new PictureBox(central);
     picture1_->setObjectName(QStringLiteral("Picture1"));
     picture1_->setGeometry(TwipsRect(3600, 120, 5655, 7095));
@@ -417,10 +430,15 @@ void Form1::drawChart() {
 }
 
 void Form1::showResults(const ResultTexts& texts) {
-    text9_->setText(texts.arithMean);
-    text2_->setText(texts.geoMean);
-    text3_->setText(texts.maximum);
-    text4_->setText(texts.minimum);
+    // A number wider than its box shows its leading digits, not its last ones.
+    const std::pair<QLineEdit*, const QString&> boxes[] = {{text9_, texts.arithMean},
+                                                           {text2_, texts.geoMean},
+                                                           {text3_, texts.maximum},
+                                                           {text4_, texts.minimum}};
+    for (const auto& [box, text] : boxes) {
+        box->setText(text);
+        box->setCursorPosition(0);
+    }
 }
 
 void Form1::showLoadedFile() {

@@ -63,8 +63,8 @@ Form3::Form3(AppState& state, Platform& platform, EditorHost& host, QWidget* par
 
     // Qt has no role for the active title bar; the selection colour is the system's nearest,
     // and its text colour is the one drawn on it.
-    const QColor titleBar = palette().color(QPalette::Active, QPalette::Highlight);
-    const QColor titleText = palette().color(QPalette::Active, QPalette::HighlightedText);
+    const QColor titleBar = kActiveTitleBarColour;
+    const QColor titleText = kActiveTitleBarTextColour;
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));

@@ -11,7 +11,6 @@ namespace {
 
 // Qt has no palette role for the active title bar; this is the classic desktop's caption blue,
 // which the label colours were chosen against.
-const QColor kActiveTitleBar(10, 36, 106);
 
 // The window closes on the tick after the 44th.
 constexpr int32_t kLastQuietTick = 44;
@@ -39,7 +38,7 @@ Form9::Form9(std::function<void()> onFinished, QWidget* parent)
     SetFixedClientSize(this, 5595, 2655);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kActiveTitleBar);
+    palette.setColor(QPalette::Window, kActiveTitleBarColour);
     setPalette(palette);
 
     AddLabel(this, "Label1", QStringLiteral("非超過確率の作図と解析\n（対数正規確率紙版）"), 240,

@@ -34,4 +34,9 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// The system colours of the active title bar, which Qt's palette does not carry: the classic
+// caption blue and its white text.
+inline const QColor kActiveTitleBarColour(10, 36, 106);
+inline const QColor kActiveTitleBarTextColour(255, 255, 255);
+
 inline const QString kAppTitle = QStringLiteral("Quorvel");

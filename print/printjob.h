@@ -5,8 +5,11 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class DrawingSurface;
+class QPagedPaintDevice;
 class QWidget;
 
 // Where printed pages go: the printer chosen in the printer dialog, or a PDF file when the
@@ -16,11 +19,42 @@ public:
     virtual ~PrinterAccess() = default;
     // The platform's printer dialog; false when cancelled. The choice is kept for the next print.
     virtual bool ShowPrinterDialog(QWidget* parent) = 0;
+    // One document: drawPage draws and finishes it on a high-resolution paged device. False
+    // when the user cancelled before anything was printed (e.g. no PDF file name chosen).
+    // Throws DataError when the printer or the file fails; a failed PDF is not left behind.
+    virtual bool PrintPage(QWidget* parent,
+                           const std::function<void(QPagedPaintDevice&)>& drawPage) = 0;
 };
 
+// The printer of the platform, kept for the whole run. Without any installed printer the
+// page goes to a PDF file whose name is asked for through platform.files.
 std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform);
 
+inline const QString kPdfFileFilter = QStringLiteral("PDF ファイル (*.pdf)|*.pdf");
+
 // Prints the chart on one A4 page. text7 and text8 are the offset boxes' texts in millimetres.
-// Returns false when the user cancelled; throws DataError with a message when printing fails.
+// Returns false when the user cancelled; throws DataError with a message when printing fails
+// or the scale does not span a decade (checked before anything is printed).
 bool PrintChart(AppState& state, PrinterAccess& printer, const QString& text7, const QString& text8,
                 QWidget* parent);
+
+// The job on one device: A4 portrait with the printable area's corner as origin, one page,
+// ended when the chart is complete. Throws DataError as PrintChart does.
+void PrintChartOn(AppState& state, const QString& text7, const QString& text8,
+                  QPagedPaintDevice& device);
+
+// The job into a PDF file at 1200 dpi, the whole sheet printable. The file is replaced only
+// when the page is complete. Throws DataError naming the file when it cannot be written.
+void PrintChartToPdf(AppState& state, const QString& text7, const QString& text8,
+                     const QString& path);
+
+// Writes whatever drawPage puts on an A4 PDF page into path, all or nothing.
+void WritePdfFile(const QString& path, const std::function<void(QPagedPaintDevice&)>& drawPage);
+
+// The drawing part of the job on any surface: reads the offsets into state, sets the pen, fill
+// and font, draws the chart and the points, and gives the surface its font face back.
+void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
+                 DrawingSurface& surface);
+
+// Throws DataError("スケールを正しく選択してね") unless the scale spans at least one decade.
+void CheckPrintScale(const AppState& state);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "analysis/appstate.h"
+#include "chart/drawingsurface.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// The printed page works on a grid of tenths of a millimetre: the value axis runs from u = 400
+// to 1900, the 50 % line lies at v = 1200 and one standard deviate is 300.
+inline constexpr double kPrintAxisLeft = 400;
+inline constexpr double kPrintAxisLength = 1500;
+inline constexpr double kPrintMedianLine = 1200;
+inline constexpr double kPrintDeviateUnit = 300;
+
+// Page position in millimetres of the design point (u, v), shifted by the print offsets
+// (printOffsetY is positive upward).
+double PrintPageX(const AppState& state, double u);
+double PrintPageY(const AppState& state, double v);
+
+// The probability grid with its labels and caption, the decade lines with their values and
+// dotted minor lines, the axis title, the year note and, in analysis mode 2, the results
+// block. The scale must span at least one decade.
+void DrawPrintedChart(const AppState& state, DrawingSurface& surface);
+
+// Year labels, the points as small black discs and, in analysis modes 1 and 2, the fitted
+// line, drawn over the chart.
+void DrawPrintedPoints(const AppState& state, DrawingSurface& surface);
+
+// A result of the results block: the value rounded to a whole number, padded with blanks in
+// front so that numbers below 10000 take four characters (" 631", "   7", "12345").
+QString FormatPrintedResult(double value);
+
+// The label beside a printed point: the last two characters of the year (1999 "99",
+// 2000 "00", 7 "7").
+QString PrintedYearLabel(int32_t year);
+
+struct PrintedLineEnds {
+    double xa, ya, xb, yb; // whole millimetres
+};
+// The fitted line from deviate +3 to -3, cut at the ends of the value axis and rounded to
+// whole millimetres. Nothing when the line is level and lies wholly beyond the axis.
+std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state);

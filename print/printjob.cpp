@@ -1,0 +1,179 @@
+#include "print/printjob.h"
+
+#include "analysis/dataerror.h"
+#include "analysis/numeric.h"
+#include "platform/widgets.h"
+#include "print/printedchart.h"
+#include "print/printersurface.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kPdfResolution = 1200;
+
+// Beyond this the image is far off the sheet, and the page coordinates would stop being
+// numbers a printer can take.
+constexpr double kMaxOffsetMm = 1e6;
+
+double ReadOffset(const QString& text) {
+    const double mm = ReadNumericPrefix(text);
+    if (!std::isfinite(mm) || std::fabs(mm) > kMaxOffsetMm)
+        throw DataError(QStringLiteral("印刷位置の値「%1」が大きすぎます。").arg(text.trimmed()));
+    return mm * 10;
+}
+
+void SetUpPage(QPagedPaintDevice& device) {
+    device.setPageSize(QPageSize(QPageSize::A4));
+    device.setPageOrientation(QPageLayout::Portrait);
+    // Origin at the corner of the printable area: the margins are the unprintable border
+    // only, which a PDF does not have.
+    const QPageLayout layout = device.pageLayout();
+    device.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
+class QtPrinterAccess : public PrinterAccess {
+public:
+    explicit QtPrinterAccess(Platform& platform)
+        : platform_(platform)
+        , printer_(QPrinter::HighResolution) {}
+
+    bool ShowPrinterDialog(QWidget* parent) override {
+        QPrintDialog dialog(&printer_, parent);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+    bool PrintPage(QWidget* parent,
+                   const std::function<void(QPagedPaintDevice&)>& drawPage) override {
+        // "Print to file" chosen in the printer dialog: that file is the printer.
+        if (printer_.outputFormat() == QPrinter::PdfFormat &&
+            !printer_.outputFileName().isEmpty()) {
+            WritePdfFile(printer_.outputFileName(), drawPage);
+            return true;
+        }
+        if (!QPrinterInfo::availablePrinters().isEmpty() && printer_.isValid()) {
+            printer_.setFullPage(false);
+            printer_.setCopyCount(1);
+            printer_.setDocName(kAppTitle);
+            drawPage(printer_);
+            return true;
+        }
+        // No printer on this machine: behave like a PDF printer and ask where the page goes.
+        const std::optional<QString> path =
+            platform_.files.getSaveFileName(parent, kPdfFileFilter, lastPdfPath_);
+        if (!path || path->isEmpty())
+            return false;
+        lastPdfPath_ = *path;
+        WritePdfFile(*path, drawPage);
+        return true;
+    }
+
+private:
+    Platform& platform_;
+    QPrinter printer_;
+    QString lastPdfPath_;
+};
+
+} // namespace
+
+std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform) {
+    return std::make_unique<QtPrinterAccess>(platform);
+}
+
+void CheckPrintScale(const AppState& state) {
+    if (state.scaleMinIndex >= state.scaleMaxIndex)
+        throw DataError(QStringLiteral("スケールを正しく選択してね"));
+}
+
+void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
+                 DrawingSurface& surface) {
+    CheckPrintScale(state);
+    const double offsetX = ReadOffset(text7);
+    const double offsetY = ReadOffset(text8);
+    state.printOffsetX = offsetX;
+    state.printOffsetY = offsetY;
+
+    const QString face = surface.FontName();
+    surface.SetDrawStyle(kDrawStyleSolid);
+    surface.SetDrawWidth(state.solidLineWidth);
+    surface.SetFillStyle(kFillTransparent);
+    surface.SetFontName(kFaceMincho);
+    surface.SetFontSize(10);
+
+    DrawPrintedChart(state, surface);
+    DrawPrintedPoints(state, surface);
+
+    // Only the face goes back; the size stays as the chart left it.
+    surface.SetFontName(face);
+}
+
+void PrintChartOn(AppState& state, const QString& text7, const QString& text8,
+                  QPagedPaintDevice& device) {
+    CheckPrintScale(state);
+    SetUpPage(device);
+    PrinterSurface surface(device);
+    surface.SetFontTransparent(true);
+    try {
+        RunPrintJob(state, text7, text8, surface);
+    } catch (...) {
+        // Half a chart is not sent to the printer.
+        if (auto* printer = dynamic_cast<QPrinter*>(&device); printer && surface.Started())
+            printer->abort();
+        throw;
+    }
+    if (!surface.EndDoc())
+        throw DataError(QStringLiteral("印刷を最後まで終えられませんでした。"
+                                       "プリンタの状態を確かめてください。"));
+}
+
+void WritePdfFile(const QString& path, const std::function<void(QPagedPaintDevice&)>& drawPage) {
+    // The page is made in memory first, so a failure half-way leaves any earlier file as it was.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfResolution);
+        writer.setCreator(kAppTitle);
+        writer.setTitle(QFileInfo(path).completeBaseName());
+        drawPage(writer);
+    }
+    if (bytes.isEmpty())
+        throw DataError(QStringLiteral("PDF ファイルを作れませんでした（%1）。").arg(path));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw DataError(QStringLiteral("PDF ファイル %1 を書き込み用に開けませんでした（%2）。")
+                            .arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw DataError(QStringLiteral("PDF ファイル %1 に書き込めませんでした（%2）。")
+                            .arg(path, file.errorString()));
+}
+
+void PrintChartToPdf(AppState& state, const QString& text7, const QString& text8,
+                     const QString& path) {
+    WritePdfFile(path,
+                 [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
+}
+
+bool PrintChart(AppState& state, PrinterAccess& printer, const QString& text7, const QString& text8,
+                QWidget* parent) {
+    // Checked before a file name is asked for or a printer is touched.
+    CheckPrintScale(state);
+    return printer.PrintPage(
+        parent, [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "analysis/appstate.h"
+
+#include <cmath>
+
+// A deviate table whose entries at the printed probabilities are the standard normal
+// quantiles to four decimals; nothing else is looked up by the page.
+inline DeviateTable PrintQuantileTable() {
+    DeviateTable table{};
+    table[0] = 0;
+    table[100] = 0.2533;
+    table[200] = 0.5244;
+    table[300] = 0.8416;
+    table[400] = 1.2816;
+    table[450] = 1.6449;
+    table[490] = 2.3263;
+    table[499] = 3.0902;
+    return table;
+}
+
+// A loaded state as the first load leaves it: scale 10 to 1000, widths 3, 2 and 5.
+inline AppState PrintState(int analysisMode = 2, int minIndex = 1, int maxIndex = 3) {
+    AppState state;
+    state.deviateTable = PrintQuantileTable();
+    state.scaleMinIndex = minIndex;
+    state.scaleMaxIndex = maxIndex;
+    state.solidLineWidth = 3;
+    state.dashedLineWidth = 2;
+    state.regressionLineWidth = 5;
+    state.analysisMode = analysisMode;
+    state.alpha = 0.5;
+    state.logMean = 3;
+    state.logOffset10 = 0.2;
+    state.logOffset100 = 0.5;
+    return state;
+}
+
+inline void AddRecord(AppState& state, int year, double value, double deviate) {
+    const int i = state.recordCount++;
+    state.years[i] = year;
+    state.values[i] = value;
+    state.logValues[i] = std::log10(value);
+    state.deviates[i] = deviate;
+}
+
+// 0.1 % and 99.9 % lines of the table above, in millimetres with no offset.
+inline constexpr double kPrintYBottom = 120 + 30 * 3.0902;
+inline constexpr double kPrintYTop = 120 - 30 * 3.0902;

@@ -1,0 +1,437 @@
+// The printed page in millimetres, recorded through a fixed-cell surface.
+#include "analysis/dataerror.h"
+#include "nearequal.h"
+#include "platform/widgets.h"
+#include "print/printedchart.h"
+#include "print/printjob.h"
+#include "recordingsurface.h"
+#include "test_print_fixture.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+using Kind = RecordingSurface::Kind;
+using Op = RecordingSurface::Op;
+
+namespace {
+
+// At 10 points a character is 2 mm wide and a line 4 mm high.
+constexpr float kCharAt10 = 2.0f;
+constexpr float kLineAt10 = 4.0f;
+
+RecordingSurface PageSurface() {
+    return RecordingSurface(kCharAt10, kLineAt10);
+}
+
+QList<Op> Vertical(const QList<Op>& lines, int style) {
+    QList<Op> out;
+    for (const Op& op : lines)
+        if (op.x1 == op.x2 && op.drawStyle == style)
+            out << op;
+    std::sort(out.begin(), out.end(), [](const Op& a, const Op& b) { return a.x1 < b.x1; });
+    return out;
+}
+
+} // namespace
+
+class TestPrintChart : public QObject {
+    Q_OBJECT
+private slots:
+    void probabilityLines_data();
+    void probabilityLines();
+    void decades_data();
+    void decades();
+    void titleAndNote();
+    void offsetsMoveEverything_data();
+    void offsetsMoveEverything();
+    void resultsBlock_data();
+    void resultsBlock();
+    void resultText_data();
+    void resultText();
+    void yearLabels_data();
+    void yearLabels();
+    void pointAndLabel();
+    void regressionLine_data();
+    void regressionLine();
+    void jobRestoresFace();
+    void badScaleDrawsNothing();
+    void hugeOffsetRefused();
+};
+
+void TestPrintChart::probabilityLines_data() {
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<double>("y");
+    QTest::newRow("0.1 %") << " 0.1" << kPrintYBottom;
+    QTest::newRow("10 %") << "  10" << 120 + 30 * 1.2816;
+    QTest::newRow("50 %") << "  50" << 120.0;
+    QTest::newRow("95 %") << "  95" << 120 - 30 * 1.6449;
+    QTest::newRow("99.9 %") << "99.9" << kPrintYTop;
+}
+
+void TestPrintChart::probabilityLines() {
+    QFETCH(QString, label);
+    QFETCH(double, y);
+    AppState state = PrintState();
+    RecordingSurface surface = PageSurface();
+    DrawPrintedChart(state, surface);
+
+    const auto line = std::find_if(surface.ops.cbegin(), surface.ops.cend(), [&](const Op& op) {
+        return op.kind == Kind::Line && op.y1 == op.y2 && std::fabs(op.y1 - y) < 1e-3;
+    });
+    QVERIFY(line != surface.ops.cend());
+    QUORVEL_COMPARE_NEAR(line->x1, 38.5, 1e-4);
+    QUORVEL_COMPARE_NEAR(line->x2, 190, 1e-4);
+    QCOMPARE(line->drawWidth, 3);
+    QCOMPARE(line->color, std::optional<QColor>(QColor(0, 0, 0)));
+
+    // Right-aligned an eighth of its width (four cells of 2 mm) left of the line, centred on it.
+    const auto print = surface.printOf(label);
+    QVERIFY(print);
+    QUORVEL_COMPARE_NEAR(print->x1, 38.5 - 8 * 9.0 / 8, 1e-4);
+    QUORVEL_COMPARE_NEAR(print->y1, y - 2, 1e-3);
+    QCOMPARE(print->fontSize, 10.0f);
+    const QList<Op> lines = surface.lines();
+    QCOMPARE(
+        std::count_if(lines.cbegin(), lines.cend(), [](const Op& op) { return op.y1 == op.y2; }),
+        qsizetype(15));
+}
+
+void TestPrintChart::decades_data() {
+    QTest::addColumn<int>("minIndex");
+    QTest::addColumn<int>("maxIndex");
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<double>("firstMinorX");
+    QTest::newRow("one decade") << 1 << 2 << QStringList{"10", "100"} << 40 + 150 * std::log10(2.0);
+    QTest::newRow("two decades") << 1 << 3 << QStringList{"10", "100", "1000"}
+                                 << 40 + 75 * std::log10(2.0);
+    QTest::newRow("six decades") << -1 << 5
+                                 << QStringList{"0.1", "1", "10", "100", "1000", "10000", "100000"}
+                                 << 40 + 25 * std::log10(2.0);
+}
+
+void TestPrintChart::decades() {
+    QFETCH(int, minIndex);
+    QFETCH(int, maxIndex);
+    QFETCH(QStringList, labels);
+    QFETCH(double, firstMinorX);
+    AppState state = PrintState(0, minIndex, maxIndex);
+    RecordingSurface surface = PageSurface();
+    DrawPrintedChart(state, surface);
+
+    const int n = maxIndex - minIndex;
+    const QList<Op> decadeLines = Vertical(surface.lines(), kDrawStyleSolid);
+    QCOMPARE(decadeLines.size(), n + 1);
+    for (int k = 0; k <= n; ++k) {
+        const double x = 40 + k * 150.0 / n;
+        QUORVEL_COMPARE_NEAR(decadeLines[k].x1, x, 1e-4);
+        QUORVEL_COMPARE_NEAR(decadeLines[k].y1, kPrintYTop, 1e-3);
+        QUORVEL_COMPARE_NEAR(decadeLines[k].y2, kPrintYBottom + 1.5, 1e-3);
+        QCOMPARE(decadeLines[k].drawWidth, 3);
+        // The value is centred under its line, a quarter line below the line's end.
+        const auto print = surface.printOf(labels[k]);
+        QVERIFY2(print, qPrintable(labels[k]));
+        QUORVEL_COMPARE_NEAR(print->x1, x - labels[k].size() * kCharAt10 / 2, 1e-4);
+        QUORVEL_COMPARE_NEAR(print->y1, kPrintYBottom + 1.5 + kLineAt10 / 4, 1e-3);
+    }
+
+    const QList<Op> minor = Vertical(surface.lines(), kDrawStyleDotted);
+    QCOMPARE(minor.size(), 8 * n);
+    QUORVEL_COMPARE_NEAR(minor.first().x1, firstMinorX, 1e-4);
+    for (const Op& op : minor) {
+        QCOMPARE(op.drawWidth, 2);
+        QUORVEL_COMPARE_NEAR(op.y2, kPrintYBottom, 1e-3);
+    }
+    // The pen is back to solid for whatever is drawn next.
+    QCOMPARE(surface.DrawStyle(), kDrawStyleSolid);
+    QCOMPARE(surface.DrawWidth(), 3);
+}
+
+void TestPrintChart::titleAndNote() {
+    AppState state = PrintState(0);
+    RecordingSurface surface = PageSurface();
+    DrawPrintedChart(state, surface);
+
+    // Eight characters: centred by their 16 mm at 10 points, then printed at 12.
+    const auto title = surface.printOf(QStringLiteral("降水量　(mm)"));
+    QVERIFY(title);
+    QUORVEL_COMPARE_NEAR(title->x1, 115 - 8, 1e-4);
+    QUORVEL_COMPARE_NEAR(title->y1, 225, 1e-4);
+    QCOMPARE(title->fontSize, 12.0f);
+    QCOMPARE(title->fontName, kFaceMincho);
+
+    const auto note = surface.printOf(QStringLiteral("数字は西暦年の下２桁"));
+    QVERIFY(note);
+    QUORVEL_COMPARE_NEAR(note->x1, 190 - 20, 1e-4);
+    QUORVEL_COMPARE_NEAR(note->y1, kPrintYTop - 4.4, 1e-3);
+    QCOMPARE(note->fontSize, 10.0f);
+
+    const auto caption = surface.printOf(QStringLiteral("非"));
+    QVERIFY(caption);
+    QUORVEL_COMPARE_NEAR(caption->x1, 20, 1e-4);
+    QUORVEL_COMPARE_NEAR(caption->y1, 70, 1e-4);
+    QCOMPARE(caption->fontSize, 12.0f);
+    QUORVEL_COMPARE_NEAR(surface.printOf(QStringLiteral("(%)"))->x1, 18.5, 1e-4);
+}
+
+void TestPrintChart::offsetsMoveEverything_data() {
+    QTest::addColumn<QString>("text7");
+    QTest::addColumn<QString>("text8");
+    QTest::addColumn<double>("dx");
+    QTest::addColumn<double>("dy");
+    QTest::newRow("5 right, 3 down") << "5"
+                                     << "-3" << 5.0 << 3.0;
+    QTest::newRow("5 up") << "0"
+                          << "5" << 0.0 << -5.0;
+    QTest::newRow("fraction") << "2.5"
+                              << "0" << 2.5 << 0.0;
+    QTest::newRow("letters") << "abc"
+                             << "mm" << 0.0 << 0.0;
+    QTest::newRow("digits then letters") << "12mm"
+                                         << " - 1 " << 12.0 << 1.0;
+}
+
+void TestPrintChart::offsetsMoveEverything() {
+    QFETCH(QString, text7);
+    QFETCH(QString, text8);
+    QFETCH(double, dx);
+    QFETCH(double, dy);
+    auto page = [](const QString& right, const QString& up, AppState& state) {
+        AddRecord(state, 1990, 100, 0);
+        AddRecord(state, 1991, 420, 1.2816);
+        state.logMean = 2;
+        state.slope = 0.25;
+        RecordingSurface surface = PageSurface();
+        RunPrintJob(state, right, up, surface);
+        return surface.ops;
+    };
+    AppState plainState = PrintState();
+    AppState movedState = PrintState();
+    const QList<Op> plain = page(QStringLiteral("0"), QStringLiteral("0"), plainState);
+    const QList<Op> moved = page(text7, text8, movedState);
+    QCOMPARE(movedState.printOffsetX, dx * 10);
+    QCOMPARE(movedState.printOffsetY, -dy * 10);
+
+    QCOMPARE(moved.size(), plain.size());
+    for (int i = 0; i < plain.size(); ++i) {
+        QCOMPARE(moved[i].text, plain[i].text);
+        // The fitted line's ends are whole millimetres, so a fractional shift moves them by
+        // whatever the rounding gives.
+        const bool wholeMm = moved[i].kind == Kind::Line && moved[i].drawWidth == 5;
+        const double tolerance = wholeMm ? 0.5 + 1e-4 : 1e-3;
+        QUORVEL_COMPARE_NEAR(moved[i].x1, plain[i].x1 + dx, tolerance);
+        QUORVEL_COMPARE_NEAR(moved[i].y1, plain[i].y1 + dy, tolerance);
+        if (moved[i].kind == Kind::Line) {
+            QUORVEL_COMPARE_NEAR(moved[i].x2, plain[i].x2 + dx, tolerance);
+            QUORVEL_COMPARE_NEAR(moved[i].y2, plain[i].y2 + dy, tolerance);
+        }
+    }
+}
+
+void TestPrintChart::resultsBlock_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("logOffset100");
+    QTest::addColumn<double>("alpha");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("mode 0") << 0 << 0.5 << 0.5 << QStringList{};
+    QTest::newRow("mode 1") << 1 << 0.5 << 0.5 << QStringList{};
+    // 10^2.8 = 630.96, 10^3.2 = 1584.9; 10^(3 - log10 7) = 7 and 10^(3 + log10 7) = 7000.
+    QTest::newRow("mode 2") << 2 << std::log10(1000.0 / 7) << 0.4
+                            << QStringList{
+                                   "< 直線回帰による解析結果 >",
+                                   "    1/10渇水年解析値 =  631        1/100渇水年解析値 =    7",
+                                   "    1/10豊水年解析値 = 1585        1/100豊水年解析値 = 142857",
+                                   "    非超過確率計算のα値 = 0.4",
+                               };
+    // A wet year beyond the 32-bit range prints as its own whole number.
+    QTest::newRow("huge") << 2 << 7.0 << 0.5
+                          << QStringList{
+                                 "< 直線回帰による解析結果 >",
+                                 "    1/10渇水年解析値 =  631        1/100渇水年解析値 =    0",
+                                 "    1/10豊水年解析値 = 1585        1/100豊水年解析値 = "
+                                 "10000000000",
+                                 "    非超過確率計算のα値 = 0.5",
+                             };
+}
+
+void TestPrintChart::resultsBlock() {
+    QFETCH(int, mode);
+    QFETCH(double, logOffset100);
+    QFETCH(double, alpha);
+    QFETCH(QStringList, lines);
+    AppState state = PrintState(mode);
+    state.logOffset100 = logOffset100;
+    state.alpha = alpha;
+    RecordingSurface surface = PageSurface();
+    DrawPrintedChart(state, surface);
+
+    QList<Op> block;
+    for (const Op& op : surface.prints())
+        if (op.y1 > 230)
+            block << op;
+    QCOMPARE(block.size(), lines.size());
+    const double tops[] = {235, 242.5, 250, 257.5};
+    for (int i = 0; i < block.size(); ++i) {
+        QCOMPARE(block[i].text, lines[i]);
+        QUORVEL_COMPARE_NEAR(block[i].x1, 40, 1e-4);
+        QUORVEL_COMPARE_NEAR(block[i].y1, tops[i], 1e-4);
+        QCOMPARE(block[i].fontSize, 11.0f);
+    }
+}
+
+void TestPrintChart::resultText_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0.4") << 0.4 << "   0";
+    QTest::newRow("7") << 7.0 << "   7";
+    QTest::newRow("9.5 rounds to 10") << 9.5 << "  10";
+    QTest::newRow("99") << 99.0 << "  99";
+    QTest::newRow("630.96") << 630.96 << " 631";
+    QTest::newRow("999.5 rounds to 1000") << 999.5 << "1000";
+    QTest::newRow("five digits") << 12345.4 << "12345";
+    QTest::newRow("int max") << 2147483647.0 << "2147483647";
+    QTest::newRow("beyond int") << 2147483648.0 << "2147483648";
+    QTest::newRow("1e15") << 1e15 << "1000000000000000";
+}
+
+void TestPrintChart::resultText() {
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(FormatPrintedResult(value), text);
+}
+
+void TestPrintChart::yearLabels_data() {
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("1999") << 1999 << "99";
+    QTest::newRow("2000") << 2000 << "00";
+    QTest::newRow("2007") << 2007 << "07";
+    QTest::newRow("7") << 7 << "7";
+    QTest::newRow("10") << 10 << "10";
+    QTest::newRow("-5") << -5 << "-5";
+    QTest::newRow("-123") << -123 << "23";
+}
+
+void TestPrintChart::yearLabels() {
+    QFETCH(int, year);
+    QFETCH(QString, label);
+    QCOMPARE(PrintedYearLabel(year), label);
+}
+
+void TestPrintChart::pointAndLabel() {
+    AppState state = PrintState(0);
+    AddRecord(state, 1999, 100, 0);
+    AddRecord(state, 2000, 1000, 1.2816);
+    RecordingSurface surface = PageSurface();
+    DrawPrintedPoints(state, surface);
+
+    const auto label = surface.printOf(QStringLiteral("99"));
+    QVERIFY(label);
+    QUORVEL_COMPARE_NEAR(label->x1, 115.5, 1e-4);
+    QUORVEL_COMPARE_NEAR(label->y1, 120.3, 1e-4);
+    QCOMPARE(label->fontSize, 7.0f);
+    QCOMPARE(label->fontName, kFaceGothic);
+    QVERIFY(surface.printOf(QStringLiteral("00")));
+
+    const QList<Op> discs = surface.circles();
+    QCOMPARE(discs.size(), 2);
+    QUORVEL_COMPARE_NEAR(discs[0].x1, 115, 1e-4);
+    QUORVEL_COMPARE_NEAR(discs[0].y1, 120, 1e-4);
+    QUORVEL_COMPARE_NEAR(discs[1].x1, 190, 1e-4);
+    QUORVEL_COMPARE_NEAR(discs[1].y1, 120 - 30 * 1.2816, 1e-4);
+    QCOMPARE(discs[0].radius, 0.75f);
+    QCOMPARE(discs[0].fillStyle, kFillSolid);
+    QCOMPARE(discs[0].fillColor, QColor(0, 0, 0));
+    QCOMPARE(discs[0].color, std::optional<QColor>(QColor(0, 0, 0)));
+    // The labels lie under the discs.
+    QCOMPARE(surface.ops.first().kind, Kind::Print);
+    QCOMPARE(surface.ops.last().kind, Kind::Circle);
+    QVERIFY(surface.lines().isEmpty());
+}
+
+void TestPrintChart::regressionLine_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("logMean");
+    QTest::addColumn<double>("slope");
+    QTest::addColumn<QList<double>>("ends"); // xa, ya, xb, yb; empty for no line
+    // Design (1712.5, 300) and (587.5, 2100): the halves go to the even neighbour.
+    QTest::newRow("mode 1") << 1 << 2.0 << 0.25 << QList<double>{171, 30, 59, 210};
+    QTest::newRow("mode 2") << 2 << 2.0 << 0.25 << QList<double>{171, 30, 59, 210};
+    QTest::newRow("mode 0") << 0 << 2.0 << 0.25 << QList<double>{};
+    // L reaches 3 at z = 1 and 1 at z = -1: cut at the axis ends.
+    QTest::newRow("cut at both ends") << 1 << 2.0 << 1.0 << QList<double>{190, 90, 40, 150};
+    QTest::newRow("level inside") << 1 << 2.0 << 0.0 << QList<double>{115, 30, 115, 210};
+    QTest::newRow("level above") << 1 << 4.0 << 0.0 << QList<double>{};
+    QTest::newRow("level below") << 1 << 0.5 << 0.0 << QList<double>{};
+    // A nearly level line far beyond the axis is cut at a deviate far off the page.
+    QTest::newRow("steep cut") << 1 << 4.0 << 1e-9 << QList<double>{190, 3e10 + 120, 265, 210};
+}
+
+void TestPrintChart::regressionLine() {
+    QFETCH(int, mode);
+    QFETCH(double, logMean);
+    QFETCH(double, slope);
+    QFETCH(QList<double>, ends);
+    AppState state = PrintState(mode);
+    state.logMean = logMean;
+    state.slope = slope;
+    AddRecord(state, 2001, 100, 0);
+    RecordingSurface surface = PageSurface();
+    DrawPrintedPoints(state, surface);
+
+    const QList<Op> lines = surface.lines();
+    if (ends.isEmpty()) {
+        QVERIFY(lines.isEmpty());
+        return;
+    }
+    QCOMPARE(lines.size(), 1);
+    QUORVEL_COMPARE_NEAR(lines[0].x1, ends[0], 1e-3);
+    QUORVEL_COMPARE_NEAR(lines[0].y1, ends[1], std::fabs(ends[1]) * 1e-6);
+    QUORVEL_COMPARE_NEAR(lines[0].x2, ends[2], 1e-3);
+    QUORVEL_COMPARE_NEAR(lines[0].y2, ends[3], 1e-3);
+    QCOMPARE(lines[0].drawWidth, 5);
+    QCOMPARE(surface.FillStyle(), kFillTransparent);
+}
+
+void TestPrintChart::jobRestoresFace() {
+    AppState state = PrintState();
+    AddRecord(state, 1990, 100, 0);
+    RecordingSurface surface = PageSurface();
+    surface.SetFontName(kFaceGothic);
+    surface.SetDrawWidth(1);
+    surface.SetFillStyle(kFillSolid);
+    RunPrintJob(state, QStringLiteral("0"), QStringLiteral("0"), surface);
+
+    QCOMPARE(surface.FontName(), kFaceGothic);
+    // Every grid line uses the solid width, whatever the pen was before the job.
+    const Op first = surface.lines().first();
+    QCOMPARE(first.drawWidth, 3);
+    QCOMPARE(first.drawStyle, kDrawStyleSolid);
+    QCOMPARE(surface.prints().first().fontName, kFaceMincho);
+    QCOMPARE(surface.prints().first().fontSize, 10.0f);
+}
+
+void TestPrintChart::badScaleDrawsNothing() {
+    AppState state = PrintState(2, 3, 3);
+    state.printOffsetX = 70;
+    RecordingSurface surface = PageSurface();
+    try {
+        RunPrintJob(state, QStringLiteral("5"), QStringLiteral("5"), surface);
+        QFAIL("no error");
+    } catch (const DataError& error) {
+        QCOMPARE(error.message(), QStringLiteral("スケールを正しく選択してね"));
+    }
+    QVERIFY(surface.ops.isEmpty());
+    QCOMPARE(state.printOffsetX, 70.0);
+}
+
+void TestPrintChart::hugeOffsetRefused() {
+    AppState state = PrintState();
+    RecordingSurface surface = PageSurface();
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, RunPrintJob(state, QStringLiteral("1e999"), QStringLiteral("0"), surface));
+    QVERIFY(surface.ops.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestPrintChart)
+#include "test_printchart.moc"
