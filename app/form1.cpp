@@ -54,21 +54,6 @@ QString PowerOfTenText(int exponent) {
     return FormatReal(std::pow(10.0, exponent));
 }
 
-void SetBackground(QWidget* w, const QColor& colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, colour);
-    p.setColor(QPalette::Window, colour);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
-void SetTextColour(QWidget* w, const QColor& colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Text, colour);
-    p.setColor(QPalette::WindowText, colour);
-    w->setPalette(p);
-}
-
 } // namespace
 
 Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidget* parent)
@@ -101,20 +86,10 @@ void Form1::buildControls() {
     const QColor valueBackground = palette().color(QPalette::ToolTipBase);
     auto label = [&](const char* name, const char* caption, double l, double t, double w,
                      double h) {
-        auto* lbl = new QLabel(QString::fromUtf8(caption), central);
-        lbl->setObjectName(QString::fromLatin1(name));
-        lbl->setGeometry(TwipsRect(l, t, w, h));
-        lbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return lbl;
+        return AddLabel(central, name, QString::fromUtf8(caption), TwipsRect(l, t, w, h));
     };
     auto box = [&](const char* name, double l, double t, double w, double h) {
-        auto* edit = new QLineEdit(central);
-        edit->setObjectName(QString::fromLatin1(name));
-        edit->setGeometry(TwipsRect(l, t, w, h));
-        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        edit->setTextMargins(0, 0, 0, 0);
-        SetBackground(edit, valueBackground);
-        return edit;
+        return AddTextBox(central, name, TwipsRect(l, t, w, h), valueBackground);
     };
     auto line = [&](const char* name, double left, double top, double right) {
         auto* rule = new QFrame(central);
@@ -146,7 +121,7 @@ void Form1::buildControls() {
     // lines where the font needs it.
     text1_->setFixedHeight(std::max(text1_->height(), 2 * QFontMetrics(font()).lineSpacing() +
                                                           2 * text1_->frameWidth()));
-    SetBackground(text1_, valueBackground);
+    SetBackgroundColour(text1_, valueBackground);
     label("Label29", "データの算術平均", 600, 840, 1455, 255);
     text9_ = box("Text9", 2280, 840, 975, 270);
     label("Label1", "データの対数平均", 600, 1200, 1455, 255);
@@ -190,14 +165,13 @@ void Form1::buildControls() {
     text10_ = box("Text10", 240, 5520, 3135, 270);
     text10_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     text10_->setText(kDefaultAxisTitle);
-    SetBackground(text10_, kOrangeInput);
+    SetBackgroundColour(text10_, kOrangeInput);
     label("Label3", "確率計算のα値", 240, 6000, 1575, 255)->setFont(pGothicBold);
     text11_ = box("Text11", 1680, 6000, 855, 270);
     text11_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    SetBackground(text11_, kOrangeInput);
-    command1_ = new QPushButton(QStringLiteral("再計算"), central);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(TwipsRect(2640, 6000, 855, 375));
+    SetBackgroundColour(text11_, kOrangeInput);
+    command1_ =
+        AddButton(central, "Command1", QStringLiteral("再計算"), TwipsRect(2640, 6000, 855, 375));
     line("Line4", 0, 6360, 3480);
     label18_ = label("Label18", "解析項目の設定", 240, 6480, 3255, 255);
     label18_->setFont(gothicBold);
@@ -212,7 +186,7 @@ void Form1::buildControls() {
                      6840, 3255, 495);
     label17_->setFont(JapaneseFont(kFaceGothic, 9));
     label17_->setWordWrap(true);
-    SetBackground(label17_, kActiveTitleBarColour);
+    SetBackgroundColour(label17_, kActiveTitleBarColour);
     SetTextColour(label17_, kActiveTitleBarTextColour);
     // The longest caption takes three lines; the label grows to show them (the window has room).
     label17_->setFixedHeight(
@@ -580,27 +554,25 @@ void Form1::mnuScaleMinVal_Click(int16_t index) {
 }
 
 void Form1::mnuPrntWakuVal_Click(int16_t index) {
-    state_.solidLineWidth = index + 1;
-    label23_->setText(QString::number(state_.solidLineWidth));
-    state_.redrawMode = 1;
-    Redraw();
-    checkOnly(mnuPrntWakuVal_, index);
+    setPrintWidth(state_.solidLineWidth, label23_, mnuPrntWakuVal_, index);
 }
 
 void Form1::mnuPrntDottVal_Click(int16_t index) {
-    state_.dashedLineWidth = index + 1;
-    label24_->setText(QString::number(state_.dashedLineWidth));
-    state_.redrawMode = 1;
-    Redraw();
-    checkOnly(mnuPrntDottVal_, index);
+    setPrintWidth(state_.dashedLineWidth, label24_, mnuPrntDottVal_, index);
 }
 
 void Form1::mnuPrntKaikVal_Click(int16_t index) {
-    state_.regressionLineWidth = index + 1;
-    label25_->setText(QString::number(state_.regressionLineWidth));
+    setPrintWidth(state_.regressionLineWidth, label25_, mnuPrntKaikVal_, index);
+}
+
+// The widths only matter when printing; the screen is redrawn all the same.
+void Form1::setPrintWidth(int32_t& width, QLabel* label, const std::array<QAction*, 5>& items,
+                          int16_t index) {
+    width = index + 1;
+    label->setText(QString::number(width));
     state_.redrawMode = 1;
     Redraw();
-    checkOnly(mnuPrntKaikVal_, index);
+    checkOnly(items, index);
 }
 
 void Form1::mnuSetPosItem_Click() {

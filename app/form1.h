@@ -88,6 +88,8 @@ private:
     void applyFirstLoadDefaults();
     void setAnalysisModeControls(int mode);
     void showScaleMarks();
+    void setPrintWidth(int32_t& width, QLabel* label, const std::array<QAction*, 5>& items,
+                       int16_t index);
     static void checkOnly(const std::array<QAction*, 5>& items, int index);
     void endProgram();
     void tell(const QString& text);

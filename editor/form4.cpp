@@ -17,32 +17,11 @@ namespace {
 constexpr int32_t kOldestYear = 1;
 constexpr int32_t kNewestYear = 2999;
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    return label;
-}
-
 QLineEdit* AddYearBox(QWidget* parent, const char* name, QRect geometry) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette colours = box->palette();
-    colours.setColor(QPalette::Base, colours.color(QPalette::ToolTipBase));
-    colours.setColor(QPalette::Text, colours.color(QPalette::ToolTipText));
-    box->setPalette(colours);
+    QLineEdit* box =
+        AddTextBox(parent, name, geometry, parent->palette().color(QPalette::ToolTipBase));
+    SetTextColour(box, parent->palette().color(QPalette::ToolTipText));
     return box;
-}
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
 }
 
 // A year as typed: spaces around it ignored, a fraction rounded half to even. Full-width

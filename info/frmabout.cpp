@@ -34,23 +34,6 @@ private:
     int whiteLength_;
 };
 
-QLabel* AddLabel(QWidget* parent, const char* name, double left, double top, double width,
-                 double height, const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(TwipsRect(left, top, width, height));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, double left,
-                       double top, double width, double height) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(TwipsRect(left, top, width, height));
-    return button;
-}
-
 } // namespace
 
 frmAbout::frmAbout(Platform& platform, QWidget* parent)
@@ -63,15 +46,15 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
     setFont(JapaneseFont(kFacePGothic, 9));
     SetFixedClientSize(this, 4965, 3705);
 
-    auto* picIcon = AddLabel(this, "picIcon", 240, 240, 540, 540);
+    auto* picIcon = AddLabel(this, "picIcon", QString(), TwipsRect(240, 240, 540, 540));
     picIcon->setPixmap(ProgramIconPixmap(32));
     picIcon->setAlignment(Qt::AlignCenter);
 
-    lblTitle = AddLabel(this, "lblTitle", 960, 240, 3732, 360);
+    lblTitle = AddLabel(this, "lblTitle", QString(), TwipsRect(960, 240, 3732, 360));
     lblTitle->setFont(JapaneseFont(kFacePGothic, 10.5));
-    lblVersion = AddLabel(this, "lblVersion", 960, 600, 3732, 348);
+    lblVersion = AddLabel(this, "lblVersion", QString(), TwipsRect(960, 600, 3732, 348));
     lblVersion->setFont(JapaneseFont(kFacePGothic, 10.5));
-    lblDescription = AddLabel(this, "lblDescription", 240, 1080, 4455, 375);
+    lblDescription = AddLabel(this, "lblDescription", QString(), TwipsRect(240, 1080, 4455, 375));
     lblDescription->setFont(JapaneseFont(kFaceGothic, 9));
     lblDescription->setWordWrap(true);
 
@@ -81,8 +64,8 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
     line1->setObjectName(QStringLiteral("Line1"));
     line1->setGeometry(ruleLeft, TwipsToPixels(1557), TwipsToPixels(4812) - ruleLeft, 2);
 
-    AddLabel(this, "Label1", 240, 1680, 2532, 252,
-             QStringLiteral("このプログラムについての照会先"));
+    AddLabel(this, "Label1", QStringLiteral("このプログラムについての照会先"),
+             TwipsRect(240, 1680, 2532, 252));
     // The contact lines stand out in the selection colour, as links would.
     const struct {
         const char* name;
@@ -94,18 +77,18 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
         {"Label4", 2760, QStringLiteral("連絡先は配布物に添付の説明書に記載しています")},
     };
     for (const auto& contact : contacts) {
-        QLabel* label = AddLabel(this, contact.name, 240, contact.top, 4455, 252, contact.text);
+        QLabel* label =
+            AddLabel(this, contact.name, contact.text, TwipsRect(240, contact.top, 4455, 252));
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
         label->setPalette(palette);
     }
 
-    auto* cmdOK = AddButton(this, "cmdOK", QStringLiteral("OK"), 360, 3240, 1908, 348);
+    auto* cmdOK = AddButton(this, "cmdOK", QStringLiteral("OK"), TwipsRect(360, 3240, 1908, 348));
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
-    auto* cmdSysInfo =
-        AddButton(this, "cmdSysInfo", QStringLiteral("ｼｽﾃﾑ情報(&S)..."), 2640, 3240, 1908, 345);
-    cmdSysInfo->setAutoDefault(false);
+    auto* cmdSysInfo = AddButton(this, "cmdSysInfo", QStringLiteral("ｼｽﾃﾑ情報(&S)..."),
+                                 TwipsRect(2640, 3240, 1908, 345));
     setTabOrder(cmdOK, cmdSysInfo);
     cmdOK->setFocus();
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);

@@ -5,6 +5,9 @@
 #include <QRect>
 #include <QString>
 
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QWidget;
 
 // Layout lengths are in twips (1440 to the inch).
@@ -17,6 +20,15 @@ QRect TwipsRect(double left, double top, double width, double height);
 void SetFixedClientSize(QWidget* window, double widthTwips, double heightTwips);
 // Places a top-level window in the middle of its screen: left = R(screen - window) \ 2, top alike.
 void CentreOnScreen(QWidget* window);
+
+// Controls placed by their designer name; geometry from TwipsRect. Labels align their text to the
+// top left; text boxes are single-line and right-aligned on the given background; buttons never
+// become the default, so Enter in a box does not press one behind the user's back.
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+QLineEdit* AddTextBox(QWidget* parent, const char* name, QRect geometry, const QColor& background);
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+void SetBackgroundColour(QWidget* widget, const QColor& colour);
+void SetTextColour(QWidget* widget, const QColor& colour);
 
 // The Japanese faces the windows name, mapped once to the installed stand-ins.
 inline const QString kFaceMincho = QStringLiteral("ＭＳ 明朝");

@@ -9,34 +9,10 @@
 
 namespace {
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    // The labels show the dialog's own background.
-    label->setAutoFillBackground(false);
-    return label;
-}
-
 QLineEdit* AddLengthBox(QWidget* parent, const char* name, QRect geometry) {
-    auto* box = new QLineEdit(QStringLiteral("0"), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette colours = box->palette();
-    colours.setColor(QPalette::Base, colours.color(QPalette::Light));
-    box->setPalette(colours);
+    QLineEdit* box = AddTextBox(parent, name, geometry, parent->palette().color(QPalette::Light));
+    box->setText(QStringLiteral("0"));
     return box;
-}
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    // Enter in a box must not press a button behind the user's back.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
 }
 
 } // namespace
