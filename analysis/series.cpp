@@ -27,24 +27,27 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
     // misses exact powers of ten (1000 gives 2.9999999999999996 and its box would read
     // 999.999999999999), while the users expect 1000.
     for (int i = 0; i < n; ++i) {
-        Check(std::isfinite(values[i]) && values[i] > 0,
-              QStringLiteral(
-                  "%1 件目（%2 行目）の値 %3 が 0 以下です。値は 0 より大きくしてください。")
-                  .arg(i + 1)
-                  .arg(i + 1)
-                  .arg(FormatReal(values[i])));
+        // The message is built only on failure: this loop runs for every value.
+        if (!(std::isfinite(values[i]) && values[i] > 0))
+            throw DataError(
+                QStringLiteral(
+                    "%1 件目（%2 行目）の値 %3 が 0 以下です。値は 0 より大きくしてください。")
+                    .arg(i + 1)
+                    .arg(i + 1)
+                    .arg(FormatReal(values[i])));
         r.logValues[i] = std::log10(values[i]);
     }
 
     // 2. Ranks, ascending; among equal values the earlier record ranks lower.
+    // The comparisons are summed rather than branched on, so the loops vectorise.
+    const double* logs = r.logValues.data();
     for (int j = 0; j < n; ++j) {
+        const double v = logs[j];
         int rank = 1;
         for (int k = 0; k < j; ++k)
-            if (r.logValues[k] <= r.logValues[j])
-                ++rank;
+            rank += logs[k] <= v;
         for (int k = j + 1; k < n; ++k)
-            if (r.logValues[k] < r.logValues[j])
-                ++rank;
+            rank += logs[k] < v;
         r.ranks[j] = rank;
     }
 
