@@ -1,5 +1,6 @@
 #include "analysis/dataerror.h"
 #include "analysis/datafile.h"
+#include "testhelpers.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -135,10 +136,7 @@ private slots:
             QVERIFY(error.message().contains(path));
             QVERIFY(error.message().contains("開けません"));
         }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("1990,1\r\nx,2\r\n");
-        file.close();
+        QVERIFY(WriteBytes(path, "1990,1\r\nx,2\r\n"));
         try {
             ReadDataFile(path);
             QFAIL("a bad file was read");

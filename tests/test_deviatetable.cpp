@@ -1,5 +1,6 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
+#include "testhelpers.h"
 #include "tools/normalquantile.h"
 
 #include <QFile>
@@ -7,18 +8,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray Numbers(int count) {
     QByteArray text;
@@ -33,9 +22,8 @@ class TestDeviateTable : public QObject {
     Q_OBJECT
 private slots:
     void committedTableMatchesGenerator() {
-        const QByteArray committed = ReadAll(QStringLiteral(QUORVEL_SOURCE_DIR "/data/ndlist.txt"));
-        QVERIFY(!committed.isEmpty());
-        QCOMPARE(committed, QByteArray::fromStdString(GenerateDeviateList()));
+        QCOMPARE(ReadBytes(QStringLiteral(QUORVEL_SOURCE_DIR "/data/ndlist.txt")),
+                 QByteArray::fromStdString(GenerateDeviateList()));
     }
 
     void committedTableHoldsTheQuantiles() {
@@ -67,7 +55,7 @@ private slots:
         QFETCH(bool, trailingSeparator);
         QFETCH(double, element499);
         QTemporaryDir dir;
-        QVERIFY(WriteAll(dir.filePath("ndlist.txt"), content));
+        QVERIFY(WriteBytes(dir.filePath("ndlist.txt"), content));
         AppState state;
         state.startDirectory = dir.path() + (trailingSeparator ? "/" : "");
         LoadDeviateTable(state);
@@ -92,7 +80,7 @@ private slots:
         QFETCH(QString, messagePart);
         QTemporaryDir dir;
         if (present)
-            QVERIFY(WriteAll(dir.filePath("ndlist.txt"), content));
+            QVERIFY(WriteBytes(dir.filePath("ndlist.txt"), content));
         AppState state;
         state.startDirectory = dir.path();
         state.deviateTable[3] = 42;

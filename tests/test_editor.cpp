@@ -3,6 +3,7 @@
 #include "editor/form4.h"
 #include "fakeplatform.h"
 #include "platform/widgets.h"
+#include "testhelpers.h"
 
 #include <QAction>
 #include <QDir>
@@ -41,19 +42,6 @@ struct FakeHost : EditorHost {
             onForced();
     }
 };
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray NumberedLines(int count) {
     QByteArray bytes;
@@ -112,12 +100,11 @@ private slots:
 
     void cleanup() {
         delete form_;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        RunDeferredDeletes();
     }
 
     void design() {
         QCOMPARE(form_->windowTitle(), kDesignCaption);
-        QVERIFY(form_->testAttribute(Qt::WA_DeleteOnClose));
         QVERIFY(form_->isWindow());
         QStringList captions;
         for (const QAction* item : form_->findChild<QMenu*>("EmnuFile")->actions())
@@ -154,7 +141,7 @@ private slots:
         QFETCH(QString, editorText);
         QFETCH(QByteArray, saved);
         const QString path = Path("rain.txt");
-        WriteBytes(path, file);
+        QVERIFY(WriteBytes(path, file));
 
         Open(path);
         QCOMPARE(state_->editorText, editorText);
@@ -205,7 +192,7 @@ private slots:
         QFETCH(int, lines);
         QFETCH(bool, loads);
         const QString path = Path("long.txt");
-        WriteBytes(path, NumberedLines(lines));
+        QVERIFY(WriteBytes(path, NumberedLines(lines)));
         Open(path);
         QCOMPARE(Box()->blockCount() == lines, loads);
         QCOMPARE(fake_->messages.shown.size(), loads ? 0 : 1);
@@ -229,9 +216,9 @@ private slots:
         if (bytes == "/")
             QVERIFY(QDir(dir_->path()).mkdir(name));
         else if (bytes != "-")
-            WriteBytes(Path(name), bytes);
+            QVERIFY(WriteBytes(Path(name), bytes));
         if (earlierFile) {
-            WriteBytes(Path("good.txt"), "1990 10\r\n");
+            QVERIFY(WriteBytes(Path("good.txt"), "1990 10\r\n"));
             Open(Path("good.txt"));
         }
         const QString textBefore = Box()->toPlainText();
@@ -247,7 +234,7 @@ private slots:
     }
 
     void cancelChangesNothing() {
-        WriteBytes(Path("good.txt"), "1990 10\r\n");
+        QVERIFY(WriteBytes(Path("good.txt"), "1990 10\r\n"));
         Open(Path("good.txt"));
         Box()->setPlainText("typed");
         const QString caption = form_->windowTitle();
@@ -261,7 +248,7 @@ private slots:
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"good.txt"});
         QCOMPARE(host_->saved + host_->forced, 0);
         QVERIFY(fake_->messages.shown.isEmpty());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        RunDeferredDeletes();
         QVERIFY(form_);
     }
 
@@ -273,14 +260,14 @@ private slots:
     }
     void failedSaveKeepsEverything() {
         QFETCH(QString, target);
-        WriteBytes(Path("good.txt"), "1990 10\r\n");
+        QVERIFY(WriteBytes(Path("good.txt"), "1990 10\r\n"));
         QVERIFY(QDir(dir_->path()).mkdir("folder"));
-        WriteBytes(Path("folder/inside.txt"), "kept");
+        QVERIFY(WriteBytes(Path("folder/inside.txt"), "kept"));
         if (target.startsWith("locked")) {
             if (geteuid() == 0)
                 QSKIP("Permissions do not stop root from writing.");
             QVERIFY(QDir(dir_->path()).mkdir("locked"));
-            WriteBytes(Path(target), "old contents\r\n");
+            QVERIFY(WriteBytes(Path(target), "old contents\r\n"));
             QVERIFY(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner));
         }
         Open(Path("good.txt"));
@@ -291,7 +278,7 @@ private slots:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(fake_->messages.shown.size(), 1);
         QCOMPARE(host_->saved + host_->forced, 0);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        RunDeferredDeletes();
         QVERIFY(form_);
         QCOMPARE(Box()->toPlainText(), QStringLiteral("1990 10\n1991 20"));
         QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
@@ -319,7 +306,7 @@ private slots:
     void encodingRoundTrip() {
         QFETCH(QByteArray, file);
         QFETCH(QString, shown);
-        WriteBytes(Path("kanji.txt"), file);
+        QVERIFY(WriteBytes(Path("kanji.txt"), file));
         Open(Path("kanji.txt"));
         if (!shown.isNull())
             QCOMPARE(Box()->toPlainText(), shown);
@@ -328,58 +315,51 @@ private slots:
     }
 
     void shiftJisTextThatCannotBeEncodedIsSavedAsUtf8() {
-        WriteBytes(Path("kanji.txt"), "\x8d\x7e\x90\x85\x97\xca\r\n");
+        QVERIFY(WriteBytes(Path("kanji.txt"), "\x8d\x7e\x90\x85\x97\xca\r\n"));
         Open(Path("kanji.txt"));
         Box()->setPlainText(QStringLiteral("降水量 😀"));
         SaveAndFinish(Path("kanji.txt"));
         QCOMPARE(ReadBytes(Path("kanji.txt")), QStringLiteral("降水量 😀\r\n").toUtf8());
     }
 
-    void saveAndFinishHandsOver() {
+    // Saving hands the file over; a forced end (menu or close box) hands nothing over. Either
+    // way both windows are hidden before the main window hears of it, then deleted.
+    void finishes_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("save and finish") << "save";
+        QTest::newRow("forced end from the menu") << "menu";
+        QTest::newRow("forced end by the close box") << "close box";
+    }
+    void finishes() {
+        QFETCH(QString, how);
+        const bool save = how == "save";
         form_->show();
         Generate("2000", "2001");
+        QPointer<Form4> dialog = Dialog();
+        Item("EmnuFileNewItem")->trigger(); // the dialog is open again when the editor ends
         bool windowsHidden = false;
         QString dataFileAtCall;
-        QPointer<Form4> dialog = Dialog();
-        Item("EmnuFileNewItem")->trigger(); // the dialog is open again when the editor saves
-        host_->onSaved = [&] {
+        host_->onSaved = host_->onForced = [&] {
             windowsHidden = !form_->isVisible() && (!dialog || !dialog->isVisible());
             dataFileAtCall = state_->dataFileName;
         };
-        SaveAndFinish(Path("new.txt"));
-        QCOMPARE(host_->saved, 1);
-        QCOMPARE(host_->forced, 0);
-        QVERIFY(windowsHidden);
-        QCOMPARE(dataFileAtCall, Path("new.txt"));
-        QCOMPARE(state_->editorFileName, Path("new.txt"));
-        QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("   2000   \r\n   2001   \r\n"));
-        QTRY_VERIFY(form_.isNull() && dialog.isNull());
-    }
-
-    void forcedEnd_data() {
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("menu") << false;
-        QTest::newRow("close box") << true;
-    }
-    void forcedEnd() {
-        QFETCH(bool, closeBox);
-        form_->show();
-        Generate("2000", "2001");
-        QPointer<Form4> dialog = Dialog();
-        Item("EmnuFileNewItem")->trigger();
-        bool windowsHidden = false;
-        host_->onForced = [&] {
-            windowsHidden = !form_->isVisible() && (!dialog || !dialog->isVisible());
-        };
-        if (closeBox)
+        if (save)
+            SaveAndFinish(Path("new.txt"));
+        else if (how == "close box")
             form_->close();
         else
             Item("EmnuEndItem")->trigger();
-        QCOMPARE(host_->forced, 1);
-        QCOMPARE(host_->saved, 0);
+        QCOMPARE(host_->saved, save ? 1 : 0);
+        QCOMPARE(host_->forced, save ? 0 : 1);
         QVERIFY(windowsHidden);
-        QVERIFY(state_->dataFileName.isEmpty());
-        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList());
+        if (save) {
+            QCOMPARE(dataFileAtCall, Path("new.txt"));
+            QCOMPARE(state_->editorFileName, Path("new.txt"));
+            QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("   2000   \r\n   2001   \r\n"));
+        } else {
+            QVERIFY(state_->dataFileName.isEmpty());
+            QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList());
+        }
         QTRY_VERIFY(form_.isNull() && dialog.isNull());
     }
 
@@ -397,30 +377,23 @@ private slots:
         QTest::addColumn<QString>("last");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("firstYear");
-        QTest::newRow("1990-1992") << "1990"
-                                   << "1992"
-                                   << "   1990   \r\n   1991   \r\n   1992   " << 1990;
-        QTest::newRow("equal") << "2000"
-                               << "2000"
-                               << "   2000   " << 2000;
-        QTest::newRow("reversed") << "2000"
-                                  << "1990"
-                                  << "   1990   " << 2000;
-        QTest::newRow("spaces around") << "  1990 "
-                                       << " 1991  "
-                                       << "   1990   \r\n   1991   " << 1990;
-        QTest::newRow("halves to even") << "1994.5"
-                                        << "1995.5"
-                                        << "   1994   \r\n   1995   \r\n   1996   " << 1994;
-        QTest::newRow("full-width digits") << "１９９０"
-                                           << "１９９１"
-                                           << "   1990   \r\n   1991   " << 1990;
-        QTest::newRow("bounds") << "1"
-                                << "2"
-                                << "   1   \r\n   2   " << 1;
-        QTest::newRow("upper bound") << "2999"
-                                     << "2999"
-                                     << "   2999   " << 2999;
+        struct Row {
+            const char *tag, *first, *last, *text;
+            int firstYear;
+        };
+        for (const Row& row : {
+                 Row{"1990-1992", "1990", "1992", "   1990   \r\n   1991   \r\n   1992   ", 1990},
+                 Row{"equal", "2000", "2000", "   2000   ", 2000},
+                 Row{"reversed", "2000", "1990", "   1990   ", 2000},
+                 Row{"spaces around", "  1990 ", " 1991  ", "   1990   \r\n   1991   ", 1990},
+                 Row{"halves to even", "1994.5", "1995.5", "   1994   \r\n   1995   \r\n   1996   ",
+                     1994},
+                 Row{"full-width digits", "１９９０", "１９９１", "   1990   \r\n   1991   ", 1990},
+                 Row{"bounds", "1", "2", "   1   \r\n   2   ", 1},
+                 Row{"upper bound", "2999", "2999", "   2999   ", 2999},
+             })
+            QTest::newRow(row.tag) << QString::fromUtf8(row.first) << QString::fromUtf8(row.last)
+                                   << QString::fromUtf8(row.text) << row.firstYear;
     }
     void generate() {
         QFETCH(QString, first);

@@ -4,6 +4,7 @@
 #include "info/form9.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
+#include "testhelpers.h"
 
 #include <QAction>
 #include <QFile>
@@ -40,6 +41,7 @@ public:
 };
 
 const QString kSamples = QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/");
+const QString kBadScale = QStringLiteral("スケールを正しく選択してね");
 
 // One main window after start-up, with its splash finished unless asked otherwise.
 struct Harness {
@@ -60,12 +62,7 @@ struct Harness {
         for (int i = 0; i < 45 && splash; ++i)
             splash->Timer1_Timer();
     }
-    template <typename T> T* child(const QString& name) const {
-        T* found = form->findChild<T*>(name);
-        if (!found)
-            qWarning("no child %s", qPrintable(name));
-        return found;
-    }
+    template <typename T> T* child(const QString& name) const { return Child<T>(form.get(), name); }
     QAction* action(const QString& name) const { return child<QAction>(name); }
     // A menu of the bar is enabled through its own action.
     bool enabled(const QString& name) const {
@@ -107,14 +104,6 @@ struct Harness {
         return found;
     }
 };
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
-}
 
 const QStringList kDataMenus = {"mnuSellect", "mnuAna", "mnuPrintOutItem", "mnuPrinterItem",
                                 "Command1"};
@@ -225,7 +214,7 @@ private slots:
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         const QImage before = h.picture();
         h.action("mnuScaleMaxVal_0")->trigger(); // maximum 10 with minimum 10
-        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         QCOMPARE(h.fake.messages.shown.last().caption, kAppTitle);
         QCOMPARE(h.text("Text5"), QStringLiteral("10"));
         QCOMPARE(h.state.scaleMaxIndex, 1);
@@ -245,15 +234,15 @@ private slots:
         h.box("Text11")->setText("0.3");
         h.child<QPushButton>("Command1")->click();
         QCOMPARE(h.state.alpha, 0.3);
-        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         h.fake.messages.clear();
         h.action("mnuPrintOutItem")->trigger();
-        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         QCOMPARE(h.printer.pages, 0);
         h.fake.messages.clear();
         QVERIFY(!h.open(kSamples + "precip_100y.csv"));
         QCOMPARE(h.state.recordCount, 100);
-        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.lastMessages(), QStringList{kBadScale});
     }
 
     void recalculateChecksAlpha_data() {
@@ -299,7 +288,7 @@ private slots:
         Harness h;
         // Before any load the scale is 0 to 0 and the redraw is refused.
         h.box("Text10")->setText(QStringLiteral("流量"));
-        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral("スケールを正しく選択してね")});
+        QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         QCOMPARE(h.state.axisTitle, QStringLiteral("流量"));
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         h.fake.messages.clear();

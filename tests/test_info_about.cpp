@@ -2,6 +2,7 @@
 #include "platform/widgets.h"
 
 #include "fakeplatform.h"
+#include "testhelpers.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -24,7 +25,7 @@ class TestInfoAbout : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
-    void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    void cleanup() { RunDeferredDeletes(); }
 
     void texts();
     void closes_data();
@@ -40,21 +41,21 @@ void TestInfoAbout::texts() {
     FakePlatform fake;
     frmAbout about(fake.platform);
     QCOMPARE(about.windowTitle(), QStringLiteral("Quorvelのﾊﾞｰｼﾞｮﾝ情報"));
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(),
+    QCOMPARE(Child<QLabel>(&about, QStringLiteral("lblTitle"))->text(),
              QStringLiteral("プログラム名  Quorvel.exe "));
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+    QCOMPARE(Child<QLabel>(&about, QStringLiteral("lblVersion"))->text(),
              QStringLiteral("バージョン     4.2.1002"));
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblDescription"))->text(),
+    QCOMPARE(Child<QLabel>(&about, QStringLiteral("lblDescription"))->text(),
              QStringLiteral("任意の年データの非超過確率を計算・解析して"
                             "画面とプリンタに出力・印刷するプログラムです"));
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+    QCOMPARE(Child<QLabel>(&about, QStringLiteral("Label1"))->text(),
              QStringLiteral("このプログラムについての照会先"));
-    QVERIFY(!about.findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
+    QVERIFY(!Child<QLabel>(&about, QStringLiteral("picIcon"))->pixmap().isNull());
     QVERIFY(!about.isModal());
     QCOMPARE(about.size(), TwipsRect(0, 0, 4965, 3705).size());
-    auto* ok = about.findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    auto* ok = Child<QPushButton>(&about, QStringLiteral("cmdOK"));
     QVERIFY(ok->isDefault());
-    QCOMPARE(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->text(),
+    QCOMPARE(Child<QPushButton>(&about, QStringLiteral("cmdSysInfo"))->text(),
              QStringLiteral("ｼｽﾃﾑ情報(&S)..."));
     QVERIFY(fake.messages.shown.isEmpty());
 }
@@ -74,9 +75,9 @@ void TestInfoAbout::closes() {
     if (byEscape)
         QTest::keyClick(about, Qt::Key_Escape);
     else
-        about->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        Child<QPushButton>(about, QStringLiteral("cmdOK"))->click();
     QVERIFY(about.isNull() || !about->isVisible());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    RunDeferredDeletes();
     QVERIFY(about.isNull());
 }
 
@@ -84,7 +85,7 @@ void TestInfoAbout::sysInfoButtonStartsTheTool() {
     FakePlatform fake;
     fake.registry.values[kToolKey] = Text("C:\\Tools\\msinfo32.exe");
     frmAbout about(fake.platform);
-    about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->click();
+    Child<QPushButton>(&about, QStringLiteral("cmdSysInfo"))->click();
     QCOMPARE(fake.process.started, QStringList{QStringLiteral("C:\\Tools\\msinfo32.exe")});
 }
 

@@ -1,25 +1,18 @@
 #include "info/form9.h"
 #include "platform/widgets.h"
+#include "testhelpers.h"
 
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 
-namespace {
-
-void DeleteClosedWindows() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-} // namespace
-
 class TestInfoSplash : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
     void cleanup() {
-        DeleteClosedWindows();
+        RunDeferredDeletes();
         while (QGuiApplication::overrideCursor())
             QGuiApplication::restoreOverrideCursor();
     }
@@ -64,7 +57,7 @@ void TestInfoSplash::closesOnTheFortyFifthTick() {
     // A tick already queued when the timer stopped must not enable the menus again.
     splash->Timer1_Timer();
     QCOMPARE(calls, 1);
-    DeleteClosedWindows();
+    RunDeferredDeletes();
     QVERIFY(splash.isNull());
 }
 
@@ -101,7 +94,7 @@ void TestInfoSplash::closedEarlyStillHandsBackTheMenus() {
     splash->close();
     QCOMPARE(calls, 1);
     QVERIFY(!QGuiApplication::overrideCursor());
-    DeleteClosedWindows();
+    RunDeferredDeletes();
     QVERIFY(splash.isNull());
 }
 

@@ -1,28 +1,14 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "quantiletable.h"
 
 #include <cmath>
-
-// A deviate table whose entries at the printed probabilities are the standard normal
-// quantiles to four decimals; nothing else is looked up by the page.
-inline DeviateTable PrintQuantileTable() {
-    DeviateTable table{};
-    table[0] = 0;
-    table[100] = 0.2533;
-    table[200] = 0.5244;
-    table[300] = 0.8416;
-    table[400] = 1.2816;
-    table[450] = 1.6449;
-    table[490] = 2.3263;
-    table[499] = 3.0902;
-    return table;
-}
 
 // A loaded state as the first load leaves it: scale 10 to 1000, widths 3, 2 and 5.
 inline AppState PrintState(int analysisMode = 2, int minIndex = 1, int maxIndex = 3) {
     AppState state;
-    state.deviateTable = PrintQuantileTable();
+    state.deviateTable = QuantileTable();
     state.scaleMinIndex = minIndex;
     state.scaleMaxIndex = maxIndex;
     state.solidLineWidth = 3;

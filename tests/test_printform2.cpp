@@ -2,6 +2,7 @@
 #include "platform/widgets.h"
 #include "print/form2.h"
 #include "print/printjob.h"
+#include "testhelpers.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -31,17 +32,18 @@ struct Handed {
     QString up;
 };
 
-QPointer<Form2> OpenDialog(FakePrinterAccess& printer, Handed& handed) {
-    return new Form2(printer, [&handed](const QString& right, const QString& up) {
-        ++handed.calls;
-        handed.right = right;
-        handed.up = up;
-    });
-}
-
-void DeleteLater() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+// A printer double and what the dialogs it opens hand over on finishing.
+struct Harness {
+    FakePrinterAccess printer;
+    Handed handed;
+    QPointer<Form2> open() {
+        return new Form2(printer, [this](const QString& right, const QString& up) {
+            ++handed.calls;
+            handed.right = right;
+            handed.up = up;
+        });
+    }
+};
 
 } // namespace
 
@@ -62,40 +64,32 @@ private slots:
 void TestPrintForm2::controls_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    QTest::newRow("Command1") << "Command1"
-                              << "プリンタの設定";
-    QTest::newRow("Command2") << "Command2"
-                              << "設定終了";
-    QTest::newRow("Text1") << "Text1"
-                           << "0";
-    QTest::newRow("Text2") << "Text2"
-                           << "0";
-    QTest::newRow("Label1") << "Label1"
-                            << "横方向へ動かす長さを入力してください";
-    QTest::newRow("Label2") << "Label2"
-                            << "mm";
-    QTest::newRow("Label3") << "Label3"
-                            << "縦方向に動かす長さを入力してください";
-    QTest::newRow("Label4") << "Label4"
-                            << "mm";
-    QTest::newRow("Label5") << "Label5"
-                            << "（右が＋左が－）";
-    QTest::newRow("Label6") << "Label6"
-                            << "（上が＋下が－）";
+    const std::pair<const char*, const char*> rows[] = {
+        {"Command1", "プリンタの設定"},
+        {"Command2", "設定終了"},
+        {"Text1", "0"},
+        {"Text2", "0"},
+        {"Label1", "横方向へ動かす長さを入力してください"},
+        {"Label2", "mm"},
+        {"Label3", "縦方向に動かす長さを入力してください"},
+        {"Label4", "mm"},
+        {"Label5", "（右が＋左が－）"},
+        {"Label6", "（上が＋下が－）"},
+    };
+    for (const auto& [name, text] : rows)
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text);
 }
 
 void TestPrintForm2::controls() {
     QFETCH(QString, name);
     QFETCH(QString, text);
-    FakePrinterAccess printer;
-    Handed handed;
-    QPointer<Form2> dialog = OpenDialog(printer, handed);
+    Harness h;
+    QPointer<Form2> dialog = h.open();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("印刷位置の設定"));
     QVERIFY(!dialog->isModal());
-    QVERIFY(dialog->testAttribute(Qt::WA_DeleteOnClose));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
 
-    QWidget* control = dialog->findChild<QWidget*>(name);
+    auto* control = Child<QWidget>(dialog, name);
     QVERIFY(control);
     if (auto* button = qobject_cast<QPushButton*>(control))
         QCOMPARE(button->text(), text);
@@ -110,65 +104,59 @@ void TestPrintForm2::controls() {
 void TestPrintForm2::finishHandsTextsOver_data() {
     QTest::addColumn<QString>("right");
     QTest::addColumn<QString>("up");
-    QTest::newRow("5 and -3") << "5"
-                              << "-3";
-    QTest::newRow("unchanged text") << " 2.5mm"
-                                    << "abc";
-    QTest::newRow("nothing typed") << ""
-                                   << "";
+    QTest::newRow("5 and -3") << QStringLiteral("5") << QStringLiteral("-3");
+    QTest::newRow("unchanged text") << QStringLiteral(" 2.5mm") << QStringLiteral("abc");
+    QTest::newRow("nothing typed") << QString() << QString();
 }
 
 void TestPrintForm2::finishHandsTextsOver() {
     QFETCH(QString, right);
     QFETCH(QString, up);
-    FakePrinterAccess printer;
-    Handed handed;
-    QPointer<Form2> dialog = OpenDialog(printer, handed);
+    Harness h;
+    QPointer<Form2> dialog = h.open();
     dialog->show();
     QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
                                          : dialog->focusWidget()->objectName(),
              QStringLiteral("Text1"));
 
-    auto* text1 = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
-    auto* text2 = dialog->findChild<QLineEdit*>(QStringLiteral("Text2"));
+    auto* text1 = Child<QLineEdit>(dialog, QStringLiteral("Text1"));
+    auto* text2 = Child<QLineEdit>(dialog, QStringLiteral("Text2"));
     text1->clear();
     QTest::keyClicks(text1, right);
     text2->clear();
     QTest::keyClicks(text2, up);
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(dialog, QStringLiteral("Command2")), Qt::LeftButton);
 
-    QCOMPARE(handed.calls, 1);
-    QCOMPARE(handed.right, right);
-    QCOMPARE(handed.up, up);
+    QCOMPARE(h.handed.calls, 1);
+    QCOMPARE(h.handed.right, right);
+    QCOMPARE(h.handed.up, up);
     QVERIFY(!dialog || !dialog->isVisible());
-    DeleteLater();
+    RunDeferredDeletes();
     QVERIFY(dialog.isNull());
 }
 
 void TestPrintForm2::freshDialogStartsAtZero() {
-    FakePrinterAccess printer;
-    Handed handed;
-    QPointer<Form2> first = OpenDialog(printer, handed);
-    first->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("5"));
-    first->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
-    DeleteLater();
-    QCOMPARE(handed.right, QStringLiteral("5"));
+    Harness h;
+    QPointer<Form2> first = h.open();
+    Child<QLineEdit>(first, QStringLiteral("Text1"))->setText(QStringLiteral("5"));
+    Child<QPushButton>(first, QStringLiteral("Command2"))->click();
+    RunDeferredDeletes();
+    QCOMPARE(h.handed.right, QStringLiteral("5"));
 
-    QPointer<Form2> second = OpenDialog(printer, handed);
-    QCOMPARE(second->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("0"));
-    QCOMPARE(second->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(), QStringLiteral("0"));
+    QPointer<Form2> second = h.open();
+    QCOMPARE(Child<QLineEdit>(second, QStringLiteral("Text1"))->text(), QStringLiteral("0"));
+    QCOMPARE(Child<QLineEdit>(second, QStringLiteral("Text2"))->text(), QStringLiteral("0"));
     delete second;
 }
 
 void TestPrintForm2::closeBoxHandsNothing() {
-    FakePrinterAccess printer;
-    Handed handed;
-    QPointer<Form2> dialog = OpenDialog(printer, handed);
+    Harness h;
+    QPointer<Form2> dialog = h.open();
     dialog->show();
-    dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("7"));
+    Child<QLineEdit>(dialog, QStringLiteral("Text1"))->setText(QStringLiteral("7"));
     QVERIFY(dialog->close());
-    DeleteLater();
-    QCOMPARE(handed.calls, 0);
+    RunDeferredDeletes();
+    QCOMPARE(h.handed.calls, 0);
     QVERIFY(dialog.isNull());
 }
 
@@ -180,18 +168,17 @@ void TestPrintForm2::printerButton_data() {
 
 void TestPrintForm2::printerButton() {
     QFETCH(bool, accepted);
-    FakePrinterAccess printer;
-    printer.answer = accepted;
-    Handed handed;
-    QPointer<Form2> dialog = OpenDialog(printer, handed);
+    Harness h;
+    h.printer.answer = accepted;
+    QPointer<Form2> dialog = h.open();
     dialog->show();
-    dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    DeleteLater();
-    QCOMPARE(printer.dialogs, 1);
+    Child<QPushButton>(dialog, QStringLiteral("Command1"))->click();
+    RunDeferredDeletes();
+    QCOMPARE(h.printer.dialogs, 1);
     // Either way the position dialog stays open and hands nothing over.
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
-    QCOMPARE(handed.calls, 0);
+    QCOMPARE(h.handed.calls, 0);
     delete dialog;
 }
 

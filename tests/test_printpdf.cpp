@@ -7,6 +7,7 @@
 #include "print/printersurface.h"
 #include "print/printjob.h"
 #include "test_print_fixture.h"
+#include "testhelpers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -72,6 +73,14 @@ QList<Word> LineAt(const QList<Word>& words, double top) {
     return line;
 }
 
+// That line's words joined by single blanks.
+QString LineText(const QList<Word>& words, double top) {
+    QStringList texts;
+    for (const Word& w : LineAt(words, top))
+        texts << w.text;
+    return texts.join(QLatin1Char(' '));
+}
+
 // Text extents as the job measures them: Mincho on a 1200 dpi PDF page.
 struct Extent {
     float width, height;
@@ -113,11 +122,6 @@ bool Dark(const QImage& image, int x, int y) {
 // Millimetres of the centre of dot n.
 double DotCentre(int n) {
     return (n + 0.5) * 25.4 / 1200;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -258,19 +262,10 @@ void TestPrintPdf::pageReadsBack() {
     QUORVEL_COMPARE_NEAR(heading.first().yMin, 235, 0.3);
 
     // The alpha line: four blanks, the label and the value as the default real form.
-    QStringList alphaLine;
-    const QList<Word> alphaWords = LineAt(words, 257.5);
-    for (const Word& w : alphaWords)
-        alphaLine << w.text;
-    QCOMPARE(alphaLine.join(QLatin1Char(' ')), QStringLiteral("非超過確率計算のα値 = 0.5"));
-    QUORVEL_COMPARE_NEAR(alphaWords.first().xMin, 40 + Measure(QStringLiteral("    "), 11).width,
-                         0.3);
-
-    const QList<Word> dry = LineAt(words, 242.5);
-    QStringList dryLine;
-    for (const Word& w : dry)
-        dryLine << w.text;
-    QCOMPARE(dryLine.join(QLatin1Char(' ')),
+    QCOMPARE(LineText(words, 257.5), QStringLiteral("非超過確率計算のα値 = 0.5"));
+    QUORVEL_COMPARE_NEAR(LineAt(words, 257.5).first().xMin,
+                         40 + Measure(QStringLiteral("    "), 11).width, 0.3);
+    QCOMPARE(LineText(words, 242.5),
              QStringLiteral("1/10渇水年解析値 = 63 1/100渇水年解析値 = 32"));
 
     // Year labels sit half a millimetre right of their points.
@@ -323,8 +318,8 @@ void TestPrintPdf::noPrinterAsksForPdf() {
     fake.files.saveAnswers << first << second;
     QVERIFY(PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));
     QVERIFY(PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));
-    QVERIFY(ReadAll(first).startsWith("%PDF-"));
-    QVERIFY(ReadAll(second).startsWith("%PDF-"));
+    QVERIFY(ReadBytes(first).startsWith("%PDF-"));
+    QVERIFY(ReadBytes(second).startsWith("%PDF-"));
     const QString info = RunTool(QStringLiteral("pdfinfo"), {second});
     if (!info.isEmpty())
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))),
@@ -347,17 +342,13 @@ void TestPrintPdf::failedFileLeavesNothing() {
 
 void TestPrintPdf::failedPageKeepsOldFile() {
     const QString path = dir_.filePath(QStringLiteral("kept.pdf"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("earlier page");
-    }
+    QVERIFY(WriteBytes(path, "earlier page"));
     QVERIFY_THROWS_EXCEPTION(DataError, WritePdfFile(path, [](QPagedPaintDevice& device) {
                                  PrinterSurface surface(device);
                                  surface.Line(10, 10, 100, 100);
                                  throw DataError(QStringLiteral("途中で失敗"));
                              }));
-    QCOMPARE(ReadAll(path), QByteArray("earlier page"));
+    QCOMPARE(ReadBytes(path), QByteArray("earlier page"));
     QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("kept*")}, QDir::Files).size(), 1);
 }
 

@@ -3,6 +3,7 @@
 #include "analysis/numeric.h"
 #include "chart/screenchart.h"
 #include "platform/widgets.h"
+#include "quantiletable.h"
 #include "recordingsurface.h"
 
 #include <QFile>
@@ -15,20 +16,6 @@ using Kind = RecordingSurface::Kind;
 using Op = RecordingSurface::Op;
 
 namespace {
-
-// A table whose tick entries are the standard normal quantiles to four decimals.
-DeviateTable QuantileTable() {
-    DeviateTable table{};
-    table[0] = 0;
-    table[100] = 0.2533;
-    table[200] = 0.5244;
-    table[300] = 0.8416;
-    table[400] = 1.2816;
-    table[450] = 1.6449;
-    table[490] = 2.3263;
-    table[499] = 3.0902;
-    return table;
-}
 
 AppState ChartState(int minIndex = 1, int maxIndex = 3) {
     AppState state;
