@@ -1,5 +1,6 @@
 #include "analysis/dataerror.h"
 #include "app/form1.h"
+#include "info/programicon.h"
 #include "platform/qtplatform.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
         application.installTranslator(&qtTranslation);
     InstallFontSubstitutions();
     application.setFont(JapaneseFont(kFacePGothic, 9));
+    application.setWindowIcon(ProgramIcon());
 
     QtPlatform desktop;
     auto printer = MakeQtPrinterAccess(desktop.platform());

@@ -57,7 +57,7 @@ public:
         return dialog.exec() == QDialog::Accepted;
     }
 
-    bool PrintPage(QWidget* parent,
+    bool PrintPage(QWidget* parent, const QString& suggestedPdfPath,
                    const std::function<void(QPagedPaintDevice&)>& drawPage) override {
         // "Print to file" chosen in the printer dialog: that file is the printer.
         if (printer_.outputFormat() == QPrinter::PdfFormat &&
@@ -73,8 +73,15 @@ public:
             return true;
         }
         // No printer on this machine: behave like a PDF printer and ask where the page goes.
+        // The chart's own name, in the folder the last PDF went to.
+        QString initial = suggestedPdfPath;
+        if (!lastPdfPath_.isEmpty())
+            initial = suggestedPdfPath.isEmpty()
+                          ? lastPdfPath_
+                          : QFileInfo(lastPdfPath_).absolutePath() + QLatin1Char('/') +
+                                QFileInfo(suggestedPdfPath).fileName();
         const std::optional<QString> path =
-            platform_.files.getSaveFileName(parent, kPdfFileFilter, lastPdfPath_);
+            platform_.files.getSaveFileName(parent, kPdfFileFilter, initial);
         if (!path || path->isEmpty())
             return false;
         lastPdfPath_ = *path;
@@ -170,10 +177,19 @@ void PrintChartToPdf(AppState& state, const QString& text7, const QString& text8
                  [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
 }
 
+QString SuggestedPdfPath(const QString& dataFileName) {
+    if (dataFileName.isEmpty())
+        return {};
+    const QFileInfo data(dataFileName);
+    return data.absolutePath() + QLatin1Char('/') + data.completeBaseName() +
+           QStringLiteral(".pdf");
+}
+
 bool PrintChart(AppState& state, PrinterAccess& printer, const QString& text7, const QString& text8,
                 QWidget* parent) {
     // Checked before a file name is asked for or a printer is touched.
     CheckPrintScale(state);
     return printer.PrintPage(
-        parent, [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
+        parent, SuggestedPdfPath(state.dataFileName),
+        [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
 }

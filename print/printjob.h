@@ -22,7 +22,8 @@ public:
     // One document: drawPage draws and finishes it on a high-resolution paged device. False
     // when the user cancelled before anything was printed (e.g. no PDF file name chosen).
     // Throws DataError when the printer or the file fails; a failed PDF is not left behind.
-    virtual bool PrintPage(QWidget* parent,
+    // suggestedPdfPath names the file a PDF would be offered as (may be empty).
+    virtual bool PrintPage(QWidget* parent, const QString& suggestedPdfPath,
                            const std::function<void(QPagedPaintDevice&)>& drawPage) = 0;
 };
 
@@ -31,6 +32,10 @@ public:
 std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform);
 
 inline const QString kPdfFileFilter = QStringLiteral("PDF ファイル (*.pdf)|*.pdf");
+
+// The PDF a data file's chart is offered as: beside it, with its base name ("rain.csv" gives
+// "rain.pdf"). Empty without a data file.
+QString SuggestedPdfPath(const QString& dataFileName);
 
 // Prints the chart on one A4 page. text7 and text8 are the offset boxes' texts in millimetres.
 // Returns false when the user cancelled; throws DataError with a message when printing fails

@@ -31,7 +31,8 @@ public:
         ++dialogs;
         return false;
     }
-    bool PrintPage(QWidget*, const std::function<void(QPagedPaintDevice&)>& drawPage) override {
+    bool PrintPage(QWidget*, const QString&,
+                   const std::function<void(QPagedPaintDevice&)>& drawPage) override {
         QTemporaryDir dir;
         QPdfWriter writer(dir.filePath("page.pdf"));
         drawPage(writer);

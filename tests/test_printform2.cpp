@@ -21,7 +21,8 @@ public:
         ++dialogs;
         return answer;
     }
-    bool PrintPage(QWidget*, const std::function<void(QPagedPaintDevice&)>&) override {
+    bool PrintPage(QWidget*, const QString&,
+                   const std::function<void(QPagedPaintDevice&)>&) override {
         return false;
     }
 };

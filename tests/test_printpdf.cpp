@@ -326,6 +326,13 @@ void TestPrintPdf::noPrinterAsksForPdf() {
                  qPrintable(info));
     // The next dialog starts from the last file chosen.
     QCOMPARE(fake.files.initialPathsSeen.last(), first);
+
+    // With a data file the page is offered under its name, in the folder last used.
+    state.dataFileName = QStringLiteral("/data/rain/osaka.csv");
+    fake.files.saveAnswers << first;
+    QVERIFY(PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));
+    QCOMPARE(fake.files.initialPathsSeen.last(), dir_.filePath(QStringLiteral("osaka.pdf")));
+    QCOMPARE(SuggestedPdfPath(state.dataFileName), QStringLiteral("/data/rain/osaka.pdf"));
 }
 
 void TestPrintPdf::failedFileLeavesNothing() {
