@@ -10,6 +10,8 @@
 // the same unit.
 class DrawingSurface {
 public:
+    explicit DrawingSurface(QString fontName = QString())
+        : fontName_(std::move(fontName)) {}
     virtual ~DrawingSurface() = default;
 
     // Segment from (x1, y1) to (x2, y2), both ends included, with the current width and style.
@@ -24,30 +26,41 @@ public:
     virtual float TextWidth(const QString& text) = 0;
     virtual float TextHeight(const QString& text) = 0;
 
-    virtual void SetCurrentX(float x) = 0;
-    virtual void SetCurrentY(float y) = 0;
-    virtual float CurrentX() const = 0;
-    virtual float CurrentY() const = 0;
+    // Sticky state: whatever is set stays in force for every later call, across routines.
+    void SetCurrentX(float x) { currentX_ = x; }
+    void SetCurrentY(float y) { currentY_ = y; }
+    float CurrentX() const { return currentX_; }
+    float CurrentY() const { return currentY_; }
 
     // Pen width in device pixels (screen pixels, printer dots) whatever the unit.
-    virtual void SetDrawWidth(int width) = 0;
+    virtual void SetDrawWidth(int width) { drawWidth_ = width; }
     // 0 solid, 2 dotted; dotted shows only at width 1.
-    virtual void SetDrawStyle(int style) = 0;
+    void SetDrawStyle(int style) { drawStyle_ = style; }
     // 0 solid fill, 1 transparent.
-    virtual void SetFillStyle(int style) = 0;
-    virtual void SetFillColor(const QColor& color) = 0;
-    virtual int DrawWidth() const = 0;
-    virtual int DrawStyle() const = 0;
-    virtual int FillStyle() const = 0;
+    void SetFillStyle(int style) { fillStyle_ = style; }
+    void SetFillColor(const QColor& color) { fillColor_ = color; }
+    int DrawWidth() const { return drawWidth_; }
+    int DrawStyle() const { return drawStyle_; }
+    int FillStyle() const { return fillStyle_; }
 
     // Setting the face keeps the size.
-    virtual void SetFontName(const QString& face) = 0;
-    virtual void SetFontSize(float points) = 0;
-    virtual QString FontName() const = 0;
-    virtual float FontSize() const = 0;
+    virtual void SetFontName(const QString& face) { fontName_ = face; }
+    virtual void SetFontSize(float points) { fontSize_ = points; }
+    QString FontName() const { return fontName_; }
+    float FontSize() const { return fontSize_; }
 
     // Clears to the background and puts the current position at the origin.
     virtual void Cls() = 0;
+
+protected:
+    float currentX_ = 0;
+    float currentY_ = 0;
+    int drawWidth_ = 1;
+    int drawStyle_ = 0;
+    int fillStyle_ = 1;
+    QColor fillColor_ = Qt::black;
+    QString fontName_;
+    float fontSize_ = 8.25f;
 };
 
 inline constexpr int kDrawStyleSolid = 0;

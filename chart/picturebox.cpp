@@ -25,7 +25,7 @@ QStringList SplitLines(const QString& text) {
 
 PictureBox::PictureBox(QWidget* parent)
     : QFrame(parent)
-    , fontName_(kFaceMincho) {
+    , DrawingSurface(kFaceMincho) {
     // The classic two-pixel sunken well; at 96 dpi that is the 30 twips between the outer and
     // the inner size of the box.
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -139,7 +139,7 @@ QPen PictureBox::currentPen(const QColor& color) const {
 }
 
 void PictureBox::SetDrawWidth(int width) {
-    drawWidth_ = std::max(1, width);
+    DrawingSurface::SetDrawWidth(std::max(1, width));
 }
 
 void PictureBox::SetFontName(const QString& face) {

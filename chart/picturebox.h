@@ -40,23 +40,10 @@ public:
     float TextWidth(const QString& text) override;
     float TextHeight(const QString& text) override;
 
-    void SetCurrentX(float x) override { currentX_ = x; }
-    void SetCurrentY(float y) override { currentY_ = y; }
-    float CurrentX() const override { return currentX_; }
-    float CurrentY() const override { return currentY_; }
-
     void SetDrawWidth(int width) override;
-    void SetDrawStyle(int style) override { drawStyle_ = style; }
-    void SetFillStyle(int style) override { fillStyle_ = style; }
-    void SetFillColor(const QColor& color) override { fillColor_ = color; }
-    int DrawWidth() const override { return drawWidth_; }
-    int DrawStyle() const override { return drawStyle_; }
-    int FillStyle() const override { return fillStyle_; }
 
     void SetFontName(const QString& face) override;
     void SetFontSize(float points) override;
-    QString FontName() const override { return fontName_; }
-    float FontSize() const override { return fontSize_; }
 
     void Cls() override;
 
@@ -106,12 +93,5 @@ private:
     mutable std::map<std::pair<QString, int>, TextFont> fonts_; // by face and pixel size
     mutable const TextFont* currentFont_ = nullptr;
 
-    float currentX_ = 0, currentY_ = 0;
-    int drawWidth_ = 1;
-    int drawStyle_ = kDrawStyleSolid;
-    int fillStyle_ = kFillTransparent;
-    QColor fillColor_ = Qt::black;
     QColor foreColor_ = Qt::black;
-    QString fontName_;
-    float fontSize_ = 8.25f;
 };

@@ -23,10 +23,10 @@ float TextExtentMm(double dots, double dotsPerMm) {
 } // namespace
 
 PrinterSurface::PrinterSurface(QPaintDevice& device)
-    : device_(device)
+    : DrawingSurface(kFaceMincho)
+    , device_(device)
     , dotsPerMmX_(device.logicalDpiX() / kMmPerInch)
-    , dotsPerMmY_(device.logicalDpiY() / kMmPerInch)
-    , fontName_(kFaceMincho) {
+    , dotsPerMmY_(device.logicalDpiY() / kMmPerInch) {
     fontChanged();
 }
 

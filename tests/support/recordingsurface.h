@@ -39,30 +39,10 @@ public:
     void Print(const QString& text) override;
     float TextWidth(const QString& text) override;
     float TextHeight(const QString& text) override;
-    void SetCurrentX(float x) override { currentX_ = x; }
-    void SetCurrentY(float y) override { currentY_ = y; }
-    float CurrentX() const override { return currentX_; }
-    float CurrentY() const override { return currentY_; }
-    void SetDrawWidth(int width) override { drawWidth_ = width; }
-    void SetDrawStyle(int style) override { drawStyle_ = style; }
-    void SetFillStyle(int style) override { fillStyle_ = style; }
-    void SetFillColor(const QColor& color) override { fillColor_ = color; }
-    int DrawWidth() const override { return drawWidth_; }
-    int DrawStyle() const override { return drawStyle_; }
-    int FillStyle() const override { return fillStyle_; }
-    void SetFontName(const QString& face) override { fontName_ = face; }
-    void SetFontSize(float points) override { fontSize_ = points; }
-    QString FontName() const override { return fontName_; }
-    float FontSize() const override { return fontSize_; }
     void Cls() override;
 
 private:
     Op stamp(Kind kind) const;
     float charWidth_;
     float lineHeight_;
-    float currentX_ = 0, currentY_ = 0;
-    int drawWidth_ = 1, drawStyle_ = 0, fillStyle_ = 1;
-    QColor fillColor_ = Qt::black;
-    QString fontName_;
-    float fontSize_ = 8.25f;
 };
