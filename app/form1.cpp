@@ -585,30 +585,26 @@ void Form1::mnuSetPosItem_Click() {
             },
             this);
     }
-    form2_->show();
-    form2_->raise();
-    form2_->activateWindow();
+    ShowModeless(form2_);
+}
+
+void Form1::selectAnalysisMode(int mode) {
+    setAnalysisModeControls(mode);
+    state_.redrawMode = 1;
+    state_.analysisMode = mode;
+    Redraw();
 }
 
 void Form1::mnuAnaNot_Click() {
-    setAnalysisModeControls(0);
-    state_.redrawMode = 1;
-    state_.analysisMode = 0;
-    Redraw();
+    selectAnalysisMode(0);
 }
 
 void Form1::mnuAnaLine_Click() {
-    setAnalysisModeControls(1);
-    state_.redrawMode = 1;
-    state_.analysisMode = 1;
-    Redraw();
+    selectAnalysisMode(1);
 }
 
 void Form1::mnuAnaAll_Click() {
-    setAnalysisModeControls(2);
-    state_.redrawMode = 1;
-    state_.analysisMode = 2;
-    Redraw();
+    selectAnalysisMode(2);
 }
 
 void Form1::Command1_Click() {
@@ -664,9 +660,7 @@ void Form1::Text1_Change() {
 void Form1::mnuEditFile_Click() {
     if (!form3_)
         form3_ = new Form3(state_, platform_, *this, this);
-    form3_->show();
-    form3_->raise();
-    form3_->activateWindow();
+    ShowModeless(form3_);
 }
 
 void Form1::EditorSavedAndFinished() {
@@ -708,7 +702,5 @@ void Form1::mnuMessAnaItem_Click() {
 void Form1::mnuMessVerItem_Click() {
     if (!frmAbout_)
         frmAbout_ = new frmAbout(platform_, this);
-    frmAbout_->show();
-    frmAbout_->raise();
-    frmAbout_->activateWindow();
+    ShowModeless(frmAbout_);
 }

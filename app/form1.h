@@ -87,6 +87,7 @@ private:
     void showLoadedFile();
     void applyFirstLoadDefaults();
     void setAnalysisModeControls(int mode);
+    void selectAnalysisMode(int mode);
     void showScaleMarks();
     void setPrintWidth(int32_t& width, QLabel* label, const std::array<QAction*, 5>& items,
                        int16_t index);

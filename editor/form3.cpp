@@ -111,9 +111,7 @@ void Form3::Form_Load() {
 void Form3::EmnuFileNewItem_Click() {
     if (!form4_)
         form4_ = new Form4(state_, platform_, *this);
-    form4_->show();
-    form4_->raise();
-    form4_->activateWindow();
+    ShowModeless(form4_);
 }
 
 void Form3::EmnuFileOpenItem_Click() {

@@ -121,3 +121,9 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
     p.setColor(QPalette::WindowText, colour);
     widget->setPalette(p);
 }
+
+void ShowModeless(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

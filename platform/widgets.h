@@ -27,6 +27,8 @@ void CentreOnScreen(QWidget* window);
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 QLineEdit* AddTextBox(QWidget* parent, const char* name, QRect geometry, const QColor& background);
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+// Shows a modeless window, or brings it forward with its content as it is.
+void ShowModeless(QWidget* window);
 void SetBackgroundColour(QWidget* widget, const QColor& colour);
 void SetTextColour(QWidget* widget, const QColor& colour);
 
