@@ -17,7 +17,7 @@ run_suite() {
 echo "== Build and test (warnings as errors)"
 run_suite build/test -DCMAKE_BUILD_TYPE=Debug
 echo "== Build and test (AddressSanitizer, UndefinedBehaviorSanitizer)"
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
 echo "== All tests passed"
