@@ -30,6 +30,10 @@ QString FormatReal(double a) {
     return text;
 }
 
+QString PowerOfTenText(int exponent) {
+    return FormatReal(std::pow(10.0, exponent));
+}
+
 namespace {
 
 QChar FoldFullWidth(QChar c) {

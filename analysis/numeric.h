@@ -16,6 +16,9 @@ int32_t R(double a);
 // no grouping, "." as decimal point (0.5, 1000, 0.333333333333333, 1E+20).
 QString FormatReal(double a);
 
+// 10 to a whole power in the default form: the scale values 0.1, 1, 10 ... 100000.
+QString PowerOfTenText(int exponent);
+
 // Reads the number at the start of a text the way the settings boxes are read: blanks, tabs
 // and line feeds anywhere are ignored, then an optional sign, digits, one decimal point and an
 // optional exponent; reading stops at the first character that cannot continue the number.

@@ -50,10 +50,6 @@ const AnalysisModeCaptions kAnalysisModes[3] = {
 
 const QColor kOrangeInput(255, 224, 192);
 
-QString PowerOfTenText(int exponent) {
-    return FormatReal(std::pow(10.0, exponent));
-}
-
 } // namespace
 
 Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidget* parent)
@@ -70,11 +66,6 @@ Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidge
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-}
-
-Form1::~Form1() {
-    // The modeless windows are children; the splash may still hold the busy pointer.
-    delete form9_;
 }
 
 void Form1::buildControls() {

@@ -28,7 +28,6 @@ class Form1 : public QMainWindow, public EditorHost {
     Q_OBJECT
 public:
     Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidget* parent = nullptr);
-    ~Form1() override;
 
     // Start-up: centre and show, disable the menus, splash, help texts, start directory, deviate
     // table, alpha and axis title. Throws DataError when ndlist.txt is missing or short.

@@ -42,10 +42,6 @@ constexpr Caption kCaption[] = {
     {"確", 100, 2500}, {"率", 100, 3000}, {"(%)", 70, 3500},
 };
 
-QString DecadeLabel(int exponent) {
-    return FormatReal(std::pow(10.0, exponent));
-}
-
 int Decades(const AppState& state) {
     return state.scaleMaxIndex - state.scaleMinIndex;
 }
@@ -93,7 +89,7 @@ void DrawScreenAxes(const AppState& state, DrawingSurface& surface) {
     // Value labels are centred under their lines, their top half a text line below the lowest
     // probability line; the decade lines reach a tick length below it.
     surface.SetFontSize(8);
-    const QString leftLabel = DecadeLabel(state.scaleMinIndex);
+    const QString leftLabel = PowerOfTenText(state.scaleMinIndex);
     surface.Line(kFrameLeft, yTop, kFrameLeft, yBottom + kTickLength);
     surface.SetCurrentX(kFrameLeft - R(double(surface.TextWidth(leftLabel)) / 2));
     surface.SetCurrentY(yBottom + R(double(surface.TextHeight(leftLabel)) / 2));
@@ -101,7 +97,7 @@ void DrawScreenAxes(const AppState& state, DrawingSurface& surface) {
 
     const int decades = Decades(state);
     for (int v = 1; v <= decades; ++v) {
-        const QString label = DecadeLabel(state.scaleMinIndex + v);
+        const QString label = PowerOfTenText(state.scaleMinIndex + v);
         const int x = kFrameLeft + R(double(v) * kFrameWidth / decades);
         surface.Line(x, yTop, x, yBottom + kTickLength);
         surface.SetCurrentX(x - R(double(surface.TextWidth(label)) / 2));

@@ -139,7 +139,7 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
     const double decade = ValueAxisScale(state);
     for (int k = 0; k <= n; ++k) {
         const double x = PrintPageX(state, kPrintAxisLeft + k * decade);
-        const QString label = FormatReal(std::pow(10.0, state.scaleMinIndex + k));
+        const QString label = PowerOfTenText(state.scaleMinIndex + k);
         surface.Line(static_cast<float>(x), static_cast<float>(yTop), static_cast<float>(x),
                      static_cast<float>(yBottom + 1.5), kBlack);
         PrintAt(surface, x - surface.TextWidth(label) / 2,
