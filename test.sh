@@ -5,6 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
 jobs=$(nproc)
+# A compiler cache, where the machine has one, makes the second build of the same sources cheap.
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+fi
 
 run_suite() {
     local dir=$1
