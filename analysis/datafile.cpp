@@ -2,15 +2,16 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/fieldreader.h"
+#include "analysis/inputfile.h"
 #include "analysis/numeric.h"
 
-#include <QFile>
+#include <limits>
 
 namespace {
 
 QString Quote(const QByteArray& token) {
-    // Enough of the field to recognise it; the file may be in any narrow encoding.
-    return QString::fromLocal8Bit(token.left(40));
+    // Enough of the field to recognise it, decoded as the file was written.
+    return QuoteFileBytes(token);
 }
 
 [[noreturn]] void Fail(int line, const QString& problem) {
@@ -41,14 +42,19 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
     // The end test comes before each record, never between its two fields.
     while (!reader.atEnd()) {
         const int line = reader.line();
-        if (series.recordCount == kMaxRecords)
-            Fail(line, QStringLiteral("データが %1 件を超えています。").arg(kMaxRecords));
+        // An empty line is told as such even after the last record the series can hold.
         reader.skipBlanks();
         if (reader.atLineEnd())
             Fail(line, QStringLiteral("空白行があります。空白行は作らないでください。"));
+        if (series.recordCount == kMaxRecords)
+            Fail(line, QStringLiteral("データが %1 件を超えています。").arg(kMaxRecords));
 
         const QByteArray yearToken = TakeField(reader, yearField);
-        const auto year = ParseReal(yearToken);
+        bool outOfRange = false;
+        const auto year = ParseReal(yearToken, &outOfRange);
+        if (outOfRange)
+            Fail(line, QStringLiteral("西暦年が扱える数値の範囲を外れています（「%1」）。")
+                           .arg(Quote(yearToken)));
         if (!year)
             Fail(line,
                  QStringLiteral("西暦年が数字ではありません（「%1」）。").arg(Quote(yearToken)));
@@ -60,7 +66,11 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
             Fail(line, QStringLiteral("値がありません。１行に西暦年と値を書いてください。"));
 
         const QByteArray valueToken = TakeField(reader, valueField);
-        const auto value = ParseReal(valueToken);
+        const auto value = ParseReal(valueToken, &outOfRange);
+        if (outOfRange)
+            Fail(line, QStringLiteral("値が扱える数値の範囲（絶対値 %1 まで）を外れています（「%2」）。")
+                           .arg(FormatReal(std::numeric_limits<double>::max()),
+                                Quote(valueToken)));
         if (!value)
             Fail(line, QStringLiteral("値が数字ではありません（「%1」）。").arg(Quote(valueToken)));
 
@@ -79,17 +89,8 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
 SeriesData ReadDataFile(const QString& path) {
     const QString heading =
         QStringLiteral("データファイルを読み込めませんでした。\n%1\n\n").arg(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DataError(heading +
-                        QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
-    if (readFailed)
-        throw DataError(heading + QStringLiteral("ファイルを読めません。"));
     try {
-        return ParseDataFile(bytes);
+        return ParseDataFile(ReadInputFile(path));
     } catch (const DataError& error) {
         throw DataError(heading + error.message());
     }

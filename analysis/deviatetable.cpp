@@ -2,9 +2,10 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/fieldreader.h"
+#include "analysis/inputfile.h"
 #include "analysis/numeric.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
     DeviateTable parsed{};
@@ -25,21 +26,44 @@ void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
             throw DataError(QStringLiteral("%1 の %2 行目に数字ではない値があります（「%3」）。")
                                 .arg(kDeviateTableFileName)
                                 .arg(reader.line())
-                                .arg(QString::fromLocal8Bit(token.left(40))));
+                                .arg(QuoteFileBytes(token)));
+        // Deviates of the probabilities 0.5, 0.501 .. 0.999: none below 0, each at least the
+        // one before. Anything else would give wrong slopes without a word.
+        const auto refuse = [&](const QString& problem) {
+            throw DataError(QStringLiteral("%1 の %2 個目の数値（%3 行目の「%4」）%5")
+                                .arg(kDeviateTableFileName)
+                                .arg(i + 1)
+                                .arg(reader.line())
+                                .arg(QuoteFileBytes(token), problem));
+        };
+        if (*value < 0)
+            refuse(QStringLiteral("が負です。表の数値は 0 以上でなければなりません。"));
+        if (i > 0 && *value < parsed[i - 1])
+            refuse(QStringLiteral("が前の数値 %1 より小さくなっています。表の数値は小さい順に"
+                                  "並んでいなければなりません。")
+                       .arg(FormatReal(parsed[i - 1])));
         parsed[i] = *value;
     }
     table = parsed;
 }
 
+void ReadDeviateTableFile(const QString& path, DeviateTable& table) {
+    if (!QFileInfo::exists(path))
+        throw DataError(QStringLiteral("%1 が見つかりません（%2）。").arg(kDeviateTableFileName, path));
+    QByteArray bytes;
+    try {
+        bytes = ReadInputFile(path);
+    } catch (const DataError& error) {
+        throw DataError(QStringLiteral("%1 を読み込めません（%2）。\n%3")
+                            .arg(kDeviateTableFileName, path, error.message()));
+    }
+    ParseDeviateTable(bytes, table);
+}
+
 void LoadDeviateTable(AppState& state) {
     // A start directory that already ends in a separator gives two in a row, which is accepted.
-    QFile file(state.startDirectory + QLatin1Char('/') + kDeviateTableFileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DataError(QStringLiteral("%1 が見つかりません（%2）。")
-                            .arg(kDeviateTableFileName, file.fileName()));
-    const QByteArray bytes = file.readAll();
-    file.close();
-    ParseDeviateTable(bytes, state.deviateTable);
+    ReadDeviateTableFile(state.startDirectory + QLatin1Char('/') + kDeviateTableFileName,
+                         state.deviateTable);
 }
 
 double DeviateAt(const DeviateTable& table, double p) {

@@ -7,10 +7,18 @@
 inline const QString kDeviateTableFileName = QStringLiteral("ndlist.txt");
 
 // Reads the first 500 numbers of startDirectory/ndlist.txt into deviateTable[0..499]; elements
-// 500..512 are left at 0. Throws DataError naming the condition (missing file, too few numbers).
+// 500..512 are left at 0. Throws DataError naming the condition (missing file, too few numbers, numbers that
+// are not a table of deviates).
 void LoadDeviateTable(AppState& state);
 
-// Parses the table text into elements 0..499 of table (the rest are set to 0).
+// Reads the table file at path into table, which changes only when the whole table is good.
+// The file must be a regular file of at most kLargestInputFile bytes. Throws DataError naming
+// the file and the problem.
+void ReadDeviateTableFile(const QString& path, DeviateTable& table);
+
+// Parses the table text into elements 0..499 of table (the rest are set to 0). The 500 numbers
+// must be finite, none below 0 and none below the one before; otherwise DataError names the
+// element and the problem, and table is left as it was.
 void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table);
 
 // Standard normal deviate of probability p by lookup in steps of 0.001 on either side of 0.5.

@@ -53,11 +53,17 @@ QByteArray FieldReader::takeToken() {
     return QByteArray(data_ + start, pos_ - start);
 }
 
-std::optional<double> ParseReal(QByteArrayView token) {
+std::optional<double> ParseReal(QByteArrayView token, bool* outOfRange) {
+    if (outOfRange)
+        *outOfRange = false;
     const char* first = token.data();
     const char* last = first + token.size();
-    if (first != last && *first == '+')
+    // One sign at most: "+-5" is no number.
+    if (first != last && *first == '+') {
         ++first;
+        if (first != last && (*first == '+' || *first == '-'))
+            return std::nullopt;
+    }
     // from_chars would take "inf", "nan" and hexadecimal forms; only plain decimals are numbers.
     for (const char* p = first; p != last; ++p) {
         const char c = *p;
@@ -66,7 +72,14 @@ std::optional<double> ParseReal(QByteArrayView token) {
     }
     double value = 0;
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-    if (error != std::errc() || end != last || !std::isfinite(value))
+    if (end != last)
+        return std::nullopt;
+    if (error == std::errc::result_out_of_range) {
+        if (outOfRange)
+            *outOfRange = true;
+        return std::nullopt;
+    }
+    if (error != std::errc() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

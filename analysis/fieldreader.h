@@ -34,5 +34,6 @@ private:
 };
 
 // Parses a whole token as a real number: optional sign, digits, one decimal point, optional
-// exponent. Anything else, or a value that is not finite, gives nothing.
-std::optional<double> ParseReal(QByteArrayView token);
+// exponent. Anything else gives nothing; so does a number beyond the double's range, which also
+// sets *outOfRange when given.
+std::optional<double> ParseReal(QByteArrayView token, bool* outOfRange = nullptr);

@@ -2,10 +2,9 @@
 
 #include "analysis/dataerror.h"
 
-#include <cfenv>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <limits>
 #include <string>
 
 double RoundHalfEven(double a) {
@@ -23,11 +22,64 @@ int32_t R(double a) {
 QString FormatReal(double a) {
     if (a == 0)
         return QStringLiteral("0"); // also -0
+    // to_chars writes as printf's %.15g would, but always with "." whatever the C locale says.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", a);
-    QString text = QString::fromLatin1(buffer);
-    // %G keeps a two-digit exponent with its sign ("1E+20", "1E-07"), as the runtime shows it.
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, a,
+                                      std::chars_format::general, 15);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    // A two-digit exponent with its sign ("1E+20", "1E-07"), as the runtime shows it.
+    text.replace(QLatin1Char('e'), QLatin1Char('E'));
     return text;
+}
+
+double ReadDecimal(std::string_view number) {
+    // from_chars takes no leading "+" and never looks at the C locale.
+    bool negative = false;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
+        negative = number.front() == '-';
+        number.remove_prefix(1);
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(),
+                                              value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range)
+        value = DecimalOverflows(number) ? std::numeric_limits<double>::infinity() : 0.0;
+    else if (error != std::errc())
+        value = 0;
+    return negative ? -value : value;
+}
+
+bool DecimalOverflows(std::string_view number) {
+    // The power of ten of the leading significant digit, plus the written exponent: only its
+    // sign matters, so the exponent saturates instead of overflowing.
+    long long magnitude = 0;
+    size_t i = 0;
+    bool significant = false;
+    for (; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i) {
+        significant = significant || number[i] != '0';
+        magnitude += significant ? 1 : 0;
+    }
+    if (i < number.size() && number[i] == '.') {
+        for (++i; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i) {
+            if (significant)
+                continue;
+            if (number[i] != '0')
+                significant = true;
+            else
+                --magnitude;
+        }
+    }
+    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negativeExponent = number[i++] == '-';
+        long long exponent = 0;
+        for (; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i)
+            exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000LL);
+        magnitude += negativeExponent ? -exponent : exponent;
+    }
+    return magnitude > 0;
 }
 
 QString PowerOfTenText(int exponent) {
@@ -99,5 +151,5 @@ double ReadNumericPrefix(QStringView text) {
     if (!mantissaDigits)
         return 0;
     number.resize(lastValid);
-    return std::strtod(number.c_str(), nullptr);
+    return ReadDecimal(number);
 }

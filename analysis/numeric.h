@@ -4,6 +4,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <string_view>
 
 // Rounds to the nearest whole number, ties to even (2.5 gives 2, 3.5 gives 4).
 double RoundHalfEven(double a);
@@ -15,6 +16,12 @@ int32_t R(double a);
 // The default real-to-text form: shortest general form with at most 15 significant digits,
 // no grouping, "." as decimal point (0.5, 1000, 0.333333333333333, 1E+20).
 QString FormatReal(double a);
+
+// A plain decimal ("-12.5e3", no blanks) read with "." whatever the C locale. Beyond the double's
+// range it gives infinity with the sign, below it zero; text that is no number gives 0.
+double ReadDecimal(std::string_view number);
+// True when a plain decimal is too large for a double rather than too small.
+bool DecimalOverflows(std::string_view number);
 
 // 10 to a whole power in the default form: the scale values 0.1, 1, 10 ... 100000.
 QString PowerOfTenText(int exponent);

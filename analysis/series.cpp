@@ -57,7 +57,21 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
     for (int i = 0; i < n; ++i)
         r.probabilities[i] = (r.ranks[i] - alpha) / denominator;
 
-    // 4. Deviates, with exactly one half at the centre and no table access for it.
+    // 4. Deviates, with exactly one half at the centre and no table access for it. Only indices
+    // 0..499 of the table are loaded: a larger alpha kept from a shorter series would put the
+    // extreme points on the median line without a word, so it is refused.
+    const double largestAlpha = (kDeviateTableLoaded - 1.0 - n) / (kDeviateTableLoaded - 2.0);
+    for (int i = 0; i < n; ++i) {
+        const double p = r.probabilities[i];
+        const double index = RoundHalfEven(std::fabs(p - 0.5) * 1000.0);
+        if (!(index < kDeviateTableLoaded))
+            throw DataError(QStringLiteral("α値 %1 はこのデータ（%2 件）には大きすぎます。"
+                                           "%2 件のデータで使えるα値は %3 までです。"
+                                           "「再計算」でα値を小さくしてから開き直してください。")
+                                .arg(FormatReal(alpha))
+                                .arg(n)
+                                .arg(FormatReal(largestAlpha)));
+    }
     for (int i = 0; i < n; ++i) {
         const double p = r.probabilities[i];
         r.deviates[i] = p == 0.5 ? 0.0 : DeviateAt(table, p);
@@ -100,11 +114,24 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
               std::isfinite(r.logOffset10) && std::isfinite(r.logOffset100),
           QStringLiteral("計算結果が数値の範囲を超えました。"));
 
-    // 9. Texts of the statistics boxes.
-    r.texts.arithMean = FormatReal(r.arithMean);
-    r.texts.geoMean = FormatReal(std::pow(10.0, r.logMean));
-    r.texts.maximum = FormatReal(std::pow(10.0, r.logMax));
-    r.texts.minimum = FormatReal(std::pow(10.0, r.logMin));
+    // 9. Texts of the statistics boxes. What the boxes and the printed results would show must
+    // be numbers: a series near the double's limit gives infinities there.
+    const double shown[] = {r.arithMean,
+                            std::pow(10.0, r.logMean),
+                            std::pow(10.0, r.logMax),
+                            std::pow(10.0, r.logMin),
+                            std::pow(10.0, r.logMean - r.logOffset10),
+                            std::pow(10.0, r.logMean - r.logOffset100),
+                            std::pow(10.0, r.logMean + r.logOffset10),
+                            std::pow(10.0, r.logMean + r.logOffset100)};
+    for (double value : shown)
+        Check(std::isfinite(value),
+              QStringLiteral("値が大きすぎて平均・最大値・最小値や豊水・渇水の解析値が"
+                             "数値の範囲を超えます。"));
+    r.texts.arithMean = FormatReal(shown[0]);
+    r.texts.geoMean = FormatReal(shown[1]);
+    r.texts.maximum = FormatReal(shown[2]);
+    r.texts.minimum = FormatReal(shown[3]);
     return r;
 }
 

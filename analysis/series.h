@@ -30,7 +30,8 @@ struct AnalysisResult {
 };
 
 // Analyses n values with the plotting-position parameter alpha. Throws DataError (a value not
-// greater than 0, fewer than two records, a degenerate fit, a table index outside 0..512).
+// greater than 0, fewer than two records, a degenerate fit, a table index above 499 with the
+// largest alpha the series allows, statistics or dry/wet-year values that are not finite).
 AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
                                const DeviateTable& table);
 

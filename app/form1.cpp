@@ -8,6 +8,7 @@
 #include "info/form9.h"
 #include "info/frmabout.h"
 #include "info/helptexts.h"
+#include "platform/commandguard.h"
 #include "platform/widgets.h"
 #include "print/form2.h"
 #include "print/printjob.h"
@@ -193,16 +194,16 @@ void Form1::buildControls() {
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(text1_, &QPlainTextEdit::textChanged, this, &Form1::Text1_Change);
-    connect(text10_, &QLineEdit::textChanged, this, &Form1::Text10_Change);
+    connect(command1_, &QPushButton::clicked, this, guarded(&Form1::Command1_Click));
+    connect(text1_, &QPlainTextEdit::textChanged, this, guarded(&Form1::Text1_Change));
+    connect(text10_, &QLineEdit::textChanged, this, guarded(&Form1::Text10_Change));
 }
 
 QAction* Form1::addItem(QMenu* menu, const QString& name, const QString& caption,
                         void (Form1::*handler)()) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, guarded(handler));
     return action;
 }
 
@@ -216,10 +217,10 @@ std::array<QAction*, 5> Form1::addArray(QMenu* menu, const QString& name,
         action->setCheckable(true);
         // Qt toggles a checkable item before it reports the click; undo that so the handler
         // alone decides the marks.
-        connect(action, &QAction::triggered, this, [this, action, handler, i](bool checked) {
-            action->setChecked(!checked);
-            (this->*handler)(i);
-        });
+        connect(action, &QAction::triggered, this, guarded([this, action, handler, i] {
+                    action->setChecked(!action->isChecked());
+                    (this->*handler)(i);
+                }));
         items[i] = action;
     }
     return items;
@@ -278,7 +279,7 @@ void Form1::buildMenus() {
 
     mnuEditFile_ = bar->addAction(QStringLiteral("データ作成(&E)"));
     mnuEditFile_->setObjectName(QStringLiteral("mnuEditFile"));
-    connect(mnuEditFile_, &QAction::triggered, this, &Form1::mnuEditFile_Click);
+    connect(mnuEditFile_, &QAction::triggered, this, guarded(&Form1::mnuEditFile_Click));
 
     mnuAna_ = bar->addMenu(QStringLiteral("解析項目(&A)"));
     mnuAna_->setObjectName(QStringLiteral("mnuAna"));
@@ -287,10 +288,10 @@ void Form1::buildMenus() {
         action->setObjectName(QString::fromLatin1(name));
         action->setCheckable(true);
         // As with the arrays, the handler sets the marks itself.
-        connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
-            action->setChecked(!checked);
-            (this->*handler)();
-        });
+        connect(action, &QAction::triggered, this, guarded([this, action, handler] {
+                    action->setChecked(!action->isChecked());
+                    (this->*handler)();
+                }));
         return action;
     };
     mnuAnaNot_ = analysisItem("mnuAnaNot", "回帰結果を表示しない(&N)", &Form1::mnuAnaNot_Click);
@@ -332,7 +333,7 @@ void Form1::Form_Load() {
     setMenusEnabled({mnuPrintOutItem_, mnuPrinterItem_, mnuFile_, mnuSellect_, mnuEditFile_,
                      mnuMess_, mnuAna_, command1_},
                     false);
-    form9_ = new Form9([this] { splashFinished(); }, this);
+    form9_ = new Form9(platform_.messages, [this] { splashFinished(); }, this);
     form9_->show();
     FillHelpTexts(state_);
 
@@ -384,14 +385,23 @@ bool Form1::scaleIsValid() const {
     return state_.scaleMaxIndex > state_.scaleMinIndex;
 }
 
-void Form1::drawChart() {
-    // A scale whose minimum is not below its maximum would divide by zero: say so instead.
+void Form1::drawChart(bool newSeries) {
+    // A scale whose minimum is not below its maximum would divide by zero: say so instead. A
+    // new series must not sit beside the last one's points, so the picture is emptied first.
     if (!scaleIsValid()) {
+        if (newSeries)
+            picture1_->Cls();
         tell(kScaleMessage);
         return;
     }
     picture1_->Cls();
-    DrawScreenChart(state_, *picture1_);
+    try {
+        DrawScreenChart(state_, *picture1_);
+    } catch (...) {
+        // Half a chart is never left on the screen.
+        picture1_->Cls();
+        throw;
+    }
 }
 
 void Form1::showResults(const ResultTexts& texts) {
@@ -407,6 +417,7 @@ void Form1::showResults(const ResultTexts& texts) {
 }
 
 void Form1::showLoadedFile() {
+    loadedFileName_ = state_.dataFileName;
     text1_->setPlainText(state_.dataFileName);
     setWindowTitle(QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") +
                    state_.dataFileName + QStringLiteral(" > "));
@@ -415,13 +426,13 @@ void Form1::showLoadedFile() {
 void Form1::Redraw() {
     switch (state_.redrawMode) {
     case 1:
-        drawChart();
+        drawChart(false);
         break;
     case 3: {
         BusyCursor busy;
         // The analysis runs before the picture is cleared, so a failure leaves the chart alone.
         showResults(AnalyzeSeries(state_));
-        drawChart();
+        drawChart(true);
         break;
     }
     case 0: {
@@ -432,17 +443,24 @@ void Form1::Redraw() {
         }
         const bool printed = PrintChart(state_, printer_, text7_->text(), text8_->text(), this);
         if (printed)
-            drawChart();
+            drawChart(false);
         break;
     }
     case 2: {
-        const ResultTexts texts = LoadDataFile(state_);
+        // Either the new series whole, or the previous one with its own file name.
+        ResultTexts texts;
+        try {
+            texts = LoadDataFile(state_);
+        } catch (...) {
+            state_.dataFileName = loadedFileName_;
+            throw;
+        }
         showLoadedFile();
         showResults(texts);
         if (state_.defaultsApplied == 0)
             applyFirstLoadDefaults();
-        drawChart();
         state_.redrawMode = 1;
+        drawChart(true);
         break;
     }
     case -1:
@@ -504,12 +522,7 @@ void Form1::mnuFileOpenItem_Click() {
         return;
     state_.dataFileName = *path;
     state_.redrawMode = 2;
-    try {
-        Redraw();
-    } catch (const DataError& error) {
-        tell(error.message());
-        return;
-    }
+    Redraw();
     setMenusEnabled({mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_, command1_}, true);
 }
 
@@ -519,11 +532,7 @@ void Form1::mnuPrinterItem_Click() {
 
 void Form1::mnuPrintOutItem_Click() {
     state_.redrawMode = 0;
-    try {
-        Redraw();
-    } catch (const DataError& error) {
-        tell(error.message());
-    }
+    Redraw();
 }
 
 // ---- Settings commands ----
@@ -569,7 +578,7 @@ void Form1::setPrintWidth(int32_t& width, QLabel* label, const std::array<QActio
 void Form1::mnuSetPosItem_Click() {
     if (!form2_) {
         form2_ = new Form2(
-            printer_,
+            printer_, platform_.messages,
             [this](const QString& right, const QString& up) {
                 text7_->setText(right);
                 text8_->setText(up);
@@ -623,10 +632,11 @@ void Form1::Command1_Click() {
     state_.redrawMode = 3;
     try {
         Redraw();
-    } catch (const DataError& error) {
+    } catch (...) {
+        // The analysis refused the new alpha and left the arrays as they were: so is alpha.
         state_.alpha = previous;
         text11_->setText(FormatReal(previous));
-        tell(error.message());
+        throw;
     }
 }
 
@@ -655,21 +665,24 @@ void Form1::mnuEditFile_Click() {
 }
 
 void Form1::EditorSavedAndFinished() {
-    const int previousMode = state_.analysisMode;
-    setAnalysisModeControls(0);
-    state_.redrawMode = 2;
-    state_.analysisMode = 0;
-    try {
-        Redraw();
-    } catch (const DataError& error) {
-        // The previous series stays, so its analysis mode stays with it.
-        state_.analysisMode = previousMode;
-        setAnalysisModeControls(previousMode);
-        tell(error.message());
-        return;
-    }
-    showScaleMarks();
-    setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
+    // The editor is gone already: a failure is told from this window.
+    RunGuarded(platform_.messages, this, [this] {
+        const int previousMode = state_.analysisMode;
+        setAnalysisModeControls(0);
+        state_.redrawMode = 2;
+        state_.analysisMode = 0;
+        try {
+            Redraw();
+        } catch (...) {
+            // The previous series stays, so its analysis mode stays with it.
+            state_.analysisMode = previousMode;
+            setAnalysisModeControls(previousMode);
+            throw;
+        }
+        showScaleMarks();
+        setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_},
+                        true);
+    });
 }
 
 void Form1::EditorForcedEnd() {

@@ -3,6 +3,7 @@
 #include "analysis/appstate.h"
 #include "analysis/series.h"
 #include "editor/form3.h"
+#include "platform/commandguard.h"
 #include "platform/platform.h"
 
 #include <QMainWindow>
@@ -34,7 +35,8 @@ public:
     void Form_Load();
 
     // The dispatcher: 2 load, 1 redraw, 3 re-analyse, 0 print, -1 exit. Throws DataError when a
-    // load, an analysis or a print fails; what the user had stays as it was.
+    // load, an analysis or a print fails; what the user had stays as it was. Drawing itself
+    // never fails. The handlers below let a failure reach their command guard.
     void Redraw();
 
     void mnuFileOpenItem_Click();
@@ -80,8 +82,14 @@ private:
     void setMenusEnabled(std::initializer_list<QObject*> items, bool enabled);
     void splashFinished();
 
+    // Every handler is connected through this: it runs behind the one command guard.
+    template <typename Handler> auto guarded(Handler handler) {
+        return Guarded(platform_.messages, this, std::move(handler));
+    }
+
     bool scaleIsValid() const;
-    void drawChart();
+    // newSeries: the series or its analysis changed, so a refused scale empties the picture.
+    void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);
     void showLoadedFile();
     void applyFirstLoadDefaults();
@@ -98,6 +106,8 @@ private:
     Platform& platform_;
     PrinterAccess& printer_;
     bool ending_ = false;
+    // The file of the series on show; a refused load goes back to it.
+    QString loadedFileName_;
 
     QPlainTextEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;

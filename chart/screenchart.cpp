@@ -2,6 +2,7 @@
 
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
+#include "chart/clipping.h"
 #include "platform/widgets.h"
 
 #include <algorithm>
@@ -46,13 +47,23 @@ int Decades(const AppState& state) {
     return state.scaleMaxIndex - state.scaleMinIndex;
 }
 
-int DeviateY(double z) {
-    return kMedianY - R(z * kUnitsPerDeviate);
+// The offsets from the frame's left edge and from the median line, before rounding. The
+// multiplication comes before the division, so whole decades land on whole units.
+double ValueOffset(const AppState& state, double logValue) {
+    return (logValue - state.scaleMinIndex) * kFrameWidth / Decades(state);
 }
 
-// The multiplication comes before the division, so whole decades land on whole units.
+double DeviateOffset(double z) {
+    return z * kUnitsPerDeviate;
+}
+
+// Far-off positions are held to the generous range, so rounding never fails.
+int DeviateY(double z) {
+    return kMedianY - R(LimitCoordinate(DeviateOffset(z)));
+}
+
 int ValueX(const AppState& state, double logValue) {
-    return kFrameLeft + R((logValue - state.scaleMinIndex) * kFrameWidth / Decades(state));
+    return kFrameLeft + R(LimitCoordinate(ValueOffset(state, logValue)));
 }
 
 } // namespace
@@ -161,12 +172,15 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
         vLow = state.scaleMinIndex;
         zLow = (state.scaleMinIndex - state.logMean) / state.slope;
     }
-    if (!std::isfinite(vHigh) || !std::isfinite(zHigh) || !std::isfinite(vLow) ||
-        !std::isfinite(zLow))
+    // A nearly level line puts its cut far beyond the picture: only the part within the
+    // generous range is drawn, along the same line.
+    const auto line = ClipSegment({ValueOffset(state, vHigh), DeviateOffset(zHigh),
+                                   ValueOffset(state, vLow), DeviateOffset(zLow)});
+    if (!line)
         return;
     surface.SetDrawWidth(1);
-    surface.Line(ValueX(state, vHigh), DeviateY(zHigh), ValueX(state, vLow), DeviateY(zLow),
-                 QBColor(12));
+    surface.Line(kFrameLeft + R(line->x1), kMedianY - R(line->y1), kFrameLeft + R(line->x2),
+                 kMedianY - R(line->y2), QBColor(12));
 }
 
 void DrawScreenChart(const AppState& state, DrawingSurface& surface) {

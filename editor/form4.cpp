@@ -3,6 +3,7 @@
 #include "analysis/dataerror.h"
 #include "analysis/numeric.h"
 #include "editor/form3.h"
+#include "platform/commandguard.h"
 #include "platform/widgets.h"
 
 #include <QLabel>
@@ -73,10 +74,10 @@ Form4::Form4(AppState& state, Platform& platform, Form3& editor)
     text2_ = AddYearBox(this, "Text2", TwipsRect(3120, 720, 735, 270));
     connect(AddButton(this, "Command1", QStringLiteral("新規作成に進む"),
                       TwipsRect(120, 1320, 1935, 375)),
-            &QPushButton::clicked, this, &Form4::Command1_Click);
+            &QPushButton::clicked, this, Guarded(platform_.messages, this, &Form4::Command1_Click));
     connect(AddButton(this, "Command2", QStringLiteral("新規作成をやめる"),
                       TwipsRect(2280, 1320, 1935, 375)),
-            &QPushButton::clicked, this, &Form4::Command2_Click);
+            &QPushButton::clicked, this, Guarded(platform_.messages, this, &Form4::Command2_Click));
     AddLabel(this, "Label3", QStringLiteral("年"), TwipsRect(3960, 120, 255, 255));
     AddLabel(this, "Label4", QStringLiteral("年"), TwipsRect(3960, 720, 255, 255));
     setTabOrder(text1_, text2_);

@@ -1,5 +1,6 @@
 #include "info/form9.h"
 
+#include "platform/commandguard.h"
 #include "platform/widgets.h"
 
 #include <QCloseEvent>
@@ -30,8 +31,9 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, double 
 
 } // namespace
 
-Form9::Form9(std::function<void()> onFinished, QWidget* parent)
+Form9::Form9(MessageService& messages, std::function<void()> onFinished, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , messages_(messages)
     , onFinished_(std::move(onFinished)) {
     setObjectName(QStringLiteral("Form9"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -53,7 +55,7 @@ Form9::Form9(std::function<void()> onFinished, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1);
-    connect(Timer1, &QTimer::timeout, this, &Form9::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, Guarded(messages_, this, &Form9::Timer1_Timer));
 
     Form_Load();
     Timer1->start();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+class MessageService;
 class QLabel;
 class QTimer;
 
@@ -16,7 +17,7 @@ class QTimer;
 class Form9 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form9(std::function<void()> onFinished, QWidget* parent = nullptr);
+    Form9(MessageService& messages, std::function<void()> onFinished, QWidget* parent = nullptr);
     ~Form9() override;
 
     void Form_Load();
@@ -31,6 +32,7 @@ private:
     void Finish();
     void RestorePointer();
 
+    MessageService& messages_;
     std::function<void()> onFinished_;
     QTimer* Timer1 = nullptr;
     int32_t splashTicks_ = 0;

@@ -2,6 +2,7 @@
 
 #include "analysis/numeric.h"
 #include "info/programicon.h"
+#include "platform/commandguard.h"
 #include "platform/widgets.h"
 
 #include <QLabel>
@@ -91,8 +92,9 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
                                  TwipsRect(2640, 3240, 1908, 345));
     setTabOrder(cmdOK, cmdSysInfo);
     cmdOK->setFocus();
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(cmdOK, &QPushButton::clicked, this, Guarded(platform_.messages, this, &frmAbout::cmdOK_Click));
+    connect(cmdSysInfo, &QPushButton::clicked, this,
+            Guarded(platform_.messages, this, &frmAbout::cmdSysInfo_Click));
 
     Form_Load();
 }

@@ -18,6 +18,8 @@ QString ToQtFilter(const QString& filter) {
         // "*.*" means every file on Windows; Qt's "*" also takes names without a dot.
         if (patterns == QLatin1String("*.*"))
             patterns = QStringLiteral("*");
+        // Qt takes the patterns from the last parentheses; the dialogs hide them
+        // (kFileDialogOptions), so the user reads each description once, as written.
         entries << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
     }
     return entries.join(QStringLiteral(";;"));
@@ -25,9 +27,12 @@ QString ToQtFilter(const QString& filter) {
 
 namespace {
 
+constexpr QFileDialog::Options kFileDialogOptions = QFileDialog::HideNameFilterDetails;
+
 class QtMessages : public MessageService {
 public:
     void showMessage(QWidget* parent, const QString& text, const QString& caption) override {
+        NormalPointer pointer;
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
         box.exec();
     }
@@ -38,14 +43,18 @@ class QtFileDialogs : public FileDialogService {
 public:
     std::optional<QString> getOpenFileName(QWidget* parent, const QString& filter,
                                            const QString& initialPath) override {
-        const QString path =
-            QFileDialog::getOpenFileName(parent, QString(), initialPath, ToQtFilter(filter));
+        NormalPointer pointer;
+        const QString path = QFileDialog::getOpenFileName(parent, QString(), initialPath,
+                                                          ToQtFilter(filter), nullptr,
+                                                          kFileDialogOptions);
         return finish(path);
     }
     std::optional<QString> getSaveFileName(QWidget* parent, const QString& filter,
                                            const QString& initialPath) override {
-        const QString path =
-            QFileDialog::getSaveFileName(parent, QString(), initialPath, ToQtFilter(filter));
+        NormalPointer pointer;
+        const QString path = QFileDialog::getSaveFileName(parent, QString(), initialPath,
+                                                          ToQtFilter(filter), nullptr,
+                                                          kFileDialogOptions);
         return finish(path);
     }
 

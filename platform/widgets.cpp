@@ -80,6 +80,17 @@ BusyCursor::~BusyCursor() {
     QGuiApplication::restoreOverrideCursor();
 }
 
+NormalPointer::NormalPointer() {
+    while (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+        suspended_.prepend(*cursor);
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+NormalPointer::~NormalPointer() {
+    for (const QCursor& cursor : suspended_)
+        QGuiApplication::setOverrideCursor(cursor);
+}
+
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));

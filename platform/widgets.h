@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QCursor>
+#include <QList>
 #include <QFont>
 #include <QRect>
 #include <QString>
@@ -46,6 +48,19 @@ public:
     ~BusyCursor();
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Shows the normal pointer for as long as it lives, whatever hourglass a command set; the
+// hourglass comes back afterwards. Every modal dialog and message box is shown under one.
+class NormalPointer {
+public:
+    NormalPointer();
+    ~NormalPointer();
+    NormalPointer(const NormalPointer&) = delete;
+    NormalPointer& operator=(const NormalPointer&) = delete;
+
+private:
+    QList<QCursor> suspended_;
 };
 
 // The system colours of the active title bar, which Qt's palette does not carry: the classic

@@ -1,5 +1,6 @@
 #include "print/form2.h"
 
+#include "platform/commandguard.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
 
@@ -17,9 +18,11 @@ QLineEdit* AddLengthBox(QWidget* parent, const char* name, QRect geometry) {
 
 } // namespace
 
-Form2::Form2(PrinterAccess& printer, OffsetsSink setOffsets, QWidget* parent)
+Form2::Form2(PrinterAccess& printer, MessageService& messages, OffsetsSink setOffsets,
+             QWidget* parent)
     : QDialog(parent)
     , printer_(printer)
+    , messages_(messages)
     , setOffsets_(std::move(setOffsets)) {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -54,8 +57,8 @@ Form2::Form2(PrinterAccess& printer, OffsetsSink setOffsets, QWidget* parent)
     setTabOrder(command1, command2);
     setTabOrder(command2, text1_);
     setTabOrder(text1_, text2_);
-    connect(command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(command1, &QPushButton::clicked, this, Guarded(messages_, this, &Form2::Command1_Click));
+    connect(command2, &QPushButton::clicked, this, Guarded(messages_, this, &Form2::Command2_Click));
 
     SetFixedClientSize(this, 3885, 2205);
     Form_Load();

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class MessageService;
 class PrinterAccess;
 class QLineEdit;
 
@@ -13,7 +14,8 @@ class Form2 : public QDialog {
     Q_OBJECT
 public:
     using OffsetsSink = std::function<void(const QString& right, const QString& up)>;
-    Form2(PrinterAccess& printer, OffsetsSink setOffsets, QWidget* parent = nullptr);
+    Form2(PrinterAccess& printer, MessageService& messages, OffsetsSink setOffsets,
+          QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -24,6 +26,7 @@ private:
     void Command2_Click();
 
     PrinterAccess& printer_;
+    MessageService& messages_;
     OffsetsSink setOffsets_;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;

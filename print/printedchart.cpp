@@ -2,6 +2,7 @@
 
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
+#include "chart/clipping.h"
 #include "platform/widgets.h"
 
 #include <algorithm>
@@ -84,8 +85,11 @@ double PrintPageY(const AppState& state, double v) {
 }
 
 QString FormatPrintedResult(double value) {
-    // Whole digits without an exponent, so results beyond the 32-bit range print as themselves.
+    // Whole digits without an exponent, so results beyond the 32-bit range print as themselves;
+    // from 10^15 on, where the digits would run off the page, in the default form's exponent.
     const double rounded = RoundHalfEven(value);
+    if (std::fabs(rounded) >= 1e15)
+        return FormatReal(rounded);
     const QString digits = QString::number(rounded, 'f', 0);
     if (rounded <= 9)
         return QStringLiteral("   ") + digits;
@@ -213,12 +217,17 @@ std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state) {
     const double uS = kPrintAxisLeft + state.printOffsetX;
     const double vS = kPrintMedianLine - state.printOffsetY;
     const double scale = ValueAxisScale(state);
-    // Rounded to whole design units, then to whole millimetres. Kept as doubles: a steep cut
-    // can lie far off the page, and the page clips it.
-    const double ua = RoundHalfEven(uS + (lHi - minIndex) * scale);
-    const double va = RoundHalfEven(vS - zHi * kPrintDeviateUnit);
-    const double ub = RoundHalfEven(uS + (lLo - minIndex) * scale);
-    const double vb = RoundHalfEven(vS - zLo * kPrintDeviateUnit);
+    // A nearly level line puts its cut far off the sheet: as on the screen, only the part
+    // within the generous range of the design grid is drawn, along the same line.
+    const auto line = ClipSegment({uS + (lHi - minIndex) * scale, vS - zHi * kPrintDeviateUnit,
+                                   uS + (lLo - minIndex) * scale, vS - zLo * kPrintDeviateUnit});
+    if (!line)
+        return std::nullopt;
+    // Rounded to whole design units, then to whole millimetres.
+    const double ua = RoundHalfEven(line->x1);
+    const double va = RoundHalfEven(line->y1);
+    const double ub = RoundHalfEven(line->x2);
+    const double vb = RoundHalfEven(line->y2);
     return PrintedLineEnds{RoundHalfEven(ua / 10), RoundHalfEven(va / 10), RoundHalfEven(ub / 10),
                            RoundHalfEven(vb / 10)};
 }

@@ -30,7 +30,8 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface);
 void DrawPrintedPoints(const AppState& state, DrawingSurface& surface);
 
 // A result of the results block: the value rounded to a whole number, padded with blanks in
-// front so that numbers below 10000 take four characters (" 631", "   7", "12345").
+// front so that numbers below 10000 take four characters (" 631", "   7", "12345"). From 10^15
+// on the default real-to-text form ("1E+15").
 QString FormatPrintedResult(double value);
 
 // The label beside a printed point: the last two characters of the year (1999 "99",
@@ -41,5 +42,7 @@ struct PrintedLineEnds {
     double xa, ya, xb, yb; // whole millimetres
 };
 // The fitted line from deviate +3 to -3, cut at the ends of the value axis and rounded to
-// whole millimetres. Nothing when the line is level and lies wholly beyond the axis.
+// whole millimetres. A line reaching far off the sheet is clipped before rounding to a generous
+// square of the design grid (kCoordinateLimit). Nothing when the line is level and lies wholly
+// beyond the axis, or misses that square.
 std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state);

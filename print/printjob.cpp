@@ -49,6 +49,7 @@ public:
         , printer_(QPrinter::HighResolution) {}
 
     bool ShowPrinterDialog(QWidget* parent) override {
+        NormalPointer pointer;
         QPrintDialog dialog(&printer_, parent);
         dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);

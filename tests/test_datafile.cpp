@@ -84,7 +84,7 @@ private slots:
             << QByteArray("1990,1,2") << "1 行目：西暦年と値のあとに余分な項目";
         QTest::newRow("year beyond 32 bits")
             << QByteArray("3000000000,1") << "1 行目：西暦年が大きすぎます";
-        QTest::newRow("value overflows") << QByteArray("1990,1e400") << "値が数字ではありません";
+        QTest::newRow("value overflows") << QByteArray("1990,1e400") << "値が扱える数値の範囲";
         QTest::newRow("infinity") << QByteArray("1990,inf") << "値が数字ではありません";
         QTest::newRow("nan") << QByteArray("1990,nan") << "値が数字ではありません";
         QTest::newRow("hexadecimal") << QByteArray("1990,0x10") << "値が数字ではありません";
@@ -134,7 +134,7 @@ private slots:
             QFAIL("a missing file was read");
         } catch (const DataError& error) {
             QVERIFY(error.message().contains(path));
-            QVERIFY(error.message().contains("開けません"));
+            QVERIFY(error.message().contains("ファイルがありません"));
         }
         QVERIFY(WriteBytes(path, "1990,1\r\nx,2\r\n"));
         try {

@@ -1,3 +1,4 @@
+#include "fakeplatform.h"
 #include "info/form9.h"
 #include "platform/widgets.h"
 #include "testhelpers.h"
@@ -6,6 +7,16 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+
+// The splash tells nothing in these tests; its guard needs somewhere to tell it.
+FakeMessages& SplashMessages() {
+    static FakeMessages messages;
+    return messages;
+}
+
+} // namespace
 
 class TestInfoSplash : public QObject {
     Q_OBJECT
@@ -26,7 +37,7 @@ private slots:
 };
 
 void TestInfoSplash::timerIsFast() {
-    Form9 splash({});
+    Form9 splash(SplashMessages(), {});
     QVERIFY(splash.isWindow());
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
     auto* timer = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
@@ -37,7 +48,7 @@ void TestInfoSplash::timerIsFast() {
 
 void TestInfoSplash::closesOnTheFortyFifthTick() {
     int calls = 0;
-    QPointer<Form9> splash = new Form9([&calls] { ++calls; });
+    QPointer<Form9> splash = new Form9(SplashMessages(), [&calls] { ++calls; });
     QCOMPARE(splash->splashTicks(), 0);
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     auto* timer = splash->findChild<QTimer*>(QStringLiteral("Timer1"));
@@ -64,7 +75,7 @@ void TestInfoSplash::closesOnTheFortyFifthTick() {
 void TestInfoSplash::pointerRestoredOnceOverAnOuterOverride() {
     QGuiApplication::setOverrideCursor(Qt::PointingHandCursor);
     {
-        Form9 splash({});
+        Form9 splash(SplashMessages(), {});
         splash.Form_Load(); // loading again must not stack another hourglass
         for (int tick = 0; tick < 45; ++tick)
             splash.Timer1_Timer();
@@ -79,7 +90,7 @@ void TestInfoSplash::pointerRestoredOnceOverAnOuterOverride() {
 void TestInfoSplash::destroyedEarlyRestoresPointerWithoutFinishing() {
     int calls = 0;
     {
-        Form9 splash([&calls] { ++calls; });
+        Form9 splash(SplashMessages(), [&calls] { ++calls; });
         splash.Timer1_Timer();
         QVERIFY(QGuiApplication::overrideCursor());
     }
@@ -89,7 +100,7 @@ void TestInfoSplash::destroyedEarlyRestoresPointerWithoutFinishing() {
 
 void TestInfoSplash::closedEarlyStillHandsBackTheMenus() {
     int calls = 0;
-    QPointer<Form9> splash = new Form9([&calls] { ++calls; });
+    QPointer<Form9> splash = new Form9(SplashMessages(), [&calls] { ++calls; });
     splash->Timer1_Timer();
     splash->close();
     QCOMPARE(calls, 1);
@@ -101,7 +112,7 @@ void TestInfoSplash::closedEarlyStillHandsBackTheMenus() {
 void TestInfoSplash::callbackMayDestroyTheWindow() {
     int calls = 0;
     Form9* splash = nullptr;
-    splash = new Form9([&] {
+    splash = new Form9(SplashMessages(), [&] {
         ++calls;
         delete splash;
     });

@@ -291,7 +291,9 @@ void TestPrintChart::resultText_data() {
     QTest::newRow("five digits") << 12345.4 << "12345";
     QTest::newRow("int max") << 2147483647.0 << "2147483647";
     QTest::newRow("beyond int") << 2147483648.0 << "2147483648";
-    QTest::newRow("1e15") << 1e15 << "1000000000000000";
+    QTest::newRow("just below 1e15") << 999999999999999.0 << "999999999999999";
+    QTest::newRow("1e15 in exponent form") << 1e15 << "1E+15";
+    QTest::newRow("1e300") << 1e300 << "1E+300";
 }
 
 void TestPrintChart::resultText() {
@@ -363,8 +365,9 @@ void TestPrintChart::regressionLine_data() {
     QTest::newRow("level inside") << 1 << 2.0 << 0.0 << QList<double>{115, 30, 115, 210};
     QTest::newRow("level above") << 1 << 4.0 << 0.0 << QList<double>{};
     QTest::newRow("level below") << 1 << 0.5 << 0.0 << QList<double>{};
-    // A nearly level line far beyond the axis is cut at a deviate far off the page.
-    QTest::newRow("steep cut") << 1 << 4.0 << 1e-9 << QList<double>{190, 3e10 + 120, 265, 210};
+    // A nearly level line far beyond the axis is cut at a deviate far off the page; the part
+    // drawn ends where it leaves the generous square, 10 m below the page's top.
+    QTest::newRow("steep cut") << 1 << 4.0 << 1e-9 << QList<double>{265, 10000, 265, 210};
 }
 
 void TestPrintChart::regressionLine() {

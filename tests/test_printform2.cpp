@@ -1,4 +1,5 @@
 // The print position dialog, driven by object name without waiting on any real dialog.
+#include "fakeplatform.h"
 #include "platform/widgets.h"
 #include "print/form2.h"
 #include "print/printjob.h"
@@ -36,9 +37,10 @@ struct Handed {
 // A printer double and what the dialogs it opens hand over on finishing.
 struct Harness {
     FakePrinterAccess printer;
+    FakeMessages messages;
     Handed handed;
     QPointer<Form2> open() {
-        return new Form2(printer, [this](const QString& right, const QString& up) {
+        return new Form2(printer, messages, [this](const QString& right, const QString& up) {
             ++handed.calls;
             handed.right = right;
             handed.up = up;
