@@ -7,7 +7,9 @@
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,7 +21,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -320,17 +325,42 @@ private slots:
 
     void failedLoadChangesNothing_data() {
         QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("kind"); // how bad.txt is made
         QTest::addColumn<QString>("messagePart");
-        QTest::newRow("empty line at end") << QByteArray("1990,5\r\n1991,6\r\n\r\n") << "空白行";
-        QTest::newRow("zero value") << QByteArray("1990,5\r\n1991,0\r\n") << "0 以下";
-        QTest::newRow("empty file") << QByteArray() << "2 件以上";
-        QTest::newRow("258 records") << QByteArray("1,1\r\n").repeated(258) << "257 件を超え";
+        QTest::newRow("empty line at end")
+            << QByteArray("1990,5\r\n1991,6\r\n\r\n") << "file" << "空白行";
+        QTest::newRow("zero value") << QByteArray("1990,5\r\n1991,0\r\n") << "file" << "0 以下";
+        QTest::newRow("empty file") << QByteArray() << "file" << "2 件以上";
+        QTest::newRow("258 records")
+            << QByteArray("1,1\r\n").repeated(258) << "file" << "257 件を超え";
+        QTest::newRow("257 records, then an empty line")
+            << QByteArray("1,1\r\n").repeated(257) + "\r\n" << "file" << "空白行";
+        QTest::newRow("largest double") << QByteArray("1990,1.7976931348623157e308\r\n1991,100")
+                                        << "file" << "数値の範囲を超えます";
+        QTest::newRow("two signs") << QByteArray("1990,5\r\n+-1991,6") << "file" << "数字ではありません";
+        QTest::newRow("device") << QByteArray() << "/dev/zero" << "通常のファイルではありません";
+        QTest::newRow("named pipe") << QByteArray() << "fifo" << "通常のファイルではありません";
+        QTest::newRow("folder") << QByteArray() << "folder" << "通常のファイルではありません";
+        QTest::newRow("over 16 MiB") << QByteArray() << "oversized" << "大きすぎます";
     }
     void failedLoadChangesNothing() {
         QFETCH(QByteArray, content);
+        QFETCH(QString, kind);
         QFETCH(QString, messagePart);
         QTemporaryDir dir;
-        const QString bad = WriteFile(dir, "bad.txt", content);
+        QString bad = dir.filePath("bad.txt");
+        if (kind == "file") {
+            QVERIFY(WriteBytes(bad, content));
+        } else if (kind == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(bad).constData(), 0600), 0);
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkdir(bad));
+        } else if (kind == "oversized") {
+            QFile file(bad); // sparse: 16 MiB and one byte of nothing
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(16 * 1024 * 1024 + 1));
+        } else {
+            bad = kind;
+        }
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         const QString title = h.form->windowTitle();
@@ -342,6 +372,7 @@ private slots:
         const QImage picture = h.picture();
 
         QVERIFY(!h.open(bad));
+        QCOMPARE(h.state.dataFileName, kSamples + "precip_30y.csv");
         QCOMPARE(h.fake.messages.shown.size(), 1);
         QVERIFY(h.lastMessages().first().contains(bad));
         QVERIFY2(h.lastMessages().first().contains(messagePart),
@@ -463,6 +494,112 @@ private slots:
         QCOMPARE(h.state.analysisMode, 2);
         QVERIFY(h.action("mnuAnaAll")->isChecked());
         QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰線と解析値を表示"));
+    }
+
+    void settingsCommandsKeepTheWindow_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("seven times 1591.9") << QByteArray("2001,1591.9\r\n").repeated(7);
+        QTest::newRow("855931 and 855933") << QByteArray("7 855931\r\n7 855933\r\n");
+        QTest::newRow("5000 and a little more")
+            << QByteArray("2001,5000\r\n2002,5000.0000001\r\n2003,5000.0000002\r\n");
+    }
+    // Every settings command in every analysis mode on series whose fitted line is nearly
+    // level and beyond the scale: nothing but the scale message is ever told.
+    void settingsCommandsKeepTheWindow() {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        Harness h;
+        const QImage blank = h.picture();
+        QVERIFY(h.open(WriteFile(dir, "flat.txt", content)));
+        QStringList commands;
+        for (const char* array : {"mnuScaleMaxVal", "mnuScaleMinVal", "mnuPrntWakuVal",
+                                  "mnuPrntDottVal", "mnuPrntKaikVal"})
+            for (int i = 0; i < 5; ++i)
+                commands << QStringLiteral("%1_%2").arg(array).arg(i);
+        for (const char* mode : {"mnuAnaNot", "mnuAnaLine", "mnuAnaAll"}) {
+            h.action(mode)->trigger();
+            for (const QString& command : commands)
+                h.action(command)->trigger();
+            QTest::keyClicks(h.box("Text10"), QStringLiteral("x"));
+            h.child<QPushButton>("Command1")->click();
+            h.action("mnuPrintOutItem")->trigger();
+            h.action("mnuScaleMinVal_2")->trigger();
+            h.action("mnuScaleMaxVal_2")->trigger();
+            QVERIFY(h.picture() != blank);
+        }
+        for (const QString& text : h.lastMessages())
+            QCOMPARE(text, kBadScale);
+        QCOMPARE(h.printer.pages, 3);
+    }
+
+    void refusedScaleEmptiesThePicture_data() {
+        QTest::addColumn<bool>("load");
+        QTest::newRow("then a load") << true;
+        QTest::newRow("then recalculate") << false;
+    }
+    // A new series or a new alpha never shows beside the previous chart.
+    void refusedScaleEmptiesThePicture() {
+        QFETCH(bool, load);
+        Harness h;
+        const QImage blank = h.picture();
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.action("mnuScaleMinVal_4")->trigger(); // minimum 1000, maximum 1000
+        QVERIFY(h.picture() != blank);
+        h.fake.messages.clear();
+        if (load) {
+            QVERIFY(!h.open(kSamples + "precip_100y.csv"));
+        } else {
+            h.box("Text11")->setText("0.4");
+            h.child<QPushButton>("Command1")->click();
+        }
+        QCOMPARE(h.lastMessages(), QStringList{kBadScale});
+        QCOMPARE(h.picture(), blank);
+    }
+
+    // An alpha kept from a short series would read the table past its loaded part.
+    void carriedOverAlphaIsRefusedUntilLowered() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(WriteFile(dir, "two.txt", "1990,5\r\n1991,6\r\n")));
+        h.box("Text11")->setText("0.99");
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(h.state.alpha, 0.99);
+        QVERIFY(!h.open(kSamples + "precip_100y.csv"));
+        QCOMPARE(h.state.recordCount, 2);
+        const QString message = h.lastMessages().last();
+        for (const char* part : {"0.99", "100 件", "0.801204819277108"})
+            QVERIFY2(message.contains(QString::fromUtf8(part)), qPrintable(message));
+        h.box("Text11")->setText("0.8");
+        h.child<QPushButton>("Command1")->click();
+        QVERIFY(h.open(kSamples + "precip_100y.csv"));
+        QCOMPARE(h.state.recordCount, 100);
+    }
+
+    // A comma-decimal C locale changes nothing the user reads or types.
+    void numbersIgnoreTheLocale() {
+        QTemporaryDir locales;
+        const int built = QProcess::execute(
+            "localedef", {"-i", "de_DE", "-f", "UTF-8", locales.filePath("de_DE.UTF-8")});
+        QCOMPARE(built, 0);
+        qputenv("LOCPATH", QFile::encodeName(locales.path()));
+        const std::string previous = std::setlocale(LC_ALL, nullptr);
+        QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8"));
+        char probe[8];
+        std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+        const bool comma = QByteArray(probe) == "0,5";
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        const QString startAlpha = h.text("Text11");
+        const QString mean = h.text("Text9");
+        h.box("Text11")->setText("0.4");
+        h.child<QPushButton>("Command1")->click();
+        std::setlocale(LC_ALL, previous.c_str());
+        qunsetenv("LOCPATH");
+        QVERIFY(comma);
+        QCOMPARE(startAlpha, QStringLiteral("0.5"));
+        QVERIFY2(mean.contains('.') && !mean.contains(','), qPrintable(mean));
+        QCOMPARE(h.state.alpha, 0.4);
+        QCOMPARE(h.text("Text11"), QStringLiteral("0.4"));
     }
 
     void printerCommandsReachThePrinter() {

@@ -1,5 +1,9 @@
 // The printed page in millimetres, recorded through a fixed-cell surface.
 #include "analysis/dataerror.h"
+#include "analysis/deviatetable.h"
+#include "analysis/series.h"
+#include "chart/clipping.h"
+#include "chart/screenchart.h"
 #include "nearequal.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
@@ -38,6 +42,8 @@ QList<Op> Vertical(const QList<Op>& lines, int style) {
 class TestPrintChart : public QObject {
     Q_OBJECT
 private slots:
+    void nearlyLevelSeriesDrawOnBothSurfaces_data();
+    void nearlyLevelSeriesDrawOnBothSurfaces();
     void probabilityLines_data();
     void probabilityLines();
     void decades_data();
@@ -438,3 +444,64 @@ void TestPrintChart::hugeOffsetRefused() {
 
 QTEST_GUILESS_MAIN(TestPrintChart)
 #include "test_printchart.moc"
+
+void TestPrintChart::nearlyLevelSeriesDrawOnBothSurfaces_data() {
+    QTest::addColumn<QList<double>>("values");
+    // Equal values make a slope of 0 or a few units in the last place; nearly equal ones a
+    // slope of about 1e-11, whose cut at the scale's end lies near deviate -1e10.
+    QTest::newRow("seven times 1591.9") << QList<double>(7, 1591.9);
+    QTest::newRow("855931 and 855933") << QList<double>{855931, 855933};
+    QTest::newRow("5000 and a little more") << QList<double>{5000, 5000.0000001, 5000.0000002};
+    QTest::newRow("three times 100") << QList<double>(3, 100.0);
+}
+
+// Every analysis mode on every scale: both surfaces draw every point, agree on whether the
+// fitted line is drawn, and keep its ends within the generous range.
+void TestPrintChart::nearlyLevelSeriesDrawOnBothSurfaces() {
+    QFETCH(QList<double>, values);
+    for (int mode = 0; mode <= 2; ++mode) {
+        for (int minIndex = -1; minIndex <= 3; ++minIndex) {
+            for (int maxIndex = std::max(1, minIndex + 1); maxIndex <= 5; ++maxIndex) {
+                AppState state = PrintState(mode, minIndex, maxIndex);
+                ReadDeviateTableFile(QStringLiteral(QUORVEL_SOURCE_DIR "/data/ndlist.txt"),
+                                     state.deviateTable);
+                const AnalysisResult r = ComputeAnalysis(values.data(), int(values.size()),
+                                                         state.alpha, state.deviateTable);
+                state.recordCount = 0;
+                for (int i = 0; i < values.size(); ++i)
+                    AddRecord(state, 2001 + i, values[i], r.deviates[i]);
+                state.logMean = r.logMean;
+                state.slope = r.slope;
+                state.logOffset10 = r.logOffset10;
+                state.logOffset100 = r.logOffset100;
+                const QString where = QStringLiteral("mode %1, scale %2..%3, slope %4")
+                                          .arg(mode)
+                                          .arg(minIndex)
+                                          .arg(maxIndex)
+                                          .arg(r.slope);
+
+                RecordingSurface screen;
+                DrawScreenChart(state, screen);
+                RecordingSurface page = PageSurface();
+                RunPrintJob(state, QStringLiteral("0"), QStringLiteral("0"), page);
+
+                QCOMPARE(screen.circles().size(), values.size());
+                QCOMPARE(page.circles().size(), values.size());
+                QList<Op> screenLine;
+                for (const Op& op : screen.lines())
+                    if (op.color == std::optional<QColor>(QBColor(12)))
+                        screenLine << op;
+                QList<Op> pageLine;
+                for (const Op& op : page.lines())
+                    if (op.drawWidth == state.regressionLineWidth)
+                        pageLine << op;
+                QVERIFY2(screenLine.size() == pageLine.size(), qPrintable(where));
+                if (mode == 0 || state.slope != 0)
+                    QVERIFY2(screenLine.size() == (mode == 0 ? 0 : 1), qPrintable(where));
+                for (const Op& op : screenLine + pageLine)
+                    for (float c : {op.x1, op.y1, op.x2, op.y2})
+                        QVERIFY2(std::fabs(c) <= kCoordinateLimit + 5000, qPrintable(where));
+            }
+        }
+    }
+}
