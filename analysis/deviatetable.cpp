@@ -44,6 +44,11 @@ void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
                        .arg(FormatReal(parsed[i - 1])));
         parsed[i] = *value;
     }
+    // Equal throughout (all zero, say), every deviate would be the same and no line be fitted.
+    if (parsed[kDeviateTableLoaded - 1] == parsed[0])
+        throw DataError(QStringLiteral("%1 の 500 個の数値がすべて同じ（%2）です。表の数値は"
+                                       "小さい順に増えていなければなりません。")
+                            .arg(kDeviateTableFileName, FormatReal(parsed[0])));
     table = parsed;
 }
 

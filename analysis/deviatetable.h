@@ -17,8 +17,8 @@ void LoadDeviateTable(AppState& state);
 void ReadDeviateTableFile(const QString& path, DeviateTable& table);
 
 // Parses the table text into elements 0..499 of table (the rest are set to 0). The 500 numbers
-// must be finite, none below 0 and none below the one before; otherwise DataError names the
-// element and the problem, and table is left as it was.
+// must be finite, none below 0, none below the one before and not all equal; otherwise DataError
+// names the element and the problem, and table is left as it was.
 void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table);
 
 // Standard normal deviate of probability p by lookup in steps of 0.001 on either side of 0.5.

@@ -85,6 +85,14 @@ private slots:
         QTest::newRow("year beyond 32 bits")
             << QByteArray("3000000000,1") << "1 行目：西暦年が大きすぎます";
         QTest::newRow("value overflows") << QByteArray("1990,1e400") << "値が扱える数値の範囲";
+        QTest::newRow("value underflows") << QByteArray("1990,1e-400") << "値が扱える数値の範囲";
+        QTest::newRow("year overflows") << QByteArray("1e999,5") << "西暦年が扱える数値の範囲";
+        QTest::newRow("two signs on the year")
+            << QByteArray("+-1990,5") << "1 行目：西暦年が数字ではありません（「+-1990」）";
+        QTest::newRow("two signs on the value") << QByteArray("1990,+-5") << "値が数字ではありません";
+        QTest::newRow("Shift-JIS quoted decoded")
+            << QByteArray("1990,\x82\x54\x82\x4f\x82\x4f") << "（「５００」）";
+        QTest::newRow("UTF-8 quoted decoded") << QByteArray("1990,５００") << "（「５００」）";
         QTest::newRow("infinity") << QByteArray("1990,inf") << "値が数字ではありません";
         QTest::newRow("nan") << QByteArray("1990,nan") << "値が数字ではありません";
         QTest::newRow("hexadecimal") << QByteArray("1990,0x10") << "値が数字ではありません";

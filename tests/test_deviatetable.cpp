@@ -3,6 +3,7 @@
 #include "testhelpers.h"
 #include "tools/normalquantile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,13 +74,22 @@ private slots:
         QTest::newRow("empty") << QByteArray() << true << "500 個に足りません";
         QTest::newRow("text in it")
             << Numbers(10) + "abc\r\n" + Numbers(490) << true << "数字ではない";
+        QTest::newRow("beyond the double") << Numbers(10) + "1e400\r\n" + Numbers(490) << true
+                                           << "数字ではない";
+        QTest::newRow("decreasing") << Numbers(300) + Numbers(200) << true << "301 個目";
+        QTest::newRow("negated") << "0\r\n-" + Numbers(500).mid(3).replace("\r\n", "\r\n-")
+                                 << true << "負です";
+        QTest::newRow("all zero") << QByteArray("0\r\n").repeated(500) << true << "すべて同じ";
+        QTest::newRow("a folder") << QByteArray() << true << "通常のファイルではありません";
     }
     void refusesMissingOrShortTable() {
         QFETCH(QByteArray, content);
         QFETCH(bool, present);
         QFETCH(QString, messagePart);
         QTemporaryDir dir;
-        if (present)
+        if (present && QByteArray(QTest::currentDataTag()) == "a folder")
+            QVERIFY(QDir(dir.path()).mkdir("ndlist.txt"));
+        else if (present)
             QVERIFY(WriteBytes(dir.filePath("ndlist.txt"), content));
         AppState state;
         state.startDirectory = dir.path();

@@ -88,6 +88,11 @@ private slots:
         QTest::newRow("full-width digits") << "０．５" << 0.5;
         QTest::newRow("full-width minus") << "－３" << -3.0;
         QTest::newRow("letter first") << "x12" << 0.0;
+        QTest::newRow("two signs") << "+-5" << 0.0;
+        QTest::newRow("beyond the double") << "1e400" << std::numeric_limits<double>::infinity();
+        QTest::newRow("negative beyond") << "-12e399" << -std::numeric_limits<double>::infinity();
+        QTest::newRow("below the double") << "0.001e-400" << 0.0;
+        QTest::newRow("long fraction beyond") << "0.0000001e316" << std::numeric_limits<double>::infinity();
     }
     void readsNumericPrefix() {
         QFETCH(QString, text);
