@@ -68,9 +68,9 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
         const QByteArray valueToken = TakeField(reader, valueField);
         const auto value = ParseReal(valueToken, &outOfRange);
         if (outOfRange)
-            Fail(line, QStringLiteral("値が扱える数値の範囲（絶対値 %1 まで）を外れています（「%2」）。")
-                           .arg(FormatReal(std::numeric_limits<double>::max()),
-                                Quote(valueToken)));
+            Fail(line,
+                 QStringLiteral("値が扱える数値の範囲（絶対値 %1 まで）を外れています（「%2」）。")
+                     .arg(FormatReal(std::numeric_limits<double>::max()), Quote(valueToken)));
         if (!value)
             Fail(line, QStringLiteral("値が数字ではありません（「%1」）。").arg(Quote(valueToken)));
 

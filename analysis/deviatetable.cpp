@@ -54,7 +54,8 @@ void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
 
 void ReadDeviateTableFile(const QString& path, DeviateTable& table) {
     if (!QFileInfo::exists(path))
-        throw DataError(QStringLiteral("%1 が見つかりません（%2）。").arg(kDeviateTableFileName, path));
+        throw DataError(
+            QStringLiteral("%1 が見つかりません（%2）。").arg(kDeviateTableFileName, path));
     QByteArray bytes;
     try {
         bytes = ReadInputFile(path);

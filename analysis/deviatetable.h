@@ -7,8 +7,8 @@
 inline const QString kDeviateTableFileName = QStringLiteral("ndlist.txt");
 
 // Reads the first 500 numbers of startDirectory/ndlist.txt into deviateTable[0..499]; elements
-// 500..512 are left at 0. Throws DataError naming the condition (missing file, too few numbers, numbers that
-// are not a table of deviates).
+// 500..512 are left at 0. Throws DataError naming the condition (missing file, too few numbers,
+// numbers that are not a table of deviates).
 void LoadDeviateTable(AppState& state);
 
 // Reads the table file at path into table, which changes only when the whole table is good.

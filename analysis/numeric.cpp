@@ -24,8 +24,8 @@ QString FormatReal(double a) {
         return QStringLiteral("0"); // also -0
     // to_chars writes as printf's %.15g would, but always with "." whatever the C locale says.
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, a,
-                                      std::chars_format::general, 15);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, a, std::chars_format::general, 15);
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
     // A two-digit exponent with its sign ("1E+20", "1E-07"), as the runtime shows it.
     text.replace(QLatin1Char('e'), QLatin1Char('E'));
@@ -40,8 +40,8 @@ double ReadDecimal(std::string_view number) {
         number.remove_prefix(1);
     }
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(),
-                                              value, std::chars_format::general);
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                              std::chars_format::general);
     if (error == std::errc::result_out_of_range)
         value = DecimalOverflows(number) ? std::numeric_limits<double>::infinity() : 0.0;
     else if (error != std::errc())

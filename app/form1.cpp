@@ -333,7 +333,8 @@ void Form1::Form_Load() {
     setMenusEnabled({mnuPrintOutItem_, mnuPrinterItem_, mnuFile_, mnuSellect_, mnuEditFile_,
                      mnuMess_, mnuAna_, command1_},
                     false);
-    form9_ = new Form9(platform_.messages, [this] { splashFinished(); }, this);
+    form9_ = new Form9(
+        platform_.messages, [this] { splashFinished(); }, this);
     form9_->show();
     FillHelpTexts(state_);
 
@@ -680,8 +681,7 @@ void Form1::EditorSavedAndFinished() {
             throw;
         }
         showScaleMarks();
-        setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_},
-                        true);
+        setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
     });
 }
 

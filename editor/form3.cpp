@@ -52,12 +52,14 @@ Form3::Form3(AppState& state, Platform& platform, EditorHost& host, QWidget* par
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     fileMenu->setObjectName(QStringLiteral("EmnuFile"));
     connect(AddItem(fileMenu, "EmnuFileNewItem", QStringLiteral("新規作成(&N)")),
-            &QAction::triggered, this, Guarded(platform_.messages, this, &Form3::EmnuFileNewItem_Click));
+            &QAction::triggered, this,
+            Guarded(platform_.messages, this, &Form3::EmnuFileNewItem_Click));
     connect(AddItem(fileMenu, "EmnuFileOpenItem", QStringLiteral("開く(&O)")), &QAction::triggered,
             this, Guarded(platform_.messages, this, &Form3::EmnuFileOpenItem_Click));
     fileMenu->addSeparator()->setObjectName(QStringLiteral("line11"));
     saveItem_ = AddItem(fileMenu, "EmnuFileSaveItem", QStringLiteral("保存終了(&S)"));
-    connect(saveItem_, &QAction::triggered, this, Guarded(platform_.messages, this, &Form3::EmnuFileSaveItem_Click));
+    connect(saveItem_, &QAction::triggered, this,
+            Guarded(platform_.messages, this, &Form3::EmnuFileSaveItem_Click));
     fileMenu->addSeparator()->setObjectName(QStringLiteral("line12"));
     connect(AddItem(fileMenu, "EmnuEndItem", QStringLiteral("強制終了(&X)")), &QAction::triggered,
             this, Guarded(platform_.messages, this, &Form3::EmnuEndItem_Click));

@@ -92,7 +92,8 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
                                  TwipsRect(2640, 3240, 1908, 345));
     setTabOrder(cmdOK, cmdSysInfo);
     cmdOK->setFocus();
-    connect(cmdOK, &QPushButton::clicked, this, Guarded(platform_.messages, this, &frmAbout::cmdOK_Click));
+    connect(cmdOK, &QPushButton::clicked, this,
+            Guarded(platform_.messages, this, &frmAbout::cmdOK_Click));
     connect(cmdSysInfo, &QPushButton::clicked, this,
             Guarded(platform_.messages, this, &frmAbout::cmdSysInfo_Click));
 

@@ -25,7 +25,6 @@ auto Guarded(MessageService& messages, QWidget* window, Handler handler) {
 
 template <typename Window>
 auto Guarded(MessageService& messages, Window* window, void (Window::*handler)()) {
-    return Guarded(messages, static_cast<QWidget*>(window), [window, handler] {
-        (window->*handler)();
-    });
+    return Guarded(messages, static_cast<QWidget*>(window),
+                   [window, handler] { (window->*handler)(); });
 }

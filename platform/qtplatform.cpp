@@ -44,17 +44,15 @@ public:
     std::optional<QString> getOpenFileName(QWidget* parent, const QString& filter,
                                            const QString& initialPath) override {
         NormalPointer pointer;
-        const QString path = QFileDialog::getOpenFileName(parent, QString(), initialPath,
-                                                          ToQtFilter(filter), nullptr,
-                                                          kFileDialogOptions);
+        const QString path = QFileDialog::getOpenFileName(
+            parent, QString(), initialPath, ToQtFilter(filter), nullptr, kFileDialogOptions);
         return finish(path);
     }
     std::optional<QString> getSaveFileName(QWidget* parent, const QString& filter,
                                            const QString& initialPath) override {
         NormalPointer pointer;
-        const QString path = QFileDialog::getSaveFileName(parent, QString(), initialPath,
-                                                          ToQtFilter(filter), nullptr,
-                                                          kFileDialogOptions);
+        const QString path = QFileDialog::getSaveFileName(
+            parent, QString(), initialPath, ToQtFilter(filter), nullptr, kFileDialogOptions);
         return finish(path);
     }
 

@@ -2,8 +2,8 @@
 
 #include <QColor>
 #include <QCursor>
-#include <QList>
 #include <QFont>
+#include <QList>
 #include <QRect>
 #include <QString>
 

@@ -57,8 +57,10 @@ Form2::Form2(PrinterAccess& printer, MessageService& messages, OffsetsSink setOf
     setTabOrder(command1, command2);
     setTabOrder(command2, text1_);
     setTabOrder(text1_, text2_);
-    connect(command1, &QPushButton::clicked, this, Guarded(messages_, this, &Form2::Command1_Click));
-    connect(command2, &QPushButton::clicked, this, Guarded(messages_, this, &Form2::Command2_Click));
+    connect(command1, &QPushButton::clicked, this,
+            Guarded(messages_, this, &Form2::Command1_Click));
+    connect(command2, &QPushButton::clicked, this,
+            Guarded(messages_, this, &Form2::Command2_Click));
 
     SetFixedClientSize(this, 3885, 2205);
     Form_Load();

@@ -89,7 +89,8 @@ private slots:
         QTest::newRow("year overflows") << QByteArray("1e999,5") << "西暦年が扱える数値の範囲";
         QTest::newRow("two signs on the year")
             << QByteArray("+-1990,5") << "1 行目：西暦年が数字ではありません（「+-1990」）";
-        QTest::newRow("two signs on the value") << QByteArray("1990,+-5") << "値が数字ではありません";
+        QTest::newRow("two signs on the value")
+            << QByteArray("1990,+-5") << "値が数字ではありません";
         QTest::newRow("Shift-JIS quoted decoded")
             << QByteArray("1990,\x82\x54\x82\x4f\x82\x4f") << "（「５００」）";
         QTest::newRow("UTF-8 quoted decoded") << QByteArray("1990,５００") << "（「５００」）";

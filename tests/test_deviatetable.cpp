@@ -74,11 +74,11 @@ private slots:
         QTest::newRow("empty") << QByteArray() << true << "500 個に足りません";
         QTest::newRow("text in it")
             << Numbers(10) + "abc\r\n" + Numbers(490) << true << "数字ではない";
-        QTest::newRow("beyond the double") << Numbers(10) + "1e400\r\n" + Numbers(490) << true
-                                           << "数字ではない";
+        QTest::newRow("beyond the double")
+            << Numbers(10) + "1e400\r\n" + Numbers(490) << true << "数字ではない";
         QTest::newRow("decreasing") << Numbers(300) + Numbers(200) << true << "301 個目";
-        QTest::newRow("negated") << "0\r\n-" + Numbers(500).mid(3).replace("\r\n", "\r\n-")
-                                 << true << "負です";
+        QTest::newRow("negated") << "0\r\n-" + Numbers(500).mid(3).replace("\r\n", "\r\n-") << true
+                                 << "負です";
         QTest::newRow("all zero") << QByteArray("0\r\n").repeated(500) << true << "すべて同じ";
         QTest::newRow("a folder") << QByteArray() << true << "通常のファイルではありません";
     }

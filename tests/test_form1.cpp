@@ -9,13 +9,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -327,21 +327,31 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("kind"); // how bad.txt is made
         QTest::addColumn<QString>("messagePart");
-        QTest::newRow("empty line at end")
-            << QByteArray("1990,5\r\n1991,6\r\n\r\n") << "file" << "空白行";
-        QTest::newRow("zero value") << QByteArray("1990,5\r\n1991,0\r\n") << "file" << "0 以下";
-        QTest::newRow("empty file") << QByteArray() << "file" << "2 件以上";
-        QTest::newRow("258 records")
-            << QByteArray("1,1\r\n").repeated(258) << "file" << "257 件を超え";
+        QTest::newRow("empty line at end") << QByteArray("1990,5\r\n1991,6\r\n\r\n") << "file"
+                                           << "空白行";
+        QTest::newRow("zero value") << QByteArray("1990,5\r\n1991,0\r\n") << "file"
+                                    << "0 以下";
+        QTest::newRow("empty file") << QByteArray() << "file"
+                                    << "2 件以上";
+        QTest::newRow("258 records") << QByteArray("1,1\r\n").repeated(258) << "file"
+                                     << "257 件を超え";
         QTest::newRow("257 records, then an empty line")
-            << QByteArray("1,1\r\n").repeated(257) + "\r\n" << "file" << "空白行";
-        QTest::newRow("largest double") << QByteArray("1990,1.7976931348623157e308\r\n1991,100")
-                                        << "file" << "数値の範囲を超えます";
-        QTest::newRow("two signs") << QByteArray("1990,5\r\n+-1991,6") << "file" << "数字ではありません";
-        QTest::newRow("device") << QByteArray() << "/dev/zero" << "通常のファイルではありません";
-        QTest::newRow("named pipe") << QByteArray() << "fifo" << "通常のファイルではありません";
-        QTest::newRow("folder") << QByteArray() << "folder" << "通常のファイルではありません";
-        QTest::newRow("over 16 MiB") << QByteArray() << "oversized" << "大きすぎます";
+            << QByteArray("1,1\r\n").repeated(257) + "\r\n"
+            << "file"
+            << "空白行";
+        QTest::newRow("largest double")
+            << QByteArray("1990,1.7976931348623157e308\r\n1991,100") << "file"
+            << "数値の範囲を超えます";
+        QTest::newRow("two signs") << QByteArray("1990,5\r\n+-1991,6") << "file"
+                                   << "数字ではありません";
+        QTest::newRow("device") << QByteArray() << "/dev/zero"
+                                << "通常のファイルではありません";
+        QTest::newRow("named pipe") << QByteArray() << "fifo"
+                                    << "通常のファイルではありません";
+        QTest::newRow("folder") << QByteArray() << "folder"
+                                << "通常のファイルではありません";
+        QTest::newRow("over 16 MiB") << QByteArray() << "oversized"
+                                     << "大きすぎます";
     }
     void failedLoadChangesNothing() {
         QFETCH(QByteArray, content);

@@ -92,7 +92,8 @@ private slots:
         QTest::newRow("beyond the double") << "1e400" << std::numeric_limits<double>::infinity();
         QTest::newRow("negative beyond") << "-12e399" << -std::numeric_limits<double>::infinity();
         QTest::newRow("below the double") << "0.001e-400" << 0.0;
-        QTest::newRow("long fraction beyond") << "0.0000001e316" << std::numeric_limits<double>::infinity();
+        QTest::newRow("long fraction beyond")
+            << "0.0000001e316" << std::numeric_limits<double>::infinity();
     }
     void readsNumericPrefix() {
         QFETCH(QString, text);
