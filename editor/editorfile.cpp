@@ -102,7 +102,8 @@ std::optional<DecodedText> DecodeShiftJis(QByteArrayView bytes) {
 int LineOf(QStringView text, qsizetype pos) {
     int line = 1;
     for (qsizetype i = 0; i < pos; ++i) {
-        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
             ++line;
     }
     return line;
@@ -132,10 +133,10 @@ QByteArray EncodeShiftJis(const QString& text, const FileEncoding& encoding) {
             continue;
         }
         if (text[i].isSurrogate()) {
-            const char32_t full = i + 1 < text.size() && text[i].isHighSurrogate() &&
-                                          text[i + 1].isLowSurrogate()
-                                      ? QChar::surrogateToUcs4(text[i], text[i + 1])
-                                      : c;
+            const char32_t full =
+                i + 1 < text.size() && text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()
+                    ? QChar::surrogateToUcs4(text[i], text[i + 1])
+                    : c;
             Refuse(text, i, full, TextEncoding::ShiftJis);
         }
         auto known = codes.constFind(c);

@@ -28,7 +28,8 @@ QString Reason(int error) {
     case ENOENT:
         return QStringLiteral("保存先のフォルダーがありません。");
     case ENOTDIR:
-        return QStringLiteral("保存先のフォルダーの名前がフォルダーではなくファイルを指しています。");
+        return QStringLiteral(
+            "保存先のフォルダーの名前がフォルダーではなくファイルを指しています。");
     case EISDIR:
         return QStringLiteral("同じ名前のフォルダーがあります。");
     case EFBIG:

@@ -52,10 +52,12 @@ private slots:
         // A write this small is one Qt would only buffer and perform in its commit.
         QTest::newRow("small write over the limit") << "rain.txt" << tooLarge << 8000;
         QTest::newRow("large write over the limit") << "rain.txt" << tooLarge << 100000;
-        QTest::newRow("missing folder") << "missing/rain.txt" << "保存先のフォルダーがありません。"
-                                        << 10;
-        QTest::newRow("folder in the way") << "folder" << "同じ名前のフォルダーがあります。" << 10;
-        QTest::newRow("parent is a file") << "rain.txt/x.txt" << "ファイルを指しています。" << 10;
+        QTest::newRow("missing folder") << "missing/rain.txt"
+                                        << "保存先のフォルダーがありません。" << 10;
+        QTest::newRow("folder in the way") << "folder"
+                                           << "同じ名前のフォルダーがあります。" << 10;
+        QTest::newRow("parent is a file") << "rain.txt/x.txt"
+                                          << "ファイルを指しています。" << 10;
     }
     void failureKeepsOldFile() {
         QFETCH(QString, target);
@@ -66,8 +68,8 @@ private slots:
         const QStringList before = Entries();
         // Beyond the limit the write stops half-way, as on a full disk.
         const QByteArray bytes(size, 'x');
-        const std::optional<QByteArray> message = WithFileSizeLimit(
-            4096, [&] { return FailureOf(Path(target), bytes).toUtf8(); });
+        const std::optional<QByteArray> message =
+            WithFileSizeLimit(4096, [&] { return FailureOf(Path(target), bytes).toUtf8(); });
         QVERIFY(message);
         const QString text = QString::fromUtf8(*message);
         QVERIFY2(text.contains(Path(target)) && text.endsWith(reason), qPrintable(text));
