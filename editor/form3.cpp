@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +31,23 @@ const QString kInstruction = QStringLiteral(
     "なお、簡易エディターなので、一般のスクリーンエディターのような優れた機能はありません。"
     "矢印キーとBSキー・テンキーを使用してください。"
     "  特にリターンキーは使わないで編集してください。");
+
+// Shift+Return would put a line separator into the text, which looks like a line end but is
+// saved as a character; every Return ends a line.
+class EditorBox : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly()) {
+            textCursor().insertBlock();
+            ensureCursorVisible();
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+};
 
 QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
     QAction* item = menu->addAction(caption);
@@ -77,7 +95,7 @@ Form3::Form3(AppState& state, Platform& platform, EditorHost& host, QWidget* par
     client->setPalette(clientPalette);
     setCentralWidget(client);
 
-    text1_ = new QPlainTextEdit(client);
+    text1_ = new EditorBox(client);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setGeometry(TwipsRect(360, 120, 4455, 3495));
     text1_->setFont(JapaneseFont(kFaceGothic, 12));
@@ -132,6 +150,14 @@ void Form3::EmnuFileOpenItem_Click() {
         return;
     }
     saveItem_->setEnabled(true);
+    if (encoding_.kind == TextEncoding::Bytes)
+        platform_.messages.showMessage(
+            this,
+            QStringLiteral("ファイル「%1」は Shift-JIS としても UTF-8 としても正しくない文字を"
+                           "含んでいます。1 バイトを 1 文字として表示しています。"
+                           "書き換えなかった部分は、保存してもそのままのバイトで残ります。")
+                .arg(*path),
+            kAppTitle);
 }
 
 void Form3::LoadEditorFile() {
@@ -145,6 +171,13 @@ void Form3::LoadEditorFile() {
                                "%2 行までです。")
                     .arg(shownPath)
                     .arg(kMaxRecords));
+        if (line.size() > kMaxEditorLineLength)
+            throw DataError(
+                QStringLiteral("ファイル%1の %2 行目は %3 文字を超えています。エディターで開ける"
+                               "のは 1 行 %3 文字までです。")
+                    .arg(shownPath)
+                    .arg(state_.editorLineCount + 1)
+                    .arg(kMaxEditorLineLength));
         state_.editorLines[state_.editorLineCount] = line;
         ++state_.editorLineCount;
     }
@@ -155,21 +188,21 @@ void Form3::LoadEditorFile() {
         state_.editorText += state_.editorLines[i] + kLineEnd;
     state_.editorText += state_.editorLines[state_.editorLineCount - 1];
     encoding_ = file.encoding;
-    text1_->setPlainText(FileTextToBoxText(state_.editorText));
+    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
 }
 
 void Form3::SaveEditorFile() {
     // The raw text keeps no-break spaces that the plain-text view would turn into spaces.
-    state_.editorText = BoxTextToFileText(text1_->document()->toRawText());
-    encoding_ = WriteEditorFile(state_.editorFileName, state_.editorText + kLineEnd, encoding_);
+    state_.editorText = BoxTextToFileText(text1_->document()->toRawText(), standIns_);
+    WriteEditorFile(state_.editorFileName, state_.editorText + kLineEnd, encoding_);
 }
 
 void Form3::ShowNewData() {
     setWindowTitle(kNewDataCaption);
     saveItem_->setEnabled(true);
-    // Generated years are new text, so they are saved as UTF-8.
-    encoding_ = TextEncoding::Utf8;
-    text1_->setPlainText(FileTextToBoxText(state_.editorText));
+    // A new file is in the system's narrow character set, as the analysis expects.
+    encoding_ = FileEncoding{TextEncoding::ShiftJis, {}};
+    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
 }
 
 void Form3::EmnuFileSaveItem_Click() {

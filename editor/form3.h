@@ -32,10 +32,13 @@ public:
 
     // Reads the file named by state.editorFileName, appends its lines to state.editorText
     // (joined by CR LF) and shows them in Text1. Throws DataError when the file cannot be read,
-    // holds no line or more than kMaxRecords lines; the box is then left as it was.
+    // holds no line, more than kMaxRecords lines or a line longer than kMaxEditorLineLength;
+    // the box is then left as it was. A file in no known encoding is shown byte for byte,
+    // and the user is told so.
     void LoadEditorFile();
     // Copies Text1 into state.editorText and writes it, followed by CR LF, to
-    // state.editorFileName. Throws DataError when the file cannot be written; the old file
+    // state.editorFileName in the encoding the text was read in. Throws DataError when a
+    // character cannot be stored in that encoding or the file cannot be written; the old file
     // is then left whole.
     void SaveEditorFile();
 
@@ -64,7 +67,9 @@ private:
     // The one file dialog serves open and save, so each offers the path last chosen in it.
     QString dialogFileName_;
     // What the box's text is written back as: the encoding of the file it came from.
-    TextEncoding encoding_ = TextEncoding::Utf8;
+    FileEncoding encoding_;
+    // Characters of the file that the box shows as stand-ins (see FileTextToBoxText).
+    BoxStandIns standIns_;
     // Set once the window has handed over or reported its end, so the host hears of it once.
     bool finished_ = false;
 };

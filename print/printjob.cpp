@@ -2,6 +2,7 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/numeric.h"
+#include "platform/checkedfile.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
 #include "print/printersurface.h"
@@ -14,7 +15,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -42,61 +42,68 @@ void SetUpPage(QPagedPaintDevice& device) {
     device.setPageMargins(layout.minimumMargins(), layout.units());
 }
 
-class QtPrinterAccess : public PrinterAccess {
-public:
-    explicit QtPrinterAccess(Platform& platform)
-        : platform_(platform)
-        , printer_(QPrinter::HighResolution) {}
+} // namespace
 
-    bool ShowPrinterDialog(QWidget* parent) override {
-        NormalPointer pointer;
-        QPrintDialog dialog(&printer_, parent);
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-        return dialog.exec() == QDialog::Accepted;
-    }
+QtPrinterAccess::QtPrinterAccess(Platform& platform)
+    : platform_(platform)
+    , printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
 
-    bool PrintPage(QWidget* parent, const QString& suggestedPdfPath,
-                   const std::function<void(QPagedPaintDevice&)>& drawPage) override {
-        // "Print to file" chosen in the printer dialog: that file is the printer.
-        if (printer_.outputFormat() == QPrinter::PdfFormat &&
-            !printer_.outputFileName().isEmpty()) {
-            WritePdfFile(printer_.outputFileName(), drawPage);
-            return true;
-        }
-        if (!QPrinterInfo::availablePrinters().isEmpty() && printer_.isValid()) {
-            printer_.setFullPage(false);
-            printer_.setCopyCount(1);
-            printer_.setDocName(kAppTitle);
-            drawPage(printer_);
-            return true;
-        }
-        // No printer on this machine: behave like a PDF printer and ask where the page goes.
-        // The chart's own name, in the folder the last PDF went to.
-        QString initial = suggestedPdfPath;
-        if (!lastPdfPath_.isEmpty())
-            initial = suggestedPdfPath.isEmpty()
-                          ? lastPdfPath_
-                          : QFileInfo(lastPdfPath_).absolutePath() + QLatin1Char('/') +
-                                QFileInfo(suggestedPdfPath).fileName();
-        const std::optional<QString> path =
-            platform_.files.getSaveFileName(parent, kPdfFileFilter, initial);
-        if (!path || path->isEmpty())
+QtPrinterAccess::~QtPrinterAccess() = default;
+
+bool QtPrinterAccess::ShowPrinterDialog(QWidget* parent) {
+    NormalPointer pointer;
+    QPrintDialog dialog(printer_.get(), parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath,
+                                const std::function<void(QPagedPaintDevice&)>& drawPage) {
+    // A printer that writes to a file: each page is a document of its own, so the file name
+    // is asked for every time, and the save dialog asks before it replaces a file.
+    if (!printer_->outputFileName().isEmpty()) {
+        const std::optional<QString> path = AskPdfPath(parent, printer_->outputFileName());
+        if (!path)
             return false;
-        lastPdfPath_ = *path;
+        // The next print offers the name this one went to.
+        printer_->setOutputFileName(*path);
         WritePdfFile(*path, drawPage);
         return true;
     }
+    if (printer_->outputFormat() == QPrinter::NativeFormat &&
+        !QPrinterInfo::availablePrinters().isEmpty() && printer_->isValid()) {
+        printer_->setFullPage(false);
+        printer_->setCopyCount(1);
+        printer_->setDocName(kAppTitle);
+        drawPage(*printer_);
+        return true;
+    }
+    // No printer on this machine (or a file printer without a name): behave like a PDF printer
+    // and ask where the page goes.
+    // The chart's own name, in the folder the last PDF went to.
+    QString initial = suggestedPdfPath;
+    if (!lastPdfPath_.isEmpty())
+        initial = suggestedPdfPath.isEmpty()
+                      ? lastPdfPath_
+                      : QFileInfo(lastPdfPath_).absolutePath() + QLatin1Char('/') +
+                            QFileInfo(suggestedPdfPath).fileName();
+    const std::optional<QString> path = AskPdfPath(parent, initial);
+    if (!path)
+        return false;
+    lastPdfPath_ = *path;
+    WritePdfFile(*path, drawPage);
+    return true;
+}
 
-private:
-    Platform& platform_;
-    QPrinter printer_;
-    QString lastPdfPath_;
-};
-
-} // namespace
+std::optional<QString> QtPrinterAccess::AskPdfPath(QWidget* parent, const QString& offered) {
+    std::optional<QString> path = platform_.files.getSaveFileName(parent, kPdfFileFilter, offered);
+    if (!path || path->isEmpty())
+        return std::nullopt;
+    return path;
+}
 
 std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform) {
     return std::make_unique<QtPrinterAccess>(platform);
@@ -161,15 +168,8 @@ void WritePdfFile(const QString& path, const std::function<void(QPagedPaintDevic
         drawPage(writer);
     }
     if (bytes.isEmpty())
-        throw DataError(QStringLiteral("PDF ファイルを作れませんでした（%1）。").arg(path));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw DataError(QStringLiteral("PDF ファイル %1 を書き込み用に開けませんでした（%2）。")
-                            .arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw DataError(QStringLiteral("PDF ファイル %1 に書き込めませんでした（%2）。")
-                            .arg(path, file.errorString()));
+        throw DataError(QStringLiteral("PDF ファイル「%1」を作れませんでした。").arg(path));
+    WriteFileAllOrNothing(path, bytes);
 }
 
 void PrintChartToPdf(AppState& state, const QString& text7, const QString& text8,

@@ -7,9 +7,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DrawingSurface;
 class QPagedPaintDevice;
+class QPrinter;
 class QWidget;
 
 // Where printed pages go: the printer chosen in the printer dialog, or a PDF file when the
@@ -27,8 +29,27 @@ public:
                            const std::function<void(QPagedPaintDevice&)>& drawPage) = 0;
 };
 
-// The printer of the platform, kept for the whole run. Without any installed printer the
-// page goes to a PDF file whose name is asked for through platform.files.
+// The printer of the platform, kept for the whole run. A printer that writes to a file (chosen
+// in the printer dialog) and, without any installed printer, the PDF fallback both ask for
+// the file name through platform.files at every print.
+class QtPrinterAccess : public PrinterAccess {
+public:
+    explicit QtPrinterAccess(Platform& platform);
+    ~QtPrinterAccess() override;
+    bool ShowPrinterDialog(QWidget* parent) override;
+    bool PrintPage(QWidget* parent, const QString& suggestedPdfPath,
+                   const std::function<void(QPagedPaintDevice&)>& drawPage) override;
+    // The printer the dialog sets up.
+    QPrinter& printer() { return *printer_; }
+
+private:
+    std::optional<QString> AskPdfPath(QWidget* parent, const QString& offered);
+
+    Platform& platform_;
+    std::unique_ptr<QPrinter> printer_;
+    QString lastPdfPath_;
+};
+
 std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform);
 
 inline const QString kPdfFileFilter = QStringLiteral("PDF ファイル (*.pdf)|*.pdf");

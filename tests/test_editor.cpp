@@ -2,6 +2,7 @@
 #include "editor/form3.h"
 #include "editor/form4.h"
 #include "fakeplatform.h"
+#include "filesizelimit.h"
 #include "platform/widgets.h"
 #include "testhelpers.h"
 
@@ -16,9 +17,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -165,6 +169,7 @@ private slots:
         QTest::newRow("trailing Return") << "1990 5\n" << QByteArray("1990 5\r\n\r\n");
         QTest::newRow("blank line") << "1990 5\n\n1991 6" << QByteArray("1990 5\r\n\r\n1991 6\r\n");
         QTest::newRow("empty box") << "" << QByteArray("\r\n");
+        QTest::newRow("Shift+Return") << "1990 5\t1991 6" << QByteArray("1990 5\r\n1991 6\r\n");
     }
     void typedText() {
         QFETCH(QString, typed);
@@ -175,6 +180,8 @@ private slots:
         for (const QChar c : typed) {
             if (c == u'\n')
                 QTest::keyClick(Box(), Qt::Key_Return);
+            else if (c == u'\t')
+                QTest::keyClick(Box(), Qt::Key_Return, Qt::ShiftModifier);
             else
                 QTest::keyClicks(Box(), QString(c));
         }
@@ -302,6 +309,15 @@ private slots:
         QTest::newRow("UTF-8 with BOM")
             << QByteArray("\xEF\xBB\xBF降水量\r\n") << QStringLiteral("降水量");
         QTest::newRow("neither") << QByteArray("1990 \xff\xfe\x80\r\n") << QString();
+        QTest::newRow("Shift-JIS with one bad byte")
+            << QByteArray("\x8d\x7e\x90\x85\x97\xca\x80 1990\r\n") << QString();
+        QTest::newRow("NEC and IBM rows")
+            << QByteArray("\x87\x90\xed\x40 \x81\xca\r\n") << QStringLiteral("≒纊 ￢");
+        QTest::newRow("UTF-8 with two BOMs")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF降水量\r\n") << QStringLiteral("\uFEFF降水量");
+        QTest::newRow("separators inside lines")
+            << QByteArray("a\u2028b\u2029c\uFEFFd\r\ne\r\n") << QString();
+        QTest::newRow("Shift-JIS, CR only") << QByteArray("\x8d\x7e\r\x90\x85\r") << QString();
     }
     void encodingRoundTrip() {
         QFETCH(QByteArray, file);
@@ -310,16 +326,127 @@ private slots:
         Open(Path("kanji.txt"));
         if (!shown.isNull())
             QCOMPARE(Box()->toPlainText(), shown);
+        // Only a file in no known encoding is told about.
+        const QString tag = QTest::currentDataTag();
+        const bool bytes = tag == "neither" || tag.contains("bad byte");
+        QCOMPARE(fake_->messages.shown.size(), bytes ? 1 : 0);
         SaveAndFinish(Path("copy.txt"));
-        QCOMPARE(ReadBytes(Path("copy.txt")), file);
+        QByteArray saved = file;
+        if (!saved.contains("\r\n"))
+            saved.replace('\r', "\r\n");
+        QCOMPARE(ReadBytes(Path("copy.txt")), saved);
     }
 
-    void shiftJisTextThatCannotBeEncodedIsSavedAsUtf8() {
-        QVERIFY(WriteBytes(Path("kanji.txt"), "\x8d\x7e\x90\x85\x97\xca\r\n"));
-        Open(Path("kanji.txt"));
-        Box()->setPlainText(QStringLiteral("降水量 😀"));
-        SaveAndFinish(Path("kanji.txt"));
-        QCOMPARE(ReadBytes(Path("kanji.txt")), QStringLiteral("降水量 😀\r\n").toUtf8());
+    void typedIntoShiftJis_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        // What input methods type, under code page 932's code for the same character.
+        QTest::newRow("wave dash") << QStringLiteral("\u301C") << QByteArray("\x81\x60");
+        QTest::newRow("minus sign") << QStringLiteral("\u2212") << QByteArray("\x81\x7C");
+        QTest::newRow("double vertical line") << QStringLiteral("\u2016") << QByteArray("\x81\x61");
+        QTest::newRow("em dash") << QStringLiteral("\u2014") << QByteArray("\x81\x5C");
+        QTest::newRow("cent and pound")
+            << QStringLiteral("\u00A2\u00A3") << QByteArray("\x81\x91\x81\x92");
+        QTest::newRow("not sign, broken bar")
+            << QStringLiteral("\u00AC\u00A6") << QByteArray("\x81\xCA\xFA\x55");
+        QTest::newRow("kanji") << QStringLiteral("降水量")
+                               << QByteArray("\x8d\x7e\x90\x85\x97\xca");
+    }
+    void typedIntoShiftJis() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        // A new file is Shift-JIS like a file read as Shift-JIS.
+        Generate("1990", "1990");
+        QTextCursor(Box()->document()).insertText(typed);
+        SaveAndFinish(Path("typed.txt"));
+        QVERIFY(fake_->messages.shown.isEmpty());
+        QCOMPARE(ReadBytes(Path("typed.txt")), stored + "   1990   \r\n");
+    }
+
+    void refusedCharacter_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("euro in Shift-JIS") << QByteArray("\x8d\x7e\r\n1990 5\r\n") << "€";
+        QTest::newRow("yen in Shift-JIS") << QByteArray("a\r\n1990 5\r\n") << "¥";
+        QTest::newRow("emoji in Shift-JIS") << QByteArray("a\r\n1990 5\r\n") << "😀";
+        QTest::newRow("kana in a byte file") << QByteArray("\xff\r\n1990 5\r\n") << "あ";
+    }
+    void refusedCharacter() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, typed);
+        QVERIFY(WriteBytes(Path("rain.txt"), file));
+        Open(Path("rain.txt"));
+        fake_->messages.clear();
+        QTextCursor cursor(Box()->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(typed);
+        SaveAndFinish(Path("rain.txt"));
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        const QString message = fake_->messages.shown[0].text;
+        QVERIFY2(message.contains("2 行目") && message.contains("「" + typed + "」"),
+                 qPrintable(message));
+        QCOMPARE(ReadBytes(Path("rain.txt")), file);
+        QCOMPARE(host_->saved, 0);
+        QVERIFY(Box()->toPlainText().endsWith(typed));
+    }
+
+    void failedWriteKeepsText() {
+        const QByteArray old = NumberedLines(3);
+        QVERIFY(WriteBytes(Path("rain.txt"), old));
+        Open(Path("rain.txt"));
+        const QString typed = QString::fromLatin1(NumberedLines(200));
+        Box()->setPlainText(typed);
+        // The child saves on a disk that takes 1 KiB; the box and the messages come back.
+        const std::optional<QByteArray> answer = WithFileSizeLimit(1024, [&] {
+            SaveAndFinish(Path("rain.txt"));
+            RunDeferredDeletes();
+            QByteArray reply = form_ && host_->saved == 0 ? "open\n" : "closed\n";
+            for (const ShownMessage& shown : fake_->messages.shown)
+                reply += shown.text.toUtf8() + "\n";
+            return reply + (form_ ? Box()->toPlainText().toUtf8() : QByteArray());
+        });
+        QVERIFY(answer);
+        const QList<QByteArray> parts = answer->split('\n');
+        QCOMPARE(parts.value(0), QByteArray("open"));
+        QVERIFY2(parts.value(1).contains(Path("rain.txt").toUtf8()) &&
+                     parts.value(1).contains("ファイルが大きすぎます"),
+                 parts.value(1).constData());
+        QCOMPARE(answer->mid(parts[0].size() + parts[1].size() + 2),
+                 typed.toUtf8().replace("\r\n", "\n"));
+        QCOMPARE(ReadBytes(Path("rain.txt")), old);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rain.txt"});
+    }
+
+    void openRefuses_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("pipe") << "fifo"
+                              << "普通のファイルではない";
+        QTest::newRow("device") << "/dev/zero"
+                                << "普通のファイルではない";
+        QTest::newRow("line of 4097") << "long.txt"
+                                      << "4096 文字";
+    }
+    void openRefuses() {
+        QFETCH(QString, path);
+        QFETCH(QString, said);
+        if (path == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(Path(path)).constData(), 0600), 0);
+        if (path == "long.txt")
+            QVERIFY(WriteBytes(Path(path), "1990 5\r\n" + QByteArray(4097, '1') + "\r\n"));
+        if (!path.startsWith('/'))
+            path = Path(path);
+        Open(path);
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QVERIFY2(fake_->messages.shown[0].text.contains(said),
+                 qPrintable(fake_->messages.shown[0].text));
+        QVERIFY(Box()->toPlainText().isEmpty());
+        // The longest line allowed still opens.
+        if (said.startsWith("4096")) {
+            QVERIFY(WriteBytes(path, "1990 5\r\n" + QByteArray(4096, '1') + "\r\n"));
+            Open(path);
+            QCOMPARE(Box()->blockCount(), 2);
+        }
     }
 
     // Saving hands the file over; a forced end (menu or close box) hands nothing over. Either

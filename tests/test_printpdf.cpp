@@ -2,6 +2,7 @@
 // file when the machine has no printer.
 #include "analysis/dataerror.h"
 #include "fakeplatform.h"
+#include "filesizelimit.h"
 #include "nearequal.h"
 #include "platform/widgets.h"
 #include "print/printersurface.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -140,6 +142,8 @@ private slots:
     void failedFileLeavesNothing();
     void failedPageKeepsOldFile();
     void badScaleAsksNothing();
+    void fullDiskKeepsOldPdf();
+    void filePrinterAsksEachTime();
 
 private:
     QTemporaryDir dir_;
@@ -370,6 +374,47 @@ void TestPrintPdf::badScaleAsksNothing() {
         DataError, PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));
     QVERIFY(fake.files.filtersSeen.isEmpty());
     QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("never.pdf"))));
+}
+
+void TestPrintPdf::fullDiskKeepsOldPdf() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chart.pdf"));
+    QVERIFY(WriteBytes(path, "earlier page"));
+    AppState state = LoadedState();
+    const std::optional<QByteArray> message = WithFileSizeLimit(4096, [&] {
+        try {
+            PrintChartToPdf(state, QStringLiteral("0"), QStringLiteral("0"), path);
+        } catch (const DataError& error) {
+            return error.message().toUtf8();
+        }
+        return QByteArray("<no error>");
+    });
+    QVERIFY(message);
+    QVERIFY2(message->contains(path.toUtf8()) && message->contains("ファイルが大きすぎます"),
+             message->constData());
+    QCOMPARE(ReadBytes(path), QByteArray("earlier page"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"chart.pdf"});
+}
+
+// The name chosen in the printer dialog is offered, never written over without the save
+// dialog; each print goes where its own dialog said.
+void TestPrintPdf::filePrinterAsksEachTime() {
+    FakePlatform fake;
+    QtPrinterAccess access(fake.platform);
+    const QString chosen = dir_.filePath(QStringLiteral("chosen.pdf"));
+    const QString first = dir_.filePath(QStringLiteral("one.pdf"));
+    const QString second = dir_.filePath(QStringLiteral("two.pdf"));
+    access.printer().setOutputFileName(chosen);
+    AppState state = LoadedState();
+
+    QVERIFY(!PrintChart(state, access, QStringLiteral("0"), QStringLiteral("0"), nullptr));
+    fake.files.saveAnswers << first << second;
+    QVERIFY(PrintChart(state, access, QStringLiteral("0"), QStringLiteral("0"), nullptr));
+    QVERIFY(PrintChart(state, access, QStringLiteral("0"), QStringLiteral("0"), nullptr));
+    QCOMPARE(fake.files.initialPathsSeen, (QStringList{chosen, chosen, first}));
+    QVERIFY(!QFile::exists(chosen));
+    QVERIFY(ReadBytes(first).startsWith("%PDF-"));
+    QVERIFY(ReadBytes(second).startsWith("%PDF-"));
 }
 
 QTEST_MAIN(TestPrintPdf)
