@@ -37,6 +37,11 @@ public:
     // load, an analysis or a print fails; what the user had stays as it was.
     void Redraw();
 
+    // Opens path as the open command does once its dialog has answered: load, analyse, draw,
+    // and the data commands enabled; a failure is shown in the usual message box. The file
+    // named on the command line and a file dropped on the window come the same way.
+    void OpenDataFile(const QString& path);
+
     void mnuFileOpenItem_Click();
     void mnuPrinterItem_Click();
     void mnuPrintOutItem_Click();
@@ -69,6 +74,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -79,6 +87,7 @@ private:
                                      void (Form1::*handler)(int16_t));
     void setMenusEnabled(std::initializer_list<QObject*> items, bool enabled);
     void splashFinished();
+    bool dropOpensFiles() const;
 
     bool scaleIsValid() const;
     void drawChart();
