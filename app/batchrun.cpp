@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+#include <cstdio>
 #include <new>
 
 namespace {
@@ -105,7 +106,19 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     return allDone ? 0 : 1;
 }
 
+namespace {
+
+// Standard error carries one line per failed file, which scripts read: Qt's own notes (a
+// missing XDG_RUNTIME_DIR under cron, say) stay off it. Critical messages still go through.
+void KeepQtNotesOffStderr(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs((message + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+}
+
+} // namespace
+
 int RunBatchProcess(int& argc, char** argv, const CommandLine& command) {
+    qInstallMessageHandler(KeepQtNotesOffStderr);
     // Never a window, so never a display: ssh, cron and CI run the same way as a desktop.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     auto run = [&] {
