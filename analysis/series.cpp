@@ -160,6 +160,17 @@ ResultTexts AnalyzeSeries(AppState& state) {
     return r.texts;
 }
 
+DryWetValues ComputeDryWetValues(const AppState& state) {
+    return {std::pow(10.0, state.logMean - state.logOffset10),
+            std::pow(10.0, state.logMean - state.logOffset100),
+            std::pow(10.0, state.logMean + state.logOffset10),
+            std::pow(10.0, state.logMean + state.logOffset100)};
+}
+
+double MaxAlphaFor(int recordCount) {
+    return (499.0 - recordCount) / 498.0;
+}
+
 ResultTexts LoadDataFile(AppState& state) {
     const SeriesData series = ReadDataFile(state.dataFileName);
     AnalysisResult r;

@@ -38,6 +38,19 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
 // Re-analyses the series in state with state.alpha. On failure state is left untouched.
 ResultTexts AnalyzeSeries(AppState& state);
 
+// The 1-in-10 and 1-in-100 dry-year and wet-year values of the fitted line, before rounding.
+struct DryWetValues {
+    double dry10 = 0;
+    double dry100 = 0;
+    double wet10 = 0;
+    double wet100 = 0;
+};
+DryWetValues ComputeDryWetValues(const AppState& state);
+
+// The largest alpha "再計算" takes for a series of recordCount records: beyond it the extreme
+// plotting positions fall outside the loaded part of the deviate table.
+double MaxAlphaFor(int recordCount);
+
 // Reads state.dataFileName and analyses it; only when both succeed are the series, the derived
 // arrays and the results replaced. On failure state is left untouched and DataError says why.
 ResultTexts LoadDataFile(AppState& state);

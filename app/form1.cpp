@@ -14,14 +14,18 @@
 #include "print/printjob.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 
 #include <cmath>
 
@@ -64,6 +68,7 @@ Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidge
     buildControls();
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setAcceptDrops(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -183,6 +188,11 @@ void Form1::buildControls() {
     // The longest caption takes three lines; the label grows to show them (the window has room).
     label17_->setFixedHeight(
         std::max(label17_->height(), 3 * QFontMetrics(label17_->font()).lineSpacing() + 2));
+    // A file dropped anywhere on the window opens it, so no box takes the path as text.
+    for (QLineEdit* box : central->findChildren<QLineEdit*>())
+        box->setAcceptDrops(false);
+    text1_->setAcceptDrops(false);
+    text1_->viewport()->setAcceptDrops(false);
     picture1_ = new PictureBox(central);
     picture1_->setObjectName(QStringLiteral("Picture1"));
     picture1_->setGeometry(TwipsRect(3600, 120, 5655, 7095));
@@ -479,24 +489,19 @@ void Form1::checkOnly(const std::array<QAction*, 5>& items, int index) {
 }
 
 void Form1::applyFirstLoadDefaults() {
-    state_.scaleMaxIndex = 3;
+    ApplyFirstLoadDefaults(state_);
     text5_->setText(PowerOfTenText(state_.scaleMaxIndex));
-    state_.scaleMinIndex = 1;
     text6_->setText(PowerOfTenText(state_.scaleMinIndex));
-    checkOnly(mnuScaleMaxVal_, 2);
-    checkOnly(mnuScaleMinVal_, 2);
-    state_.solidLineWidth = 3;
-    label23_->setText(QStringLiteral("3"));
-    state_.dashedLineWidth = 2;
-    label24_->setText(QStringLiteral("2"));
-    state_.regressionLineWidth = 5;
-    label25_->setText(QStringLiteral("5"));
-    checkOnly(mnuPrntWakuVal_, 2);
-    checkOnly(mnuPrntDottVal_, 1);
-    checkOnly(mnuPrntKaikVal_, 4);
-    setAnalysisModeControls(0);
-    state_.analysisMode = 0;
-    state_.defaultsApplied = 1;
+    showScaleMarks();
+    const std::pair<int32_t, QLabel*> widths[] = {{state_.solidLineWidth, label23_},
+                                                  {state_.dashedLineWidth, label24_},
+                                                  {state_.regressionLineWidth, label25_}};
+    for (const auto& [width, label] : widths)
+        label->setText(QString::number(width));
+    checkOnly(mnuPrntWakuVal_, state_.solidLineWidth - 1);
+    checkOnly(mnuPrntDottVal_, state_.dashedLineWidth - 1);
+    checkOnly(mnuPrntKaikVal_, state_.regressionLineWidth - 1);
+    setAnalysisModeControls(state_.analysisMode);
 }
 
 void Form1::setAnalysisModeControls(int mode) {
@@ -521,10 +526,57 @@ void Form1::mnuFileOpenItem_Click() {
         platform_.files.getOpenFileName(this, kDataFilter, state_.dataFileName);
     if (!path)
         return;
-    state_.dataFileName = *path;
+    OpenDataFile(*path);
+}
+
+void Form1::OpenDataFile(const QString& path) {
+    state_.dataFileName = path;
     state_.redrawMode = 2;
+<<<<<<< HEAD
     Redraw();
+=======
+    if (!RunGuarded(platform_.messages, this, [this] { Redraw(); }))
+        return;
+>>>>>>> cli
     setMenusEnabled({mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_, command1_}, true);
+}
+
+namespace {
+
+// The first local file among the dropped ones; links to other machines are not opened.
+std::optional<QString> DroppedFile(const QMimeData* data) {
+    if (!data)
+        return std::nullopt;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            return url.toLocalFile();
+    return std::nullopt;
+}
+
+} // namespace
+
+// A drop opens a file only while the open command could: not during the splash, not while the
+// editor holds the file menu.
+bool Form1::dropOpensFiles() const {
+    return mnuFile_->menuAction()->isEnabled();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropOpensFiles() && DroppedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event) {
+    if (dropOpensFiles() && DroppedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = DroppedFile(event->mimeData());
+    if (!dropOpensFiles() || !path)
+        return;
+    event->acceptProposedAction();
+    RunGuarded(platform_.messages, this, [this, &path] { OpenDataFile(*path); });
 }
 
 void Form1::mnuPrinterItem_Click() {
@@ -609,7 +661,7 @@ void Form1::mnuAnaAll_Click() {
 }
 
 void Form1::Command1_Click() {
-    const double maxAlpha = (499.0 - state_.recordCount) / 498.0;
+    const double maxAlpha = MaxAlphaFor(state_.recordCount);
     const QString text = text11_->text();
     if (text.isEmpty()) {
         tell(kAlphaEmptyMessage);

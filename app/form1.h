@@ -39,6 +39,11 @@ public:
     // never fails. The handlers below let a failure reach their command guard.
     void Redraw();
 
+    // Opens path as the open command does once its dialog has answered: load, analyse, draw,
+    // and the data commands enabled; a failure is shown in the usual message box. The file
+    // named on the command line and a file dropped on the window come the same way.
+    void OpenDataFile(const QString& path);
+
     void mnuFileOpenItem_Click();
     void mnuPrinterItem_Click();
     void mnuPrintOutItem_Click();
@@ -71,6 +76,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -81,6 +89,7 @@ private:
                                      void (Form1::*handler)(int16_t));
     void setMenusEnabled(std::initializer_list<QObject*> items, bool enabled);
     void splashFinished();
+    bool dropOpensFiles() const;
 
     // Every handler is connected through this: it runs behind the one command guard.
     template <typename Handler> auto guarded(Handler handler) {

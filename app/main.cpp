@@ -1,4 +1,6 @@
 #include "analysis/dataerror.h"
+#include "app/batchrun.h"
+#include "app/commandline.h"
 #include "app/form1.h"
 #include "info/programicon.h"
 #include "platform/qtplatform.h"
@@ -7,12 +9,17 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
-int main(int argc, char** argv) {
+#include <cstdio>
+
+namespace {
+
+int RunWindow(int& argc, char** argv, const QString& file) {
     QApplication application(argc, argv);
     application.setApplicationName(kAppTitle);
-    application.setApplicationVersion(QStringLiteral("4.2.1002"));
+    application.setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     // Qt's own dialogs and buttons speak Japanese like the rest of the program.
     QTranslator qtTranslation;
     if (qtTranslation.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
@@ -35,5 +42,38 @@ int main(int argc, char** argv) {
         desktop.platform().messages.showMessage(nullptr, error.message(), kAppTitle);
         return 1;
     }
+    // Once the window is up, so that a failure's message box stands in front of it.
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &form, [&form, file] { form.OpenDataFile(file); });
     return application.exec();
+}
+
+void Print(FILE* stream, const QString& text) {
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = ParseCommandLine(arguments);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        Print(stdout, HelpText());
+        return 0;
+    case CommandLine::Action::Version:
+        Print(stdout, VersionText());
+        return 0;
+    case CommandLine::Action::UsageError:
+        Print(stderr,
+              QStringLiteral("quorvel: ") + command.error + QLatin1Char('\n') + UsageHint());
+        return 2;
+    case CommandLine::Action::Batch:
+        return RunBatchProcess(argc, argv, command);
+    case CommandLine::Action::Window:
+        break;
+    }
+    return RunWindow(argc, argv, command.files.value(0));
 }

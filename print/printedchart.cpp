@@ -2,6 +2,7 @@
 
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
+#include "analysis/series.h"
 #include "chart/clipping.h"
 #include "platform/widgets.h"
 
@@ -176,20 +177,17 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
     if (state.analysisMode <= 1)
         return;
     SetPrintFont(surface, 11);
-    const double d10 = std::pow(10.0, state.logMean - state.logOffset10);
-    const double d100 = std::pow(10.0, state.logMean - state.logOffset100);
-    const double w10 = std::pow(10.0, state.logMean + state.logOffset10);
-    const double w100 = std::pow(10.0, state.logMean + state.logOffset100);
+    const DryWetValues results = ComputeDryWetValues(state);
     const double x = PrintPageX(state, kPrintAxisLeft);
     PrintAt(surface, x, PrintPageY(state, 2350), QStringLiteral("< 直線回帰による解析結果 >"));
     PrintAt(surface, x, PrintPageY(state, 2425),
-            QStringLiteral("    1/10渇水年解析値 = ") + FormatPrintedResult(d10) +
+            QStringLiteral("    1/10渇水年解析値 = ") + FormatPrintedResult(results.dry10) +
                 QStringLiteral("    ") + QStringLiteral("    1/100渇水年解析値 = ") +
-                FormatPrintedResult(d100));
+                FormatPrintedResult(results.dry100));
     PrintAt(surface, x, PrintPageY(state, 2500),
-            QStringLiteral("    1/10豊水年解析値 = ") + FormatPrintedResult(w10) +
+            QStringLiteral("    1/10豊水年解析値 = ") + FormatPrintedResult(results.wet10) +
                 QStringLiteral("    ") + QStringLiteral("    1/100豊水年解析値 = ") +
-                FormatPrintedResult(w100));
+                FormatPrintedResult(results.wet100));
     PrintAt(surface, x, PrintPageY(state, 2575),
             QStringLiteral("    非超過確率計算のα値 = ") + FormatReal(state.alpha));
 }

@@ -26,12 +26,16 @@ constexpr int kPdfResolution = 1200;
 // numbers a printer can take.
 constexpr double kMaxOffsetMm = 1e6;
 
-double ReadOffset(const QString& text) {
+} // namespace
+
+double ReadPrintOffset(const QString& text) {
     const double mm = ReadNumericPrefix(text);
     if (!std::isfinite(mm) || std::fabs(mm) > kMaxOffsetMm)
         throw DataError(QStringLiteral("印刷位置の値「%1」が大きすぎます。").arg(text.trimmed()));
     return mm * 10;
 }
+
+namespace {
 
 void SetUpPage(QPagedPaintDevice& device) {
     device.setPageSize(QPageSize(QPageSize::A4));
@@ -117,8 +121,8 @@ void CheckPrintScale(const AppState& state) {
 void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
                  DrawingSurface& surface) {
     CheckPrintScale(state);
-    const double offsetX = ReadOffset(text7);
-    const double offsetY = ReadOffset(text8);
+    const double offsetX = ReadPrintOffset(text7);
+    const double offsetY = ReadPrintOffset(text8);
     state.printOffsetX = offsetX;
     state.printOffsetY = offsetY;
 

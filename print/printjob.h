@@ -82,5 +82,9 @@ void WritePdfFile(const QString& path, const std::function<void(QPagedPaintDevic
 void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
                  DrawingSurface& surface);
 
+// A print offset box's text in millimetres, read as the box is read, in tenths of a millimetre.
+// Throws DataError when it lies so far off the sheet that no printer could take it.
+double ReadPrintOffset(const QString& text);
+
 // Throws DataError("スケールを正しく選択してね") unless the scale spans at least one decade.
 void CheckPrintScale(const AppState& state);

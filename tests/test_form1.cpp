@@ -8,10 +8,12 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -626,6 +628,55 @@ private slots:
         QCOMPARE(h.state.printOffsetY, -30.0);
         QCOMPARE(h.state.redrawMode, 0);
         QVERIFY(h.fake.messages.shown.isEmpty());
+    }
+
+    // The file named on the command line, opened while the splash still runs.
+    void fileArgumentOpensDuringTheSplash_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("good") << kSamples + "precip_100y.csv" << true;
+        QTest::newRow("missing") << kSamples + "nothing.csv" << false;
+    }
+    void fileArgumentOpensDuringTheSplash() {
+        QFETCH(QString, file);
+        QFETCH(bool, loads);
+        Harness h(false);
+        h.form->OpenDataFile(file);
+        h.finishSplash();
+        QCOMPARE(h.state.recordCount, loads ? 100 : 0);
+        QCOMPARE(h.fake.messages.shown.size(), loads ? 0 : 1);
+        if (!loads)
+            QVERIFY(h.fake.messages.shown[0].text.contains(file));
+        QCOMPARE(h.enabled("mnuFile"), true);
+        for (const QString& name : kDataMenus)
+            QVERIFY2(h.enabled(name) == loads, qPrintable(name));
+    }
+
+    // Only a local file is taken, and only while the open command itself is available.
+    void dropOpensLocalFiles_data() {
+        QTest::addColumn<QUrl>("url");
+        QTest::addColumn<bool>("finishSplash");
+        QTest::addColumn<int>("records");
+        const QUrl local = QUrl::fromLocalFile(kSamples + "precip_30y.csv");
+        QTest::newRow("local") << local << true << 30;
+        QTest::newRow("remote") << QUrl("https://example.org/precip_30y.csv") << true << 0;
+        QTest::newRow("during the splash") << local << false << 0;
+    }
+    void dropOpensLocalFiles() {
+        QFETCH(QUrl, url);
+        QFETCH(bool, finishSplash);
+        QFETCH(int, records);
+        Harness h(finishSplash);
+        QMimeData data;
+        data.setUrls({url});
+        // As a drag arrives: entered first, which makes the window the drop's target.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(h.form.get(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(h.form.get(), &drop);
+        QCOMPARE(h.state.recordCount, records);
+        QCOMPARE(h.text("Text1").isEmpty(), records == 0);
     }
 };
 

@@ -1,0 +1,144 @@
+#include "app/batchrun.h"
+
+#include "analysis/dataerror.h"
+#include "analysis/deviatetable.h"
+#include "analysis/numeric.h"
+#include "analysis/series.h"
+#include "app/commandline.h"
+#include "app/resultfields.h"
+#include "platform/qtplatform.h"
+#include "platform/widgets.h"
+#include "print/printjob.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+// A message box's text on one line of standard error. The loader repeats the file's name on
+// a line of its own; the line already starts with it.
+QString OneLine(const QString& message, const QString& file) {
+    QStringList parts;
+    for (const QString& line : message.split(QLatin1Char('\n'))) {
+        const QString text = line.trimmed();
+        if (!text.isEmpty() && text != file)
+            parts << text;
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+void Fail(QTextStream& err, const QString& file, const QString& message) {
+    err << "quorvel: " << file << ": " << OneLine(message, file) << '\n';
+    err.flush();
+}
+
+// One file from its load to its output. Throws DataError when any step fails.
+void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
+                 QJsonArray& objects) {
+    command.settings.applyTo(state);
+    state.dataFileName = file;
+    const ResultTexts boxes = LoadDataFile(state);
+    const double maxAlpha = MaxAlphaFor(state.recordCount);
+    if (command.settings.alphaGiven && state.alpha > maxAlpha)
+        throw DataError(QStringLiteral("α値 %1 はこのファイルの %2 件のデータには大きすぎます"
+                                       "（%3 以下にしてください）。")
+                            .arg(FormatReal(state.alpha))
+                            .arg(state.recordCount)
+                            .arg(FormatReal(maxAlpha)));
+    if (!command.pdfOut.isEmpty())
+        PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
+                        command.pdfPathFor(file));
+    if (!command.results)
+        return;
+    const ResultSource source = MakeResultSource(file, state, boxes);
+    if (command.json)
+        objects.append(ResultJsonObject(source));
+    else
+        out << ResultCsvRow(source) << '\n';
+}
+
+} // namespace
+
+int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStream& out,
+             QTextStream& err) {
+    AppState state;
+    state.startDirectory = directory.currentDirectory();
+    try {
+        LoadDeviateTable(state);
+    } catch (const DataError& error) {
+        err << "quorvel: " << OneLine(error.message(), {}) << '\n';
+        return 1;
+    }
+
+    if (command.results && !command.json)
+        out << ResultCsvHeader() << '\n';
+    QJsonArray objects;
+    bool allDone = true;
+    for (const QString& file : command.files) {
+        try {
+            ProcessFile(command, file, state, out, objects);
+        } catch (const DataError& error) {
+            Fail(err, file, error.message());
+            allDone = false;
+        } catch (const std::bad_alloc&) {
+            Fail(err, file, QStringLiteral("メモリが不足したため、このファイルを処理できません。"));
+            allDone = false;
+        } catch (const std::exception& error) {
+            Fail(err, file, QString::fromLocal8Bit(error.what()));
+            allDone = false;
+        }
+    }
+    if (command.results && command.json)
+        out << QString::fromUtf8(QJsonDocument(objects).toJson(QJsonDocument::Indented));
+    out.flush();
+    // Standard output may be a full disk or a closed pipe: the results are then not delivered.
+    if (out.status() != QTextStream::Ok) {
+        err << "quorvel: 結果を標準出力に書き込めませんでした。\n";
+        return 1;
+    }
+    return allDone ? 0 : 1;
+}
+
+namespace {
+
+// Standard error carries one line per failed file, which scripts read: Qt's own notes (a
+// missing XDG_RUNTIME_DIR under cron, say) stay off it. Critical messages still go through.
+void KeepQtNotesOffStderr(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs((message + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+}
+
+} // namespace
+
+int RunBatchProcess(int& argc, char** argv, const CommandLine& command) {
+    qInstallMessageHandler(KeepQtNotesOffStderr);
+    // Never a window, so never a display: ssh, cron and CI run the same way as a desktop.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto run = [&] {
+        QtPlatform desktop;
+        QFile stdOut;
+        QFile stdErr;
+        (void)stdOut.open(stdout, QIODevice::WriteOnly);
+        (void)stdErr.open(stderr, QIODevice::WriteOnly);
+        QTextStream out(&stdOut);
+        QTextStream err(&stdErr);
+        const int status = RunBatch(command, desktop.platform().directory, out, err);
+        err.flush();
+        return status;
+    };
+    // Results alone need no fonts and no platform at all.
+    if (command.pdfOut.isEmpty()) {
+        QCoreApplication application(argc, argv);
+        return run();
+    }
+    QGuiApplication application(argc, argv);
+    InstallFontSubstitutions();
+    return run();
+}

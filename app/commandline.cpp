@@ -1,0 +1,324 @@
+#include "app/commandline.h"
+
+#include "analysis/dataerror.h"
+#include "analysis/fieldreader.h"
+#include "analysis/numeric.h"
+#include "analysis/series.h"
+#include "print/printjob.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <optional>
+
+namespace {
+
+const QString kProgram = QStringLiteral("quorvel");
+
+// The interface as the users' documentation gives it; the English block is the reference, the
+// Japanese one says the same.
+const char kHelpJapanese[] =
+    "quorvel [FILE]                                  ウィンドウを開き、FILE "
+    "を「開く(&O)」と同じように開く\n"
+    "quorvel --pdf OUT [OPTIONS] FILE...             各 FILE の印刷紙面を PDF "
+    "に出力（ウィンドウなし）\n"
+    "quorvel --results [--json] [OPTIONS] FILE...    解析結果を標準出力に出力（ウィンドウなし）\n"
+    "quorvel --help | --version\n"
+    "OPTIONS\n"
+    "  --alpha A          非超過確率計算のα値（既定 0.5）\n"
+    "  --scale MIN:MAX    横軸の両端（10 のべき乗）：MIN は 0.1 1 10 100 1000 のどれか、MAX は 10 "
+    "100 1000 10000 100000 のどれか（既定 10:1000）\n"
+    "  --mode 0|1|2       0 点だけ、1 回帰線も、2 回帰線と解析値も印刷（既定 0）\n"
+    "  --widths S,D,R     実線・点線・回帰線の印刷の太さ、それぞれ 1～5（既定 3,2,5）\n"
+    "  --offset X,Y       印刷位置の移動 mm、右方向と上方向（既定 0,0）\n"
+    "  --title TEXT       横軸のタイトル（既定 降水量　(mm)）\n";
+
+const char kHelpEnglish[] =
+    "quorvel [FILE]                                  the window, then FILE opened as \"開く(&O)\" "
+    "would\n"
+    "quorvel --pdf OUT [OPTIONS] FILE...             the printed page of each FILE, no window\n"
+    "quorvel --results [--json] [OPTIONS] FILE...    the results on standard output, no window\n"
+    "quorvel --help | --version\n"
+    "OPTIONS\n"
+    "  --alpha A          plotting-position parameter (default 0.5)\n"
+    "  --scale MIN:MAX    value axis ends, powers of ten: MIN one of 0.1 1 10 100 1000, MAX one of "
+    "10 100 1000 10000 100000 (default 10:1000)\n"
+    "  --mode 0|1|2       0 points only, 1 with the fitted line, 2 with line and results block "
+    "(default 0)\n"
+    "  --widths S,D,R     print widths of solid, dotted and fitted lines, 1 to 5 each (default "
+    "3,2,5)\n"
+    "  --offset X,Y       print offsets in mm, right and up (default 0,0)\n"
+    "  --title TEXT       value-axis title (default 降水量　(mm))\n";
+
+// A usage error: the parse stops at the first one.
+struct Usage {
+    QString message;
+};
+
+[[noreturn]] void Refuse(const QString& message) {
+    throw Usage{message};
+}
+
+// A whole option value as a number: "5mm" or "" is not one, as the shell user would expect.
+std::optional<double> Number(const QString& text) {
+    return ParseReal(text.trimmed().toUtf8());
+}
+
+// The exponent of a scale value among the menu's choices ("1e3" is 1000 as well).
+std::optional<int32_t> ScaleExponent(const QString& text, int32_t lowest, int32_t highest) {
+    const std::optional<double> value = Number(text);
+    if (!value)
+        return std::nullopt;
+    for (int32_t exponent = lowest; exponent <= highest; ++exponent)
+        if (FormatReal(*value) == PowerOfTenText(exponent))
+            return exponent;
+    return std::nullopt;
+}
+
+QStringList Parts(const QString& option, const QString& text, QChar separator, int count,
+                  const char* form) {
+    const QStringList parts = text.split(separator);
+    if (parts.size() != count)
+        Refuse(QStringLiteral("--%1 は %2 の形で指定してください（「%3」）。")
+                   .arg(option, QString::fromUtf8(form), text));
+    return parts;
+}
+
+void ReadAlpha(const QString& text, BatchSettings& settings) {
+    const std::optional<double> alpha = Number(text);
+    if (!alpha)
+        Refuse(QStringLiteral("--alpha の値「%1」が数値ではありません。").arg(text));
+    if (*alpha < 0)
+        Refuse(QStringLiteral("α値は負値なしです。--alpha には 0 以上の数値を指定してください"
+                              "（「%1」）。")
+                   .arg(text));
+    // The smallest series (two records) allows the most; beyond that no file could take it.
+    if (*alpha > MaxAlphaFor(2))
+        Refuse(QStringLiteral("α値 %1 が大きすぎます。%2 以下にしてください。")
+                   .arg(text, FormatReal(MaxAlphaFor(2))));
+    settings.alpha = *alpha;
+    settings.alphaGiven = true;
+}
+
+void ReadScale(const QString& text, BatchSettings& settings) {
+    const QStringList parts = Parts(QStringLiteral("scale"), text, QLatin1Char(':'), 2, "MIN:MAX");
+    const std::optional<int32_t> minimum = ScaleExponent(parts[0], -1, 3);
+    if (!minimum)
+        Refuse(QStringLiteral("横軸の最小値「%1」は 0.1 1 10 100 1000 のどれかにしてください。")
+                   .arg(parts[0]));
+    const std::optional<int32_t> maximum = ScaleExponent(parts[1], 1, 5);
+    if (!maximum)
+        Refuse(
+            QStringLiteral("横軸の最大値「%1」は 10 100 1000 10000 100000 のどれかにしてください。")
+                .arg(parts[1]));
+    if (*minimum >= *maximum)
+        Refuse(QStringLiteral("スケールを正しく選択してね：横軸の最小値は最大値より小さくして"
+                              "ください（「%1」）。")
+                   .arg(text));
+    settings.scaleMinIndex = *minimum;
+    settings.scaleMaxIndex = *maximum;
+}
+
+void ReadMode(const QString& text, BatchSettings& settings) {
+    const qsizetype mode =
+        QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}.indexOf(
+            text.trimmed());
+    if (mode < 0)
+        Refuse(QStringLiteral("--mode は 0、1、2 のどれかにしてください（「%1」）。").arg(text));
+    settings.analysisMode = static_cast<int32_t>(mode);
+}
+
+void ReadWidths(const QString& text, BatchSettings& settings) {
+    const QStringList parts = Parts(QStringLiteral("widths"), text, QLatin1Char(','), 3, "S,D,R");
+    int32_t* widths[] = {&settings.solidLineWidth, &settings.dashedLineWidth,
+                         &settings.regressionLineWidth};
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        const int width = parts[i].trimmed().toInt(&ok);
+        if (!ok || width < 1 || width > 5)
+            Refuse(QStringLiteral("印刷線の太さ「%1」は 1 から 5 の整数にしてください。")
+                       .arg(parts[i]));
+        *widths[i] = width;
+    }
+}
+
+void ReadOffsets(const QString& text, BatchSettings& settings) {
+    const QStringList parts = Parts(QStringLiteral("offset"), text, QLatin1Char(','), 2, "X,Y");
+    for (const QString& part : parts) {
+        if (!Number(part))
+            Refuse(QStringLiteral("印刷位置「%1」が数値ではありません。").arg(part));
+        try {
+            ReadPrintOffset(part);
+        } catch (const DataError& error) {
+            Refuse(error.message());
+        }
+    }
+    settings.offsetRight = parts[0].trimmed();
+    settings.offsetUp = parts[1].trimmed();
+}
+
+void ReadTitle(const QString& text, BatchSettings& settings) {
+    if (text.isEmpty())
+        Refuse(QStringLiteral("横軸のタイトルが空です。--title に文字を指定してください。"));
+    settings.axisTitle = text;
+}
+
+// Where the pages go, checked before anything is written: a folder for several files, and
+// never a name that one of the files, or another page, already has.
+void CheckPdfOut(CommandLine& command) {
+    const QFileInfo out(command.pdfOut);
+    command.pdfIntoFolder = out.isDir();
+    if (command.files.size() > 1 && !command.pdfIntoFolder)
+        Refuse(QStringLiteral("FILE が複数のときは、--pdf には既にあるフォルダを指定してください"
+                              "（「%1」）。")
+                   .arg(command.pdfOut));
+    // A forgotten OUT would otherwise take the first data file's name and overwrite it.
+    if (!command.pdfIntoFolder &&
+        !command.pdfOut.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        Refuse(
+            QStringLiteral("--pdf の出力ファイル名は .pdf で終わるようにしてください（「%1」）。")
+                .arg(command.pdfOut));
+    QSet<QString> inputs;
+    for (const QString& file : command.files)
+        inputs.insert(QFileInfo(file).absoluteFilePath());
+    QSet<QString> pages;
+    for (const QString& file : command.files) {
+        const QString page = QFileInfo(command.pdfPathFor(file)).absoluteFilePath();
+        if (inputs.contains(page))
+            Refuse(QStringLiteral("PDF の出力先「%1」がデータファイルと同じです。")
+                       .arg(command.pdfPathFor(file)));
+        if (pages.contains(page))
+            Refuse(QStringLiteral("PDF の出力先「%1」が重なります。同じ名前の FILE は別々に"
+                                  "出力してください。")
+                       .arg(command.pdfPathFor(file)));
+        pages.insert(page);
+    }
+}
+
+} // namespace
+
+BatchSettings::BatchSettings() {
+    AppState firstLoad;
+    ApplyFirstLoadDefaults(firstLoad);
+    alpha = firstLoad.alpha;
+    scaleMinIndex = firstLoad.scaleMinIndex;
+    scaleMaxIndex = firstLoad.scaleMaxIndex;
+    analysisMode = firstLoad.analysisMode;
+    solidLineWidth = firstLoad.solidLineWidth;
+    dashedLineWidth = firstLoad.dashedLineWidth;
+    regressionLineWidth = firstLoad.regressionLineWidth;
+    axisTitle = firstLoad.axisTitle;
+}
+
+void BatchSettings::applyTo(AppState& state) const {
+    ApplyFirstLoadDefaults(state);
+    state.alpha = alpha;
+    state.scaleMinIndex = scaleMinIndex;
+    state.scaleMaxIndex = scaleMaxIndex;
+    state.analysisMode = analysisMode;
+    state.solidLineWidth = solidLineWidth;
+    state.dashedLineWidth = dashedLineWidth;
+    state.regressionLineWidth = regressionLineWidth;
+    state.axisTitle = axisTitle;
+}
+
+QString CommandLine::pdfPathFor(const QString& file) const {
+    if (!pdfIntoFolder)
+        return pdfOut;
+    // The page takes the name the print command offers for the same file.
+    return QDir(pdfOut).filePath(QFileInfo(SuggestedPdfPath(file)).fileName());
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    CommandLine command;
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
+    const QCommandLineOption version(QStringLiteral("version"), {});
+    const QCommandLineOption pdf(QStringLiteral("pdf"), {}, QStringLiteral("OUT"));
+    const QCommandLineOption results(QStringLiteral("results"), {});
+    const QCommandLineOption json(QStringLiteral("json"), {});
+    struct Setting {
+        QCommandLineOption option;
+        void (*read)(const QString&, BatchSettings&);
+    };
+    const Setting settings[] = {
+        {QCommandLineOption(QStringLiteral("alpha"), {}, QStringLiteral("A")), ReadAlpha},
+        {QCommandLineOption(QStringLiteral("scale"), {}, QStringLiteral("MIN:MAX")), ReadScale},
+        {QCommandLineOption(QStringLiteral("mode"), {}, QStringLiteral("0|1|2")), ReadMode},
+        {QCommandLineOption(QStringLiteral("widths"), {}, QStringLiteral("S,D,R")), ReadWidths},
+        {QCommandLineOption(QStringLiteral("offset"), {}, QStringLiteral("X,Y")), ReadOffsets},
+        {QCommandLineOption(QStringLiteral("title"), {}, QStringLiteral("TEXT")), ReadTitle},
+    };
+    parser.addOptions({help, version, pdf, results, json});
+    for (const Setting& setting : settings)
+        parser.addOption(setting.option);
+
+    try {
+        if (!parser.parse(arguments)) {
+            if (!parser.unknownOptionNames().isEmpty())
+                Refuse(QStringLiteral("知らないオプションです：%1")
+                           .arg(parser.unknownOptionNames().first()));
+            Refuse(QStringLiteral("オプションの指定が正しくありません（%1）。")
+                       .arg(parser.errorText()));
+        }
+        if (parser.isSet(help)) {
+            command.action = CommandLine::Action::Help;
+            return command;
+        }
+        if (parser.isSet(version)) {
+            command.action = CommandLine::Action::Version;
+            return command;
+        }
+        command.files = parser.positionalArguments();
+        const bool batch = parser.isSet(pdf) || parser.isSet(results);
+        if (parser.isSet(json) && !parser.isSet(results))
+            Refuse(QStringLiteral("--json は --results と一緒に指定してください。"));
+        for (const Setting& setting : settings) {
+            if (!parser.isSet(setting.option))
+                continue;
+            if (!batch)
+                Refuse(QStringLiteral("--%1 は --pdf か --results と一緒に指定してください。")
+                           .arg(setting.option.names().first()));
+            setting.read(parser.value(setting.option), command.settings);
+        }
+        if (!batch) {
+            if (command.files.size() > 1)
+                Refuse(QStringLiteral("ウィンドウで開けるファイルは一つだけです。"));
+            // The window may change its directory later; the file stays where the shell meant.
+            if (!command.files.isEmpty())
+                command.files[0] = QFileInfo(command.files[0]).absoluteFilePath();
+            return command;
+        }
+        if (command.files.isEmpty())
+            Refuse(QStringLiteral("FILE がありません。処理するデータファイルを指定してください。"));
+        command.action = CommandLine::Action::Batch;
+        command.results = parser.isSet(results);
+        command.json = parser.isSet(json);
+        if (parser.isSet(pdf)) {
+            command.pdfOut = parser.value(pdf);
+            if (command.pdfOut.isEmpty())
+                Refuse(QStringLiteral("--pdf の出力先が空です。"));
+            CheckPdfOut(command);
+        }
+    } catch (const Usage& usage) {
+        command = CommandLine();
+        command.action = CommandLine::Action::UsageError;
+        command.error = usage.message;
+    }
+    return command;
+}
+
+QString HelpText() {
+    return QString::fromUtf8(kHelpJapanese) + QLatin1Char('\n') + QString::fromUtf8(kHelpEnglish);
+}
+
+QString VersionText() {
+    return kProgram + QLatin1Char(' ') + QStringLiteral(QUORVEL_VERSION) + QLatin1Char('\n');
+}
+
+QString UsageHint() {
+    return QStringLiteral("使い方は quorvel --help で表示されます（Try 'quorvel --help'）。\n");
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "analysis/appstate.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// The settings a batch run gives every file; unless the command line says otherwise, those of
+// the window's first load.
+struct BatchSettings {
+    double alpha = 0.5;
+    // A given alpha is held to the bound "再計算" applies; the default goes as the window's
+    // first load takes it.
+    bool alphaGiven = false;
+    int32_t scaleMinIndex = 0;
+    int32_t scaleMaxIndex = 0;
+    int32_t analysisMode = 0;
+    int32_t solidLineWidth = 0;
+    int32_t dashedLineWidth = 0;
+    int32_t regressionLineWidth = 0;
+    // As the offset boxes hold them, in millimetres.
+    QString offsetRight = QStringLiteral("0");
+    QString offsetUp = QStringLiteral("0");
+    QString axisTitle = kDefaultAxisTitle;
+
+    BatchSettings();
+    // Puts the settings where the load, the analysis and the print job read them.
+    void applyTo(AppState& state) const;
+};
+
+struct CommandLine {
+    enum class Action { Window, Batch, Help, Version, UsageError };
+    Action action = Action::Window;
+    // Window: at most one, made absolute. Batch: one or more, as given.
+    QStringList files;
+    // Batch: where the pages go (empty for none), the results on standard output, and as JSON.
+    QString pdfOut;
+    // OUT is a folder that takes one <base name>.pdf per file.
+    bool pdfIntoFolder = false;
+    bool results = false;
+    bool json = false;
+    BatchSettings settings;
+    // UsageError: one line in Japanese.
+    QString error;
+
+    // The PDF that file's page goes to.
+    QString pdfPathFor(const QString& file) const;
+};
+
+// Reads the arguments (the program's name first). Usage errors are found here, before any
+// file is read or written.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// --help: the interface in Japanese, then in English.
+QString HelpText();
+// --version.
+QString VersionText();
+// The line that follows a usage error.
+QString UsageHint();

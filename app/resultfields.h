@@ -1,0 +1,40 @@
+#pragma once
+
+#include "analysis/appstate.h"
+#include "analysis/series.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+
+#include <span>
+
+// One analysed file as the batch run reports it.
+struct ResultSource {
+    QString file;
+    const AppState& state;
+    // The statistics boxes' texts, as the load gave them.
+    ResultTexts boxes;
+    DryWetValues dryWet;
+};
+
+ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes);
+
+// A figure of the results: its name, its value for a file, and where it goes. The CSV's
+// "records" is the count; the JSON's is the array of the records themselves.
+struct ResultColumn {
+    const char* name;
+    QJsonValue (*value)(const ResultSource&);
+    bool inCsv;
+    bool inJson;
+};
+
+// Every figure in its order: the CSV columns and the members of each JSON object. A new
+// figure is one more row in this table.
+std::span<const ResultColumn> ResultColumns();
+
+QString ResultCsvHeader();
+// Reals in the default real-to-text form, the dry and wet values as the printed page's whole
+// numbers, the file name quoted where it needs to be.
+QString ResultCsvRow(const ResultSource& source);
+QJsonObject ResultJsonObject(const ResultSource& source);

@@ -1,0 +1,175 @@
+#include "testhelpers.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kSamples = QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/");
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// The real executable, started in the folder that holds the deviate table.
+Run Quorvel(const QStringList& arguments) {
+    QProcess process;
+    process.setWorkingDirectory(QStringLiteral(QUORVEL_BIN_DIR));
+    process.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel"), arguments);
+    if (!process.waitForFinished(30000))
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString PdfText(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void pageCarriesTheResultsOfTheRow() {
+        QTemporaryDir dir;
+        const QString file = kSamples + QStringLiteral("precip_100y.csv");
+        const QString pdf = dir.filePath(QStringLiteral("rain.pdf"));
+        const Run run = Quorvel({QStringLiteral("--pdf"), pdf, QStringLiteral("--results"),
+                                 QStringLiteral("--mode"), QStringLiteral("2"),
+                                 QStringLiteral("--alpha"), QStringLiteral("0.4"), file});
+        QCOMPARE(run.status, 0);
+        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        const QStringList row = lines[1].split(QLatin1Char(','));
+        QCOMPARE(row.size(), header.size());
+        const QString page = PdfText(pdf);
+        const struct {
+            const char* column;
+            const char* label;
+        } printed[] = {{"dry10", "1/10渇水年解析値 = "},
+                       {"dry100", "1/100渇水年解析値 = "},
+                       {"wet10", "1/10豊水年解析値 = "},
+                       {"wet100", "1/100豊水年解析値 = "},
+                       {"alpha", "非超過確率計算のα値 = "}};
+        for (const auto& entry : printed) {
+            const QString value = row[header.indexOf(QString::fromLatin1(entry.column))];
+            QVERIFY2(
+                page.contains(QString::fromUtf8(entry.label) + value),
+                qPrintable(QStringLiteral("%1 = %2 not on the page").arg(entry.column, value)));
+        }
+        QCOMPARE(row[header.indexOf(QStringLiteral("alpha"))], QStringLiteral("0.4"));
+    }
+
+    void oneFailingFileLeavesTheOthersWritten() {
+        QTemporaryDir dir;
+        const QString bad = WriteFile(dir, QStringLiteral("bad.csv"), "2000,5\n2001,x\n");
+        QDir().mkpath(dir.filePath(QStringLiteral("out")));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        const Run run = Quorvel({QStringLiteral("--pdf"), out, QStringLiteral("--results"),
+                                 kSamples + QStringLiteral("precip_30y.csv"), bad,
+                                 kSamples + QStringLiteral("precip_100y.csv")});
+        QCOMPARE(run.status, 1);
+        const QStringList errors = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors[0].contains(bad));
+        QVERIFY(errors[0].contains(QStringLiteral("2 行目")));
+        QCOMPARE(QDir(out).entryList(QDir::Files), (QStringList{QStringLiteral("precip_100y.pdf"),
+                                                                QStringLiteral("precip_30y.pdf")}));
+        QCOMPARE(run.out.count(QLatin1Char('\n')), 3);
+        QVERIFY(!run.out.contains(bad));
+    }
+
+    void jsonHoldsTheRecords() {
+        const Run run = Quorvel({QStringLiteral("--results"), QStringLiteral("--json"),
+                                 kSamples + QStringLiteral("precip_30y.csv")});
+        QCOMPARE(run.status, 0);
+        const QJsonArray files = QJsonDocument::fromJson(run.out.toUtf8()).array();
+        QCOMPARE(files.size(), 1);
+        const QJsonArray records = files[0][QStringLiteral("records")].toArray();
+        QCOMPARE(records.size(), 30);
+        QCOMPARE(records[0][QStringLiteral("year")].toInt(), 1996);
+        QCOMPARE(records[0][QStringLiteral("value")].toDouble(), 1591.9);
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("arguments");
+        const QString file = kSamples + QStringLiteral("precip_30y.csv");
+        auto row = [&](const char* name, QStringList arguments) {
+            QTest::newRow(name) << arguments;
+        };
+        row("unknown option", {QStringLiteral("--colour"), file});
+        row("alpha not a number",
+            {QStringLiteral("--results"), QStringLiteral("--alpha"), QStringLiteral("half"), file});
+        row("alpha negative", {QStringLiteral("--results"), QStringLiteral("--alpha=-0.1"), file});
+        row("alpha above every bound", {QStringLiteral("--results"), QStringLiteral("--alpha"),
+                                        QStringLiteral("0.999"), file});
+        row("scale min not offered", {QStringLiteral("--results"), QStringLiteral("--scale"),
+                                      QStringLiteral("5:1000"), file});
+        row("scale max not offered", {QStringLiteral("--results"), QStringLiteral("--scale"),
+                                      QStringLiteral("10:1000000"), file});
+        row("scale not below", {QStringLiteral("--results"), QStringLiteral("--scale"),
+                                QStringLiteral("1000:100"), file});
+        row("scale form",
+            {QStringLiteral("--results"), QStringLiteral("--scale"), QStringLiteral("10"), file});
+        row("mode 3",
+            {QStringLiteral("--results"), QStringLiteral("--mode"), QStringLiteral("3"), file});
+        row("width 6", {QStringLiteral("--results"), QStringLiteral("--widths"),
+                        QStringLiteral("3,6,5"), file});
+        row("two widths",
+            {QStringLiteral("--results"), QStringLiteral("--widths"), QStringLiteral("3,2"), file});
+        row("offset not a number", {QStringLiteral("--results"), QStringLiteral("--offset"),
+                                    QStringLiteral("5mm,0"), file});
+        row("offset off any sheet", {QStringLiteral("--results"), QStringLiteral("--offset"),
+                                     QStringLiteral("1e7,0"), file});
+        row("empty title", {QStringLiteral("--results"), QStringLiteral("--title="), file});
+        row("json alone", {QStringLiteral("--json"), file});
+        row("option without batch", {QStringLiteral("--mode"), QStringLiteral("1"), file});
+        row("window with two files", {file, file});
+        row("batch without file", {QStringLiteral("--results")});
+        row("several files, OUT no folder",
+            {QStringLiteral("--pdf"), QStringLiteral("/nonexistent/x.pdf"), file, file});
+        row("OUT not a pdf", {QStringLiteral("--pdf"), file, file});
+        row("two pages of one name",
+            {QStringLiteral("--pdf"), QDir::tempPath(), file,
+             kSamples + QStringLiteral("precip_30y.csv/../precip_30y.csv")});
+    }
+    void usageErrors() {
+        QFETCH(QStringList, arguments);
+        const Run run = Quorvel(arguments);
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.out, QString());
+        const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[1].contains(QStringLiteral("--help")));
+    }
+
+    void alphaTooLargeForAFileFailsThatFile() {
+        QTemporaryDir dir;
+        QByteArray many;
+        for (int year = 1800; year < 2057; ++year)
+            many += QByteArray::number(year) + ",100" + QByteArray::number(year % 7) + "\n";
+        const QString big = WriteFile(dir, QStringLiteral("big.csv"), many);
+        const Run run =
+            Quorvel({QStringLiteral("--results"), QStringLiteral("--alpha"), QStringLiteral("0.5"),
+                     big, kSamples + QStringLiteral("precip_30y.csv")});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(big));
+        QCOMPARE(run.out.count(QLatin1Char('\n')), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
