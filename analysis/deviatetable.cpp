@@ -1,6 +1,7 @@
 #include "analysis/deviatetable.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/deviatetablepath.h"
 #include "analysis/fieldreader.h"
 #include "analysis/numeric.h"
 
@@ -31,11 +32,17 @@ void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
     table = parsed;
 }
 
-void LoadDeviateTable(AppState& state) {
-    // A start directory that already ends in a separator gives two in a row, which is accepted.
-    QFile file(state.startDirectory + QLatin1Char('/') + kDeviateTableFileName);
+void LoadDeviateTable(AppState& state, const QString& executableDirectory) {
+    const auto path = FindDeviateTablePath(state.startDirectory, executableDirectory);
+    if (!path)
+        throw DataError(
+            QStringLiteral("%1 が見つかりません（%2）。")
+                .arg(kDeviateTableFileName,
+                     DeviateTableCandidates(state.startDirectory, executableDirectory)
+                         .join(QStringLiteral("、"))));
+    QFile file(*path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DataError(QStringLiteral("%1 が見つかりません（%2）。")
+        throw DataError(QStringLiteral("%1 を開けません（%2）。")
                             .arg(kDeviateTableFileName, file.fileName()));
     const QByteArray bytes = file.readAll();
     file.close();

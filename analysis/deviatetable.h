@@ -6,9 +6,11 @@
 
 inline const QString kDeviateTableFileName = QStringLiteral("ndlist.txt");
 
-// Reads the first 500 numbers of startDirectory/ndlist.txt into deviateTable[0..499]; elements
-// 500..512 are left at 0. Throws DataError naming the condition (missing file, too few numbers).
-void LoadDeviateTable(AppState& state);
+// Reads the first 500 numbers of ndlist.txt into deviateTable[0..499]; elements 500..512 are
+// left at 0. The file is the first found of startDirectory/ndlist.txt and the installed copies
+// by executableDirectory (FindDeviateTablePath). Throws DataError naming the condition (no file,
+// naming every path tried; too few numbers).
+void LoadDeviateTable(AppState& state, const QString& executableDirectory = QString());
 
 // Parses the table text into elements 0..499 of table (the rest are set to 0).
 void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table);

@@ -341,7 +341,7 @@ void Form1::Form_Load() {
     state_.startDirectory = platform_.directory.currentDirectory();
     state_.directoryCallResult = static_cast<int32_t>(state_.startDirectory.size());
 
-    LoadDeviateTable(state_);
+    LoadDeviateTable(state_, platform_.directory.executableDirectory());
 
     state_.defaultsApplied = 0;
     state_.redrawMode = 0;
