@@ -10,14 +10,14 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quorvel maintainers <maintainers@quorvel.in
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "log-normal probability plots of annual values")
+# CPack puts the summary on the first line and indents this text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Quorvel reads a series of annual values, typically annual precipitation,
- plots it on log-normal probability paper with its fitted line and derives
- the 1-in-10 and 1-in-100 dry-year and wet-year values. The chart is shown
- on screen and printed on one A4 page; a small editor creates data files.
- The user interface is Japanese. Pages and results can also be produced
- from the command line without a display.")
+    "Quorvel reads a series of annual values, typically annual precipitation,
+plots it on log-normal probability paper with its fitted line and derives
+the 1-in-10 and 1-in-100 dry-year and wet-year values. The chart is shown
+on screen and printed on one A4 page; a small editor creates data files.
+The user interface is Japanese. Pages and results can also be produced
+from the command line without a display.")
 # The libraries come from dpkg-shlibdeps; the fonts stand in for the Japanese faces the
 # windows and the page ask for, and the translations give Qt's own dialogs their Japanese.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho
     xvfb xauth poppler-utils
+    qt6-svg-dev dpkg-dev file desktop-file-utils appstream groff-base
 )
 missing=()
 for p in "${packages[@]}"; do
