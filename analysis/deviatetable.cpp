@@ -35,15 +35,14 @@ void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
 void LoadDeviateTable(AppState& state, const QString& executableDirectory) {
     const auto path = FindDeviateTablePath(state.startDirectory, executableDirectory);
     if (!path)
-        throw DataError(
-            QStringLiteral("%1 が見つかりません（%2）。")
-                .arg(kDeviateTableFileName,
-                     DeviateTableCandidates(state.startDirectory, executableDirectory)
-                         .join(QStringLiteral("、"))));
+        throw DataError(QStringLiteral("%1 が見つかりません（%2）。")
+                            .arg(kDeviateTableFileName,
+                                 DeviateTableCandidates(state.startDirectory, executableDirectory)
+                                     .join(QStringLiteral("、"))));
     QFile file(*path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DataError(QStringLiteral("%1 を開けません（%2）。")
-                            .arg(kDeviateTableFileName, file.fileName()));
+        throw DataError(
+            QStringLiteral("%1 を開けません（%2）。").arg(kDeviateTableFileName, file.fileName()));
     const QByteArray bytes = file.readAll();
     file.close();
     ParseDeviateTable(bytes, state.deviateTable);

@@ -150,9 +150,9 @@ private slots:
         // Started in the executable's own folder, as from the build tree.
         QCOMPARE(DeviateTableCandidates("/opt/q/bin", "/opt/q/bin"),
                  (QStringList{"/opt/q/bin/ndlist.txt", "/opt/q/share/quorvel/ndlist.txt"}));
-        QCOMPARE(DeviateTableCandidates("/", "/usr/bin"),
-                 (QStringList{"//ndlist.txt", "/usr/bin/ndlist.txt",
-                              "/usr/share/quorvel/ndlist.txt"}));
+        QCOMPARE(
+            DeviateTableCandidates("/", "/usr/bin"),
+            (QStringList{"//ndlist.txt", "/usr/bin/ndlist.txt", "/usr/share/quorvel/ndlist.txt"}));
     }
 
     void looksUpDeviates_data() {

@@ -1,6 +1,7 @@
 // Writes the program's icon for the desktop's icon theme: iconrender OUTDIR gives
-// OUTDIR/hicolor/<n>x<n>/apps/quorvel.png for each size and OUTDIR/hicolor/scalable/apps/quorvel.svg,
-// all from the one drawing the program shows in its own windows.
+// OUTDIR/hicolor/<n>x<n>/apps/quorvel.png for each size and
+// OUTDIR/hicolor/scalable/apps/quorvel.svg, all from the one drawing the program shows in its own
+// windows.
 
 #include "info/programicon.h"
 
