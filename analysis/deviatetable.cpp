@@ -35,10 +35,11 @@ void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
 void LoadDeviateTable(AppState& state, const QString& executableDirectory) {
     const auto path = FindDeviateTablePath(state.startDirectory, executableDirectory);
     if (!path)
-        throw DataError(QStringLiteral("%1 が見つかりません（%2）。")
+        // One path a line: the message box would break a list of them inside a path.
+        throw DataError(QStringLiteral("%1 が見つかりません。探した場所：\n%2")
                             .arg(kDeviateTableFileName,
                                  DeviateTableCandidates(state.startDirectory, executableDirectory)
-                                     .join(QStringLiteral("、"))));
+                                     .join(QLatin1Char('\n'))));
     QFile file(*path);
     if (!file.open(QIODevice::ReadOnly))
         throw DataError(
