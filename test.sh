@@ -20,6 +20,8 @@ run_suite() {
 
 echo "== Build and test (warnings as errors)"
 run_suite build/test -DCMAKE_BUILD_TYPE=Debug
+echo "== Debian package (from the build just tested)"
+./tools/check-package.sh build/test
 echo "== Build and test (AddressSanitizer, UndefinedBehaviorSanitizer)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

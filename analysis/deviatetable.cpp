@@ -1,6 +1,7 @@
 #include "analysis/deviatetable.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/deviatetablepath.h"
 #include "analysis/fieldreader.h"
 #include "analysis/inputfile.h"
 #include "analysis/numeric.h"
@@ -66,10 +67,15 @@ void ReadDeviateTableFile(const QString& path, DeviateTable& table) {
     ParseDeviateTable(bytes, table);
 }
 
-void LoadDeviateTable(AppState& state) {
-    // A start directory that already ends in a separator gives two in a row, which is accepted.
-    ReadDeviateTableFile(state.startDirectory + QLatin1Char('/') + kDeviateTableFileName,
-                         state.deviateTable);
+void LoadDeviateTable(AppState& state, const QString& executableDirectory) {
+    const auto path = FindDeviateTablePath(state.startDirectory, executableDirectory);
+    if (!path)
+        // One path a line: the message box would break a list of them inside a path.
+        throw DataError(QStringLiteral("%1 が見つかりません。探した場所：\n%2")
+                            .arg(kDeviateTableFileName,
+                                 DeviateTableCandidates(state.startDirectory, executableDirectory)
+                                     .join(QLatin1Char('\n'))));
+    ReadDeviateTableFile(*path, state.deviateTable);
 }
 
 double DeviateAt(const DeviateTable& table, double p) {

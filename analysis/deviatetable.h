@@ -6,10 +6,11 @@
 
 inline const QString kDeviateTableFileName = QStringLiteral("ndlist.txt");
 
-// Reads the first 500 numbers of startDirectory/ndlist.txt into deviateTable[0..499]; elements
-// 500..512 are left at 0. Throws DataError naming the condition (missing file, too few numbers,
-// numbers that are not a table of deviates).
-void LoadDeviateTable(AppState& state);
+// Reads ndlist.txt into deviateTable[0..499]; elements 500..512 are left at 0. The file is the
+// first found of startDirectory/ndlist.txt and the installed copies by executableDirectory
+// (FindDeviateTablePath). Throws DataError naming the condition (no file, naming every path
+// tried; or what ReadDeviateTableFile finds wrong).
+void LoadDeviateTable(AppState& state, const QString& executableDirectory = QString());
 
 // Reads the table file at path into table, which changes only when the whole table is good.
 // The file must be a regular file of at most kLargestInputFile bytes. Throws DataError naming

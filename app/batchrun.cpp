@@ -71,7 +71,7 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     AppState state;
     state.startDirectory = directory.currentDirectory();
     try {
-        LoadDeviateTable(state);
+        LoadDeviateTable(state, directory.executableDirectory());
     } catch (const DataError& error) {
         err << "quorvel: " << OneLine(error.message(), {}) << '\n';
         return 1;

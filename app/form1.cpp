@@ -353,7 +353,7 @@ void Form1::Form_Load() {
     state_.startDirectory = platform_.directory.currentDirectory();
     state_.directoryCallResult = static_cast<int32_t>(state_.startDirectory.size());
 
-    LoadDeviateTable(state_);
+    LoadDeviateTable(state_, platform_.directory.executableDirectory());
 
     state_.defaultsApplied = 0;
     state_.redrawMode = 0;
@@ -532,12 +532,8 @@ void Form1::mnuFileOpenItem_Click() {
 void Form1::OpenDataFile(const QString& path) {
     state_.dataFileName = path;
     state_.redrawMode = 2;
-<<<<<<< HEAD
-    Redraw();
-=======
     if (!RunGuarded(platform_.messages, this, [this] { Redraw(); }))
         return;
->>>>>>> cli
     setMenusEnabled({mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_, command1_}, true);
 }
 
@@ -576,7 +572,7 @@ void Form1::dropEvent(QDropEvent* event) {
     if (!dropOpensFiles() || !path)
         return;
     event->acceptProposedAction();
-    RunGuarded(platform_.messages, this, [this, &path] { OpenDataFile(*path); });
+    OpenDataFile(*path);
 }
 
 void Form1::mnuPrinterItem_Click() {

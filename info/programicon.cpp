@@ -5,10 +5,8 @@
 
 #include <cmath>
 
-QPixmap ProgramIconPixmap(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+void DrawProgramIcon(QPainter& p, double size) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     // Everything is laid out on a 32-unit sheet and scaled, so the glyph keeps its proportions.
     p.scale(size / 32.0, size / 32.0);
@@ -46,6 +44,14 @@ QPixmap ProgramIconPixmap(int size) {
                                      {17.5, 15.5}, {19.5, 11.0}, {24.0, 9.5}};
     for (const QPointF& pt : points)
         p.drawEllipse(pt, 1.5, 1.5);
+    p.restore();
+}
+
+QPixmap ProgramIconPixmap(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    DrawProgramIcon(p, size);
     return pixmap;
 }
 

@@ -35,6 +35,8 @@ public:
     virtual ~DirectoryService() = default;
     virtual QString currentDirectory() = 0;
     virtual bool setCurrentDirectory(const QString& path) = 0;
+    // The folder that holds the running executable, where an installed program finds its data.
+    virtual QString executableDirectory() = 0;
 };
 
 inline constexpr uint32_t kHkeyLocalMachine = 0x80000002u;

@@ -70,6 +70,9 @@ class QtDirectory : public DirectoryService {
 public:
     QString currentDirectory() override { return QDir::toNativeSeparators(QDir::currentPath()); }
     bool setCurrentDirectory(const QString& path) override { return QDir::setCurrent(path); }
+    QString executableDirectory() override {
+        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    }
 };
 
 // This platform keeps no registry: every lookup finds nothing.

@@ -1,5 +1,6 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
+#include "analysis/deviatetablepath.h"
 #include "testhelpers.h"
 #include "tools/normalquantile.h"
 
@@ -102,6 +103,65 @@ private slots:
             QVERIFY(error.message().contains("ndlist.txt"));
         }
         QCOMPARE(state.deviateTable[3], 42.0);
+    }
+
+    void searchesStartDirectoryThenInstalledCopies_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("chosen");
+        // Each copy has a different element 1, so the loaded table names the file it came from.
+        QTest::newRow("start directory wins over both copies")
+            << QStringList{"start", "bin", "share"} << "start";
+        QTest::newRow("start directory wins over the installed copy")
+            << QStringList{"start", "share"} << "start";
+        QTest::newRow("beside the executable") << QStringList{"bin", "share"} << "bin";
+        QTest::newRow("installed share folder") << QStringList{"share"} << "share";
+        QTest::newRow("none") << QStringList{} << "";
+    }
+    void searchesStartDirectoryThenInstalledCopies() {
+        QFETCH(QStringList, present);
+        QFETCH(QString, chosen);
+        QTemporaryDir root;
+        const QMap<QString, QString> folders{{"start", root.filePath("home/user")},
+                                             {"bin", root.filePath("opt/usr/bin")},
+                                             {"share", root.filePath("opt/usr/share/quorvel")}};
+        const QMap<QString, double> marks{{"start", 0.25}, {"bin", 0.5}, {"share", 0.75}};
+        for (const QString& folder : folders)
+            QVERIFY(QDir().mkpath(folder));
+        for (const QString& where : present) {
+            QByteArray table = Numbers(500);
+            table.replace("\r\n1\r\n", "\r\n" + QByteArray::number(marks[where]) + "\r\n");
+            QVERIFY(WriteBytes(folders[where] + "/ndlist.txt", table));
+        }
+        AppState state;
+        state.startDirectory = folders["start"];
+        const auto found = FindDeviateTablePath(folders["start"], folders["bin"]);
+        if (chosen.isEmpty()) {
+            QVERIFY(!found);
+            try {
+                LoadDeviateTable(state, folders["bin"]);
+                QFAIL("the table loaded");
+            } catch (const DataError& error) {
+                // The user learns both where the program looked first and where it is installed.
+                for (const QString& folder : {folders["start"], folders["share"]})
+                    QVERIFY2(error.message().contains(folder + "/ndlist.txt"),
+                             qPrintable(error.message()));
+            }
+            return;
+        }
+        QCOMPARE(QFileInfo(found.value_or("")).absoluteFilePath(),
+                 QFileInfo(folders[chosen] + "/ndlist.txt").absoluteFilePath());
+        LoadDeviateTable(state, folders["bin"]);
+        QCOMPARE(state.deviateTable[1], marks[chosen]);
+        QCOMPARE(state.startDirectory, folders["start"]);
+    }
+
+    void namesEachPlaceOnce() {
+        // Started in the executable's own folder, as from the build tree.
+        QCOMPARE(DeviateTableCandidates("/opt/q/bin", "/opt/q/bin"),
+                 (QStringList{"/opt/q/bin/ndlist.txt", "/opt/q/share/quorvel/ndlist.txt"}));
+        QCOMPARE(
+            DeviateTableCandidates("/", "/usr/bin"),
+            (QStringList{"//ndlist.txt", "/usr/bin/ndlist.txt", "/usr/share/quorvel/ndlist.txt"}));
     }
 
     void looksUpDeviates_data() {

@@ -148,19 +148,36 @@ private slots:
         QVERIFY(!h.action("mnuAnaNot")->isChecked());
     }
 
-    void refusesToStartWithoutDeviateTable() {
-        QTemporaryDir empty;
+    void startsWithTheInstalledTableOrRefuses_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("installed table beside the executable's folder") << true;
+        QTest::newRow("no table anywhere") << false;
+    }
+    void startsWithTheInstalledTableOrRefuses() {
+        QFETCH(bool, installed);
+        QTemporaryDir empty, prefix;
         FakePlatform fake;
         FakePrinter printer;
         AppState state;
         fake.directory.current = empty.path();
+        fake.directory.executable = prefix.filePath("bin");
+        if (installed) {
+            QVERIFY(QDir().mkpath(prefix.filePath("share/quorvel")));
+            QVERIFY(QFile::copy(QUORVEL_SOURCE_DIR "/data/ndlist.txt",
+                                prefix.filePath("share/quorvel/ndlist.txt")));
+        }
         Form1 form(state, fake.platform, printer);
         try {
             form.Form_Load();
-            QFAIL("started without ndlist.txt");
+            QVERIFY2(installed, "started without ndlist.txt");
+            QCOMPARE(qRound(state.deviateTable[400] * 10000), 12816);
         } catch (const DataError& error) {
-            QVERIFY(error.message().contains("ndlist.txt"));
+            QVERIFY2(!installed, qPrintable(error.message()));
+            QVERIFY(error.message().contains(empty.path() + "/ndlist.txt"));
         }
+        // The start directory is the user's, wherever the table came from.
+        QCOMPARE(state.startDirectory, empty.path());
+        QVERIFY(fake.directory.setCalls.isEmpty());
     }
 
     void firstLoadAppliesDefaults() {

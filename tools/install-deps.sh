@@ -8,6 +8,7 @@ packages=(
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho
     xvfb xauth poppler-utils
     locales
+    qt6-svg-dev dpkg-dev file desktop-file-utils appstream groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

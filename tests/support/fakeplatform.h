@@ -57,8 +57,10 @@ public:
 class FakeDirectory : public DirectoryService {
 public:
     QString current;
+    QString executable;
     QStringList setCalls;
     QString currentDirectory() override { return current; }
+    QString executableDirectory() override { return executable; }
     bool setCurrentDirectory(const QString& path) override {
         setCalls << path;
         current = path;
