@@ -24,4 +24,28 @@ echo "== Build and test (AddressSanitizer, UndefinedBehaviorSanitizer)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
+echo "== Fuzzing harnesses (bounded runs from the committed corpus)"
+(
+    export CC=clang CXX=clang++
+    cmake -S . -B build/fuzz -DQUORVEL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_FUZZ=ON >/dev/null
+    cmake --build build/fuzz -j"$jobs" --target fuzzers
+)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+root=$PWD
+for harness in tests/fuzz/corpus/*/; do
+    name=$(basename "$harness")
+    # The run adds to a copy of the corpus and writes any crash input there, never into the tree.
+    mkdir -p "$work/$name/corpus"
+    cp "$harness"* "$work/$name/corpus/"
+    echo "-- $name"
+    if ! (cd "$work/$name" && "$root/build/fuzz/bin/$name" -runs=20000 \
+        -artifact_prefix="$work/$name/" corpus >log 2>&1); then
+        tail -n 40 "$work/$name/log"
+        echo "$name found a fault; its input is kept in $work/$name"
+        trap - EXIT
+        exit 1
+    fi
+    tail -n 1 "$work/$name/log"
+done
 echo "== All tests passed"

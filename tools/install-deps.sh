@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho
     xvfb xauth poppler-utils
+    clang libclang-rt-14-dev locales
 )
 missing=()
 for p in "${packages[@]}"; do
