@@ -23,11 +23,13 @@ DeviateTable g_table{};
 // for digit where the exponent form belongs.
 bool HasOverlongInteger(const QString& text) {
     int run = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isDigit() && (run > 0 || i == 0 || text[i - 1] != u'.')) {
-            if (++run > 15)
+    bool fraction = false;
+    for (QChar c : text) {
+        if (c.isDigit()) {
+            if (!fraction && ++run > 15)
                 return true;
-        } else if (!text[i].isDigit()) {
+        } else {
+            fraction = c == u'.';
             run = 0;
         }
     }
@@ -78,11 +80,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return 0;
 }
 
-// The first byte is alpha in 0..1 in steps of 1/255; the rest is the file.
+// The first byte is alpha in steps of 1/250 (125 is the default 0.5); the rest is the file.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
-    const double alpha = data[0] / 255.0;
+    const double alpha = data[0] / 250.0;
     const QByteArrayView bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
     SeriesData series;
@@ -95,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             r = ComputeAnalysis(series.values.data(), series.recordCount, alpha, g_table);
         }))
         return 0;
-    for (const QString* text : {&r.texts.arithMean, &r.texts.geoMean, &r.texts.maximum,
-                                &r.texts.minimum})
+    for (const QString* text :
+         {&r.texts.arithMean, &r.texts.geoMean, &r.texts.maximum, &r.texts.minimum})
         Require(!ShowsNonFinite(*text), "statistics box", *text);
     // Only elements 0..499 are ever loaded; a plotting position beyond them reads a 0.
     for (int i = 0; i < series.recordCount; ++i)

@@ -22,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     QByteArray encoded;
     TextEncoding used = decoded.encoding;
-    if (CatchOnly<DataError>("EncodeEditorText",
-                             [&] { used = EncodeEditorText(decoded.text, decoded.encoding, encoded); })) {
+    if (CatchOnly<DataError>("EncodeEditorText", [&] {
+            used = EncodeEditorText(decoded.text, decoded.encoding, encoded);
+        })) {
         Require(used == decoded.encoding, "saved in another encoding than it was read in");
         Require(encoded == bytes, "saving does not give back the bytes read",
                 QStringLiteral("encoding %1, read %2, saved %3")

@@ -20,8 +20,8 @@ double Read(const QString& text) {
 // x rounded to 15 significant digits, formed without the C library's locale.
 bool RoundedTo15Digits(double x, double& rounded) {
     char buffer[64];
-    const auto printed = std::to_chars(buffer, buffer + sizeof buffer, x,
-                                       std::chars_format::scientific, 14);
+    const auto printed =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific, 14);
     const auto read = std::from_chars(buffer, printed.ptr, rounded);
     return read.ec == std::errc();
 }
@@ -37,8 +37,8 @@ void CheckRoundTrip(double x) {
         return; // rounds beyond the range of a double
     const double back = Read(text);
     Require(back == expected, "reading back FormatReal",
-            QStringLiteral("%1 -> %2 -> %3").arg(QString::number(x, 'g', 17), text,
-                                                  QString::number(back, 'g', 17)));
+            QStringLiteral("%1 -> %2 -> %3")
+                .arg(QString::number(x, 'g', 17), text, QString::number(back, 'g', 17)));
 }
 
 QChar Folded(QChar c) {

@@ -19,8 +19,7 @@ inline void Require(bool ok, const char* what, const QString& detail = QString()
 }
 
 // Runs body; only the exception type E may leave it, anything else ends the run.
-template <class E, class Body>
-bool CatchOnly(const char* where, Body&& body) {
+template <class E, class Body> bool CatchOnly(const char* where, Body&& body) {
     try {
         body();
         return true;
@@ -34,8 +33,7 @@ bool CatchOnly(const char* where, Body&& body) {
 }
 
 // Runs body, which must not throw at all.
-template <class Body>
-void MustNotThrow(const char* where, Body&& body) {
+template <class Body> void MustNotThrow(const char* where, Body&& body) {
     try {
         body();
     } catch (const std::exception& e) {
