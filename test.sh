@@ -34,14 +34,15 @@ work=$(mktemp -d)
 mkdir -p "$work/locale"
 trap 'rm -rf "$work"' EXIT
 root=$PWD
-# run_fuzzer <harness> <label>: a bounded run from a copy of the committed corpus.
+# run_fuzzer <harness> <label>: a bounded run from a copy of the committed corpus; the drawing
+# harness is the slow one, so the time cap keeps the whole step within about a minute and a half.
 run_fuzzer() {
     local name=$1 dir="$work/$2"
     # The run adds to a copy of the corpus and writes any crash input there, never into the tree.
     mkdir -p "$dir/corpus"
     cp "tests/fuzz/corpus/$name/"* "$dir/corpus/"
     echo "-- $2"
-    if ! (cd "$dir" && "$root/build/fuzz/bin/$name" -runs=20000 -artifact_prefix="$dir/" corpus \
+    if ! (cd "$dir" && "$root/build/fuzz/bin/$name" -runs=20000 -max_total_time=20 -artifact_prefix="$dir/" corpus \
         >log 2>&1); then
         tail -n 40 "$dir/log"
         echo "$2 found a fault; its input is kept in $dir"
