@@ -27,7 +27,7 @@ run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
 echo "== Fuzzing harnesses (bounded runs from the committed corpus)"
 (
     export CC=clang CXX=clang++
-    cmake -S . -B build/fuzz -DQUORVEL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_FUZZ=ON >/dev/null
+    cmake -S . -B build/fuzz -DQUORVEL_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_FUZZ=ON >/dev/null
     cmake --build build/fuzz -j"$jobs" --target fuzzers
 )
 work=$(mktemp -d)
