@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho
     xvfb xauth poppler-utils
-    locales
+    clang libclang-rt-14-dev locales
     qt6-svg-dev dpkg-dev file desktop-file-utils appstream groff-base
 )
 missing=()
