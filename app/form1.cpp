@@ -55,6 +55,9 @@ const AnalysisModeCaptions kAnalysisModes[3] = {
 
 const QColor kOrangeInput(255, 224, 192);
 
+// The plotting-position presets, in the order of their menu.
+constexpr double kPlottingPositions[5] = {0, 0.375, 0.4, 0.44, 0.5};
+
 } // namespace
 
 Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidget* parent)
@@ -286,6 +289,15 @@ void Form1::buildMenus() {
     mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line11"));
     addItem(mnuSellect_, QStringLiteral("mnuSetPosItem"), QStringLiteral("印刷位置(&I)"),
             &Form1::mnuSetPosItem_Click);
+    mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line12"));
+    QMenu* plotPos = mnuSellect_->addMenu(QStringLiteral("プロッティング・ポジション(&P)"));
+    plotPos->setObjectName(QStringLiteral("mnuSetPlotPos"));
+    mnuPlotPosVal_ =
+        addArray(plotPos, QStringLiteral("mnuPlotPosVal"),
+                 {QStringLiteral("Weibull (α = 0)"), QStringLiteral("Blom (α = 0.375)"),
+                  QStringLiteral("Cunnane (α = 0.4)"), QStringLiteral("Gringorten (α = 0.44)"),
+                  QStringLiteral("Hazen (α = 0.5)")},
+                 &Form1::mnuPlotPosVal_Click);
 
     mnuEditFile_ = bar->addAction(QStringLiteral("データ作成(&E)"));
     mnuEditFile_->setObjectName(QStringLiteral("mnuEditFile"));
@@ -307,6 +319,9 @@ void Form1::buildMenus() {
     mnuAnaNot_ = analysisItem("mnuAnaNot", "回帰結果を表示しない(&N)", &Form1::mnuAnaNot_Click);
     mnuAnaLine_ = analysisItem("mnuAnaLine", "回帰線だけを表示する(&L)", &Form1::mnuAnaLine_Click);
     mnuAnaAll_ = analysisItem("mnuAnaAll", "回帰線と解析値を表示(&A)", &Form1::mnuAnaAll_Click);
+    // The band is a switch of its own beside the three modes.
+    mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna1"));
+    mnuAnaBand_ = analysisItem("mnuAnaBand", "推定誤差の幅を表示(&B)", &Form1::mnuAnaBand_Click);
 
     mnuMess_ = bar->addMenu(QStringLiteral("使い方(&H)"));
     mnuMess_->setObjectName(QStringLiteral("mnuMess"));
@@ -359,6 +374,7 @@ void Form1::Form_Load() {
     state_.redrawMode = 0;
     state_.alpha = 0.5;
     text11_->setText(FormatReal(state_.alpha));
+    showAlphaMark();
     state_.axisTitle = kDefaultAxisTitle;
 }
 
@@ -660,6 +676,34 @@ void Form1::mnuAnaAll_Click() {
     selectAnalysisMode(2);
 }
 
+void Form1::mnuAnaBand_Click() {
+    RunGuarded(platform_.messages, this, [&] {
+        state_.showErrorBand = !state_.showErrorBand;
+        mnuAnaBand_->setChecked(state_.showErrorBand);
+        state_.redrawMode = 1;
+        Redraw();
+    });
+}
+
+void Form1::showAlphaMark() {
+    for (size_t i = 0; i < std::size(kPlottingPositions); ++i)
+        mnuPlotPosVal_[i]->setChecked(kPlottingPositions[i] == state_.alpha);
+}
+
+// The preset goes through the recalculate command, its bound and its messages included.
+void Form1::mnuPlotPosVal_Click(int16_t index) {
+    RunGuarded(platform_.messages, this, [&] {
+        const double preset = kPlottingPositions[index];
+        const QString previous = text11_->text();
+        text11_->setText(FormatReal(preset));
+        Command1_Click();
+        // A refused preset gives the box back what it held, so it never shows an unused alpha.
+        if (state_.alpha != preset)
+            text11_->setText(previous);
+        showAlphaMark();
+    });
+}
+
 void Form1::Command1_Click() {
     const double maxAlpha = MaxAlphaFor(state_.recordCount);
     const QString text = text11_->text();
@@ -691,6 +735,7 @@ void Form1::Command1_Click() {
         text11_->setText(FormatReal(previous));
         throw;
     }
+    showAlphaMark();
 }
 
 void Form1::Text10_Change() {

@@ -58,11 +58,13 @@ public:
     void mnuAnaNot_Click();
     void mnuAnaLine_Click();
     void mnuAnaAll_Click();
+    void mnuAnaBand_Click();
     void mnuMessEditItem_Click();
     void mnuMessUseItem_Click();
     void mnuMessAnaItem_Click();
     void mnuMessVerItem_Click();
     void Command1_Click();
+    void mnuPlotPosVal_Click(int16_t index);
     void Text1_Change();
     void Text10_Change();
 
@@ -105,6 +107,7 @@ private:
     void setAnalysisModeControls(int mode);
     void selectAnalysisMode(int mode);
     void showScaleMarks();
+    void showAlphaMark();
     void setPrintWidth(int32_t& width, QLabel* label, const std::array<QAction*, 5>& items,
                        int16_t index);
     static void checkOnly(const std::array<QAction*, 5>& items, int index);
@@ -147,11 +150,13 @@ private:
     QAction* mnuAnaNot_ = nullptr;
     QAction* mnuAnaLine_ = nullptr;
     QAction* mnuAnaAll_ = nullptr;
+    QAction* mnuAnaBand_ = nullptr;
     std::array<QAction*, 5> mnuScaleMinVal_{};
     std::array<QAction*, 5> mnuScaleMaxVal_{};
     std::array<QAction*, 5> mnuPrntWakuVal_{};
     std::array<QAction*, 5> mnuPrntDottVal_{};
     std::array<QAction*, 5> mnuPrntKaikVal_{};
+    std::array<QAction*, 5> mnuPlotPosVal_{};
 
     QPointer<Form9> form9_;
     QPointer<Form2> form2_;

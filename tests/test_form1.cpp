@@ -292,6 +292,33 @@ private slots:
         }
     }
 
+    void plottingPositionPresetsMoveTheMark() {
+        Harness h;
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 4); // alpha 0.5 from start-up is Hazen's
+        QTemporaryDir dir;
+        QByteArray text;
+        for (int i = 0; i < 257; ++i)
+            text += QByteArray::number(1770 + i) + "," + QByteArray::number(800 + i % 97) + "\r\n";
+        QVERIFY(h.open(WriteFile(dir, QStringLiteral("full.txt"), text)));
+        h.action("mnuPlotPosVal_1")->trigger();
+        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
+        // 257 records bound alpha by (499 - 257) / 498, below Hazen's 0.5.
+        h.fake.messages.clear();
+        h.action("mnuPlotPosVal_4")->trigger();
+        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral(
+                                       "α値が大きすぎます！これより小さい数値を入れてけ～ん！")});
+        QCOMPARE(h.fake.messages.beeps, 1);
+        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
+        // An alpha of no preset carries no mark.
+        h.box("Text11")->setText(QStringLiteral("0.3"));
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), -1);
+    }
+
     void axisTitleRedrawsOrComplains() {
         Harness h;
         // Before any load the scale is 0 to 0 and the redraw is refused.
