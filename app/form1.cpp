@@ -12,6 +12,7 @@
 #include "platform/widgets.h"
 #include "print/form2.h"
 #include "print/printjob.h"
+#include "results/frmresults.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -322,6 +323,9 @@ void Form1::buildMenus() {
     // The band is a switch of its own beside the three modes.
     mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna1"));
     mnuAnaBand_ = analysisItem("mnuAnaBand", "推定誤差の幅を表示(&B)", &Form1::mnuAnaBand_Click);
+    mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna2"));
+    addItem(mnuAna_, QStringLiteral("mnuAnaListItem"), QStringLiteral("解析結果の一覧(&T)..."),
+            &Form1::mnuAnaListItem_Click);
 
     mnuMess_ = bar->addMenu(QStringLiteral("使い方(&H)"));
     mnuMess_->setObjectName(QStringLiteral("mnuMess"));
@@ -385,7 +389,8 @@ void Form1::splashFinished() {
 void Form1::endProgram() {
     state_.directoryCallResult = platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
-    for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_, frmResults_})
         if (w)
             w->close();
     close();
@@ -459,6 +464,7 @@ void Form1::Redraw() {
         BusyCursor busy;
         // The analysis runs before the picture is cleared, so a failure leaves the chart alone.
         showResults(AnalyzeSeries(state_));
+        refreshResultsWindow();
         drawChart(true);
         break;
     }
@@ -484,6 +490,7 @@ void Form1::Redraw() {
         }
         showLoadedFile();
         showResults(texts);
+        refreshResultsWindow();
         if (state_.defaultsApplied == 0)
             applyFirstLoadDefaults();
         state_.redrawMode = 1;
@@ -548,12 +555,8 @@ void Form1::mnuFileOpenItem_Click() {
 void Form1::OpenDataFile(const QString& path) {
     state_.dataFileName = path;
     state_.redrawMode = 2;
-<<<<<<< HEAD
-    Redraw();
-=======
     if (!RunGuarded(platform_.messages, this, [this] { Redraw(); }))
         return;
->>>>>>> cli
     setMenusEnabled({mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_, command1_}, true);
 }
 
@@ -674,6 +677,22 @@ void Form1::mnuAnaLine_Click() {
 
 void Form1::mnuAnaAll_Click() {
     selectAnalysisMode(2);
+}
+
+void Form1::refreshResultsWindow() {
+    if (frmResults_)
+        frmResults_->Refresh();
+}
+
+void Form1::mnuAnaListItem_Click() {
+    RunGuarded(platform_.messages, this, [&] {
+        if (!frmResults_) {
+            frmResults_ = new frmResults(state_, platform_, this);
+            frmResults_->setAttribute(Qt::WA_DeleteOnClose);
+            CentreOnScreen(frmResults_);
+        }
+        ShowModeless(frmResults_);
+    });
 }
 
 void Form1::mnuAnaBand_Click() {

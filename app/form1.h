@@ -22,6 +22,7 @@ class PrinterAccess;
 class Form2;
 class Form9;
 class frmAbout;
+class frmResults;
 
 // The main window: file and statistics on the left, the chart on the right, every command in
 // the menu bar. Each command stores its setting in AppState and asks Redraw for the rest.
@@ -59,6 +60,7 @@ public:
     void mnuAnaLine_Click();
     void mnuAnaAll_Click();
     void mnuAnaBand_Click();
+    void mnuAnaListItem_Click();
     void mnuMessEditItem_Click();
     void mnuMessUseItem_Click();
     void mnuMessAnaItem_Click();
@@ -103,6 +105,7 @@ private:
     void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);
     void showLoadedFile();
+    void refreshResultsWindow();
     void applyFirstLoadDefaults();
     void setAnalysisModeControls(int mode);
     void selectAnalysisMode(int mode);
@@ -162,4 +165,5 @@ private:
     QPointer<Form2> form2_;
     QPointer<Form3> form3_;
     QPointer<frmAbout> frmAbout_;
+    QPointer<frmResults> frmResults_;
 };
