@@ -44,6 +44,7 @@ QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& hea
     table->setObjectName(QString::fromLatin1(name));
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return table;
 }
@@ -89,7 +90,7 @@ frmResults::frmResults(const AppState& state, Platform& platform, QWidget* paren
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    resize(TwipsToPixels(9000), TwipsToPixels(9000));
+    resize(TwipsToPixels(10800), TwipsToPixels(9000));
     Refresh();
 }
 
