@@ -54,8 +54,7 @@ private slots:
         QUORVEL_COMPARE_NEAR(Period(m, 50).wet,
                              std::pow(10.0, mean + slope * state.deviateTable[480]), 1e-7);
         // The 1-in-10 and 1-in-100 values are the printed page's, bit for bit.
-        const TenAndHundredYearValues page =
-            TenAndHundredYear(state.logMean, state.logOffset10, state.logOffset100);
+        const DryWetValues page = ComputeDryWetValues(state);
         QCOMPARE(Period(m, 10).dry, page.dry10);
         QCOMPARE(Period(m, 100).dry, page.dry100);
         QCOMPARE(Period(m, 10).wet, page.wet10);
