@@ -40,6 +40,8 @@ struct AppState {
     // Settings and control flow.
     int32_t redrawMode = 0;
     int32_t analysisMode = 0;
+    // The jackknife error band around the fitted line, on screen and paper (off at start).
+    bool showErrorBand = false;
     int32_t defaultsApplied = 0;
     int32_t scaleMaxIndex = 0;
     int32_t scaleMinIndex = 0;

@@ -4,7 +4,9 @@
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -15,8 +17,8 @@ void Check(bool ok, const QString& problem) {
 
 } // namespace
 
-AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
-                               const DeviateTable& table) {
+AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const DeviateTable& table,
+                               const double* knownLogs) {
     Check(n >= 2,
           QStringLiteral("データが %1 件しかありません。解析には 2 件以上のデータが必要です。")
               .arg(n));
@@ -35,21 +37,18 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
                     .arg(i + 1)
                     .arg(i + 1)
                     .arg(FormatReal(values[i])));
-        r.logValues[i] = std::log10(values[i]);
+        r.logValues[i] = knownLogs ? knownLogs[i] : std::log10(values[i]);
     }
 
-    // 2. Ranks, ascending; among equal values the earlier record ranks lower.
-    // The comparisons are summed rather than branched on, so the loops vectorise.
-    const double* logs = r.logValues.data();
-    for (int j = 0; j < n; ++j) {
-        const double v = logs[j];
-        int rank = 1;
-        for (int k = 0; k < j; ++k)
-            rank += logs[k] <= v;
-        for (int k = j + 1; k < n; ++k)
-            rank += logs[k] < v;
-        r.ranks[j] = rank;
-    }
+    // 2. Ranks, ascending; among equal values the earlier record ranks lower. Sorting by
+    // (logarithm, file position) gives exactly the ranks of counting every pair, at a fraction
+    // of the cost: the error estimate runs the whole analysis once per record.
+    std::array<std::pair<double, int>, kMaxRecords> order;
+    for (int i = 0; i < n; ++i)
+        order[i] = {r.logValues[i], i};
+    std::sort(order.begin(), order.begin() + n);
+    for (int position = 0; position < n; ++position)
+        r.ranks[order[position].second] = position + 1;
 
     // 3. Plotting positions.
     const double denominator = n + 1 - 2 * alpha;
@@ -161,10 +160,12 @@ ResultTexts AnalyzeSeries(AppState& state) {
 }
 
 DryWetValues ComputeDryWetValues(const AppState& state) {
-    return {std::pow(10.0, state.logMean - state.logOffset10),
-            std::pow(10.0, state.logMean - state.logOffset100),
-            std::pow(10.0, state.logMean + state.logOffset10),
-            std::pow(10.0, state.logMean + state.logOffset100)};
+    return ComputeDryWetValues(state.logMean, state.logOffset10, state.logOffset100);
+}
+
+DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logOffset100) {
+    return {std::pow(10.0, logMean - logOffset10), std::pow(10.0, logMean - logOffset100),
+            std::pow(10.0, logMean + logOffset10), std::pow(10.0, logMean + logOffset100)};
 }
 
 double MaxAlphaFor(int recordCount) {

@@ -32,8 +32,10 @@ struct AnalysisResult {
 // Analyses n values with the plotting-position parameter alpha. Throws DataError (a value not
 // greater than 0, fewer than two records, a degenerate fit, a table index above 499 with the
 // largest alpha the series allows, statistics or dry/wet-year values that are not finite).
-AnalysisResult ComputeAnalysis(const double* values, int n, double alpha,
-                               const DeviateTable& table);
+// knownLogs, when given, holds log10 of the same n values: the error estimate re-runs the
+// analysis once per record, and the logarithms would otherwise be most of its time.
+AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const DeviateTable& table,
+                               const double* knownLogs = nullptr);
 
 // Re-analyses the series in state with state.alpha. On failure state is left untouched.
 ResultTexts AnalyzeSeries(AppState& state);
@@ -46,6 +48,7 @@ struct DryWetValues {
     double wet100 = 0;
 };
 DryWetValues ComputeDryWetValues(const AppState& state);
+DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logOffset100);
 
 // The largest alpha "再計算" takes for a series of recordCount records: beyond it the extreme
 // plotting positions fall outside the loaded part of the deviate table.

@@ -12,6 +12,7 @@
 #include "platform/widgets.h"
 #include "print/form2.h"
 #include "print/printjob.h"
+#include "results/frmresults.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -54,6 +55,9 @@ const AnalysisModeCaptions kAnalysisModes[3] = {
 };
 
 const QColor kOrangeInput(255, 224, 192);
+
+// The plotting-position presets, in the order of their menu.
+constexpr double kPlottingPositions[5] = {0, 0.375, 0.4, 0.44, 0.5};
 
 } // namespace
 
@@ -286,6 +290,15 @@ void Form1::buildMenus() {
     mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line11"));
     addItem(mnuSellect_, QStringLiteral("mnuSetPosItem"), QStringLiteral("印刷位置(&I)"),
             &Form1::mnuSetPosItem_Click);
+    mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line12"));
+    QMenu* plotPos = mnuSellect_->addMenu(QStringLiteral("プロッティング・ポジション(&P)"));
+    plotPos->setObjectName(QStringLiteral("mnuSetPlotPos"));
+    mnuPlotPosVal_ =
+        addArray(plotPos, QStringLiteral("mnuPlotPosVal"),
+                 {QStringLiteral("Weibull (α = 0)"), QStringLiteral("Blom (α = 0.375)"),
+                  QStringLiteral("Cunnane (α = 0.4)"), QStringLiteral("Gringorten (α = 0.44)"),
+                  QStringLiteral("Hazen (α = 0.5)")},
+                 &Form1::mnuPlotPosVal_Click);
 
     mnuEditFile_ = bar->addAction(QStringLiteral("データ作成(&E)"));
     mnuEditFile_->setObjectName(QStringLiteral("mnuEditFile"));
@@ -307,6 +320,12 @@ void Form1::buildMenus() {
     mnuAnaNot_ = analysisItem("mnuAnaNot", "回帰結果を表示しない(&N)", &Form1::mnuAnaNot_Click);
     mnuAnaLine_ = analysisItem("mnuAnaLine", "回帰線だけを表示する(&L)", &Form1::mnuAnaLine_Click);
     mnuAnaAll_ = analysisItem("mnuAnaAll", "回帰線と解析値を表示(&A)", &Form1::mnuAnaAll_Click);
+    // The band is a switch of its own beside the three modes.
+    mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna1"));
+    mnuAnaBand_ = analysisItem("mnuAnaBand", "推定誤差の幅を表示(&B)", &Form1::mnuAnaBand_Click);
+    mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna2"));
+    addItem(mnuAna_, QStringLiteral("mnuAnaListItem"), QStringLiteral("解析結果の一覧(&T)..."),
+            &Form1::mnuAnaListItem_Click);
 
     mnuMess_ = bar->addMenu(QStringLiteral("使い方(&H)"));
     mnuMess_->setObjectName(QStringLiteral("mnuMess"));
@@ -359,6 +378,7 @@ void Form1::Form_Load() {
     state_.redrawMode = 0;
     state_.alpha = 0.5;
     text11_->setText(FormatReal(state_.alpha));
+    showAlphaMark();
     state_.axisTitle = kDefaultAxisTitle;
 }
 
@@ -369,7 +389,8 @@ void Form1::splashFinished() {
 void Form1::endProgram() {
     state_.directoryCallResult = platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
-    for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_, frmResults_})
         if (w)
             w->close();
     close();
@@ -443,6 +464,7 @@ void Form1::Redraw() {
         BusyCursor busy;
         // The analysis runs before the picture is cleared, so a failure leaves the chart alone.
         showResults(AnalyzeSeries(state_));
+        refreshResultsWindow();
         drawChart(true);
         break;
     }
@@ -468,6 +490,7 @@ void Form1::Redraw() {
         }
         showLoadedFile();
         showResults(texts);
+        refreshResultsWindow();
         if (state_.defaultsApplied == 0)
             applyFirstLoadDefaults();
         state_.redrawMode = 1;
@@ -656,6 +679,50 @@ void Form1::mnuAnaAll_Click() {
     selectAnalysisMode(2);
 }
 
+void Form1::refreshResultsWindow() {
+    if (frmResults_)
+        frmResults_->Refresh();
+}
+
+void Form1::mnuAnaListItem_Click() {
+    RunGuarded(platform_.messages, this, [&] {
+        if (!frmResults_) {
+            frmResults_ = new frmResults(state_, platform_, this);
+            frmResults_->setAttribute(Qt::WA_DeleteOnClose);
+            CentreOnScreen(frmResults_);
+        }
+        ShowModeless(frmResults_);
+    });
+}
+
+void Form1::mnuAnaBand_Click() {
+    RunGuarded(platform_.messages, this, [&] {
+        state_.showErrorBand = !state_.showErrorBand;
+        mnuAnaBand_->setChecked(state_.showErrorBand);
+        state_.redrawMode = 1;
+        Redraw();
+    });
+}
+
+void Form1::showAlphaMark() {
+    for (size_t i = 0; i < std::size(kPlottingPositions); ++i)
+        mnuPlotPosVal_[i]->setChecked(kPlottingPositions[i] == state_.alpha);
+}
+
+// The preset goes through the recalculate command, its bound and its messages included.
+void Form1::mnuPlotPosVal_Click(int16_t index) {
+    RunGuarded(platform_.messages, this, [&] {
+        const double preset = kPlottingPositions[index];
+        const QString previous = text11_->text();
+        text11_->setText(FormatReal(preset));
+        Command1_Click();
+        // A refused preset gives the box back what it held, so it never shows an unused alpha.
+        if (state_.alpha != preset)
+            text11_->setText(previous);
+        showAlphaMark();
+    });
+}
+
 void Form1::Command1_Click() {
     const double maxAlpha = MaxAlphaFor(state_.recordCount);
     const QString text = text11_->text();
@@ -687,6 +754,7 @@ void Form1::Command1_Click() {
         text11_->setText(FormatReal(previous));
         throw;
     }
+    showAlphaMark();
 }
 
 void Form1::Text10_Change() {

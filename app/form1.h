@@ -22,6 +22,7 @@ class PrinterAccess;
 class Form2;
 class Form9;
 class frmAbout;
+class frmResults;
 
 // The main window: file and statistics on the left, the chart on the right, every command in
 // the menu bar. Each command stores its setting in AppState and asks Redraw for the rest.
@@ -58,11 +59,14 @@ public:
     void mnuAnaNot_Click();
     void mnuAnaLine_Click();
     void mnuAnaAll_Click();
+    void mnuAnaBand_Click();
+    void mnuAnaListItem_Click();
     void mnuMessEditItem_Click();
     void mnuMessUseItem_Click();
     void mnuMessAnaItem_Click();
     void mnuMessVerItem_Click();
     void Command1_Click();
+    void mnuPlotPosVal_Click(int16_t index);
     void Text1_Change();
     void Text10_Change();
 
@@ -101,10 +105,12 @@ private:
     void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);
     void showLoadedFile();
+    void refreshResultsWindow();
     void applyFirstLoadDefaults();
     void setAnalysisModeControls(int mode);
     void selectAnalysisMode(int mode);
     void showScaleMarks();
+    void showAlphaMark();
     void setPrintWidth(int32_t& width, QLabel* label, const std::array<QAction*, 5>& items,
                        int16_t index);
     static void checkOnly(const std::array<QAction*, 5>& items, int index);
@@ -147,14 +153,17 @@ private:
     QAction* mnuAnaNot_ = nullptr;
     QAction* mnuAnaLine_ = nullptr;
     QAction* mnuAnaAll_ = nullptr;
+    QAction* mnuAnaBand_ = nullptr;
     std::array<QAction*, 5> mnuScaleMinVal_{};
     std::array<QAction*, 5> mnuScaleMaxVal_{};
     std::array<QAction*, 5> mnuPrntWakuVal_{};
     std::array<QAction*, 5> mnuPrntDottVal_{};
     std::array<QAction*, 5> mnuPrntKaikVal_{};
+    std::array<QAction*, 5> mnuPlotPosVal_{};
 
     QPointer<Form9> form9_;
     QPointer<Form2> form2_;
     QPointer<Form3> form3_;
     QPointer<frmAbout> frmAbout_;
+    QPointer<frmResults> frmResults_;
 };

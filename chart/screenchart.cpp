@@ -1,8 +1,10 @@
 #include "chart/screenchart.h"
 
 #include "analysis/deviatetable.h"
+#include "analysis/fitmeasures.h"
 #include "analysis/numeric.h"
 #include "chart/clipping.h"
+#include "chart/dashedcurve.h"
 #include "platform/widgets.h"
 
 #include <algorithm>
@@ -183,7 +185,36 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
                  kMedianY - R(line->y2), QBColor(12));
 }
 
+void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
+    if (!state.showErrorBand || state.analysisMode < 1 || Decades(state) <= 0)
+        return;
+    const std::optional<ErrorBand> band = ErrorBandCurves(ComputeFitMeasures(state));
+    if (!band)
+        return;
+    // Unrounded positions: the curve bends at every return period and should not zigzag.
+    auto toScreen = [&](const BandCurve& curve) {
+        std::vector<std::optional<QPointF>> points;
+        for (const std::optional<BandPoint>& p : curve) {
+            if (p)
+                points.emplace_back(QPointF(kFrameLeft + (p->logValue - state.scaleMinIndex) *
+                                                             kFrameWidth / Decades(state),
+                                            kMedianY - p->deviate * kUnitsPerDeviate));
+            else
+                points.emplace_back(std::nullopt);
+        }
+        return points;
+    };
+    const double top = DeviateY(DeviateAt(state.deviateTable, 0.999));
+    const double bottom = DeviateY(DeviateAt(state.deviateTable, 0.001));
+    const QRectF frame(QPointF(kFrameLeft, top), QPointF(kFrameLeft + kFrameWidth, bottom));
+    surface.SetDrawWidth(1);
+    surface.SetDrawStyle(kDrawStyleSolid);
+    for (const BandCurve* curve : {&band->lower, &band->upper})
+        DrawDashedCurve(surface, toScreen(*curve), frame, 60, 40, QBColor(12));
+}
+
 void DrawScreenChart(const AppState& state, DrawingSurface& surface) {
     DrawScreenAxes(state, surface);
     DrawScreenPoints(state, surface);
+    DrawScreenBand(state, surface);
 }

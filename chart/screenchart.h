@@ -8,3 +8,6 @@
 void DrawScreenChart(const AppState& state, DrawingSurface& surface);
 void DrawScreenAxes(const AppState& state, DrawingSurface& surface);
 void DrawScreenPoints(const AppState& state, DrawingSurface& surface);
+// With the error band asked for and the fitted line shown: the fitted values plus and minus one
+// jackknife standard error, as two red dashed curves inside the frame.
+void DrawScreenBand(const AppState& state, DrawingSurface& surface);

@@ -1,9 +1,11 @@
 #include "print/printedchart.h"
 
 #include "analysis/deviatetable.h"
+#include "analysis/fitmeasures.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "chart/clipping.h"
+#include "chart/dashedcurve.h"
 #include "platform/widgets.h"
 
 #include <algorithm>
@@ -265,4 +267,37 @@ void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
                      static_cast<float>(line->xb), static_cast<float>(line->yb), kBlack);
     }
     surface.SetFillStyle(kFillTransparent);
+}
+
+void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
+    if (!state.showErrorBand || state.analysisMode <= 0)
+        return;
+    const std::optional<ErrorBand> band = ErrorBandCurves(ComputeFitMeasures(state));
+    if (!band)
+        return;
+    const double uS = kPrintAxisLeft + state.printOffsetX;
+    const double vS = kPrintMedianLine - state.printOffsetY;
+    const double scale = ValueAxisScale(state);
+    auto toPage = [&](const BandCurve& curve) {
+        std::vector<std::optional<QPointF>> points;
+        for (const std::optional<BandPoint>& p : curve) {
+            if (p)
+                points.emplace_back(QPointF((uS + (p->logValue - state.scaleMinIndex) * scale) / 10,
+                                            (vS - kPrintDeviateUnit * p->deviate) / 10));
+            else
+                points.emplace_back(std::nullopt);
+        }
+        return points;
+    };
+    const DeviateTable& table = state.deviateTable;
+    const QRectF frame(
+        QPointF(PrintPageX(state, kPrintAxisLeft),
+                PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, 0.999))),
+        QPointF(PrintPageX(state, kPrintAxisLeft + kPrintAxisLength),
+                PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, 0.001))));
+    // The dashed-line print width: the band is the page's other dashed line.
+    surface.SetDrawWidth(state.dashedLineWidth);
+    surface.SetDrawStyle(kDrawStyleSolid);
+    for (const BandCurve* curve : {&band->lower, &band->upper})
+        DrawDashedCurve(surface, toPage(*curve), frame, 2.0, 1.5, kBlack);
 }

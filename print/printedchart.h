@@ -38,6 +38,10 @@ QString FormatPrintedResult(double value);
 // 2000 "00", 7 "7").
 QString PrintedYearLabel(int32_t year);
 
+// With the error band asked for and the fitted line printed: the fitted values plus and minus
+// one jackknife standard error, as two black dashed curves inside the grid.
+void DrawPrintedBand(const AppState& state, DrawingSurface& surface);
+
 struct PrintedLineEnds {
     double xa, ya, xb, yb; // whole millimetres
 };

@@ -135,6 +135,7 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
 
     DrawPrintedChart(state, surface);
     DrawPrintedPoints(state, surface);
+    DrawPrintedBand(state, surface);
 
     // Only the face goes back; the size stays as the chart left it.
     surface.SetFontName(face);

@@ -4,6 +4,7 @@
 #include "info/form9.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
+#include "results/frmresults.h"
 #include "testhelpers.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -307,6 +309,64 @@ private slots:
             QCOMPARE(h.fake.messages.sequence, QStringLiteral("MB"));
             QCOMPARE(h.state.slope, slopeBefore);
         }
+    }
+
+    void plottingPositionPresetsMoveTheMark() {
+        Harness h;
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 4); // alpha 0.5 from start-up is Hazen's
+        QTemporaryDir dir;
+        QByteArray text;
+        for (int i = 0; i < 257; ++i)
+            text += QByteArray::number(1770 + i) + "," + QByteArray::number(800 + i % 97) + "\r\n";
+        QVERIFY(h.open(WriteFile(dir, QStringLiteral("full.txt"), text)));
+        h.action("mnuPlotPosVal_1")->trigger();
+        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
+        // 257 records bound alpha by (499 - 257) / 498, below Hazen's 0.5.
+        h.fake.messages.clear();
+        h.action("mnuPlotPosVal_4")->trigger();
+        QCOMPARE(h.lastMessages(), QStringList{QStringLiteral(
+                                       "α値が大きすぎます！これより小さい数値を入れてけ～ん！")});
+        QCOMPARE(h.fake.messages.beeps, 1);
+        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
+        // An alpha of no preset carries no mark.
+        h.box("Text11")->setText(QStringLiteral("0.3"));
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), -1);
+    }
+
+    void resultsWindowFollowsTheSeries() {
+        Harness h;
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_30y.csv")));
+        h.action("mnuAnaListItem")->trigger();
+        auto* window = h.form->findChild<frmResults*>();
+        QVERIFY(window);
+        auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
+        auto* periods = Child<QTableWidget>(window, QStringLiteral("PeriodTable"));
+        QCOMPARE(records->rowCount(), h.state.recordCount);
+        QCOMPARE(periods->rowCount(), 11);
+        // A click on a header sorts by the numbers, not their text.
+        records->sortItems(1);
+        for (int row = 1; row < records->rowCount(); ++row)
+            QVERIFY(records->item(row - 1, 1)->data(Qt::UserRole).toDouble() <=
+                    records->item(row, 1)->data(Qt::UserRole).toDouble());
+        // A new alpha reaches the window.
+        h.action("mnuPlotPosVal_0")->trigger();
+        QCOMPARE(records->item(0, 3)->data(Qt::UserRole).toDouble(), h.state.probabilities[0]);
+        const QString text = window->TableText(QLatin1Char('\t'));
+        QVERIFY(text.startsWith(QStringLiteral("年\t値\t順位")));
+        QVERIFY(text.contains(QStringLiteral("\r\nalpha\t0\r\n")));
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("out.csv"));
+        h.fake.files.saveAnswers << csv;
+        Child<QPushButton>(window, QStringLiteral("SaveButton"))->click();
+        QCOMPARE(ReadBytes(csv),
+                 QByteArray("\xEF\xBB\xBF") + window->TableText(QLatin1Char(',')).toUtf8());
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
     }
 
     void axisTitleRedrawsOrComplains() {

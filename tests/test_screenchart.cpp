@@ -1,6 +1,7 @@
 // The screen chart's coordinates, texts and pen state, recorded through a fixed-cell surface.
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
+#include "analysis/series.h"
 #include "chart/screenchart.h"
 #include "platform/widgets.h"
 #include "quantiletable.h"
@@ -80,6 +81,8 @@ private slots:
     void stateLeftBehind();
     void scaleWithoutDecadeIsSafe_data();
     void scaleWithoutDecadeIsSafe();
+    void bandOnlyAddsDashesInsideTheFrame_data();
+    void bandOnlyAddsDashesInsideTheFrame();
 };
 
 void TestScreenChart::probabilityLines_data() {
@@ -452,6 +455,57 @@ void TestScreenChart::scaleWithoutDecadeIsSafe() {
     QVERIFY(DottedLines(surface).isEmpty());
     QVERIFY(surface.printOf(FormatReal(std::pow(10.0, minIndex))));
     QCOMPARE(surface.FillStyle(), kFillSolid);
+}
+
+void TestScreenChart::bandOnlyAddsDashesInsideTheFrame_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("band");
+    QTest::addColumn<bool>("dashes");
+    QTest::newRow("off, line shown") << 1 << false << false;
+    QTest::newRow("on, points only") << 0 << true << false;
+    QTest::newRow("on, line shown") << 1 << true << true;
+    QTest::newRow("on, line and values") << 2 << true << true;
+}
+
+void TestScreenChart::bandOnlyAddsDashesInsideTheFrame() {
+    QFETCH(int, mode);
+    QFETCH(bool, band);
+    QFETCH(bool, dashes);
+    AppState state = ChartState(1, 3);
+    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+    LoadDeviateTable(state);
+    for (double v : {60.0, 80.0, 95.0, 120.0, 150.0, 400.0, 70.0, 110.0})
+        state.values[state.recordCount++] = v;
+    AnalyzeSeries(state);
+    state.analysisMode = mode;
+    RecordingSurface before;
+    DrawScreenChart(state, before);
+    state.showErrorBand = band;
+    RecordingSurface after;
+    DrawScreenChart(state, after);
+    // Everything drawn without the band comes first and unchanged.
+    QVERIFY(after.ops.size() >= before.ops.size());
+    for (qsizetype i = 0; i < before.ops.size(); ++i) {
+        QCOMPARE(after.ops[i].kind, before.ops[i].kind);
+        QCOMPARE(after.ops[i].x1, before.ops[i].x1);
+        QCOMPARE(after.ops[i].y2, before.ops[i].y2);
+        QCOMPARE(after.ops[i].text, before.ops[i].text);
+    }
+    const QList<Op> extra = after.ops.mid(before.ops.size());
+    QCOMPARE(!extra.isEmpty(), dashes);
+    const double top = 2300 - 700 * state.deviateTable[499];
+    const double bottom = 2300 + 700 * state.deviateTable[499];
+    for (const Op& op : extra) {
+        QCOMPARE(op.kind, Kind::Line);
+        QCOMPARE(op.color, std::optional<QColor>(kRed));
+        QCOMPARE(op.drawWidth, 1);
+        for (float x : {op.x1, op.x2})
+            QVERIFY(x >= 700 - 0.01 && x <= 3700 + 0.01);
+        for (float y : {op.y1, op.y2})
+            QVERIFY(y >= top - 1 && y <= bottom + 1);
+        // Dashes, not one solid stroke.
+        QVERIFY(std::hypot(op.x2 - op.x1, op.y2 - op.y1) <= 60.01);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestScreenChart)

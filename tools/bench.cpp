@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     BenchAnalysis();
+    BenchJackknife();
     BenchScreenChart();
     BenchPrint();
     return 0;

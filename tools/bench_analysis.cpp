@@ -1,4 +1,5 @@
 #include "analysis/deviatetable.h"
+#include "analysis/fitmeasures.h"
 #include "analysis/series.h"
 #include "tools/bench.h"
 
@@ -22,4 +23,18 @@ void BenchAnalysis() {
     file.close();
     const double median = MedianMicroseconds(500, [&] { LoadDataFile(state); });
     std::printf("read and analyse (257 records): median %.1f us\n", median);
+}
+
+void BenchJackknife() {
+    AppState state;
+    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+    LoadDeviateTable(state);
+    state.recordCount = kMaxRecords;
+    for (int i = 0; i < kMaxRecords; ++i) {
+        state.years[i] = 1770 + i;
+        state.values[i] = 800 + (i * 7919) % 1700 + 0.5;
+    }
+    AnalyzeSeries(state);
+    const double median = MedianMicroseconds(100, [&] { ComputeFitMeasures(state); });
+    std::printf("fit measures with jackknife (257 records): median %.2f ms\n", median / 1000);
 }

@@ -1,0 +1,215 @@
+#include "analysis/fitmeasures.h"
+
+#include "analysis/dataerror.h"
+#include "analysis/deviatetable.h"
+#include "analysis/series.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr size_t kPeriodCount = kReturnPeriods.size();
+
+struct PeriodDeviates {
+    std::array<double, kPeriodCount> dry{};
+    std::array<double, kPeriodCount> wet{};
+};
+
+PeriodDeviates DeviatesOfPeriods(const DeviateTable& table) {
+    PeriodDeviates z;
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        z.dry[k] = DeviateAt(table, 1.0 / kReturnPeriods[k]);
+        z.wet[k] = DeviateAt(table, 1.0 - 1.0 / kReturnPeriods[k]);
+    }
+    return z;
+}
+
+struct PeriodQuantiles {
+    std::array<double, kPeriodCount> dry{};
+    std::array<double, kPeriodCount> wet{};
+};
+
+// The 1-in-10 and 1-in-100 values go through the offsets the results block prints from, so the
+// page and every table agree to the last bit.
+PeriodQuantiles QuantilesOf(const PeriodDeviates& z, double logMean, double slope,
+                            double logOffset10, double logOffset100) {
+    const DryWetValues page = ComputeDryWetValues(logMean, logOffset10, logOffset100);
+    PeriodQuantiles q;
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        switch (kReturnPeriods[k]) {
+        case 10:
+            q.dry[k] = page.dry10;
+            q.wet[k] = page.wet10;
+            break;
+        case 100:
+            q.dry[k] = page.dry100;
+            q.wet[k] = page.wet100;
+            break;
+        default:
+            q.dry[k] = std::pow(10.0, logMean + slope * z.dry[k]);
+            q.wet[k] = std::pow(10.0, logMean + slope * z.wet[k]);
+        }
+    }
+    return q;
+}
+
+QString RecordName(const AppState& state, int i) {
+    return QStringLiteral("%1 件目（%2 年）").arg(i + 1).arg(state.years[static_cast<size_t>(i)]);
+}
+
+// The whole analysis again without each record in turn. Fills the errors of measures, or says
+// why there are none.
+void Jackknife(const AppState& state, const PeriodDeviates& z, FitMeasures& measures) {
+    const int n = state.recordCount;
+    if (n < 3) {
+        measures.errorProblem =
+            QStringLiteral(
+                "記録が %1 件しかないため、標準誤差は求められません（3 件以上が必要です）。")
+                .arg(n);
+        return;
+    }
+    std::vector<PeriodQuantiles> runs(static_cast<size_t>(n));
+    // The values without record i; moving from i to i + 1 puts record i back in its place.
+    std::array<double, kMaxRecords> others{};
+    std::array<double, kMaxRecords> otherLogs{};
+    std::copy(state.values.begin() + 1, state.values.begin() + n, others.begin());
+    std::copy(state.logValues.begin() + 1, state.logValues.begin() + n, otherLogs.begin());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0) {
+            others[static_cast<size_t>(i - 1)] = state.values[static_cast<size_t>(i - 1)];
+            otherLogs[static_cast<size_t>(i - 1)] = state.logValues[static_cast<size_t>(i - 1)];
+        }
+        AnalysisResult r;
+        try {
+            r = ComputeAnalysis(others.data(), n - 1, state.alpha, state.deviateTable,
+                                otherLogs.data());
+        } catch (const DataError& error) {
+            measures.errorProblem = QStringLiteral("%1を除くと解析できないため、標準誤差は求め"
+                                                   "られません。\n%2")
+                                        .arg(RecordName(state, i), error.message());
+            return;
+        }
+        // A level line puts every return period on one value: no spread to judge by.
+        if (r.slope == 0) {
+            measures.errorProblem = QStringLiteral("%1を除くと回帰直線の傾きが 0 になるため、"
+                                                   "標準誤差は求められません。")
+                                        .arg(RecordName(state, i));
+            return;
+        }
+        runs[static_cast<size_t>(i)] =
+            QuantilesOf(z, r.logMean, r.slope, r.logOffset10, r.logOffset100);
+    }
+
+    auto standardError = [&](auto member, size_t k) -> std::optional<double> {
+        double mean = 0;
+        for (const PeriodQuantiles& run : runs)
+            mean += (run.*member)[k];
+        mean /= n;
+        double squares = 0;
+        for (const PeriodQuantiles& run : runs) {
+            const double d = (run.*member)[k] - mean;
+            squares += d * d;
+        }
+        const double se = std::sqrt((n - 1.0) / n * squares);
+        if (!std::isfinite(se))
+            return std::nullopt;
+        return se;
+    };
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        measures.periods[k].dryError = standardError(&PeriodQuantiles::dry, k);
+        measures.periods[k].wetError = standardError(&PeriodQuantiles::wet, k);
+        if (!measures.periods[k].dryError || !measures.periods[k].wetError) {
+            measures.errorProblem =
+                QStringLiteral("標準誤差が数値の範囲を超えたため、求められません。");
+            for (ReturnPeriodValues& period : measures.periods)
+                period.dryError = period.wetError = std::nullopt;
+            return;
+        }
+    }
+}
+
+} // namespace
+
+bool IsExtrapolation(int period, int recordCount) {
+    return period > 2 * recordCount;
+}
+
+FitMeasures ComputeFitMeasures(const AppState& state) {
+    FitMeasures m;
+    const int n = state.recordCount;
+    m.recordCount = n;
+    m.alpha = state.alpha;
+    m.logMean = state.logMean;
+    m.slope = state.slope;
+
+    double sxx = 0;
+    double sxz = 0;
+    double szz = 0;
+    for (int i = 0; i < n; ++i) {
+        const double dx = state.logValues[static_cast<size_t>(i)] - state.logMean;
+        const double z = state.deviates[static_cast<size_t>(i)];
+        sxx += dx * dx;
+        sxz += dx * z;
+        szz += z * z;
+    }
+    const double r = sxz / std::sqrt(sxx * szz);
+    if (sxx * szz > 0 && std::isfinite(r))
+        m.correlation = r;
+
+    if (state.slope != 0 && n > 0) {
+        double squares = 0;
+        for (int i = 0; i < n; ++i) {
+            const double d =
+                (state.logValues[static_cast<size_t>(i)] - state.logMean) / state.slope -
+                state.deviates[static_cast<size_t>(i)];
+            squares += d * d;
+        }
+        const double range =
+            std::fabs(DeviateAt(state.deviateTable, 0.99) - DeviateAt(state.deviateTable, 0.01));
+        const double slsc = std::sqrt(squares / n) / range;
+        if (std::isfinite(slsc))
+            m.slsc = slsc;
+    }
+
+    const PeriodDeviates z = DeviatesOfPeriods(state.deviateTable);
+    const PeriodQuantiles q =
+        QuantilesOf(z, state.logMean, state.slope, state.logOffset10, state.logOffset100);
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        ReturnPeriodValues& p = m.periods[k];
+        p.period = kReturnPeriods[k];
+        p.dryDeviate = z.dry[k];
+        p.wetDeviate = z.wet[k];
+        p.dry = q.dry[k];
+        p.wet = q.wet[k];
+        p.extrapolation = IsExtrapolation(p.period, n);
+    }
+    Jackknife(state, z, m);
+    return m;
+}
+
+std::optional<ErrorBand> ErrorBandCurves(const FitMeasures& measures) {
+    if (!measures.errorProblem.isEmpty())
+        return std::nullopt;
+    ErrorBand band;
+    std::optional<double> lastDeviate;
+    auto add = [&](double deviate, double value, double error) {
+        // The median year is the same point on both sides.
+        if (lastDeviate == deviate)
+            return;
+        lastDeviate = deviate;
+        auto point = [&](double bound) -> std::optional<BandPoint> {
+            if (!(bound > 0))
+                return std::nullopt;
+            return BandPoint{deviate, std::log10(bound)};
+        };
+        band.lower.push_back(point(value - error));
+        band.upper.push_back(point(value + error));
+    };
+    for (size_t k = kPeriodCount; k-- > 0;) {
+        const ReturnPeriodValues& p = measures.periods[k];
+        add(p.dryDeviate, p.dry, p.dryError.value_or(0));
+    }
+    for (const ReturnPeriodValues& p : measures.periods)
+        add(p.wetDeviate, p.wet, p.wetError.value_or(0));
+    return band;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "analysis/appstate.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// Return periods in years, from the median year to the 1-in-200 year.
+inline constexpr std::array<int, 11> kReturnPeriods{2, 3, 5, 10, 20, 30, 50, 80, 100, 150, 200};
+
+// SLSC up to this is commonly read as a good fit.
+inline constexpr double kGoodFitSlsc = 0.04;
+
+struct ReturnPeriodValues {
+    int period = 0;
+    double dryDeviate = 0; // z(1/T)
+    double wetDeviate = 0; // z(1 - 1/T)
+    double dry = 0;        // 10^(logMean + slope * dryDeviate)
+    double wet = 0;
+    std::optional<double> dryError; // jackknife standard error
+    std::optional<double> wetError;
+    bool extrapolation = false; // T above twice the record length
+};
+
+struct FitMeasures {
+    int recordCount = 0;
+    double alpha = 0;
+    double logMean = 0;
+    double slope = 0;
+    std::optional<double> correlation; // none when the values or the deviates do not vary
+    std::optional<double> slsc;        // none when the slope is 0
+    std::array<ReturnPeriodValues, kReturnPeriods.size()> periods{};
+    // Why there are no standard errors; empty when every one is there.
+    QString errorProblem;
+};
+
+// The fit measures of the analysed series in state (recordCount, values, alpha, deviateTable and
+// the results of its analysis). The standard errors come from the whole analysis run again
+// without each record in turn; they need three records and every re-run to give a sloped line.
+FitMeasures ComputeFitMeasures(const AppState& state);
+
+// The return period of `period` years falls beyond twice the record length.
+bool IsExtrapolation(int period, int recordCount);
+
+// One point of an error-band curve on probability paper.
+struct BandPoint {
+    double deviate;
+    double logValue;
+};
+// A curve runs through the return periods by deviate, from the 1-in-200 dry year up to the
+// 1-in-200 wet year; a bound that is not positive has no logarithm and breaks the curve there
+// (nothing in its place).
+using BandCurve = std::vector<std::optional<BandPoint>>;
+struct ErrorBand {
+    BandCurve lower; // values minus one standard error
+    BandCurve upper; // values plus one standard error
+};
+// Nothing when the standard errors are unavailable.
+std::optional<ErrorBand> ErrorBandCurves(const FitMeasures& measures);

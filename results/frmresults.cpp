@@ -1,0 +1,217 @@
+#include "results/frmresults.h"
+
+#include "analysis/fitmeasures.h"
+#include "analysis/numeric.h"
+#include "platform/checkedfile.h"
+#include "platform/commandguard.h"
+#include "platform/widgets.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+// Sorts by the number it shows, not by its text.
+class NumberItem : public QTableWidgetItem {
+public:
+    NumberItem(double value, const QString& text)
+        : QTableWidgetItem(text) {
+        setData(Qt::UserRole, value);
+        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    }
+    bool operator<(const QTableWidgetItem& other) const override {
+        return data(Qt::UserRole).toDouble() < other.data(Qt::UserRole).toDouble();
+    }
+};
+
+const QString kUnavailable = QStringLiteral("求められません");
+
+QString Fixed(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
+
+QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headers) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setObjectName(QString::fromLatin1(name));
+    table->setHorizontalHeaderLabels(headers);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return table;
+}
+
+} // namespace
+
+frmResults::frmResults(const AppState& state, Platform& platform, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , state_(state)
+    , platform_(platform) {
+    setObjectName(QStringLiteral("frmResults"));
+    setWindowTitle(QStringLiteral("解析結果の一覧"));
+    auto* layout = new QVBoxLayout(this);
+    records_ = AddTable(this, "RecordTable",
+                        {QStringLiteral("年"), QStringLiteral("値"), QStringLiteral("順位"),
+                         QStringLiteral("非超過確率"), QStringLiteral("標準正規偏差"),
+                         QStringLiteral("回帰直線の値")});
+    periods_ = AddTable(this, "PeriodTable",
+                        {QStringLiteral("再現期間 T"), QStringLiteral("渇水年の値"),
+                         QStringLiteral("標準誤差"), QStringLiteral("豊水年の値"),
+                         QStringLiteral("標準誤差"), QStringLiteral("外挿")});
+    figures_ = new QLabel(this);
+    figures_->setObjectName(QStringLiteral("Figures"));
+    figures_->setWordWrap(true);
+    layout->addWidget(records_, 3);
+    layout->addWidget(periods_, 2);
+    layout->addWidget(figures_);
+    auto* buttons = new QHBoxLayout;
+    auto button = [&](const char* name, const QString& caption, void (frmResults::*handler)()) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, handler] {
+            RunGuarded(platform_.messages, this, [this, handler] { (this->*handler)(); });
+        });
+    };
+    button("CopyButton", QStringLiteral("コピー"), &frmResults::CopyButton_Click);
+    button("SaveButton", QStringLiteral("CSV 保存..."), &frmResults::SaveButton_Click);
+    buttons->addStretch();
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    resize(TwipsToPixels(10800), TwipsToPixels(9000));
+    Refresh();
+}
+
+void frmResults::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmResults::Refresh() {
+    const int n = std::clamp(state_.recordCount, 0, kMaxRecords);
+    // Back to file order with every new series.
+    records_->setSortingEnabled(false);
+    records_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    records_->setRowCount(n);
+    for (int i = 0; i < n; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        const double z = state_.deviates[k];
+        const double fitted = std::pow(10.0, state_.logMean + state_.slope * z);
+        const std::pair<double, QString> cells[] = {
+            {state_.years[k], QString::number(state_.years[k])},
+            {state_.values[k], FormatReal(state_.values[k])},
+            {state_.ranks[k], QString::number(state_.ranks[k])},
+            {state_.probabilities[k], Fixed(state_.probabilities[k], 4)},
+            {z, Fixed(z, 4)},
+            {fitted, Fixed(fitted, 1)}};
+        for (int c = 0; c < 6; ++c) {
+            auto* item = new NumberItem(cells[c].first, cells[c].second);
+            item->setData(Qt::UserRole + 1, i);
+            records_->setItem(i, c, item);
+        }
+    }
+    records_->setSortingEnabled(true);
+
+    const FitMeasures m = n >= 2 ? ComputeFitMeasures(state_) : FitMeasures{};
+    periods_->setRowCount(n >= 2 ? static_cast<int>(m.periods.size()) : 0);
+    for (int row = 0; row < periods_->rowCount(); ++row) {
+        const ReturnPeriodValues& p = m.periods[static_cast<size_t>(row)];
+        auto error = [](const std::optional<double>& se) {
+            return se ? new NumberItem(*se, Fixed(*se, 1)) : new NumberItem(NAN, kUnavailable);
+        };
+        periods_->setItem(row, 0, new NumberItem(p.period, QString::number(p.period)));
+        periods_->setItem(row, 1, new NumberItem(p.dry, Fixed(p.dry, 1)));
+        periods_->setItem(row, 2, error(p.dryError));
+        periods_->setItem(row, 3, new NumberItem(p.wet, Fixed(p.wet, 1)));
+        periods_->setItem(row, 4, error(p.wetError));
+        periods_->setItem(
+            row, 5,
+            new NumberItem(p.extrapolation, p.extrapolation ? QStringLiteral("外挿") : QString()));
+    }
+
+    figureLines_.clear();
+    auto optionalText = [](const std::optional<double>& v) {
+        return v ? FormatReal(*v) : kUnavailable;
+    };
+    figureLines_ << QStringLiteral("N\t%1").arg(n)
+                 << QStringLiteral("alpha\t%1").arg(FormatReal(state_.alpha))
+                 << QStringLiteral("μ\t%1").arg(FormatReal(state_.logMean))
+                 << QStringLiteral("s\t%1").arg(FormatReal(state_.slope))
+                 << QStringLiteral("r\t%1").arg(optionalText(m.correlation))
+                 << QStringLiteral("SLSC\t%1").arg(optionalText(m.slsc));
+    QStringList notes;
+    if (m.slsc && *m.slsc > kGoodFitSlsc)
+        notes << QStringLiteral("SLSC が 0.04 を超えています。直線の当てはまりはよくありません。");
+    if (n >= 2 && IsExtrapolation(100, n))
+        notes << QStringLiteral(
+                     "記録が %1 件しかないため、1/100 の値は記録の長さの 2 倍を超える外挿です。")
+                     .arg(n);
+    if (!m.errorProblem.isEmpty())
+        notes << m.errorProblem;
+    QString shown =
+        figureLines_.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QStringLiteral(" = "));
+    if (!notes.isEmpty())
+        shown += QLatin1Char('\n') + notes.join(QLatin1Char('\n'));
+    figures_->setText(shown);
+}
+
+QString frmResults::TableText(QChar separator) const {
+    QStringList lines;
+    auto header = [&](const QTableWidget* table) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << table->horizontalHeaderItem(c)->text();
+        lines << cells.join(separator);
+    };
+    // Full precision for the records, whatever the cells round to.
+    header(records_);
+    for (int row = 0; row < records_->rowCount(); ++row) {
+        QStringList cells;
+        for (int c = 0; c < records_->columnCount(); ++c)
+            cells << FormatReal(records_->item(row, c)->data(Qt::UserRole).toDouble());
+        lines << cells.join(separator);
+    }
+    lines << QString();
+    header(periods_);
+    for (int row = 0; row < periods_->rowCount(); ++row) {
+        QStringList cells;
+        for (int c = 0; c < periods_->columnCount(); ++c) {
+            const QTableWidgetItem* item = periods_->item(row, c);
+            const double v = item->data(Qt::UserRole).toDouble();
+            cells << (c == 5 || std::isnan(v) ? item->text() : FormatReal(v));
+        }
+        lines << cells.join(separator);
+    }
+    lines << QString();
+    for (const QString& line : figureLines_)
+        lines << QString(line).replace(QLatin1Char('\t'), separator);
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+void frmResults::CopyButton_Click() {
+    QApplication::clipboard()->setText(TableText(QLatin1Char('\t')));
+}
+
+void frmResults::SaveButton_Click() {
+    const std::optional<QString> path = platform_.files.getSaveFileName(
+        this, QStringLiteral("CSV ファイル (*.csv)|*.csv"), QString());
+    if (!path)
+        return;
+    // With a byte-order mark, so that spreadsheets read the Japanese headers as UTF-8.
+    WriteFileAllOrNothing(*path, QByteArray("\xEF\xBB\xBF") + TableText(QLatin1Char(',')).toUtf8());
+}

@@ -1,0 +1,152 @@
+#include "analysis/deviatetable.h"
+#include "analysis/fitmeasures.h"
+#include "analysis/series.h"
+#include "nearequal.h"
+
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+AppState Analysed(const QList<double>& values, double alpha = 0.5) {
+    AppState state;
+    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+    LoadDeviateTable(state);
+    state.alpha = alpha;
+    for (double v : values) {
+        state.years[state.recordCount] = 1990 + state.recordCount;
+        state.values[state.recordCount++] = v;
+    }
+    AnalyzeSeries(state);
+    return state;
+}
+
+const ReturnPeriodValues& Period(const FitMeasures& m, int period) {
+    for (const ReturnPeriodValues& p : m.periods)
+        if (p.period == period)
+            return p;
+    qFatal("no period %d", period);
+}
+
+} // namespace
+
+class TestFitMeasures : public QObject {
+    Q_OBJECT
+private slots:
+    // 10, 100, 10000: logs 1, 2, 4, mean 7/3, deviates -t, 0, t with t = table[333];
+    // Sxz = 3t, Szz = 2t^2, slope 3/(2t), Sxx = 14/3. Residuals (x - mean)/s - z are t/9,
+    // -2t/9, t/9.
+    void threeRecordsByHand() {
+        const AppState state = Analysed({10, 100, 10000});
+        const double t = state.deviateTable[333];
+        const FitMeasures m = ComputeFitMeasures(state);
+        QVERIFY(m.correlation && m.slsc);
+        QUORVEL_COMPARE_NEAR(*m.correlation, 3 / std::sqrt(28.0 / 3), 1e-14);
+        QUORVEL_COMPARE_NEAR(*m.slsc, t * std::sqrt(2.0) / (18 * state.deviateTable[490]), 1e-14);
+
+        const double mean = 7.0 / 3;
+        const double slope = 3 / (2 * t);
+        QUORVEL_COMPARE_NEAR(Period(m, 2).dry, std::pow(10.0, mean), 1e-10);
+        QCOMPARE(Period(m, 2).wet, Period(m, 2).dry);
+        QUORVEL_COMPARE_NEAR(Period(m, 5).dry,
+                             std::pow(10.0, mean - slope * state.deviateTable[300]), 1e-9);
+        QUORVEL_COMPARE_NEAR(Period(m, 50).wet,
+                             std::pow(10.0, mean + slope * state.deviateTable[480]), 1e-7);
+        // The 1-in-10 and 1-in-100 values are the printed page's, bit for bit.
+        const DryWetValues page = ComputeDryWetValues(state);
+        QCOMPARE(Period(m, 10).dry, page.dry10);
+        QCOMPARE(Period(m, 100).dry, page.dry100);
+        QCOMPARE(Period(m, 10).wet, page.wet10);
+        QCOMPARE(Period(m, 100).wet, page.wet100);
+        QUORVEL_COMPARE_NEAR(page.dry10, std::pow(10.0, mean - slope * state.deviateTable[400]),
+                             1e-9);
+        // Three records: beyond six years is an extrapolation.
+        QVERIFY(!Period(m, 5).extrapolation);
+        QVERIFY(Period(m, 10).extrapolation);
+
+        // Without one record two remain, at deviates -u and u (u = table[250]): the line goes
+        // through their mean with slope half their difference over u. At T = 2 each re-run
+        // gives 10^mean: 1000, 10^2.5 and 10^1.5.
+        const double q[] = {1000, std::pow(10.0, 2.5), std::pow(10.0, 1.5)};
+        const double qBar = (q[0] + q[1] + q[2]) / 3;
+        double squares = 0;
+        for (double v : q)
+            squares += (v - qBar) * (v - qBar);
+        QVERIFY(m.errorProblem.isEmpty());
+        QUORVEL_COMPARE_NEAR(*Period(m, 2).dryError, std::sqrt(2.0 / 3 * squares), 1e-9);
+        // At T = 5 the dry value of each re-run is 10^(mean - slope * table[300]).
+        const double u = state.deviateTable[250];
+        const double z5 = state.deviateTable[300];
+        const double q5[] = {std::pow(10.0, 3 - z5 / u), std::pow(10.0, 2.5 - 1.5 * z5 / u),
+                             std::pow(10.0, 1.5 - 0.5 * z5 / u)};
+        const double q5Bar = (q5[0] + q5[1] + q5[2]) / 3;
+        squares = 0;
+        for (double v : q5)
+            squares += (v - q5Bar) * (v - q5Bar);
+        QUORVEL_COMPARE_NEAR(*Period(m, 5).dryError, std::sqrt(2.0 / 3 * squares), 1e-9);
+    }
+
+    void unavailableMeasures_data() {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<bool>("correlation");
+        QTest::addColumn<bool>("slsc");
+        QTest::addColumn<bool>("errors");
+        QTest::newRow("two records") << QList<double>{10, 1000} << true << true << false;
+        QTest::newRow("all equal: level line")
+            << QList<double>{50, 50, 50} << false << false << false;
+        QTest::newRow("level without the one high value")
+            << QList<double>{50, 50, 50, 100} << true << true << false;
+        QTest::newRow("four distinct") << QList<double>{50, 70, 60, 100} << true << true << true;
+    }
+    void unavailableMeasures() {
+        QFETCH(QList<double>, values);
+        QFETCH(bool, correlation);
+        QFETCH(bool, slsc);
+        QFETCH(bool, errors);
+        const AppState state = Analysed(values);
+        const FitMeasures m = ComputeFitMeasures(state);
+        QCOMPARE(m.correlation.has_value(), correlation);
+        QCOMPARE(m.slsc.has_value(), slsc);
+        QCOMPARE(m.errorProblem.isEmpty(), errors);
+        for (const ReturnPeriodValues& p : m.periods) {
+            QCOMPARE(p.dryError.has_value(), errors);
+            QCOMPARE(p.wetError.has_value(), errors);
+        }
+        QCOMPARE(ErrorBandCurves(m).has_value(), errors);
+    }
+
+    void outlierWidensTheErrors() {
+        const QList<double> smooth = {900,  1000, 1100, 950,  1050, 1200, 850, 1000,
+                                      1150, 980,  1020, 1080, 920,  1010, 990, 1060};
+        const QList<double> outlier = {900,  1000, 1100, 950,  1050, 1200, 850, 1000,
+                                       1150, 980,  1020, 1080, 920,  1010, 990, 9000};
+        const FitMeasures a = ComputeFitMeasures(Analysed(smooth));
+        const FitMeasures b = ComputeFitMeasures(Analysed(outlier));
+        for (int period : {10, 100}) {
+            QVERIFY(*Period(b, period).wetError > 3 * *Period(a, period).wetError);
+            QVERIFY(*Period(b, period).dryError > *Period(a, period).dryError);
+        }
+        QVERIFY(*b.slsc > *a.slsc);
+        QVERIFY(*b.correlation < *a.correlation);
+    }
+
+    void bandRunsThroughEveryPeriodOnce() {
+        const FitMeasures m = ComputeFitMeasures(Analysed({50, 70, 60, 100, 80}));
+        const auto band = ErrorBandCurves(m);
+        QVERIFY(band);
+        // 11 dry and 11 wet periods share the median year.
+        QCOMPARE(band->lower.size(), size_t(21));
+        QCOMPARE(band->upper.size(), size_t(21));
+        for (size_t i = 1; i < band->upper.size(); ++i)
+            QVERIFY(band->upper[i]->deviate > band->upper[i - 1]->deviate);
+        // Wet periods follow the eleven dry points: 1-in-100 is the ninth period.
+        const ReturnPeriodValues& w100 = Period(m, 100);
+        const BandPoint& up = *band->upper[18];
+        QCOMPARE(up.deviate, w100.wetDeviate);
+        QUORVEL_COMPARE_NEAR(up.logValue, std::log10(w100.wet + *w100.wetError), 1e-12);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFitMeasures)
+#include "test_fitmeasures.moc"
