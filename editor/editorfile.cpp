@@ -60,6 +60,20 @@ std::optional<QString> DecodeOne(QStringDecoder& decoder, QByteArrayView bytes) 
 
 // Shift-JIS text of bytes whose re-encoding gives the same bytes back, with the codes the file
 // used where the encoder would pick another; nothing when that cannot be.
+QByteArray EncodeShiftJis(const QString& text, const FileEncoding& encoding);
+
+// The converter maps a few control bytes to other control characters (0x1C reads as U+007F),
+// which the save writes back as themselves: a file is Shift-JIS only when the save would give
+// back every byte.
+std::optional<DecodedText> SavedBackWhole(DecodedText decoded, QByteArrayView bytes) {
+    try {
+        if (EncodeShiftJis(decoded.text, decoded.encoding) == bytes)
+            return decoded;
+    } catch (const DataError&) {
+    }
+    return std::nullopt;
+}
+
 std::optional<DecodedText> DecodeShiftJis(QByteArrayView bytes) {
     QStringDecoder decoder(kShiftJisName, QStringDecoder::Flag::Stateless);
     QStringEncoder encoder(kShiftJisName, QStringEncoder::Flag::Stateless);
@@ -71,7 +85,7 @@ std::optional<DecodedText> DecodeShiftJis(QByteArrayView bytes) {
     if (decoder.hasError())
         return std::nullopt;
     if (QByteArray(encoder.encode(decoded.text)) == bytes)
-        return decoded;
+        return SavedBackWhole(std::move(decoded), bytes);
 
     // Some character came in under its second code: find which, character by character.
     QHash<char16_t, QByteArray> seen;
@@ -95,7 +109,7 @@ std::optional<DecodedText> DecodeShiftJis(QByteArrayView bytes) {
         if (QByteArray(encoder.encode(QString(QChar{it.key()}))) != it.value())
             decoded.encoding.shiftJisCodes.insert(it.key(), it.value());
     }
-    return decoded;
+    return SavedBackWhole(std::move(decoded), bytes);
 }
 
 // 1-based line of position pos; CR, CR LF and LF end a line.
