@@ -37,6 +37,30 @@ QJsonValue Records(const ResultSource& source) {
     return records;
 }
 
+// A figure that may be unavailable: null in JSON, an empty CSV field. Unrounded, as computed.
+QJsonValue Optional(const std::optional<double>& value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+const ReturnPeriodValues& PeriodOf(const ResultSource& source, int years) {
+    for (const ReturnPeriodValues& period : source.fit.periods)
+        if (period.period == years)
+            return period;
+    return source.fit.periods.front();
+}
+
+QJsonValue Periods(const ResultSource& source) {
+    QJsonArray periods;
+    for (const ReturnPeriodValues& period : source.fit.periods)
+        periods.append(QJsonObject{{QStringLiteral("T"), period.period},
+                                   {QStringLiteral("dry"), period.dry},
+                                   {QStringLiteral("wet"), period.wet},
+                                   {QStringLiteral("se_dry"), Optional(period.dryError)},
+                                   {QStringLiteral("se_wet"), Optional(period.wetError)},
+                                   {QStringLiteral("extrapolation"), period.extrapolation}});
+    return periods;
+}
+
 using S = const ResultSource&;
 const ResultColumn kColumns[] = {
     {"file", [](S s) { return QJsonValue(s.file); }, true, true},
@@ -52,7 +76,14 @@ const ResultColumn kColumns[] = {
     {"dry100", [](S s) { return Printed(s.dryWet.dry100); }, true, true},
     {"wet10", [](S s) { return Printed(s.dryWet.wet10); }, true, true},
     {"wet100", [](S s) { return Printed(s.dryWet.wet100); }, true, true},
+    {"r", [](S s) { return Optional(s.fit.correlation); }, true, true},
+    {"slsc", [](S s) { return Optional(s.fit.slsc); }, true, true},
+    {"se_dry10", [](S s) { return Optional(PeriodOf(s, 10).dryError); }, true, false},
+    {"se_dry100", [](S s) { return Optional(PeriodOf(s, 100).dryError); }, true, false},
+    {"se_wet10", [](S s) { return Optional(PeriodOf(s, 10).wetError); }, true, false},
+    {"se_wet100", [](S s) { return Optional(PeriodOf(s, 100).wetError); }, true, false},
     {"records", Records, false, true},
+    {"periods", Periods, false, true},
 };
 
 QString CsvField(const QJsonValue& value) {
@@ -78,7 +109,7 @@ QString CsvField(const QJsonValue& value) {
 
 ResultSource MakeResultSource(const QString& file, const AppState& state,
                               const ResultTexts& boxes) {
-    return ResultSource{file, state, boxes, ComputeDryWetValues(state)};
+    return ResultSource{file, state, boxes, ComputeDryWetValues(state), ComputeFitMeasures(state)};
 }
 
 std::span<const ResultColumn> ResultColumns() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/fitmeasures.h"
 #include "analysis/series.h"
 
 #include <QJsonObject>
@@ -16,6 +17,7 @@ struct ResultSource {
     // The statistics boxes' texts, as the load gave them.
     ResultTexts boxes;
     DryWetValues dryWet;
+    FitMeasures fit;
 };
 
 ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes);

@@ -1,3 +1,4 @@
+#include "analysis/numeric.h"
 #include "testhelpers.h"
 
 #include <QDir>
@@ -102,6 +103,53 @@ private slots:
         QCOMPARE(records.size(), 30);
         QCOMPARE(records[0][QStringLiteral("year")].toInt(), 1996);
         QCOMPARE(records[0][QStringLiteral("value")].toDouble(), 1591.9);
+    }
+
+    void fitFiguresAgreeBetweenCsvAndJson_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("errorsAvailable");
+        QTest::newRow("30 years") << QByteArray() << true;
+        // Two records leave nothing to leave one out of: the errors are unavailable.
+        QTest::newRow("two records") << QByteArray("2000,500\n2001,800\n") << false;
+    }
+    void fitFiguresAgreeBetweenCsvAndJson() {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, errorsAvailable);
+        QTemporaryDir dir;
+        const QString file = data.isEmpty() ? kSamples + QStringLiteral("precip_30y.csv")
+                                            : WriteFile(dir, QStringLiteral("two.csv"), data);
+        const Run csv = Quorvel({QStringLiteral("--results"), file});
+        const Run json = Quorvel({QStringLiteral("--results"), QStringLiteral("--json"), file});
+        QCOMPARE(csv.status, 0);
+        QCOMPARE(json.status, 0);
+        const QStringList lines = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(lines[0].endsWith(QStringLiteral(",r,slsc,se_dry10,se_dry100,se_wet10,se_wet100")));
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        const QStringList row = lines[1].split(QLatin1Char(','));
+        const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).array()[0].toObject();
+        const auto column = [&](const char* name) {
+            return row[header.indexOf(QString::fromLatin1(name))];
+        };
+        QCOMPARE(column("r"), FormatReal(object[QStringLiteral("r")].toDouble()));
+        QCOMPARE(column("slsc"), FormatReal(object[QStringLiteral("slsc")].toDouble()));
+        const QJsonArray periods = object[QStringLiteral("periods")].toArray();
+        QCOMPARE(periods.size(), 11);
+        const int records = column("records").toInt();
+        for (const QJsonValue& period : periods) {
+            const int years = period[QStringLiteral("T")].toInt();
+            QCOMPARE(period[QStringLiteral("extrapolation")].toBool(), years > 2 * records);
+            QCOMPARE(period[QStringLiteral("se_dry")].isNull(), !errorsAvailable);
+            if (years != 10 && years != 100)
+                continue;
+            const QString suffix = QString::number(years);
+            // The unrounded value is the one the page rounds.
+            QCOMPARE(QString::number(qint64(RoundHalfEven(period[QStringLiteral("dry")].toDouble()))),
+                     column(qPrintable(QStringLiteral("dry") + suffix)));
+            const QString se = column(qPrintable(QStringLiteral("se_wet") + suffix));
+            QCOMPARE(se, errorsAvailable
+                             ? FormatReal(period[QStringLiteral("se_wet")].toDouble())
+                             : QString());
+        }
     }
 
     void usageErrors_data() {
