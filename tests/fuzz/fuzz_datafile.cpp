@@ -7,6 +7,7 @@
 #include "analysis/series.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
+#include "fuzzdraw.h"
 #include "print/printedchart.h"
 #include "recordingsurface.h"
 #include "tools/normalquantile.h"
@@ -18,36 +19,6 @@
 namespace {
 
 DeviateTable g_table{};
-
-// The integer part of a number shown on paper: more than 15 digits means it was printed digit
-// for digit where the exponent form belongs.
-bool HasOverlongInteger(const QString& text) {
-    int run = 0;
-    bool fraction = false;
-    for (QChar c : text) {
-        if (c.isDigit()) {
-            if (!fraction && ++run > 15)
-                return true;
-        } else {
-            fraction = c == u'.';
-            run = 0;
-        }
-    }
-    return false;
-}
-
-void CheckDrawn(const RecordingSurface& surface, const char* where) {
-    Require(surface.ops.size() < 4000, where, QStringLiteral("too many drawing calls"));
-    for (const RecordingSurface::Op& op : surface.ops) {
-        Require(std::isfinite(op.x1) && std::isfinite(op.y1) && std::isfinite(op.x2) &&
-                    std::isfinite(op.y2),
-                where, QStringLiteral("a coordinate is not finite"));
-        if (op.kind != RecordingSurface::Kind::Print)
-            continue;
-        Require(!ShowsNonFinite(op.text), where, op.text);
-        Require(!HasOverlongInteger(op.text), where, op.text);
-    }
-}
 
 AppState StateFor(const SeriesData& series, const AnalysisResult& r, double alpha) {
     AppState state;
@@ -113,15 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 state.analysisMode = mode;
                 state.scaleMinIndex = minIndex;
                 state.scaleMaxIndex = maxIndex;
-                RecordingSurface screen;
-                MustNotThrow("DrawScreenChart", [&] { DrawScreenChart(state, screen); });
-                CheckDrawn(screen, "screen");
-                RecordingSurface paper;
-                MustNotThrow("DrawPrintedChart", [&] {
-                    DrawPrintedChart(state, paper);
-                    DrawPrintedPoints(state, paper);
-                });
-                CheckDrawn(paper, "paper");
+                DrawBothChecked(state);
             }
         }
     }

@@ -21,9 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MustNotThrow("DecodeEditorBytes", [&] { decoded = DecodeEditorBytes(bytes); });
 
     QByteArray encoded;
-    if (CatchOnly<DataError>("EncodeEditorText", [&] {
-            encoded = EncodeEditorText(decoded.text, decoded.encoding);
-        })) {
+    if (CatchOnly<DataError>("EncodeEditorText",
+                             [&] { encoded = EncodeEditorText(decoded.text, decoded.encoding); })) {
         Require(encoded == bytes, "saving does not give back the bytes read",
                 QStringLiteral("encoding %1, read %2, saved %3")
                     .arg(EncodingName(decoded.encoding.kind))
