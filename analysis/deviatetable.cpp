@@ -8,6 +8,10 @@
 
 #include <QFileInfo>
 
+namespace {
+constexpr double kLargestTableDeviate = 1e6;
+} // namespace
+
 void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
     DeviateTable parsed{};
     FieldReader reader(bytes);
@@ -39,6 +43,11 @@ void ParseDeviateTable(QByteArrayView bytes, DeviateTable& table) {
         };
         if (*value < 0)
             refuse(QStringLiteral("が負です。表の数値は 0 以上でなければなりません。"));
+        // The deviate of 0.999 is about 3.09. The bound is generous, but a number far beyond
+        // it (1e40, say) would carry the chart's coordinates past every finite range.
+        if (*value > kLargestTableDeviate)
+            refuse(QStringLiteral("が大きすぎます。表の数値は %1 以下でなければなりません。")
+                       .arg(FormatReal(kLargestTableDeviate)));
         if (i > 0 && *value < parsed[i - 1])
             refuse(QStringLiteral("が前の数値 %1 より小さくなっています。表の数値は小さい順に"
                                   "並んでいなければなりません。")

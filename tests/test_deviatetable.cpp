@@ -80,6 +80,7 @@ private slots:
         QTest::newRow("decreasing") << Numbers(300) + Numbers(200) << true << "301 個目";
         QTest::newRow("negated") << "0\r\n-" + Numbers(500).mid(3).replace("\r\n", "\r\n-") << true
                                  << "負です";
+        QTest::newRow("beyond any deviate") << Numbers(499) + "1e40\r\n" << true << "500 個目";
         QTest::newRow("all zero") << QByteArray("0\r\n").repeated(500) << true << "すべて同じ";
         QTest::newRow("a folder") << QByteArray() << true << "通常のファイルではありません";
     }
