@@ -3,34 +3,79 @@
 #include "analysis/dataerror.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
-QByteArray ReadInputFile(const QString& path) {
-    // Asked of the name, not of an open file: opening a pipe would wait for a writer.
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw DataError(QStringLiteral("ファイルがありません。"));
-    if (!info.isFile())
-        throw DataError(QStringLiteral("通常のファイルではありません（フォルダ、パイプ、装置などは"
-                                       "読み込めません）。"));
-    const QString tooLarge = QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
-                                            "までです）。")
-                                 .arg(kLargestInputFile / (1024 * 1024));
-    if (info.size() > kLargestInputFile)
-        throw DataError(tooLarge);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DataError(QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString()));
-    // The file may have grown since it was measured: one byte more than the limit tells.
-    QByteArray bytes = file.read(kLargestInputFile + 1);
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
-    if (readFailed)
-        throw DataError(QStringLiteral("ファイルを読めません。"));
-    if (bytes.size() > kLargestInputFile)
-        throw DataError(tooLarge);
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+QByteArray ReadRegularFile(const QString& path, qint64 limit) {
+    using Problem = RegularFileError::Problem;
+    const QByteArray name = QFile::encodeName(path);
+    // Asked of the name first: opening a pipe would wait for a writer.
+    struct stat info {};
+    if (path.isEmpty() || stat(name.constData(), &info) != 0)
+        throw RegularFileError{Problem::Missing, qt_error_string(errno)};
+    if (!S_ISREG(info.st_mode))
+        throw RegularFileError{Problem::NotRegular, {}};
+    if (info.st_size > limit)
+        throw RegularFileError{Problem::TooLarge, {}};
+    // Swapped for a pipe after the check, the file still cannot block the open.
+    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw RegularFileError{Problem::CannotOpen, qt_error_string(errno)};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        throw RegularFileError{Problem::NotRegular, {}};
+    }
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const QString detail = qt_error_string(errno);
+            close(fd);
+            throw RegularFileError{Problem::CannotRead, detail};
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+        // The file may have grown since it was measured.
+        if (bytes.size() > limit) {
+            close(fd);
+            throw RegularFileError{Problem::TooLarge, {}};
+        }
+    }
+    close(fd);
     return bytes;
+}
+
+QByteArray ReadInputFile(const QString& path) {
+    using Problem = RegularFileError::Problem;
+    try {
+        return ReadRegularFile(path, kLargestInputFile);
+    } catch (const RegularFileError& error) {
+        switch (error.problem) {
+        case Problem::Missing:
+            throw DataError(QStringLiteral("ファイルがありません。"));
+        case Problem::NotRegular:
+            throw DataError(
+                QStringLiteral("通常のファイルではありません（フォルダ、パイプ、装置など"
+                               "は読み込めません）。"));
+        case Problem::TooLarge:
+            throw DataError(QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
+                                           "までです）。")
+                                .arg(kLargestInputFile / (1024 * 1024)));
+        case Problem::CannotOpen:
+            throw DataError(QStringLiteral("ファイルを開けません（%1）。").arg(error.detail));
+        case Problem::CannotRead:
+            break;
+        }
+        throw DataError(QStringLiteral("ファイルを読めません。"));
+    }
 }
 
 QString QuoteFileBytes(QByteArrayView bytes, qsizetype maxChars) {

@@ -59,7 +59,6 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
     // 4. Deviates, with exactly one half at the centre and no table access for it. Only indices
     // 0..499 of the table are loaded: a larger alpha kept from a shorter series would put the
     // extreme points on the median line without a word, so it is refused.
-    const double largestAlpha = (kDeviateTableLoaded - 1.0 - n) / (kDeviateTableLoaded - 2.0);
     for (int i = 0; i < n; ++i) {
         const double p = r.probabilities[i];
         const double index = RoundHalfEven(std::fabs(p - 0.5) * 1000.0);
@@ -69,7 +68,7 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
                                            "「再計算」でα値を小さくしてから開き直してください。")
                                 .arg(FormatReal(alpha))
                                 .arg(n)
-                                .arg(FormatReal(largestAlpha)));
+                                .arg(FormatReal(MaxAlphaFor(n))));
     }
     for (int i = 0; i < n; ++i) {
         const double p = r.probabilities[i];
@@ -151,7 +150,7 @@ DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logO
 }
 
 double MaxAlphaFor(int recordCount) {
-    return (499.0 - recordCount) / 498.0;
+    return (kDeviateTableLoaded - 1.0 - recordCount) / (kDeviateTableLoaded - 2.0);
 }
 
 ResultTexts LoadDataFile(AppState& state) {

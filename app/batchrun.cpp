@@ -6,6 +6,7 @@
 #include "analysis/series.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
+#include "platform/commandguard.h"
 #include "platform/qtplatform.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
@@ -18,7 +19,7 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <new>
+#include <optional>
 
 namespace {
 
@@ -82,16 +83,11 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     QJsonArray objects;
     bool allDone = true;
     for (const QString& file : command.files) {
-        try {
-            ProcessFile(command, file, state, out, objects);
-        } catch (const DataError& error) {
-            Fail(err, file, error.message());
-            allDone = false;
-        } catch (const std::bad_alloc&) {
-            Fail(err, file, QStringLiteral("メモリが不足したため、このファイルを処理できません。"));
-            allDone = false;
-        } catch (const std::exception& error) {
-            Fail(err, file, QString::fromLocal8Bit(error.what()));
+        const std::optional<QString> failure = RunCatching(
+            [&] { ProcessFile(command, file, state, out, objects); },
+            {QStringLiteral("メモリが不足したため、このファイルを処理できません。"), {}});
+        if (failure) {
+            Fail(err, file, *failure);
             allDone = false;
         }
     }

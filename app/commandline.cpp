@@ -113,10 +113,13 @@ void ReadScale(const QString& text, BatchSettings& settings) {
         Refuse(
             QStringLiteral("横軸の最大値「%1」は 10 100 1000 10000 100000 のどれかにしてください。")
                 .arg(parts[1]));
-    if (*minimum >= *maximum)
-        Refuse(QStringLiteral("スケールを正しく選択してね：横軸の最小値は最大値より小さくして"
-                              "ください（「%1」）。")
-                   .arg(text));
+    ChartSettings scale;
+    scale.scaleMinIndex = *minimum;
+    scale.scaleMaxIndex = *maximum;
+    if (!ScaleIsValid(scale))
+        Refuse(
+            kScaleMessage +
+            QStringLiteral("：横軸の最小値は最大値より小さくしてください（「%1」）。").arg(text));
     settings.chart.scaleMinIndex = *minimum;
     settings.chart.scaleMaxIndex = *maximum;
 }

@@ -34,7 +34,6 @@ namespace {
 
 const QString kDesignCaption = QStringLiteral("非超過確率分布の作図（対数軸バージョン２）");
 const QString kDataFilter = QStringLiteral("All Files (*.*)|*.*|Text Files (*.txt)|*.txt");
-const QString kScaleMessage = QStringLiteral("スケールを正しく選択してね");
 const QString kAxisTitleMessage = QStringLiteral("横軸の名前を正しく入力してください");
 const QString kAlphaEmptyMessage = QStringLiteral("α値の設定失敗！正しく数字を入力してけ～ん！！");
 const QString kAlphaNegativeMessage =
@@ -411,14 +410,10 @@ void Form1::mnuEndItem_Click() {
 
 // ---- The dispatcher ----
 
-bool Form1::scaleIsValid() const {
-    return state_.settings.scaleMaxIndex > state_.settings.scaleMinIndex;
-}
-
 void Form1::drawChart(bool newSeries) {
     // A scale whose minimum is not below its maximum would divide by zero: say so instead. A
     // new series must not sit beside the last one's points, so the picture is emptied first.
-    if (!scaleIsValid()) {
+    if (!ScaleIsValid(state_.settings)) {
         if (newSeries)
             picture1_->Cls();
         tell(kScaleMessage);
@@ -468,7 +463,7 @@ void Form1::Redraw() {
     }
     case 0: {
         BusyCursor busy;
-        if (!scaleIsValid()) {
+        if (!ScaleIsValid(state_.settings)) {
             tell(kScaleMessage);
             break;
         }
@@ -683,23 +678,19 @@ void Form1::refreshResultsWindow() {
 }
 
 void Form1::mnuAnaListItem_Click() {
-    RunGuarded(platform_.messages, this, [&] {
-        if (!frmResults_) {
-            frmResults_ = new frmResults(state_, platform_, this);
-            frmResults_->setAttribute(Qt::WA_DeleteOnClose);
-            CentreOnScreen(frmResults_);
-        }
-        ShowModeless(frmResults_);
-    });
+    if (!frmResults_) {
+        frmResults_ = new frmResults(state_, platform_, this);
+        frmResults_->setAttribute(Qt::WA_DeleteOnClose);
+        CentreOnScreen(frmResults_);
+    }
+    ShowModeless(frmResults_);
 }
 
 void Form1::mnuAnaBand_Click() {
-    RunGuarded(platform_.messages, this, [&] {
-        state_.settings.showErrorBand = !state_.settings.showErrorBand;
-        mnuAnaBand_->setChecked(state_.settings.showErrorBand);
-        state_.redrawMode = 1;
-        Redraw();
-    });
+    state_.settings.showErrorBand = !state_.settings.showErrorBand;
+    mnuAnaBand_->setChecked(state_.settings.showErrorBand);
+    state_.redrawMode = 1;
+    Redraw();
 }
 
 void Form1::showAlphaMark() {
@@ -709,16 +700,14 @@ void Form1::showAlphaMark() {
 
 // The preset goes through the recalculate command, its bound and its messages included.
 void Form1::mnuPlotPosVal_Click(int16_t index) {
-    RunGuarded(platform_.messages, this, [&] {
-        const double preset = kPlottingPositions[index];
-        const QString previous = text11_->text();
-        text11_->setText(FormatReal(preset));
-        Command1_Click();
-        // A refused preset gives the box back what it held, so it never shows an unused alpha.
-        if (state_.settings.alpha != preset)
-            text11_->setText(previous);
-        showAlphaMark();
-    });
+    const double preset = kPlottingPositions[index];
+    const QString previous = text11_->text();
+    text11_->setText(FormatReal(preset));
+    Command1_Click();
+    // A refused preset gives the box back what it held, so it never shows an unused alpha.
+    if (state_.settings.alpha != preset)
+        text11_->setText(previous);
+    showAlphaMark();
 }
 
 void Form1::Command1_Click() {

@@ -100,7 +100,6 @@ private:
         return Guarded(platform_.messages, this, std::move(handler));
     }
 
-    bool scaleIsValid() const;
     // newSeries: the series or its analysis changed, so a refused scale empties the picture.
     void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);

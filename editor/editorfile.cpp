@@ -1,6 +1,7 @@
 #include "editor/editorfile.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/inputfile.h"
 #include "platform/checkedfile.h"
 
 #include <QFile>
@@ -8,10 +9,6 @@
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -19,7 +16,7 @@ const char kShiftJisName[] = "CP932";
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
 // A year-value file has a few kilobytes; anything this large was picked by mistake and would
-// only freeze the text box.
+// only freeze the text box, which takes less than the loader reads.
 constexpr qint64 kLargestFile = 8 * 1024 * 1024;
 
 // The characters input methods type where code page 932 has its own code point for the same
@@ -284,46 +281,29 @@ QString BoxTextToFileText(QStringView boxText, const BoxStandIns& standIns) {
 }
 
 EditorFile ReadEditorFile(const QString& path) {
-    const QString cannotOpen = QStringLiteral("ファイル%1を開けませんでした。ファイルがあるか、"
-                                              "読み取りが許されているかを確かめてください。")
-                                   .arg(Shown(path));
-    const QString notAFile =
-        QStringLiteral("%1は普通のファイルではないので開けません。").arg(Shown(path));
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info {};
-    if (path.isEmpty() || stat(name.constData(), &info) != 0)
-        throw DataError(cannotOpen);
-    if (!S_ISREG(info.st_mode))
-        throw DataError(notAFile);
-    if (info.st_size > kLargestFile)
-        throw DataError(QStringLiteral("ファイル%1は大きすぎて、データファイルではないようです。")
-                            .arg(Shown(path)));
-    // Swapped for a pipe after the check, the file still cannot block the open.
-    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        throw DataError(cannotOpen);
+    using Problem = RegularFileError::Problem;
     QByteArray bytes;
-    bool readError = fstat(fd, &info) != 0 || !S_ISREG(info.st_mode);
-    char buffer[65536];
-    while (!readError) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            readError = got < 0;
-            break;
-        }
-        bytes.append(buffer, got);
-        if (bytes.size() > kLargestFile) {
-            close(fd);
+    try {
+        bytes = ReadRegularFile(path, kLargestFile);
+    } catch (const RegularFileError& error) {
+        switch (error.problem) {
+        case Problem::NotRegular:
+            throw DataError(
+                QStringLiteral("%1は普通のファイルではないので開けません。").arg(Shown(path)));
+        case Problem::TooLarge:
             throw DataError(
                 QStringLiteral("ファイル%1は大きすぎて、データファイルではないようです。")
                     .arg(Shown(path)));
+        case Problem::CannotRead:
+            throw DataError(QStringLiteral("ファイル%1を読み取れませんでした。").arg(Shown(path)));
+        case Problem::Missing:
+        case Problem::CannotOpen:
+            break;
         }
+        throw DataError(QStringLiteral("ファイル%1を開けませんでした。ファイルがあるか、"
+                                       "読み取りが許されているかを確かめてください。")
+                            .arg(Shown(path)));
     }
-    close(fd);
-    if (readError)
-        throw DataError(QStringLiteral("ファイル%1を読み取れませんでした。").arg(Shown(path)));
     DecodedText decoded = DecodeEditorBytes(bytes);
     return {SplitEditorLines(decoded.text), std::move(decoded.encoding)};
 }
