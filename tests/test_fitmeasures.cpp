@@ -2,6 +2,7 @@
 #include "analysis/fitmeasures.h"
 #include "analysis/series.h"
 #include "nearequal.h"
+#include "states.h"
 
 #include <QTest>
 
@@ -10,16 +11,7 @@
 namespace {
 
 AppState Analysed(const QList<double>& values, double alpha = 0.5) {
-    AppState state;
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
-    state.settings.alpha = alpha;
-    for (double v : values) {
-        state.series.years[state.series.recordCount] = 1990 + state.series.recordCount;
-        state.series.values[state.series.recordCount++] = v;
-    }
-    AnalyzeSeries(state);
-    return state;
+    return AnalysedState(values, alpha);
 }
 
 const ReturnPeriodValues& Period(const FitMeasures& m, int period) {
