@@ -58,6 +58,8 @@ struct AppState {
     int32_t directoryBufferLength = 255;
     int32_t directoryCallResult = 0;
     QString dataFileName;
+    // The deviate table read at start-up: an input no output may replace.
+    QString deviateTableFileName;
     QString editorFileName;
     QString editorText;
     std::array<QString, kMaxRecords> editorLines{};
