@@ -68,15 +68,15 @@ private:
 // One file from its load to its output. Throws DataError when any step fails.
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
                  const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
-    command.settings.applyTo(state);
+    state.settings = command.settings.chart;
     state.dataFileName = file;
     const ResultTexts boxes = LoadDataFile(state);
-    const double maxAlpha = MaxAlphaFor(state.recordCount);
-    if (command.settings.alphaGiven && state.alpha > maxAlpha)
+    const double maxAlpha = MaxAlphaFor(state.series.recordCount);
+    if (command.settings.alphaGiven && state.settings.alpha > maxAlpha)
         throw DataError(QStringLiteral("α値 %1 はこのファイルの %2 件のデータには大きすぎます"
                                        "（%3 以下にしてください）。")
-                            .arg(FormatReal(state.alpha))
-                            .arg(state.recordCount)
+                            .arg(FormatReal(state.settings.alpha))
+                            .arg(state.series.recordCount)
                             .arg(FormatReal(maxAlpha)));
     if (!command.pdfOut.isEmpty()) {
         inputs.RefuseOverwriting(command.pdfPathFor(file));

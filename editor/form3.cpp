@@ -147,25 +147,25 @@ void Form3::EmnuFileOpenItem_Click() {
         return;
     // A file the editor refuses changes nothing: caption, names and text stay those of the
     // file on show, so a later save cannot put this text under the refused file's name.
-    const QString previousName = state_.editorFileName;
-    const QString previousText = state_.editorText;
-    const auto previousLines = state_.editorLines;
-    const int32_t previousLineCount = state_.editorLineCount;
-    state_.editorFileName = *path;
-    state_.editorText.clear();
+    const QString previousName = state_.editor.editorFileName;
+    const QString previousText = state_.editor.editorText;
+    const auto previousLines = state_.editor.editorLines;
+    const int32_t previousLineCount = state_.editor.editorLineCount;
+    state_.editor.editorFileName = *path;
+    state_.editor.editorText.clear();
     try {
         LoadEditorFile();
     } catch (const DataError& error) {
-        state_.editorFileName = previousName;
-        state_.editorText = previousText;
-        state_.editorLines = previousLines;
-        state_.editorLineCount = previousLineCount;
+        state_.editor.editorFileName = previousName;
+        state_.editor.editorText = previousText;
+        state_.editor.editorLines = previousLines;
+        state_.editor.editorLineCount = previousLineCount;
         platform_.messages.showMessage(this, error.message(), kAppTitle);
         return;
     }
     dialogFileName_ = *path;
     setWindowTitle(QStringLiteral("zivived < %1 >").arg(DisplayFileName(*path)));
-    savedText_ = state_.editorText;
+    savedText_ = state_.editor.editorText;
     saveItem_->setEnabled(true);
     if (encoding_.kind == TextEncoding::Bytes)
         platform_.messages.showMessage(
@@ -178,11 +178,12 @@ void Form3::EmnuFileOpenItem_Click() {
 }
 
 void Form3::LoadEditorFile() {
-    state_.editorLineCount = 0;
-    const EditorFile file = ReadEditorFile(state_.editorFileName);
-    const QString shownPath = QStringLiteral("「%1」").arg(DisplayFileName(state_.editorFileName));
+    state_.editor.editorLineCount = 0;
+    const EditorFile file = ReadEditorFile(state_.editor.editorFileName);
+    const QString shownPath =
+        QStringLiteral("「%1」").arg(DisplayFileName(state_.editor.editorFileName));
     for (const QString& line : file.lines) {
-        if (state_.editorLineCount == kMaxRecords)
+        if (state_.editor.editorLineCount == kMaxRecords)
             throw DataError(
                 QStringLiteral("ファイル%1は %2 行を超えています。エディターで開けるのは "
                                "%2 行までです。")
@@ -193,19 +194,19 @@ void Form3::LoadEditorFile() {
                 QStringLiteral("ファイル%1の %2 行目は %3 文字を超えています。エディターで開ける"
                                "のは 1 行 %3 文字までです。")
                     .arg(shownPath)
-                    .arg(state_.editorLineCount + 1)
+                    .arg(state_.editor.editorLineCount + 1)
                     .arg(kMaxEditorLineLength));
-        state_.editorLines[state_.editorLineCount] = line;
-        ++state_.editorLineCount;
+        state_.editor.editorLines[state_.editor.editorLineCount] = line;
+        ++state_.editor.editorLineCount;
     }
-    if (state_.editorLineCount == 0)
+    if (state_.editor.editorLineCount == 0)
         throw DataError(QStringLiteral("ファイル%1は空です。").arg(shownPath));
 
-    for (int32_t i = 0; i <= state_.editorLineCount - 2; ++i)
-        state_.editorText += state_.editorLines[i] + kLineEnd;
-    state_.editorText += state_.editorLines[state_.editorLineCount - 1];
+    for (int32_t i = 0; i <= state_.editor.editorLineCount - 2; ++i)
+        state_.editor.editorText += state_.editor.editorLines[i] + kLineEnd;
+    state_.editor.editorText += state_.editor.editorLines[state_.editor.editorLineCount - 1];
     encoding_ = file.encoding;
-    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
+    text1_->setPlainText(FileTextToBoxText(state_.editor.editorText, standIns_));
 }
 
 QString Form3::CurrentFileText() const {
@@ -214,12 +215,12 @@ QString Form3::CurrentFileText() const {
 }
 
 void Form3::SaveEditorFile() {
-    state_.editorText = CurrentFileText();
+    state_.editor.editorText = CurrentFileText();
     // The deviate table is read by the program, not edited: a slip in the dialog must not
     // replace it with data lines.
-    RefuseOverwritingInput(state_.editorFileName, {state_.deviateTableFileName});
-    WriteEditorFile(state_.editorFileName, state_.editorText + kLineEnd, encoding_);
-    savedText_ = state_.editorText;
+    RefuseOverwritingInput(state_.editor.editorFileName, {state_.deviateTableFileName});
+    WriteEditorFile(state_.editor.editorFileName, state_.editor.editorText + kLineEnd, encoding_);
+    savedText_ = state_.editor.editorText;
 }
 
 void Form3::ShowNewData() {
@@ -227,9 +228,9 @@ void Form3::ShowNewData() {
     saveItem_->setEnabled(true);
     // A new file is in the system's narrow character set, as the analysis expects.
     encoding_ = FileEncoding{TextEncoding::ShiftJis, {}};
-    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
+    text1_->setPlainText(FileTextToBoxText(state_.editor.editorText, standIns_));
     // Untouched year lines are made again in a moment: only what is typed into them counts.
-    savedText_ = state_.editorText;
+    savedText_ = state_.editor.editorText;
 }
 
 bool Form3::HasChanges() const {
@@ -241,7 +242,7 @@ bool Form3::SaveThroughDialog() {
     if (!path || path->isEmpty())
         return false;
     dialogFileName_ = *path;
-    state_.editorFileName = *path;
+    state_.editor.editorFileName = *path;
     try {
         SaveEditorFile();
     } catch (const DataError& error) {
@@ -291,7 +292,7 @@ void Form3::GoToLine(int line) {
 void Form3::EmnuFileSaveItem_Click() {
     if (!SaveThroughDialog())
         return;
-    state_.dataFileName = state_.editorFileName;
+    state_.dataFileName = state_.editor.editorFileName;
     // The file is saved either way; the editor closes only once the analysis has taken it, so
     // a refused file is corrected where it was typed.
     QPointer<Form3> self(this);

@@ -150,7 +150,7 @@ private slots:
         QVERIFY(WriteBytes(path, file));
 
         Open(path);
-        QCOMPARE(state_->editorText, editorText);
+        QCOMPARE(state_->editor.editorText, editorText);
         QCOMPARE(form_->windowTitle(), "zivived < " + path + " >");
         QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
         QVERIFY(fake_->messages.shown.isEmpty());
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(Box()->blockCount() == lines, loads);
         QCOMPARE(fake_->messages.shown.size(), loads ? 0 : 1);
         // A refused file leaves the lines of the text on show.
-        QCOMPARE(state_->editorLineCount, loads ? 257 : 0);
+        QCOMPARE(state_->editor.editorLineCount, loads ? 257 : 0);
     }
 
     void failedOpen_data() {
@@ -233,14 +233,14 @@ private slots:
         }
         const QString textBefore = Box()->toPlainText();
         const QString captionBefore = form_->windowTitle();
-        const QString nameBefore = state_->editorFileName;
+        const QString nameBefore = state_->editor.editorFileName;
         const bool saveBefore = Item("EmnuFileSaveItem")->isEnabled();
 
         Open(Path(name));
         // Caption, name and text stay together: a save cannot put this text under the refused
         // file's name.
         QCOMPARE(form_->windowTitle(), captionBefore);
-        QCOMPARE(state_->editorFileName, nameBefore);
+        QCOMPARE(state_->editor.editorFileName, nameBefore);
         QCOMPARE(Box()->toPlainText(), textBefore);
         QCOMPARE(Item("EmnuFileSaveItem")->isEnabled(), saveBefore);
         QCOMPARE(fake_->messages.shown.size(), 1);
@@ -497,7 +497,7 @@ private slots:
         QCOMPARE(windowsHidden, !save);
         if (save) {
             QCOMPARE(dataFileAtCall, Path("new.txt"));
-            QCOMPARE(state_->editorFileName, Path("new.txt"));
+            QCOMPARE(state_->editor.editorFileName, Path("new.txt"));
             QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("   2000   \r\n   2001   \r\n"));
         } else {
             QVERIFY(state_->dataFileName.isEmpty());
@@ -590,8 +590,8 @@ private slots:
         Item("EmnuFileNewItem")->trigger();
         QCOMPARE(Dialog()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("1996"));
         QCOMPARE(Dialog()->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("2025"));
-        QCOMPARE(state_->newDataFirstYear, 1996);
-        QCOMPARE(state_->newDataLastYear, 2025);
+        QCOMPARE(state_->editor.newDataFirstYear, 1996);
+        QCOMPARE(state_->editor.newDataLastYear, 2025);
     }
 
     void generate_data() {
@@ -623,8 +623,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, firstYear);
         Generate(first, last);
-        QCOMPARE(state_->editorText, text);
-        QCOMPARE(state_->newDataFirstYear, firstYear);
+        QCOMPARE(state_->editor.editorText, text);
+        QCOMPARE(state_->editor.newDataFirstYear, firstYear);
         QCOMPARE(Box()->toPlainText(), QString(text).replace("\r\n", "\n"));
         QCOMPARE(form_->windowTitle(), kNewDataCaption);
         QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
@@ -648,9 +648,9 @@ private slots:
         QCOMPARE(fake_->messages.shown.size(), 1);
         QCOMPARE(fake_->messages.shown[0].text, QStringLiteral("正しく数字を入力してね"));
         QCOMPARE(fake_->messages.shown[0].caption, QStringLiteral("入力間違い"));
-        QVERIFY(state_->editorText.isEmpty());
-        QCOMPARE(state_->newDataFirstYear, 1996); // the defaults for 2026
-        QCOMPARE(state_->newDataLastYear, 2025);
+        QVERIFY(state_->editor.editorText.isEmpty());
+        QCOMPARE(state_->editor.newDataFirstYear, 1996); // the defaults for 2026
+        QCOMPARE(state_->editor.newDataLastYear, 2025);
         QCOMPARE(Box()->toPlainText(), QStringLiteral("kept"));
         QCOMPARE(form_->windowTitle(), kDesignCaption);
         QVERIFY(!Item("EmnuFileSaveItem")->isEnabled());
@@ -665,7 +665,7 @@ private slots:
         dialog->findChild<QLineEdit*>("Text2")->setText("1985");
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command2"), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(state_->editorText, QStringLiteral("   1980   \r\n   1981   "));
+        QCOMPARE(state_->editor.editorText, QStringLiteral("   1980   \r\n   1981   "));
 
         fake_->clock.date = QDate(2030, 5, 5);
         Item("EmnuFileNewItem")->trigger();
