@@ -1,8 +1,8 @@
 #include "analysis/inputfile.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/filename.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -12,22 +12,22 @@
 
 QByteArray ReadRegularFile(const QString& path, qint64 limit) {
     using Problem = RegularFileError::Problem;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = EncodeFileName(path);
     // Asked of the name first: opening a pipe would wait for a writer.
     struct stat info {};
     if (path.isEmpty() || stat(name.constData(), &info) != 0)
-        throw RegularFileError{Problem::Missing, qt_error_string(errno)};
+        throw RegularFileError{Problem::Missing, path.isEmpty() ? ENOENT : errno};
     if (!S_ISREG(info.st_mode))
-        throw RegularFileError{Problem::NotRegular, {}};
+        throw RegularFileError{Problem::NotRegular, 0};
     if (info.st_size > limit)
-        throw RegularFileError{Problem::TooLarge, {}};
+        throw RegularFileError{Problem::TooLarge, 0};
     // Swapped for a pipe after the check, the file still cannot block the open.
     const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        throw RegularFileError{Problem::CannotOpen, qt_error_string(errno)};
+        throw RegularFileError{Problem::CannotOpen, errno};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        throw RegularFileError{Problem::NotRegular, {}};
+        throw RegularFileError{Problem::NotRegular, 0};
     }
     QByteArray bytes;
     char buffer[65536];
@@ -36,9 +36,9 @@ QByteArray ReadRegularFile(const QString& path, qint64 limit) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            const QString detail = qt_error_string(errno);
+            const int error = errno;
             close(fd);
-            throw RegularFileError{Problem::CannotRead, detail};
+            throw RegularFileError{Problem::CannotRead, error};
         }
         if (got == 0)
             break;
@@ -46,7 +46,7 @@ QByteArray ReadRegularFile(const QString& path, qint64 limit) {
         // The file may have grown since it was measured.
         if (bytes.size() > limit) {
             close(fd);
-            throw RegularFileError{Problem::TooLarge, {}};
+            throw RegularFileError{Problem::TooLarge, 0};
         }
     }
     close(fd);
@@ -60,6 +60,11 @@ QByteArray ReadInputFile(const QString& path) {
     } catch (const RegularFileError& error) {
         switch (error.problem) {
         case Problem::Missing:
+            if (error.error == ELOOP)
+                throw DataError(LinkLoopReason());
+            if (error.error == EACCES)
+                throw DataError(
+                    QStringLiteral("ファイルのあるフォルダを開くことが許されていません。"));
             throw DataError(QStringLiteral("ファイルがありません。"));
         case Problem::NotRegular:
             throw DataError(
@@ -70,7 +75,9 @@ QByteArray ReadInputFile(const QString& path) {
                                            "までです）。")
                                 .arg(kLargestInputFile / (1024 * 1024)));
         case Problem::CannotOpen:
-            throw DataError(QStringLiteral("ファイルを開けません（%1）。").arg(error.detail));
+            throw DataError(error.error == EACCES
+                                ? QStringLiteral("ファイルの読み取りが許されていません。")
+                                : QStringLiteral("ファイルを開けません。"));
         case Problem::CannotRead:
             break;
         }

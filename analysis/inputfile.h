@@ -12,8 +12,8 @@ inline constexpr qint64 kLargestInputFile = 16 * 1024 * 1024;
 struct RegularFileError {
     enum class Problem { Missing, NotRegular, TooLarge, CannotOpen, CannotRead };
     Problem problem;
-    // The system's words for CannotOpen and CannotRead.
-    QString detail;
+    // errno of the failed call (0 for NotRegular and TooLarge).
+    int error;
 };
 
 // Reads a whole regular file of at most limit bytes. A folder, a pipe or a device is refused

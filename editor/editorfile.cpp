@@ -1,14 +1,15 @@
 #include "editor/editorfile.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/filename.h"
 #include "analysis/inputfile.h"
 #include "platform/checkedfile.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -39,7 +40,7 @@ constexpr char32_t kFirstStandIn = 0x10FFFD;
 constexpr char16_t kBoxBreaks[] = {0x2029, 0xFDD0, 0xFDD1};
 
 QString Shown(const QString& path) {
-    return QStringLiteral("「%1」").arg(path);
+    return QStringLiteral("「%1」").arg(DisplayFileName(path));
 }
 
 bool IsShiftJisLead(uchar byte) {
@@ -297,6 +298,10 @@ EditorFile ReadEditorFile(const QString& path) {
         case Problem::CannotRead:
             throw DataError(QStringLiteral("ファイル%1を読み取れませんでした。").arg(Shown(path)));
         case Problem::Missing:
+            if (error.error == ELOOP)
+                throw DataError(QStringLiteral("ファイル%1を開けませんでした。").arg(Shown(path)) +
+                                LinkLoopReason());
+            break;
         case Problem::CannotOpen:
             break;
         }

@@ -4,6 +4,7 @@
 #include "analysis/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 
 #include <QApplication>
@@ -213,6 +214,7 @@ void frmResults::SaveButton_Click() {
         this, QStringLiteral("CSV ファイル (*.csv)|*.csv"), QString());
     if (!path)
         return;
+    RefuseOverwritingInput(*path, {state_.dataFileName, state_.deviateTableFileName});
     // With a byte-order mark, so that spreadsheets read the Japanese headers as UTF-8.
     WriteFileAllOrNothing(*path, QByteArray("\xEF\xBB\xBF") + TableText(QLatin1Char(',')).toUtf8());
 }
