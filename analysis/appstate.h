@@ -71,14 +71,7 @@ struct AppState {
     std::array<QString, 8> analysisHelpText{};
 };
 
-// The settings the first successful load applies: scale 10 to 1000, print widths 3, 2 and 5,
-// analysis mode 0. The batch run starts from the same ones.
-inline void ApplyFirstLoadDefaults(AppState& state) {
-    state.scaleMaxIndex = 3;
-    state.scaleMinIndex = 1;
-    state.solidLineWidth = 3;
-    state.dashedLineWidth = 2;
-    state.regressionLineWidth = 5;
-    state.analysisMode = 0;
-    state.defaultsApplied = 1;
-}
+// The settings the first successful load applies, after the series is loaded: the scale that
+// shows the series (FittingScale: 10 to 1000 whenever every value lies inside it), print widths
+// 3, 2 and 5, analysis mode 0. The batch run applies the same ones to every file it loads.
+void ApplyFirstLoadDefaults(AppState& state);

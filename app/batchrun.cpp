@@ -4,6 +4,7 @@
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
+#include "analysis/seriesnotes.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
 #include "platform/qtplatform.h"
@@ -40,21 +41,32 @@ void Fail(QTextStream& err, const QString& file, const QString& message) {
 }
 
 // One file from its load to its output. Throws DataError when any step fails.
+void Warn(QTextStream& err, const QString& file, const QString& message) {
+    err << "quorvel: " << file << ": 注意：" << message << '\n';
+    err.flush();
+}
+
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
-                 QJsonArray& objects) {
-    command.settings.applyTo(state);
+                 QTextStream& err, QJsonArray& objects) {
+    // As the window does it: load with the alpha, then the first-load defaults for this
+    // series, then what the command line fixes.
+    state.alpha = command.settings.alpha;
     state.dataFileName = file;
     const ResultTexts boxes = LoadDataFile(state);
-    const double maxAlpha = MaxAlphaFor(state.recordCount);
-    if (command.settings.alphaGiven && state.alpha > maxAlpha)
-        throw DataError(QStringLiteral("α値 %1 はこのファイルの %2 件のデータには大きすぎます"
-                                       "（%3 以下にしてください）。")
-                            .arg(FormatReal(state.alpha))
-                            .arg(state.recordCount)
-                            .arg(FormatReal(maxAlpha)));
-    if (!command.pdfOut.isEmpty())
+    command.settings.applyTo(state);
+    if (command.settings.alphaGiven && state.alpha > MaxAlphaFor(state.recordCount))
+        throw DataError(AlphaTooLargeText(state.alpha, state.recordCount));
+    // Warnings: the file is processed all the same.
+    if (const QString years = YearGapsText(FindYearGaps(state)); !years.isEmpty())
+        Warn(err, file, years);
+    if (!command.pdfOut.isEmpty()) {
+        if (const QString outside = OutsideScaleText(state); !outside.isEmpty())
+            Warn(err, file,
+                 outside + QStringLiteral("--scale を広げるか、付けずに実行すると"
+                                          "全部の点が入ります。"));
         PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
                         command.pdfPathFor(file));
+    }
     if (!command.results)
         return;
     const ResultSource source = MakeResultSource(file, state, boxes);
@@ -83,7 +95,7 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     bool allDone = true;
     for (const QString& file : command.files) {
         try {
-            ProcessFile(command, file, state, out, objects);
+            ProcessFile(command, file, state, out, err, objects);
         } catch (const DataError& error) {
             Fail(err, file, error.message());
             allDone = false;

@@ -14,6 +14,8 @@ struct BatchSettings {
     // A given alpha is held to the bound "再計算" applies; the default goes as the window's
     // first load takes it.
     bool alphaGiven = false;
+    // Without --scale each file takes the scale the window's first load would give it.
+    bool scaleGiven = false;
     int32_t scaleMinIndex = 0;
     int32_t scaleMaxIndex = 0;
     int32_t analysisMode = 0;
@@ -26,7 +28,8 @@ struct BatchSettings {
     QString axisTitle = kDefaultAxisTitle;
 
     BatchSettings();
-    // Puts the settings where the load, the analysis and the print job read them.
+    // After a file is loaded: the first-load defaults for it, then the settings given, where
+    // the analysis and the print job read them.
     void applyTo(AppState& state) const;
 };
 

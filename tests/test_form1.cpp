@@ -190,13 +190,14 @@ private slots:
         QCOMPARE(h.text("Text1"), path);
         QCOMPARE(h.form->windowTitle(),
                  QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + path + " > ");
-        QCOMPARE(h.text("Text5"), QStringLiteral("1000"));
-        QCOMPARE(h.text("Text6"), QStringLiteral("10"));
+        // 1292.6 to 2098.5: the scale fits the data (see firstLoadFitsTheScale).
+        QCOMPARE(h.text("Text5"), QStringLiteral("10000"));
+        QCOMPARE(h.text("Text6"), QStringLiteral("1000"));
         QCOMPARE(h.text("Label23"), QStringLiteral("3"));
         QCOMPARE(h.text("Label24"), QStringLiteral("2"));
         QCOMPARE(h.text("Label25"), QStringLiteral("5"));
-        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 2);
-        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 4);
         QCOMPARE(h.checkedIndex("mnuPrntWakuVal"), 2);
         QCOMPARE(h.checkedIndex("mnuPrntDottVal"), 1);
         QCOMPARE(h.checkedIndex("mnuPrntKaikVal"), 4);
@@ -256,7 +257,8 @@ private slots:
     void refusedScaleIsNeverDrawnOrPrinted() {
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
-        h.action("mnuScaleMinVal_4")->trigger(); // minimum 1000 above maximum 1000
+        h.action("mnuScaleMinVal_4")->trigger();
+        h.action("mnuScaleMaxVal_2")->trigger(); // maximum 1000, not above minimum 1000
         h.fake.messages.clear();
         h.box("Text11")->setText("0.3");
         h.child<QPushButton>("Command1")->click();
@@ -279,11 +281,12 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString none;
         QTest::newRow("at most the bound") << "0.94" << 0.94 << "0.94" << none;
-        QTest::newRow("above the bound") << "0.95" << 0.5 << "0.95"
+        // A refused alpha puts the one in use back into the box.
+        QTest::newRow("above the bound") << "0.95" << 0.5 << "0.5"
                                          << "α値が大きすぎます！これより小さい数値を入れてけ～ん！";
-        QTest::newRow("empty") << "" << 0.5 << ""
+        QTest::newRow("empty") << "" << 0.5 << "0.5"
                                << "α値の設定失敗！正しく数字を入力してけ～ん！！";
-        QTest::newRow("negative") << "-0.1" << 0.5 << "-0.1"
+        QTest::newRow("negative") << "-0.1" << 0.5 << "0.5"
                                   << "α値は負値なしです！０以上の数値を入れてけ～ん！";
         QTest::newRow("trailing letters") << "0.40abc" << 0.4 << "0.4" << none;
         QTest::newRow("letters only") << "abc" << 0.0 << "0" << none;
@@ -547,8 +550,8 @@ private slots:
         QCOMPARE(h.state.recordCount, 30);
         QCOMPARE(h.state.analysisMode, 0);
         QVERIFY(h.action("mnuAnaNot")->isChecked());
-        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 2);
-        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 4);
         for (const char* name :
              {"mnuFile", "mnuSellect", "mnuPrintOutItem", "mnuPrinterItem", "mnuAna"})
             QVERIFY2(h.enabled(name), name);
@@ -587,8 +590,11 @@ private slots:
 
     void settingsCommandsKeepTheWindow_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("seven times 1591.9") << QByteArray("2001,1591.9\r\n").repeated(7);
-        QTest::newRow("855931 and 855933") << QByteArray("7 855931\r\n7 855933\r\n");
+        QByteArray seven;
+        for (int year = 2001; year <= 2007; ++year)
+            seven += QByteArray::number(year) + ",1591.9\r\n";
+        QTest::newRow("seven times 1591.9") << seven;
+        QTest::newRow("855931 and 855933") << QByteArray("7 855931\r\n8 855933\r\n");
         QTest::newRow("5000 and a little more")
             << QByteArray("2001,5000\r\n2002,5000.0000001\r\n2003,5000.0000002\r\n");
     }
@@ -632,7 +638,8 @@ private slots:
         Harness h;
         const QImage blank = h.picture();
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
-        h.action("mnuScaleMinVal_4")->trigger(); // minimum 1000, maximum 1000
+        h.action("mnuScaleMinVal_4")->trigger();
+        h.action("mnuScaleMaxVal_2")->trigger(); // minimum 1000, maximum 1000
         QVERIFY(h.picture() != blank);
         h.fake.messages.clear();
         if (load) {
