@@ -239,6 +239,7 @@ bool PrintChart(AppState& state, PrinterAccess& printer, const QString& text7, c
                 QWidget* parent) {
     // Checked before a file name is asked for or a printer is touched.
     CheckPrintScale(state);
+    CheckPrintOffsets(ReadPrintOffset(text7), ReadPrintOffset(text8));
     return printer.PrintPage(
         parent, SuggestedPdfPath(state.dataFileName),
         [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
