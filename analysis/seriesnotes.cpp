@@ -22,13 +22,13 @@ double PowerOfTen(int32_t exponent) {
     return kPowersOfTen[static_cast<size_t>(exponent + 1)];
 }
 
-int Outside(const AppState& state, ScalePair scale) {
-    const int n = std::clamp(state.recordCount, 0, kMaxRecords);
+int Outside(const SeriesData& series, ScalePair scale) {
+    const int n = std::clamp(series.recordCount, 0, kMaxRecords);
     const double low = PowerOfTen(scale.minIndex);
     const double high = PowerOfTen(scale.maxIndex);
     int count = 0;
     for (int i = 0; i < n; ++i) {
-        const double v = state.values[static_cast<size_t>(i)];
+        const double v = series.values[static_cast<size_t>(i)];
         if (!(v >= low && v <= high))
             ++count;
     }
@@ -69,15 +69,15 @@ void AddYears(QList<YearRun>& runs, int32_t first, int32_t last) {
 
 } // namespace
 
-ScalePair FittingScale(const AppState& state) {
+ScalePair FittingScale(const SeriesData& series) {
     const ScalePair usual;
-    const int n = std::clamp(state.recordCount, 0, kMaxRecords);
-    if (n == 0 || Outside(state, usual) == 0)
+    const int n = std::clamp(series.recordCount, 0, kMaxRecords);
+    if (n == 0 || Outside(series, usual) == 0)
         return usual;
     double logLow = HUGE_VAL;
     double logHigh = -HUGE_VAL;
     for (int i = 0; i < n; ++i) {
-        const double v = state.values[static_cast<size_t>(i)];
+        const double v = series.values[static_cast<size_t>(i)];
         if (v > 0 && std::isfinite(v)) {
             logLow = std::min(logLow, std::log10(v));
             logHigh = std::max(logHigh, std::log10(v));
@@ -89,7 +89,7 @@ ScalePair FittingScale(const AppState& state) {
     for (int32_t lo = kLowestMin; lo <= kHighestMin; ++lo) {
         for (int32_t hi = std::max(lo + 1, kLowestMax); hi <= kHighestMax; ++hi) {
             const ScalePair pair{lo, hi};
-            const std::tuple<int, int, double> key{Outside(state, pair), hi - lo,
+            const std::tuple<int, int, double> key{Outside(series, pair), hi - lo,
                                                    std::fabs((lo + hi) / 2.0 - middle)};
             // Strictly better only: of two equal pairs the lower, met first, stays.
             if (key < bestKey) {
@@ -102,8 +102,8 @@ ScalePair FittingScale(const AppState& state) {
 }
 
 int PointsOutsideScale(const AppState& state) {
-    const ScalePair scale{state.scaleMinIndex, state.scaleMaxIndex};
-    return ValidScale(scale) ? Outside(state, scale) : 0;
+    const ScalePair scale{state.settings.scaleMinIndex, state.settings.scaleMaxIndex};
+    return ValidScale(scale) ? Outside(state.series, scale) : 0;
 }
 
 QString OutsideScaleText(const AppState& state) {
@@ -111,18 +111,19 @@ QString OutsideScaleText(const AppState& state) {
     if (outside == 0)
         return {};
     return QStringLiteral("横軸 %1～%2 の外にデータが %3 個あります。")
-        .arg(PowerOfTenText(state.scaleMinIndex), PowerOfTenText(state.scaleMaxIndex))
+        .arg(PowerOfTenText(state.settings.scaleMinIndex),
+             PowerOfTenText(state.settings.scaleMaxIndex))
         .arg(outside);
 }
 
-YearGaps FindYearGaps(const AppState& state) {
-    const int n = std::clamp(state.recordCount, 0, kMaxRecords);
+YearGaps FindYearGaps(const SeriesData& series) {
+    const int n = std::clamp(series.recordCount, 0, kMaxRecords);
     YearGaps gaps;
     if (n == 0)
         return gaps;
     QMap<int32_t, int> counts;
     for (int i = 0; i < n; ++i)
-        ++counts[state.years[static_cast<size_t>(i)]];
+        ++counts[series.years[static_cast<size_t>(i)]];
     int32_t previous = counts.firstKey();
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
         if (it.value() > 1)
@@ -146,13 +147,13 @@ QString YearGapsText(const YearGaps& gaps) {
     return sentences.join(QString());
 }
 
-void ApplyFirstLoadDefaults(AppState& state) {
-    const ScalePair scale = FittingScale(state);
-    state.scaleMaxIndex = scale.maxIndex;
-    state.scaleMinIndex = scale.minIndex;
-    state.solidLineWidth = 3;
-    state.dashedLineWidth = 2;
-    state.regressionLineWidth = 5;
-    state.analysisMode = 0;
-    state.defaultsApplied = 1;
+void ApplyFirstLoadDefaults(ChartSettings& settings, const SeriesData& series) {
+    const ScalePair scale = FittingScale(series);
+    settings.scaleMaxIndex = scale.maxIndex;
+    settings.scaleMinIndex = scale.minIndex;
+    settings.solidLineWidth = 3;
+    settings.dashedLineWidth = 2;
+    settings.regressionLineWidth = 5;
+    settings.analysisMode = 0;
+    settings.defaultsApplied = 1;
 }

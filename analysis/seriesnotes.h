@@ -21,9 +21,9 @@ struct ScalePair {
 // the pairs of the menu, the one that leaves the fewest points outside, then spans the fewest
 // decades, then has its middle nearest the middle of the data (in logarithms), then the lower.
 // Without records, 10 to 1000.
-ScalePair FittingScale(const AppState& state);
+ScalePair FittingScale(const SeriesData& series);
 
-// How many of the loaded points lie outside the value axis of the state's scale.
+// How many of the loaded points lie outside the value axis of the chosen scale.
 int PointsOutsideScale(const AppState& state);
 
 // The one line that says so, for the screen and the command line ("" when none lie outside).
@@ -43,7 +43,7 @@ struct YearGaps {
     QList<YearRun> missing;
     bool empty() const { return repeated.isEmpty() && missing.isEmpty(); }
 };
-YearGaps FindYearGaps(const AppState& state);
+YearGaps FindYearGaps(const SeriesData& series);
 
 // One sentence per kind ("" when every year occurs once and none is missing). Runs of
 // consecutive years read "1950～1959", and a very long list ends with how many more there are.

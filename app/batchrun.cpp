@@ -48,16 +48,21 @@ void Warn(QTextStream& err, const QString& file, const QString& message) {
 
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
                  QTextStream& err, QJsonArray& objects) {
-    // As the window does it: load with the alpha, then the first-load defaults for this
-    // series, then what the command line fixes.
-    state.alpha = command.settings.alpha;
+    state.settings = command.settings.chart;
     state.dataFileName = file;
     const ResultTexts boxes = LoadDataFile(state);
-    command.settings.applyTo(state);
-    if (command.settings.alphaGiven && state.alpha > MaxAlphaFor(state.recordCount))
-        throw DataError(AlphaTooLargeText(state.alpha, state.recordCount));
+    // Without --scale, the scale the window's first load gives this series.
+    if (!command.settings.scaleGiven) {
+        ChartSettings firstLoad;
+        ApplyFirstLoadDefaults(firstLoad, state.series);
+        state.settings.scaleMinIndex = firstLoad.scaleMinIndex;
+        state.settings.scaleMaxIndex = firstLoad.scaleMaxIndex;
+    }
+    const int records = state.series.recordCount;
+    if (command.settings.alphaGiven && state.settings.alpha > MaxAlphaFor(records))
+        throw DataError(AlphaTooLargeText(state.settings.alpha, records));
     // Warnings: the file is processed all the same.
-    if (const QString years = YearGapsText(FindYearGaps(state)); !years.isEmpty())
+    if (const QString years = YearGapsText(FindYearGaps(state.series)); !years.isEmpty())
         Warn(err, file, years);
     if (!command.pdfOut.isEmpty()) {
         if (const QString outside = OutsideScaleText(state); !outside.isEmpty())

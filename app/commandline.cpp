@@ -112,7 +112,7 @@ void ReadAlpha(const QString& text, BatchSettings& settings) {
     // The smallest series (two records) allows the most; beyond that no file could take it.
     if (*alpha > MaxAlphaFor(2))
         Refuse(AlphaTooLargeText(*alpha, 2));
-    settings.alpha = *alpha;
+    settings.chart.alpha = *alpha;
     settings.alphaGiven = true;
 }
 
@@ -131,8 +131,8 @@ void ReadScale(const QString& text, BatchSettings& settings) {
         Refuse(QStringLiteral("スケールを正しく選択してね：横軸の最小値は最大値より小さくして"
                               "ください（「%1」）。")
                    .arg(text));
-    settings.scaleMinIndex = *minimum;
-    settings.scaleMaxIndex = *maximum;
+    settings.chart.scaleMinIndex = *minimum;
+    settings.chart.scaleMaxIndex = *maximum;
     settings.scaleGiven = true;
 }
 
@@ -142,13 +142,13 @@ void ReadMode(const QString& text, BatchSettings& settings) {
             text.trimmed());
     if (mode < 0)
         Refuse(QStringLiteral("--mode は 0、1、2 のどれかにしてください（「%1」）。").arg(text));
-    settings.analysisMode = static_cast<int32_t>(mode);
+    settings.chart.analysisMode = static_cast<int32_t>(mode);
 }
 
 void ReadWidths(const QString& text, BatchSettings& settings) {
     const QStringList parts = Parts(QStringLiteral("widths"), text, QLatin1Char(','), 3, "S,D,R");
-    int32_t* widths[] = {&settings.solidLineWidth, &settings.dashedLineWidth,
-                         &settings.regressionLineWidth};
+    int32_t* widths[] = {&settings.chart.solidLineWidth, &settings.chart.dashedLineWidth,
+                         &settings.chart.regressionLineWidth};
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
         const int width = parts[i].trimmed().toInt(&ok);
@@ -177,7 +177,7 @@ void ReadOffsets(const QString& text, BatchSettings& settings) {
 void ReadTitle(const QString& text, BatchSettings& settings) {
     if (text.isEmpty())
         Refuse(QStringLiteral("横軸のタイトルが空です。--title に文字を指定してください。"));
-    settings.axisTitle = text;
+    settings.chart.axisTitle = text;
 }
 
 // Where the pages go, checked before anything is written: a folder for several files, and
@@ -227,31 +227,11 @@ void CheckPdfOut(CommandLine& command) {
 
 } // namespace
 
-BatchSettings::BatchSettings() {
-    AppState firstLoad;
-    ApplyFirstLoadDefaults(firstLoad);
-    alpha = firstLoad.alpha;
-    scaleMinIndex = firstLoad.scaleMinIndex;
-    scaleMaxIndex = firstLoad.scaleMaxIndex;
-    analysisMode = firstLoad.analysisMode;
-    solidLineWidth = firstLoad.solidLineWidth;
-    dashedLineWidth = firstLoad.dashedLineWidth;
-    regressionLineWidth = firstLoad.regressionLineWidth;
-    axisTitle = firstLoad.axisTitle;
-}
-
-void BatchSettings::applyTo(AppState& state) const {
-    ApplyFirstLoadDefaults(state);
-    state.alpha = alpha;
-    if (scaleGiven) {
-        state.scaleMinIndex = scaleMinIndex;
-        state.scaleMaxIndex = scaleMaxIndex;
-    }
-    state.analysisMode = analysisMode;
-    state.solidLineWidth = solidLineWidth;
-    state.dashedLineWidth = dashedLineWidth;
-    state.regressionLineWidth = regressionLineWidth;
-    state.axisTitle = axisTitle;
+ChartSettings BatchSettings::FirstLoadSettings() {
+    ChartSettings settings;
+    // Before any file: the scale each file then takes is fitted after its load.
+    ApplyFirstLoadDefaults(settings, SeriesData{});
+    return settings;
 }
 
 QString CommandLine::pdfPathFor(const QString& file) const {

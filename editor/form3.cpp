@@ -140,9 +140,9 @@ void Form3::EmnuFileOpenItem_Click() {
     if (!path || path->isEmpty())
         return;
     dialogFileName_ = *path;
-    state_.editorFileName = *path;
+    state_.editor.editorFileName = *path;
     setWindowTitle(QStringLiteral("zivived < %1 >").arg(*path));
-    state_.editorText.clear();
+    state_.editor.editorText.clear();
     try {
         LoadEditorFile();
     } catch (const DataError& error) {
@@ -161,11 +161,11 @@ void Form3::EmnuFileOpenItem_Click() {
 }
 
 void Form3::LoadEditorFile() {
-    state_.editorLineCount = 0;
-    const EditorFile file = ReadEditorFile(state_.editorFileName);
-    const QString shownPath = QStringLiteral("「%1」").arg(state_.editorFileName);
+    state_.editor.editorLineCount = 0;
+    const EditorFile file = ReadEditorFile(state_.editor.editorFileName);
+    const QString shownPath = QStringLiteral("「%1」").arg(state_.editor.editorFileName);
     for (const QString& line : file.lines) {
-        if (state_.editorLineCount == kMaxRecords)
+        if (state_.editor.editorLineCount == kMaxRecords)
             throw DataError(
                 QStringLiteral("ファイル%1は %2 行を超えています。エディターで開けるのは "
                                "%2 行までです。")
@@ -176,25 +176,25 @@ void Form3::LoadEditorFile() {
                 QStringLiteral("ファイル%1の %2 行目は %3 文字を超えています。エディターで開ける"
                                "のは 1 行 %3 文字までです。")
                     .arg(shownPath)
-                    .arg(state_.editorLineCount + 1)
+                    .arg(state_.editor.editorLineCount + 1)
                     .arg(kMaxEditorLineLength));
-        state_.editorLines[state_.editorLineCount] = line;
-        ++state_.editorLineCount;
+        state_.editor.editorLines[state_.editor.editorLineCount] = line;
+        ++state_.editor.editorLineCount;
     }
-    if (state_.editorLineCount == 0)
+    if (state_.editor.editorLineCount == 0)
         throw DataError(QStringLiteral("ファイル%1は空です。").arg(shownPath));
 
-    for (int32_t i = 0; i <= state_.editorLineCount - 2; ++i)
-        state_.editorText += state_.editorLines[i] + kLineEnd;
-    state_.editorText += state_.editorLines[state_.editorLineCount - 1];
+    for (int32_t i = 0; i <= state_.editor.editorLineCount - 2; ++i)
+        state_.editor.editorText += state_.editor.editorLines[i] + kLineEnd;
+    state_.editor.editorText += state_.editor.editorLines[state_.editor.editorLineCount - 1];
     encoding_ = file.encoding;
-    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
+    text1_->setPlainText(FileTextToBoxText(state_.editor.editorText, standIns_));
 }
 
 void Form3::SaveEditorFile() {
     // The raw text keeps no-break spaces that the plain-text view would turn into spaces.
-    state_.editorText = BoxTextToFileText(text1_->document()->toRawText(), standIns_);
-    WriteEditorFile(state_.editorFileName, state_.editorText + kLineEnd, encoding_);
+    state_.editor.editorText = BoxTextToFileText(text1_->document()->toRawText(), standIns_);
+    WriteEditorFile(state_.editor.editorFileName, state_.editor.editorText + kLineEnd, encoding_);
 }
 
 void Form3::ShowNewData() {
@@ -202,7 +202,7 @@ void Form3::ShowNewData() {
     saveItem_->setEnabled(true);
     // A new file is in the system's narrow character set, as the analysis expects.
     encoding_ = FileEncoding{TextEncoding::ShiftJis, {}};
-    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
+    text1_->setPlainText(FileTextToBoxText(state_.editor.editorText, standIns_));
 }
 
 void Form3::EmnuFileSaveItem_Click() {
@@ -210,7 +210,7 @@ void Form3::EmnuFileSaveItem_Click() {
     if (!path || path->isEmpty())
         return;
     dialogFileName_ = *path;
-    state_.editorFileName = *path;
+    state_.editor.editorFileName = *path;
     try {
         SaveEditorFile();
     } catch (const DataError& error) {
@@ -220,7 +220,7 @@ void Form3::EmnuFileSaveItem_Click() {
     }
     finished_ = true;
     close();
-    state_.dataFileName = state_.editorFileName;
+    state_.dataFileName = state_.editor.editorFileName;
     // The window is only scheduled for deletion, but the host may run an event loop of its
     // own (a message box), so nothing of this window is touched after the call.
     EditorHost& host = host_;

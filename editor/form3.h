@@ -30,19 +30,19 @@ class Form3 : public QMainWindow {
 public:
     Form3(AppState& state, Platform& platform, EditorHost& host, QWidget* parent = nullptr);
 
-    // Reads the file named by state.editorFileName, appends its lines to state.editorText
-    // (joined by CR LF) and shows them in Text1. Throws DataError when the file cannot be read,
-    // holds no line, more than kMaxRecords lines or a line longer than kMaxEditorLineLength;
-    // the box is then left as it was. A file in no known encoding is shown byte for byte,
-    // and the user is told so.
+    // Reads the file named by state.editor.editorFileName, appends its lines to
+    // state.editor.editorText (joined by CR LF) and shows them in Text1. Throws DataError when the
+    // file cannot be read, holds no line, more than kMaxRecords lines or a line longer than
+    // kMaxEditorLineLength; the box is then left as it was. A file in no known encoding is shown
+    // byte for byte, and the user is told so.
     void LoadEditorFile();
-    // Copies Text1 into state.editorText and writes it, followed by CR LF, to
-    // state.editorFileName in the encoding the text was read in. Throws DataError when a
+    // Copies Text1 into state.editor.editorText and writes it, followed by CR LF, to
+    // state.editor.editorFileName in the encoding the text was read in. Throws DataError when a
     // character cannot be stored in that encoding or the file cannot be written; the old file
     // is then left whole.
     void SaveEditorFile();
 
-    // Takes the year lines the new-data dialog put into state.editorText.
+    // Takes the year lines the new-data dialog put into state.editor.editorText.
     void ShowNewData();
 
 protected:

@@ -156,7 +156,7 @@ std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform) {
 }
 
 void CheckPrintScale(const AppState& state) {
-    if (state.scaleMinIndex >= state.scaleMaxIndex)
+    if (state.settings.scaleMinIndex >= state.settings.scaleMaxIndex)
         throw DataError(QStringLiteral("スケールを正しく選択してね"));
 }
 
@@ -167,12 +167,12 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
     const double offsetY = ReadPrintOffset(text8);
     // An empty page is not a print: the offsets are refused before anything is drawn.
     CheckPrintOffsets(offsetX, offsetY);
-    state.printOffsetX = offsetX;
-    state.printOffsetY = offsetY;
+    state.settings.printOffsetX = offsetX;
+    state.settings.printOffsetY = offsetY;
 
     const QString face = surface.FontName();
     surface.SetDrawStyle(kDrawStyleSolid);
-    surface.SetDrawWidth(state.solidLineWidth);
+    surface.SetDrawWidth(state.settings.solidLineWidth);
     surface.SetFillStyle(kFillTransparent);
     surface.SetFontName(kFaceMincho);
     surface.SetFontSize(10);

@@ -108,20 +108,20 @@ void frmResults::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmResults::Refresh() {
-    const int n = std::clamp(state_.recordCount, 0, kMaxRecords);
+    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
     // Back to file order with every new series.
     records_->setSortingEnabled(false);
     records_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     records_->setRowCount(n);
     for (int i = 0; i < n; ++i) {
         const size_t k = static_cast<size_t>(i);
-        const double z = state_.deviates[k];
-        const double fitted = std::pow(10.0, state_.logMean + state_.slope * z);
+        const double z = state_.analysis.deviates[k];
+        const double fitted = std::pow(10.0, state_.analysis.logMean + state_.analysis.slope * z);
         const std::pair<double, QString> cells[] = {
-            {state_.years[k], QString::number(state_.years[k])},
-            {state_.values[k], Fixed(state_.values[k], 1)},
-            {state_.ranks[k], QString::number(state_.ranks[k])},
-            {state_.probabilities[k], Fixed(state_.probabilities[k], 4)},
+            {state_.series.years[k], QString::number(state_.series.years[k])},
+            {state_.series.values[k], Fixed(state_.series.values[k], 1)},
+            {state_.analysis.ranks[k], QString::number(state_.analysis.ranks[k])},
+            {state_.analysis.probabilities[k], Fixed(state_.analysis.probabilities[k], 4)},
             {z, Fixed(z, 4)},
             {fitted, Fixed(fitted, 1)}};
         for (int c = 0; c < 6; ++c) {
@@ -163,9 +163,9 @@ void frmResults::Refresh() {
     const auto fourDecimals = [](double v) { return Fixed(v, 4); };
     figureLines_ << QStringLiteral("N\t%1").arg(n);
     shownLines << QStringLiteral("N = %1").arg(n);
-    figure("alpha", state_.alpha, sixDigits);
-    figure("μ", state_.logMean, sixDigits);
-    figure("s", state_.slope, sixDigits);
+    figure("alpha", state_.settings.alpha, sixDigits);
+    figure("μ", state_.analysis.logMean, sixDigits);
+    figure("s", state_.analysis.slope, sixDigits);
     figure("r", m.correlation, fourDecimals);
     figure("SLSC", m.slsc, fourDecimals);
     QStringList notes;

@@ -148,7 +148,7 @@ private slots:
         QVERIFY(WriteBytes(path, file));
 
         Open(path);
-        QCOMPARE(state_->editorText, editorText);
+        QCOMPARE(state_->editor.editorText, editorText);
         QCOMPARE(form_->windowTitle(), "zivived < " + path + " >");
         QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
         QVERIFY(fake_->messages.shown.isEmpty());
@@ -203,7 +203,7 @@ private slots:
         Open(path);
         QCOMPARE(Box()->blockCount() == lines, loads);
         QCOMPARE(fake_->messages.shown.size(), loads ? 0 : 1);
-        QCOMPARE(state_->editorLineCount, 257);
+        QCOMPARE(state_->editor.editorLineCount, 257);
     }
 
     void failedOpen_data() {
@@ -318,7 +318,8 @@ private slots:
         QTest::newRow("separators inside lines")
             << QByteArray("a\u2028b\u2029c\uFEFFd\r\ne\r\n") << QString();
         // The converter reads 0x1C as U+007F; the save would write 0x7F.
-        QTest::newRow("kanji then a control bad byte") << QByteArray("\x99\x8d\x1c\r\n") << QString();
+        QTest::newRow("kanji then a control bad byte")
+            << QByteArray("\x99\x8d\x1c\r\n") << QString();
         QTest::newRow("Shift-JIS, CR only") << QByteArray("\x8d\x7e\r\x90\x85\r") << QString();
     }
     void encodingRoundTrip() {
@@ -483,7 +484,7 @@ private slots:
         QVERIFY(windowsHidden);
         if (save) {
             QCOMPARE(dataFileAtCall, Path("new.txt"));
-            QCOMPARE(state_->editorFileName, Path("new.txt"));
+            QCOMPARE(state_->editor.editorFileName, Path("new.txt"));
             QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("   2000   \r\n   2001   \r\n"));
         } else {
             QVERIFY(state_->dataFileName.isEmpty());
@@ -497,8 +498,8 @@ private slots:
         Item("EmnuFileNewItem")->trigger();
         QCOMPARE(Dialog()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("1996"));
         QCOMPARE(Dialog()->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("2025"));
-        QCOMPARE(state_->newDataFirstYear, 1996);
-        QCOMPARE(state_->newDataLastYear, 2025);
+        QCOMPARE(state_->editor.newDataFirstYear, 1996);
+        QCOMPARE(state_->editor.newDataLastYear, 2025);
     }
 
     void generate_data() {
@@ -530,8 +531,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, firstYear);
         Generate(first, last);
-        QCOMPARE(state_->editorText, text);
-        QCOMPARE(state_->newDataFirstYear, firstYear);
+        QCOMPARE(state_->editor.editorText, text);
+        QCOMPARE(state_->editor.newDataFirstYear, firstYear);
         QCOMPARE(Box()->toPlainText(), QString(text).replace("\r\n", "\n"));
         QCOMPARE(form_->windowTitle(), kNewDataCaption);
         QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
@@ -555,9 +556,9 @@ private slots:
         QCOMPARE(fake_->messages.shown.size(), 1);
         QCOMPARE(fake_->messages.shown[0].text, QStringLiteral("正しく数字を入力してね"));
         QCOMPARE(fake_->messages.shown[0].caption, QStringLiteral("入力間違い"));
-        QVERIFY(state_->editorText.isEmpty());
-        QCOMPARE(state_->newDataFirstYear, 1996); // the defaults for 2026
-        QCOMPARE(state_->newDataLastYear, 2025);
+        QVERIFY(state_->editor.editorText.isEmpty());
+        QCOMPARE(state_->editor.newDataFirstYear, 1996); // the defaults for 2026
+        QCOMPARE(state_->editor.newDataLastYear, 2025);
         QCOMPARE(Box()->toPlainText(), QStringLiteral("kept"));
         QCOMPARE(form_->windowTitle(), kDesignCaption);
         QVERIFY(!Item("EmnuFileSaveItem")->isEnabled());
@@ -572,7 +573,7 @@ private slots:
         dialog->findChild<QLineEdit*>("Text2")->setText("1985");
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command2"), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(state_->editorText, QStringLiteral("   1980   \r\n   1981   "));
+        QCOMPARE(state_->editor.editorText, QStringLiteral("   1980   \r\n   1981   "));
 
         fake_->clock.date = QDate(2030, 5, 5);
         Item("EmnuFileNewItem")->trigger();

@@ -130,13 +130,13 @@ private slots:
 
     void startsWithDefaultsAndMenusOff() {
         Harness h(false);
-        QCOMPARE(h.state.alpha, 0.5);
+        QCOMPARE(h.state.settings.alpha, 0.5);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.5"));
-        QCOMPARE(h.state.axisTitle, QStringLiteral("降水量　(mm)"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量　(mm)"));
         QCOMPARE(h.text("Text10"), QStringLiteral("降水量　(mm)"));
-        QCOMPARE(h.state.recordCount, 0);
-        QCOMPARE(h.state.scaleMinIndex, 0);
-        QCOMPARE(h.state.scaleMaxIndex, 0);
+        QCOMPARE(h.state.series.recordCount, 0);
+        QCOMPARE(h.state.settings.scaleMinIndex, 0);
+        QCOMPARE(h.state.settings.scaleMaxIndex, 0);
         QCOMPARE(h.state.startDirectory, QStringLiteral(QUORVEL_BIN_DIR));
         QCOMPARE(h.state.deviateTable[400] > 1.28, true);
         QCOMPARE(h.form->windowTitle(),
@@ -189,7 +189,7 @@ private slots:
         Harness h;
         const QString path = kSamples + "precip_30y.csv";
         QVERIFY(h.open(path));
-        QCOMPARE(h.state.recordCount, 30);
+        QCOMPARE(h.state.series.recordCount, 30);
         QCOMPARE(h.text("Text1"), path);
         QCOMPARE(h.form->windowTitle(),
                  QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + path + " > ");
@@ -207,8 +207,8 @@ private slots:
         QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰結果を表示しない"));
         QVERIFY(h.action("mnuAnaNot")->isChecked());
         QVERIFY(!h.action("mnuAnaLine")->isChecked());
-        QCOMPARE(h.state.analysisMode, 0);
-        QCOMPARE(h.state.defaultsApplied, 1);
+        QCOMPARE(h.state.settings.analysisMode, 0);
+        QCOMPARE(h.state.settings.defaultsApplied, 1);
         QCOMPARE(h.state.redrawMode, 1);
         QVERIFY(!h.text("Text9").isEmpty());
         QVERIFY(!h.text("Text2").isEmpty());
@@ -225,14 +225,14 @@ private slots:
         h.action("mnuPrntWakuVal_0")->trigger();
         h.action("mnuAnaAll")->trigger();
         QVERIFY(h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 100);
-        QCOMPARE(h.state.scaleMaxIndex, 5);
-        QCOMPARE(h.state.scaleMinIndex, 2);
+        QCOMPARE(h.state.series.recordCount, 100);
+        QCOMPARE(h.state.settings.scaleMaxIndex, 5);
+        QCOMPARE(h.state.settings.scaleMinIndex, 2);
         QCOMPARE(h.text("Text5"), QStringLiteral("100000"));
         QCOMPARE(h.text("Text6"), QStringLiteral("100"));
-        QCOMPARE(h.state.solidLineWidth, 1);
+        QCOMPARE(h.state.settings.solidLineWidth, 1);
         QCOMPARE(h.text("Label23"), QStringLiteral("1"));
-        QCOMPARE(h.state.analysisMode, 2);
+        QCOMPARE(h.state.settings.analysisMode, 2);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 4);
         QCOMPARE(h.checkedIndex("mnuPrntWakuVal"), 0);
         QVERIFY(h.action("mnuAnaAll")->isChecked());
@@ -248,7 +248,7 @@ private slots:
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         QCOMPARE(h.fake.messages.shown.last().caption, kAppTitle);
         QCOMPARE(h.text("Text5"), QStringLiteral("10"));
-        QCOMPARE(h.state.scaleMaxIndex, 1);
+        QCOMPARE(h.state.settings.scaleMaxIndex, 1);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 0);
         QCOMPARE(h.picture(), before);
         // Clicking the checked item again leaves exactly one mark.
@@ -265,7 +265,7 @@ private slots:
         h.fake.messages.clear();
         h.box("Text11")->setText("0.3");
         h.child<QPushButton>("Command1")->click();
-        QCOMPARE(h.state.alpha, 0.3);
+        QCOMPARE(h.state.settings.alpha, 0.3);
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         h.fake.messages.clear();
         h.action("mnuPrintOutItem")->trigger();
@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(h.printer.pages, 0);
         h.fake.messages.clear();
         QVERIFY(!h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.state.series.recordCount, 100);
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
     }
 
@@ -302,10 +302,10 @@ private slots:
         QFETCH(QString, message);
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv")); // bound (499 - 30) / 498 = 0.9418
-        const double slopeBefore = h.state.slope;
+        const double slopeBefore = h.state.analysis.slope;
         h.box("Text11")->setText(typed);
         h.child<QPushButton>("Command1")->click();
-        QCOMPARE(h.state.alpha, alpha);
+        QCOMPARE(h.state.settings.alpha, alpha);
         QCOMPARE(h.text("Text11"), shown);
         if (message.isEmpty()) {
             QVERIFY(h.fake.messages.shown.isEmpty());
@@ -313,7 +313,7 @@ private slots:
         } else {
             QCOMPARE(h.lastMessages(), QStringList{message});
             QCOMPARE(h.fake.messages.sequence, QStringLiteral("MB"));
-            QCOMPARE(h.state.slope, slopeBefore);
+            QCOMPARE(h.state.analysis.slope, slopeBefore);
         }
     }
 
@@ -326,7 +326,7 @@ private slots:
             text += QByteArray::number(1770 + i) + "," + QByteArray::number(800 + i % 97) + "\r\n";
         QVERIFY(h.open(WriteFile(dir, QStringLiteral("full.txt"), text)));
         h.action("mnuPlotPosVal_1")->trigger();
-        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.state.settings.alpha, 0.375);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
         QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
         // 257 records bound alpha by (499 - 257) / 498, below Hazen's 0.5.
@@ -335,7 +335,7 @@ private slots:
         QCOMPARE(h.lastMessages(), QStringList{QStringLiteral(
                                        "α値が大きすぎます！これより小さい数値を入れてけ～ん！")});
         QCOMPARE(h.fake.messages.beeps, 1);
-        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.state.settings.alpha, 0.375);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
         QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
         // An alpha of no preset carries no mark.
@@ -352,7 +352,7 @@ private slots:
         QVERIFY(window);
         auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
         auto* periods = Child<QTableWidget>(window, QStringLiteral("PeriodTable"));
-        QCOMPARE(records->rowCount(), h.state.recordCount);
+        QCOMPARE(records->rowCount(), h.state.series.recordCount);
         QCOMPARE(periods->rowCount(), 11);
         // A click on a header sorts by the numbers, not their text.
         records->sortItems(1);
@@ -361,7 +361,8 @@ private slots:
                     records->item(row, 1)->data(Qt::UserRole).toDouble());
         // A new alpha reaches the window.
         h.action("mnuPlotPosVal_0")->trigger();
-        QCOMPARE(records->item(0, 3)->data(Qt::UserRole).toDouble(), h.state.probabilities[0]);
+        QCOMPARE(records->item(0, 3)->data(Qt::UserRole).toDouble(),
+                 h.state.analysis.probabilities[0]);
         const QString text = window->TableText(QLatin1Char('\t'));
         QVERIFY(text.startsWith(QStringLiteral("年\t値\t順位")));
         QVERIFY(text.contains(QStringLiteral("\r\nalpha\t0\r\n")));
@@ -394,16 +395,18 @@ private slots:
         auto* window = h.form->findChild<frmResults*>();
         const QString figures = Child<QLabel>(window, QStringLiteral("Figures"))->text();
         QVERIFY2(figures.contains(QStringLiteral("μ = ") +
-                                  QString::number(h.state.logMean, 'g', 6) + QLatin1Char('\n')),
+                                  QString::number(h.state.analysis.logMean, 'g', 6) +
+                                  QLatin1Char('\n')),
                  qPrintable(figures));
         QVERIFY(figures.contains(QRegularExpression(QStringLiteral("\nr = \\d\\.\\d{4}\n"))));
         QVERIFY(
             figures.contains(QRegularExpression(QStringLiteral("\nSLSC = \\d\\.\\d{4}(\n|$)"))));
         QCOMPARE(figures.contains(QStringLiteral("標準誤差はおおまかな目安です")), rough);
         auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
-        QCOMPARE(records->item(0, 1)->text(), QString::number(h.state.values[0], 'f', 1));
+        QCOMPARE(records->item(0, 1)->text(), QString::number(h.state.series.values[0], 'f', 1));
         const QString copied = window->TableText(QLatin1Char('\t'));
-        QVERIFY(copied.contains(QStringLiteral("\r\nμ\t%1\r\n").arg(FormatReal(h.state.logMean))));
+        QVERIFY(copied.contains(
+            QStringLiteral("\r\nμ\t%1\r\n").arg(FormatReal(h.state.analysis.logMean))));
         // "res30" is saved as res30.csv.
         h.fake.files.saveAnswers << dir.filePath(QStringLiteral("res30"));
         Child<QPushButton>(window, QStringLiteral("SaveButton"))->click();
@@ -416,17 +419,17 @@ private slots:
         // Before any load the scale is 0 to 0 and the redraw is refused.
         h.box("Text10")->setText(QStringLiteral("流量"));
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
-        QCOMPARE(h.state.axisTitle, QStringLiteral("流量"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("流量"));
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         h.fake.messages.clear();
         h.box("Text10")->clear();
         QCOMPARE(h.lastMessages(),
                  QStringList{QStringLiteral("横軸の名前を正しく入力してください")});
-        QCOMPARE(h.state.axisTitle, QStringLiteral("流量"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("流量"));
         h.fake.messages.clear();
         const QImage before = h.picture();
         QTest::keyClicks(h.box("Text10"), QStringLiteral("mm"));
-        QCOMPARE(h.state.axisTitle, QStringLiteral("mm"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("mm"));
         QVERIFY(h.fake.messages.shown.isEmpty());
         QVERIFY(h.picture() != before);
     }
@@ -511,9 +514,9 @@ private slots:
         QCOMPARE(h.form->windowTitle(), title);
         for (int i = 0; i < boxes.size(); ++i)
             QCOMPARE(h.text(boxes[i]), before[i]);
-        QCOMPARE(h.state.recordCount, stateBefore.recordCount);
-        QCOMPARE(h.state.values, stateBefore.values);
-        QCOMPARE(h.state.deviates, stateBefore.deviates);
+        QCOMPARE(h.state.series.recordCount, stateBefore.series.recordCount);
+        QCOMPARE(h.state.series.values, stateBefore.series.values);
+        QCOMPARE(h.state.analysis.deviates, stateBefore.analysis.deviates);
         QCOMPARE(h.picture(), picture);
     }
 
@@ -523,7 +526,7 @@ private slots:
         QVERIFY(!h.open(WriteFile(dir, "one.txt", "1990,5\r\n")));
         for (const QString& name : kDataMenus)
             QVERIFY2(!h.enabled(name), qPrintable(name));
-        QCOMPARE(h.state.defaultsApplied, 0);
+        QCOMPARE(h.state.settings.defaultsApplied, 0);
         QCOMPARE(h.text("Text1"), QString());
     }
 
@@ -586,8 +589,8 @@ private slots:
         h.state.dataFileName = kSamples + "precip_30y_editor.txt";
         h.form->EditorSavedAndFinished();
         QVERIFY(h.fake.messages.shown.isEmpty());
-        QCOMPARE(h.state.recordCount, 30);
-        QCOMPARE(h.state.analysisMode, 0);
+        QCOMPARE(h.state.series.recordCount, 30);
+        QCOMPARE(h.state.settings.analysisMode, 0);
         QVERIFY(h.action("mnuAnaNot")->isChecked());
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
         QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 4);
@@ -605,10 +608,10 @@ private slots:
         h.action("mnuAnaLine")->trigger();
         h.state.dataFileName = kSamples + "precip_100y_editor.txt";
         h.form->EditorSavedAndFinished();
-        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.state.series.recordCount, 100);
         QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 0);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
-        QCOMPARE(h.state.analysisMode, 0);
+        QCOMPARE(h.state.settings.analysisMode, 0);
         QVERIFY(h.enabled("Command1"));
     }
 
@@ -621,8 +624,8 @@ private slots:
         h.form->EditorSavedAndFinished();
         QCOMPARE(h.fake.messages.shown.size(), 1);
         QVERIFY(h.lastMessages().first().contains("typed.txt"));
-        QCOMPARE(h.state.recordCount, 30);
-        QCOMPARE(h.state.analysisMode, 2);
+        QCOMPARE(h.state.series.recordCount, 30);
+        QCOMPARE(h.state.settings.analysisMode, 2);
         QVERIFY(h.action("mnuAnaAll")->isChecked());
         QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰線と解析値を表示"));
     }
@@ -698,16 +701,16 @@ private slots:
         QVERIFY(h.open(WriteFile(dir, "two.txt", "1990,5\r\n1991,6\r\n")));
         h.box("Text11")->setText("0.99");
         h.child<QPushButton>("Command1")->click();
-        QCOMPARE(h.state.alpha, 0.99);
+        QCOMPARE(h.state.settings.alpha, 0.99);
         QVERIFY(!h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 2);
+        QCOMPARE(h.state.series.recordCount, 2);
         const QString message = h.lastMessages().last();
         for (const char* part : {"0.99", "100 件", "0.801204819277108"})
             QVERIFY2(message.contains(QString::fromUtf8(part)), qPrintable(message));
         h.box("Text11")->setText("0.8");
         h.child<QPushButton>("Command1")->click();
         QVERIFY(h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.state.series.recordCount, 100);
     }
 
     // A comma-decimal C locale changes nothing the user reads or types.
@@ -733,7 +736,7 @@ private slots:
         QVERIFY(comma);
         QCOMPARE(startAlpha, QStringLiteral("0.5"));
         QVERIFY2(mean.contains('.') && !mean.contains(','), qPrintable(mean));
-        QCOMPARE(h.state.alpha, 0.4);
+        QCOMPARE(h.state.settings.alpha, 0.4);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.4"));
     }
 
@@ -775,10 +778,11 @@ private slots:
         h.action("mnuScaleFitItem")->trigger();
         QCOMPARE(h.text("Text5"), maximum);
         QCOMPARE(h.text("Text6"), minimum);
-        QCOMPARE(h.action(QStringLiteral("mnuScaleMaxVal_%1").arg(h.state.scaleMaxIndex - 1))
-                     ->isChecked(),
-                 true);
-        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), h.state.scaleMinIndex + 1);
+        QCOMPARE(
+            h.action(QStringLiteral("mnuScaleMaxVal_%1").arg(h.state.settings.scaleMaxIndex - 1))
+                ->isChecked(),
+            true);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), h.state.settings.scaleMinIndex + 1);
         QCOMPARE(h.text("Label33"), QString());
         QVERIFY(h.fake.messages.shown.isEmpty());
     }
@@ -798,14 +802,14 @@ private slots:
         QFETCH(int, messages);
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
-        const double slopeBefore = h.state.slope;
+        const double slopeBefore = h.state.analysis.slope;
         h.box("Text11")->setText(typed);
         QTest::keyClick(h.box("Text11"), Qt::Key_Return);
-        QCOMPARE(h.state.alpha, alpha);
+        QCOMPARE(h.state.settings.alpha, alpha);
         QCOMPARE(h.text("Text11"), FormatReal(alpha));
         QCOMPARE(h.checkedIndex("mnuPlotPosVal"), preset);
         QCOMPARE(h.fake.messages.shown.size(), messages);
-        QCOMPARE(h.state.slope != slopeBefore, messages == 0);
+        QCOMPARE(h.state.analysis.slope != slopeBefore, messages == 0);
     }
 
     void repeatedAndMissingYearsAreTold() {
@@ -813,7 +817,7 @@ private slots:
         Harness h;
         QVERIFY(!h.open(WriteFile(dir, "years.txt", "1996,1500\r\n1996,1600\r\n1998,1700\r\n")));
         // Analysed all the same, then told once.
-        QCOMPARE(h.state.recordCount, 3);
+        QCOMPARE(h.state.series.recordCount, 3);
         QVERIFY(h.enabled("mnuPrintOutItem"));
         QCOMPARE(h.fake.messages.shown.size(), 1);
         const QString message = h.lastMessages().first();
@@ -886,7 +890,7 @@ private slots:
         h.fake.files.openAnswers << kSamples + "precip_30y.csv";
         h.action(item)->trigger();
         QCOMPARE(ended.count(), 0);
-        QCOMPARE(h.state.recordCount, 0);
+        QCOMPARE(h.state.series.recordCount, 0);
         QCOMPARE(h.fake.files.openAnswers.size(), 1);
     }
 
@@ -927,8 +931,8 @@ private slots:
         h.action("mnuPrintOutItem")->trigger();
         h.action("mnuPrintOutItem")->trigger();
         QCOMPARE(h.printer.pages, 2);
-        QCOMPARE(h.state.printOffsetX, 50.0);
-        QCOMPARE(h.state.printOffsetY, -30.0);
+        QCOMPARE(h.state.settings.printOffsetX, 50.0);
+        QCOMPARE(h.state.settings.printOffsetY, -30.0);
         QCOMPARE(h.state.redrawMode, 0);
         QVERIFY(h.fake.messages.shown.isEmpty());
     }
@@ -946,7 +950,7 @@ private slots:
         Harness h(false);
         h.form->OpenDataFile(file);
         h.finishSplash();
-        QCOMPARE(h.state.recordCount, loads ? 100 : 0);
+        QCOMPARE(h.state.series.recordCount, loads ? 100 : 0);
         QCOMPARE(h.fake.messages.shown.size(), loads ? 0 : 1);
         if (!loads)
             QVERIFY(h.fake.messages.shown[0].text.contains(file));
@@ -978,7 +982,7 @@ private slots:
         QCoreApplication::sendEvent(h.form.get(), &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(h.form.get(), &drop);
-        QCOMPARE(h.state.recordCount, records);
+        QCOMPARE(h.state.series.recordCount, records);
         QCOMPARE(h.text("Text1").isEmpty(), records == 0);
     }
 };

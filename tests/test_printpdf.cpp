@@ -103,8 +103,8 @@ AppState LoadedState() {
     AddRecord(state, 1999, 100, 0);
     AddRecord(state, 2000, 300, 0.8416);
     AddRecord(state, 2001, 40, -1.2816);
-    state.logMean = 2;
-    state.slope = 0.25;
+    state.analysis.logMean = 2;
+    state.analysis.slope = 0.25;
     return state;
 }
 
@@ -303,8 +303,8 @@ void TestPrintPdf::offsetsOnPaper() {
     QVERIFY(!heading.isEmpty());
     QUORVEL_COMPARE_NEAR(heading.first().xMin, 45, 0.3);
     QUORVEL_COMPARE_NEAR(heading.first().yMin, 238, 0.3);
-    QCOMPARE(state.printOffsetX, 50.0);
-    QCOMPARE(state.printOffsetY, -30.0);
+    QCOMPARE(state.settings.printOffsetX, 50.0);
+    QCOMPARE(state.settings.printOffsetY, -30.0);
 }
 
 void TestPrintPdf::noPrinterAsksForPdf() {
@@ -369,8 +369,8 @@ void TestPrintPdf::badScaleAsksNothing() {
     FakePlatform fake;
     auto printer = MakeQtPrinterAccess(fake.platform);
     AppState state = LoadedState();
-    state.scaleMinIndex = 3;
-    state.scaleMaxIndex = 2;
+    state.settings.scaleMinIndex = 3;
+    state.settings.scaleMaxIndex = 2;
     fake.files.saveAnswers << dir_.filePath(QStringLiteral("never.pdf"));
     QVERIFY_THROWS_EXCEPTION(
         DataError, PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));

@@ -7,20 +7,21 @@ namespace {
 
 AppState WithValues(const QList<double>& values) {
     AppState state;
+    SeriesData& series = state.series;
     for (double v : values) {
-        state.years[state.recordCount] = 1900 + state.recordCount;
-        state.values[state.recordCount++] = v;
+        series.years[series.recordCount] = 1900 + series.recordCount;
+        series.values[series.recordCount++] = v;
     }
     return state;
 }
 
-AppState WithYears(const QList<int>& years) {
-    AppState state;
+SeriesData WithYears(const QList<int>& years) {
+    SeriesData series;
     for (int year : years) {
-        state.years[state.recordCount] = year;
-        state.values[state.recordCount++] = 100;
+        series.years[series.recordCount] = year;
+        series.values[series.recordCount++] = 100;
     }
-    return state;
+    return series;
 }
 
 // The values of a sample file, in file order.
@@ -63,16 +64,17 @@ private slots:
         QFETCH(QList<double>, values);
         QFETCH(int, minIndex);
         QFETCH(int, maxIndex);
-        AppState state = WithValues(values);
-        const ScalePair fitted = FittingScale(state);
+        const AppState state = WithValues(values);
+        const ScalePair fitted = FittingScale(state.series);
         QCOMPARE(fitted.minIndex, minIndex);
         QCOMPARE(fitted.maxIndex, maxIndex);
-        // The first-load defaults take that pair, and it shows every value it can.
-        ApplyFirstLoadDefaults(state);
-        QCOMPARE(state.scaleMinIndex, minIndex);
-        QCOMPARE(state.scaleMaxIndex, maxIndex);
-        QCOMPARE(state.solidLineWidth, 3);
-        QCOMPARE(state.defaultsApplied, 1);
+        // The first-load defaults take that pair.
+        ChartSettings settings;
+        ApplyFirstLoadDefaults(settings, state.series);
+        QCOMPARE(settings.scaleMinIndex, minIndex);
+        QCOMPARE(settings.scaleMaxIndex, maxIndex);
+        QCOMPARE(settings.solidLineWidth, 3);
+        QCOMPARE(settings.defaultsApplied, 1);
     }
 
     void pointsOutsideScale_data() {
@@ -94,8 +96,8 @@ private slots:
         QFETCH(int, outside);
         QFETCH(QString, text);
         AppState state = WithValues(SampleValues("precip_30y.csv"));
-        state.scaleMinIndex = minIndex;
-        state.scaleMaxIndex = maxIndex;
+        state.settings.scaleMinIndex = minIndex;
+        state.settings.scaleMaxIndex = maxIndex;
         QCOMPARE(PointsOutsideScale(state), outside);
         QCOMPARE(OutsideScaleText(state), text);
     }
