@@ -467,11 +467,12 @@ void Form1::drawChart(bool newSeries) {
 }
 
 void Form1::showOutsideNote() {
-    const QString text = OutsideScaleText(state_);
-    outsideNote_->setText(text.isEmpty()
-                              ? QString()
-                              : text + QStringLiteral("メニューの[設定]－"
-                                                      "[データに合わせる]で全部見えます。"));
+    // One line, so the remedy goes into the tip of the same line.
+    outsideNote_->setText(OutsideScaleText(state_));
+    outsideNote_->setToolTip(outsideNote_->text().isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("メニューの[設定]－[データに合わせる]で"
+                                                  "全部の点が見えます。"));
 }
 
 void Form1::showResults(const ResultTexts& texts) {
