@@ -92,6 +92,7 @@ struct HelpTexts {
 //   state.deviateTable    the normal deviate table, loaded once at start-up
 //   state.startDirectory  the current directory when the program started
 //   state.dataFileName    the data file the next load reads
+//   state.deviateTableFileName  where the deviate table was read: an input no output replaces
 //   state.redrawMode      what the next Redraw does (print, redraw, load, re-analyse, exit)
 //   state.series          the loaded series: recordCount, years, values
 //   state.analysis        the last analysis of that series, replaced whole by every analysis
@@ -102,6 +103,7 @@ struct AppState {
     DeviateTable deviateTable{};
     QString startDirectory;
     QString dataFileName;
+    QString deviateTableFileName;
     int32_t redrawMode = 0;
 
     SeriesData series;

@@ -2,24 +2,27 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
+#include "analysis/filename.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "analysis/seriesnotes.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
 #include "platform/qtplatform.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <cstdio>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -36,18 +39,41 @@ QString OneLine(const QString& message, const QString& file) {
 }
 
 void Fail(QTextStream& err, const QString& file, const QString& message) {
-    err << "quorvel: " << file << ": " << OneLine(message, file) << '\n';
+    const QString shown = DisplayFileName(file);
+    err << "quorvel: " << shown << ": " << OneLine(message, shown) << '\n';
+    err.flush();
+}
+
+// --results --json: an array with one object a line, each printed as soon as its file is done,
+// so memory stays flat however many files there are and a stopped run keeps what it printed.
+class JsonArrayStream {
+public:
+    explicit JsonArrayStream(QTextStream& out)
+        : out_(out) {
+        out_ << "[\n";
+        out_.flush();
+    }
+    void append(const QJsonObject& object) {
+        if (count_++ > 0)
+            out_ << ",\n";
+        out_ << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+        out_.flush();
+    }
+    void finish() { out_ << (count_ > 0 ? "\n]\n" : "]\n"); }
+
+private:
+    QTextStream& out_;
+    qsizetype count_ = 0;
+};
+
+void Warn(QTextStream& err, const QString& file, const QString& message) {
+    err << "quorvel: " << DisplayFileName(file) << ": 注意：" << message << '\n';
     err.flush();
 }
 
 // One file from its load to its output. Throws DataError when any step fails.
-void Warn(QTextStream& err, const QString& file, const QString& message) {
-    err << "quorvel: " << file << ": 注意：" << message << '\n';
-    err.flush();
-}
-
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
-                 QTextStream& err, QJsonArray& objects) {
+                 QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
     state.settings = command.settings.chart;
     state.dataFileName = file;
     const ResultTexts boxes = LoadDataFile(state);
@@ -69,14 +95,15 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
             Warn(err, file,
                  outside + QStringLiteral("--scale を広げるか、付けずに実行すると"
                                           "全部の点が入ります。"));
+        inputs.RefuseOverwriting(command.pdfPathFor(file));
         PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
                         command.pdfPathFor(file));
     }
     if (!command.results)
         return;
-    const ResultSource source = MakeResultSource(file, state, boxes);
-    if (command.json)
-        objects.append(ResultJsonObject(source));
+    const ResultSource source = MakeResultSource(DisplayFileName(file), state, boxes);
+    if (json)
+        json->append(ResultJsonObject(source));
     else
         out << ResultCsvRow(source) << '\n';
 }
@@ -94,13 +121,17 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
         return 1;
     }
 
+    // The deviate table is an input as much as the data files: no page may replace it.
+    const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
     if (command.results && !command.json)
         out << ResultCsvHeader() << '\n';
-    QJsonArray objects;
+    std::optional<JsonArrayStream> json;
+    if (command.results && command.json)
+        json.emplace(out);
     bool allDone = true;
     for (const QString& file : command.files) {
         try {
-            ProcessFile(command, file, state, out, err, objects);
+            ProcessFile(command, file, state, out, err, inputs, json);
         } catch (const DataError& error) {
             Fail(err, file, error.message());
             allDone = false;
@@ -112,8 +143,8 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
             allDone = false;
         }
     }
-    if (command.results && command.json)
-        out << QString::fromUtf8(QJsonDocument(objects).toJson(QJsonDocument::Indented));
+    if (json)
+        json->finish();
     out.flush();
     // Standard output may be a full disk or a closed pipe: the results are then not delivered.
     if (out.status() != QTextStream::Ok) {

@@ -2,8 +2,10 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/fieldreader.h"
+#include "analysis/filename.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
+#include "platform/samefile.h"
 #include "print/printjob.h"
 
 #include <QCommandLineParser>
@@ -13,6 +15,7 @@
 #include <QSet>
 
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -181,47 +184,55 @@ void ReadTitle(const QString& text, BatchSettings& settings) {
 }
 
 // Where the pages go, checked before anything is written: a folder for several files, and
-// never a name that one of the files, or another page, already has.
+// never a file that one of the data files is, or another page, links followed.
 void CheckPdfOut(CommandLine& command) {
-    const QFileInfo out(command.pdfOut);
-    command.pdfIntoFolder = out.isDir();
+    struct stat out {};
+    const bool exists = stat(EncodeFileName(command.pdfOut).constData(), &out) == 0;
+    command.pdfIntoFolder = exists && S_ISDIR(out.st_mode);
     // "pages/" is a folder by its form; so is a name without .pdf for several files. A folder
     // that is not there is named as such, not taken for a badly named file.
     const bool meantAsFolder =
         command.pdfOut.endsWith(QLatin1Char('/')) ||
-        (command.files.size() > 1 && !out.exists() &&
+        (command.files.size() > 1 && !exists &&
          !command.pdfOut.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive));
     if (!command.pdfIntoFolder && meantAsFolder)
         Refuse(QStringLiteral("--pdf の出力先のフォルダ「%1」がありません。先にフォルダを作って"
                               "ください。")
-                   .arg(command.pdfOut));
+                   .arg(DisplayFileName(command.pdfOut)));
     if (command.files.size() > 1 && !command.pdfIntoFolder)
         Refuse(QStringLiteral("FILE が複数のときは、--pdf には既にあるフォルダを指定してください"
                               "（「%1」）。")
-                   .arg(command.pdfOut));
+                   .arg(DisplayFileName(command.pdfOut)));
     // A forgotten OUT would otherwise take the first data file's name and overwrite it.
     if (!command.pdfIntoFolder &&
         !command.pdfOut.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         Refuse(
             QStringLiteral("--pdf の出力ファイル名は .pdf で終わるようにしてください（「%1」）。")
-                .arg(command.pdfOut));
-    if (!command.pdfIntoFolder && !out.absoluteDir().exists())
-        Refuse(QStringLiteral("--pdf の出力先のフォルダ「%1」がありません。")
-                   .arg(QDir::toNativeSeparators(out.absolutePath())));
-    QSet<QString> inputs;
-    for (const QString& file : command.files)
-        inputs.insert(QFileInfo(file).absoluteFilePath());
-    QSet<QString> pages;
+                .arg(DisplayFileName(command.pdfOut)));
+    if (!command.pdfIntoFolder) {
+        const QString folder = AbsoluteFileName(command.pdfOut).section(QLatin1Char('/'), 0, -2);
+        struct stat dir {};
+        if (!folder.isEmpty() &&
+            !(stat(EncodeFileName(folder).constData(), &dir) == 0 && S_ISDIR(dir.st_mode)))
+            Refuse(QStringLiteral("--pdf の出力先のフォルダ「%1」がありません。")
+                       .arg(DisplayFileName(folder)));
+    }
+    const InputFiles inputs(command.files);
+    QSet<QByteArray> pages;
     for (const QString& file : command.files) {
-        const QString page = QFileInfo(command.pdfPathFor(file)).absoluteFilePath();
-        if (inputs.contains(page))
-            Refuse(QStringLiteral("PDF の出力先「%1」がデータファイルと同じです。")
-                       .arg(command.pdfPathFor(file)));
-        if (pages.contains(page))
+        const QString page = command.pdfPathFor(file);
+        QByteArray identity;
+        try {
+            inputs.RefuseOverwriting(page);
+            identity = FileIdentity(page);
+        } catch (const DataError& error) {
+            Refuse(error.message());
+        }
+        if (pages.contains(identity))
             Refuse(QStringLiteral("PDF の出力先「%1」が重なります。同じ名前の FILE は別々に"
                                   "出力してください。")
-                       .arg(command.pdfPathFor(file)));
-        pages.insert(page);
+                       .arg(DisplayFileName(page)));
+        pages.insert(identity);
     }
 }
 
@@ -238,7 +249,7 @@ QString CommandLine::pdfPathFor(const QString& file) const {
     if (!pdfIntoFolder)
         return pdfOut;
     // The page takes the name the print command offers for the same file.
-    return QDir(pdfOut).filePath(QFileInfo(SuggestedPdfPath(file)).fileName());
+    return QDir(pdfOut).filePath(QFileInfo(SuggestedPdfPath(AbsoluteFileName(file))).fileName());
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -298,7 +309,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                 Refuse(QStringLiteral("ウィンドウで開けるファイルは一つだけです。"));
             // The window may change its directory later; the file stays where the shell meant.
             if (!command.files.isEmpty())
-                command.files[0] = QFileInfo(command.files[0]).absoluteFilePath();
+                command.files[0] = AbsoluteFileName(command.files[0]);
             return command;
         }
         if (command.files.isEmpty())

@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "analysis/filename.h"
+
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
@@ -412,6 +414,9 @@ void Form1::splashFinished() {
 }
 
 void Form1::endProgram() {
+    // Text typed in the editor is asked about first; キャンセル keeps the program running.
+    if (form3_ && !form3_->CloseAfterAsking())
+        return;
     // A failure is not reported: the program is ending either way.
     platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
@@ -427,6 +432,8 @@ void Form1::closeEvent(QCloseEvent* event) {
     // Closing from the frame ends the program like the exit command.
     if (!ending_) {
         endProgram();
+        if (!ending_)
+            event->ignore();
         return;
     }
     event->accept();
@@ -489,9 +496,9 @@ void Form1::showResults(const ResultTexts& texts) {
 
 void Form1::showLoadedFile() {
     loadedFileName_ = state_.dataFileName;
-    text1_->setPlainText(state_.dataFileName);
+    text1_->setPlainText(DisplayFileName(state_.dataFileName));
     setWindowTitle(QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") +
-                   state_.dataFileName + QStringLiteral(" > "));
+                   DisplayFileName(state_.dataFileName) + QStringLiteral(" > "));
 }
 
 void Form1::Redraw() {
@@ -834,23 +841,21 @@ void Form1::mnuEditFile_Click() {
 }
 
 void Form1::EditorSavedAndFinished() {
-    // The editor is gone already: a failure is told from this window.
-    RunGuarded(platform_.messages, this, [this] {
-        const int previousMode = state_.settings.analysisMode;
-        setAnalysisModeControls(0);
-        state_.redrawMode = 2;
-        state_.settings.analysisMode = 0;
-        try {
-            Redraw();
-        } catch (...) {
-            // The previous series stays, so its analysis mode stays with it.
-            state_.settings.analysisMode = previousMode;
-            setAnalysisModeControls(previousMode);
-            throw;
-        }
-        showScaleMarks();
-        setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
-    });
+    // A failure goes back to the editor, which tells it and stays open at the line.
+    const int previousMode = state_.settings.analysisMode;
+    setAnalysisModeControls(0);
+    state_.redrawMode = 2;
+    state_.settings.analysisMode = 0;
+    try {
+        Redraw();
+    } catch (...) {
+        // The previous series stays, so its analysis mode stays with it.
+        state_.settings.analysisMode = previousMode;
+        setAnalysisModeControls(previousMode);
+        throw;
+    }
+    showScaleMarks();
+    setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
 }
 
 void Form1::EditorForcedEnd() {

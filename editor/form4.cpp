@@ -102,6 +102,9 @@ void Form4::Command1_Click() {
                                        QStringLiteral("入力間違い"));
         return;
     }
+    // The year lines replace the editor's text: what was typed there is asked about first.
+    if (!editor_.SettleChanges())
+        return;
     state_.editor.newDataFirstYear = *firstYear;
     state_.editor.newDataLastYear = *lastYear;
     state_.editor.editorText = YearLines(*firstYear, *lastYear);

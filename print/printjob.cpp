@@ -4,6 +4,7 @@
 #include "analysis/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/filenames.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
 #include "print/printersurface.h"
@@ -105,6 +106,7 @@ bool QtPrinterAccess::ShowPrinterDialog(QWidget* parent) {
 }
 
 bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath,
+                                const QStringList& inputs,
                                 const std::function<void(QPagedPaintDevice&)>& drawPage) {
     // A printer that writes to a file: each page is a document of its own, so the file name
     // is asked for every time, and the save dialog asks before it replaces a file.
@@ -134,6 +136,7 @@ bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath
     const std::optional<QString> path = AskPdfPath(parent, initial, title);
     if (!path)
         return false;
+    RefuseOverwritingInput(*path, inputs);
     lastPdfPath_ = *path;
     // The next print through the file printer goes to the name this one went to.
     if (filePrinter)
@@ -242,5 +245,6 @@ bool PrintChart(AppState& state, PrinterAccess& printer, const QString& text7, c
     CheckPrintOffsets(ReadPrintOffset(text7), ReadPrintOffset(text8));
     return printer.PrintPage(
         parent, SuggestedPdfPath(state.dataFileName),
+        {state.dataFileName, state.deviateTableFileName},
         [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
 }

@@ -5,6 +5,7 @@
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 
 #include <QApplication>
@@ -228,6 +229,7 @@ void frmResults::SaveButton_Click() {
     if (!path || path->isEmpty())
         return;
     path = WithDefaultSuffix(*path, QStringLiteral("csv"));
+    RefuseOverwritingInput(*path, {state_.dataFileName, state_.deviateTableFileName});
     // With a byte-order mark, so that spreadsheets read the Japanese headers as UTF-8.
     WriteFileAllOrNothing(*path, QByteArray("\xEF\xBB\xBF") + TableText(QLatin1Char(',')).toUtf8());
 }

@@ -1,4 +1,5 @@
 #include "analysis/appstate.h"
+#include "analysis/dataerror.h"
 #include "editor/form3.h"
 #include "editor/form4.h"
 #include "fakeplatform.h"
@@ -20,6 +21,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
@@ -203,7 +205,8 @@ private slots:
         Open(path);
         QCOMPARE(Box()->blockCount() == lines, loads);
         QCOMPARE(fake_->messages.shown.size(), loads ? 0 : 1);
-        QCOMPARE(state_->editor.editorLineCount, 257);
+        // A refused file leaves the lines of the text on show.
+        QCOMPARE(state_->editor.editorLineCount, loads ? 257 : 0);
     }
 
     void failedOpen_data() {
@@ -229,15 +232,24 @@ private slots:
             Open(Path("good.txt"));
         }
         const QString textBefore = Box()->toPlainText();
+        const QString captionBefore = form_->windowTitle();
+        const QString nameBefore = state_->editor.editorFileName;
         const bool saveBefore = Item("EmnuFileSaveItem")->isEnabled();
 
         Open(Path(name));
-        QCOMPARE(form_->windowTitle(), "zivived < " + Path(name) + " >");
+        // Caption, name and text stay together: a save cannot put this text under the refused
+        // file's name.
+        QCOMPARE(form_->windowTitle(), captionBefore);
+        QCOMPARE(state_->editor.editorFileName, nameBefore);
         QCOMPARE(Box()->toPlainText(), textBefore);
         QCOMPARE(Item("EmnuFileSaveItem")->isEnabled(), saveBefore);
         QCOMPARE(fake_->messages.shown.size(), 1);
         QCOMPARE(fake_->messages.shown[0].caption, kAppTitle);
         QVERIFY(fake_->messages.shown[0].text.contains(Path(name)));
+        if (saveBefore) {
+            Item("EmnuFileSaveItem")->trigger(); // cancelled: only the name offered is seen
+            QCOMPARE(fake_->files.initialPathsSeen.last(), nameBefore);
+        }
     }
 
     void cancelChangesNothing() {
@@ -481,7 +493,8 @@ private slots:
             Item("EmnuEndItem")->trigger();
         QCOMPARE(host_->saved, save ? 1 : 0);
         QCOMPARE(host_->forced, save ? 0 : 1);
-        QVERIFY(windowsHidden);
+        // Save and finish closes only once the analysis has taken the file.
+        QCOMPARE(windowsHidden, !save);
         if (save) {
             QCOMPARE(dataFileAtCall, Path("new.txt"));
             QCOMPARE(state_->editor.editorFileName, Path("new.txt"));
@@ -491,6 +504,85 @@ private slots:
             QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList());
         }
         QTRY_VERIFY(form_.isNull() && dialog.isNull());
+    }
+
+    // Whatever would set the text aside asks first when it was changed: はい saves through the
+    // save dialog, いいえ lets it go, キャンセル keeps the editor as it was.
+    void saveQuestion_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("answer");
+        const char* answers[] = {"yes", "no", "cancel"};
+        for (const char* how : {"close box", "forced end", "open", "new"}) {
+            QTest::addRow("%s, unchanged", how) << QString::fromLatin1(how) << false << 0;
+            for (int answer = 0; answer < 3; ++answer)
+                QTest::addRow("%s, changed, %s", how, answers[answer])
+                    << QString::fromLatin1(how) << true << answer;
+        }
+    }
+    void saveQuestion() {
+        QFETCH(QString, how);
+        QFETCH(bool, edited);
+        QFETCH(int, answer);
+        const auto reply = std::array{Answer::Yes, Answer::No, Answer::Cancel}[answer];
+        form_->show();
+        QVERIFY(WriteBytes(Path("good.txt"), "1990 10\r\n"));
+        QVERIFY(WriteBytes(Path("other.txt"), "2000 5\r\n"));
+        Open(Path("good.txt"));
+        const QString typed = QStringLiteral("1990 10\n1991 20");
+        if (edited)
+            Box()->setPlainText(typed);
+        const QString before = Box()->toPlainText();
+        fake_->messages.answers << reply;
+        fake_->files.saveAnswers << Path("saved.txt");
+
+        if (how == "close box")
+            form_->close();
+        else if (how == "forced end")
+            Item("EmnuEndItem")->trigger();
+        else if (how == "open")
+            Open(Path("other.txt"));
+        else
+            Generate("2000", "2001");
+
+        QCOMPARE(fake_->messages.asked.size(), edited ? 1 : 0);
+        if (edited)
+            QCOMPARE(fake_->messages.asked[0].text, QStringLiteral("変更を保存しますか"));
+        const bool goesOn = !edited || reply != Answer::Cancel;
+        if (how == "close box" || how == "forced end") {
+            QCOMPARE(host_->forced, goesOn ? 1 : 0);
+            QCOMPARE(form_->isVisible(), !goesOn);
+        } else if (how == "open") {
+            QCOMPARE(Box()->toPlainText(), goesOn ? QStringLiteral("2000 5") : before);
+        } else {
+            QCOMPARE(Box()->toPlainText().startsWith(QStringLiteral("   2000")), goesOn);
+        }
+        QCOMPARE(host_->saved, 0);
+        QCOMPARE(QFile::exists(Path("saved.txt")), edited && reply == Answer::Yes);
+        if (edited && reply == Answer::Yes)
+            QCOMPARE(ReadBytes(Path("saved.txt")), QByteArray("1990 10\r\n1991 20\r\n"));
+        QCOMPARE(ReadBytes(Path("good.txt")), QByteArray("1990 10\r\n"));
+    }
+
+    // Save and finish on a file the analysis refuses: the file is saved, the editor stays open
+    // with the offending line selected, and closing it then asks nothing.
+    void refusedHandOverKeepsTheEditor() {
+        form_->show();
+        Generate("2001", "2003");
+        Box()->setPlainText("2001 5\n2002 6\n2003 7\n");
+        host_->onSaved = [] { throw DataError(QStringLiteral("4 行目：空白行があります。"), 4); };
+        SaveAndFinish(Path("new.txt"));
+        QCOMPARE(host_->saved, 1);
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QVERIFY(fake_->messages.shown[0].text.startsWith(QStringLiteral("4 行目")));
+        RunDeferredDeletes();
+        QVERIFY(form_ && form_->isVisible());
+        QCOMPARE(Box()->textCursor().blockNumber(), 3);
+        QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("2001 5\r\n2002 6\r\n2003 7\r\n\r\n"));
+        QVERIFY(!form_->HasChanges());
+        form_->close();
+        QVERIFY(fake_->messages.asked.isEmpty());
+        QCOMPARE(host_->forced, 1);
     }
 
     void defaultYears() {

@@ -2,6 +2,7 @@
 #include "analysis/numeric.h"
 #include "analysis/seriesnotes.h"
 #include "app/form1.h"
+#include "editor/form3.h"
 #include "fakeplatform.h"
 #include "info/form9.h"
 #include "platform/widgets.h"
@@ -27,6 +28,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 
 #include <clocale>
 #include <memory>
@@ -43,7 +45,7 @@ public:
         ++dialogs;
         return false;
     }
-    bool PrintPage(QWidget*, const QString&,
+    bool PrintPage(QWidget*, const QString&, const QStringList&,
                    const std::function<void(QPagedPaintDevice&)>& drawPage) override {
         QTemporaryDir dir;
         QPdfWriter writer(dir.filePath("page.pdf"));
@@ -584,6 +586,81 @@ private slots:
         QVERIFY(!h.form->isVisible());
     }
 
+    // The program's end with text typed in the editor: asked first; キャンセル keeps both
+    // windows, いいえ ends without writing, はい writes the file and ends.
+    void exitAsksForTheEditorsText_data() {
+        QTest::addColumn<bool>("fromFrame");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("exit command, cancel") << false << int(Answer::Cancel) << false;
+        QTest::newRow("window frame, cancel") << true << int(Answer::Cancel) << false;
+        QTest::newRow("exit command, no") << false << int(Answer::No) << true;
+        QTest::newRow("window frame, yes") << true << int(Answer::Yes) << true;
+    }
+    void exitAsksForTheEditorsText() {
+        QFETCH(bool, fromFrame);
+        QFETCH(int, answer);
+        QFETCH(bool, ends);
+        QTemporaryDir dir;
+        Harness h;
+        h.form->show();
+        h.action("mnuEditFile")->trigger();
+        QPointer<Form3> editor = h.form->findChild<Form3*>();
+        QVERIFY(editor);
+        editor->findChild<QPlainTextEdit*>("Text1")->setPlainText("2001 5\n2002 6");
+        QSignalSpy ended(h.form.get(), &Form1::programEnded);
+        h.fake.messages.answers << Answer(answer);
+        const QString saved = dir.filePath("saved.txt");
+        h.fake.files.saveAnswers << saved;
+        if (fromFrame)
+            h.form->close();
+        else
+            h.action("mnuEndItem")->trigger();
+        QCOMPARE(h.fake.messages.asked.size(), 1);
+        QCOMPARE(ended.count(), ends ? 1 : 0);
+        QCOMPARE(h.form->isVisible(), !ends);
+        QCOMPARE(bool(editor) && editor->isVisible(), !ends);
+        QCOMPARE(QFile::exists(saved), Answer(answer) == Answer::Yes);
+        if (!ends) {
+            QCOMPARE(editor->findChild<QPlainTextEdit*>("Text1")->toPlainText(),
+                     QStringLiteral("2001 5\n2002 6"));
+            QVERIFY(h.fake.directory.setCalls.isEmpty());
+        }
+    }
+
+    // 保存終了 on a file the loader refuses: the editor stays, at the line, with the message.
+    void refusedEditorFileKeepsTheEditorAtTheLine() {
+        QTemporaryDir dir;
+        Harness h;
+        h.form->show();
+        h.action("mnuEditFile")->trigger();
+        QPointer<Form3> editor = h.form->findChild<Form3*>();
+        QVERIFY(editor);
+        auto* box = editor->findChild<QPlainTextEdit*>("Text1");
+        box->setPlainText("2001 5\n2002 6\n2003 7\n2004 8\n2005 9\n");
+        box->moveCursor(QTextCursor::Start);
+        const QString file = dir.filePath("typed.txt");
+        h.fake.files.saveAnswers << file;
+        editor->findChild<QAction*>("EmnuFileSaveItem")->setEnabled(true);
+        editor->findChild<QAction*>("EmnuFileSaveItem")->trigger();
+        RunDeferredDeletes();
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        QVERIFY2(h.lastMessages().first().contains("6 行目：空白行があります"),
+                 qPrintable(h.lastMessages().first()));
+        QCOMPARE(box->textCursor().blockNumber(), 5);
+        QCOMPARE(ReadBytes(file), QByteArray("2001 5\r\n2002 6\r\n2003 7\r\n2004 8\r\n"
+                                             "2005 9\r\n\r\n"));
+        QCOMPARE(h.state.series.recordCount, 0);
+
+        // Mended where it was typed, the same command hands it over and closes the editor.
+        box->setPlainText("2001 5\n2002 6\n2003 7\n2004 8\n2005 9");
+        h.fake.files.saveAnswers << file;
+        editor->findChild<QAction*>("EmnuFileSaveItem")->trigger();
+        QCOMPARE(h.state.series.recordCount, 5);
+        QTRY_VERIFY(editor.isNull());
+    }
+
     void editorHandOverLoadsTheSavedFile() {
         Harness h;
         h.state.dataFileName = kSamples + "precip_30y_editor.txt";
@@ -621,9 +698,15 @@ private slots:
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         h.action("mnuAnaAll")->trigger();
         h.state.dataFileName = WriteFile(dir, "typed.txt", "   1996   \r\n   1997   \r\n");
-        h.form->EditorSavedAndFinished();
-        QCOMPARE(h.fake.messages.shown.size(), 1);
-        QVERIFY(h.lastMessages().first().contains("typed.txt"));
+        // The refusal goes back to the editor, which tells it at the line.
+        try {
+            h.form->EditorSavedAndFinished();
+            QFAIL("the file was taken");
+        } catch (const DataError& error) {
+            QVERIFY(error.message().contains("typed.txt"));
+            QCOMPARE(error.line(), 1);
+        }
+        QVERIFY(h.fake.messages.shown.isEmpty());
         QCOMPARE(h.state.series.recordCount, 30);
         QCOMPARE(h.state.settings.analysisMode, 2);
         QVERIFY(h.action("mnuAnaAll")->isChecked());

@@ -139,6 +139,7 @@ private slots:
     void pageReadsBack();
     void offsetsOnPaper();
     void noPrinterAsksForPdf();
+    void pdfOverTheDataFileRefused();
     void failedFileLeavesNothing();
     void failedPageKeepsOldFile();
     void badScaleAsksNothing();
@@ -396,6 +397,23 @@ void TestPrintPdf::fullDiskKeepsOldPdf() {
              message->constData());
     QCOMPARE(ReadBytes(path), QByteArray("earlier page"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"chart.pdf"});
+}
+
+// The page's file, chosen as a link to the data file, is refused and the data stays.
+void TestPrintPdf::pdfOverTheDataFileRefused() {
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed; pages would go to it");
+    FakePlatform fake;
+    auto printer = MakeQtPrinterAccess(fake.platform);
+    AppState state = LoadedState();
+    QTemporaryDir dir;
+    state.dataFileName = WriteFile(dir, QStringLiteral("rain.csv"), "1996,1591.9\n");
+    const QString link = dir.filePath(QStringLiteral("rain.pdf"));
+    QVERIFY(QFile::link(state.dataFileName, link));
+    fake.files.saveAnswers << link;
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));
+    QCOMPARE(ReadBytes(state.dataFileName), QByteArray("1996,1591.9\n"));
 }
 
 // The name chosen in the printer dialog is offered, never written over without the save
