@@ -9,7 +9,7 @@
 inline AppState PrintState(int analysisMode = 2, int minIndex = 1, int maxIndex = 3) {
     AppState state;
     state.deviateTable = QuantileTable();
-    ApplyFirstLoadDefaults(state.settings);
+    ApplyFirstLoadDefaults(state.settings, state.series);
     state.settings.scaleMinIndex = minIndex;
     state.settings.scaleMaxIndex = maxIndex;
     state.settings.analysisMode = analysisMode;

@@ -22,12 +22,13 @@ inline const DeviateTable& RealDeviateTable() {
     return table;
 }
 
-// The state the first successful load leaves: the real table, scale 10 to 1000, widths 3, 2
-// and 5, analysis mode 0, alpha 0.5.
-inline AppState FirstLoadState() {
+// The state the first successful load of series leaves: the real table, the scale that shows
+// the series (10 to 1000 for an empty one), widths 3, 2 and 5, analysis mode 0, alpha 0.5.
+inline AppState FirstLoadState(const SeriesData& series = {}) {
     AppState state;
     state.deviateTable = RealDeviateTable();
-    ApplyFirstLoadDefaults(state.settings);
+    state.series = series;
+    ApplyFirstLoadDefaults(state.settings, state.series);
     return state;
 }
 
@@ -35,12 +36,13 @@ inline AppState FirstLoadState() {
 // defaults. Throws DataError as the analysis does.
 inline AppState AnalysedState(const QList<double>& values, double alpha = 0.5,
                               int firstYear = 1990) {
-    AppState state = FirstLoadState();
-    state.settings.alpha = alpha;
+    SeriesData series;
     for (double v : values) {
-        state.series.years[state.series.recordCount] = firstYear + state.series.recordCount;
-        state.series.values[state.series.recordCount++] = v;
+        series.years[series.recordCount] = firstYear + series.recordCount;
+        series.values[series.recordCount++] = v;
     }
+    AppState state = FirstLoadState(series);
+    state.settings.alpha = alpha;
     AnalyzeSeries(state);
     return state;
 }
