@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-QByteArray ReadInputFile(const QString& path) {
+QByteArray ReadInputFile(const QString& path, qint64 limit) {
     // Asked of the name, not of an open file: opening a pipe would wait for a writer.
     const QFileInfo info(path);
     if (!info.exists())
@@ -16,19 +16,19 @@ QByteArray ReadInputFile(const QString& path) {
                                        "読み込めません）。"));
     const QString tooLarge = QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
                                             "までです）。")
-                                 .arg(kLargestInputFile / (1024 * 1024));
-    if (info.size() > kLargestInputFile)
+                                 .arg(limit / (1024 * 1024));
+    if (info.size() > limit)
         throw DataError(tooLarge);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw DataError(QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString()));
     // The file may have grown since it was measured: one byte more than the limit tells.
-    QByteArray bytes = file.read(kLargestInputFile + 1);
+    QByteArray bytes = file.read(limit + 1);
     const bool readFailed = file.error() != QFileDevice::NoError;
     file.close();
     if (readFailed)
         throw DataError(QStringLiteral("ファイルを読めません。"));
-    if (bytes.size() > kLargestInputFile)
+    if (bytes.size() > limit)
         throw DataError(tooLarge);
     return bytes;
 }
