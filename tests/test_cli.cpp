@@ -266,7 +266,7 @@ private slots:
         if (leftOut.isEmpty())
             QCOMPARE(run.err, QString());
         else
-            QVERIFY2(run.err.startsWith(QStringLiteral("quorvel: %1: %2").arg(file, leftOut)),
+            QVERIFY2(run.err.contains(QStringLiteral("quorvel: %1: %2").arg(file, leftOut)),
                      qPrintable(run.err));
     }
 
@@ -277,7 +277,7 @@ private slots:
             << QByteArray("1990,1\n1990,2\n")
             << QStringLiteral("2 行目：日付 1990 が 1 行目の 1990 と同じです");
         QTest::newRow("every year left out")
-            << QByteArray("1990,×\n") << QStringLiteral("取り込める年がありません");
+            << QByteArray("2000/1/1,1\n") << QStringLiteral("取り込める年がありません");
     }
     void importFailureWritesNothing() {
         QFETCH(QByteArray, bytes);
