@@ -42,6 +42,9 @@ QString Cell(const QStringList& fields, int column) {
 
 // Full-width digits, signs, points and slashes as their ASCII forms, blanks trimmed.
 QString Normalised(const QString& field) {
+    // Most cells are plain ASCII, which normalising leaves as it is; a daily file has many.
+    if (std::all_of(field.cbegin(), field.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return field.trimmed();
     QString text = field.normalized(QString::NormalizationForm_KC);
     text.replace(QChar(0x2212), QLatin1Char('-'));
     return text.trimmed();
@@ -251,7 +254,9 @@ QString ColumnName(int index) {
     return QStringLiteral("%1 列目").arg(index + 1);
 }
 
-QString PeriodName(ImportPeriod period) {
+} // namespace
+
+QString ImportPeriodName(ImportPeriod period) {
     switch (period) {
     case ImportPeriod::Year:
         return QStringLiteral("年");
@@ -262,6 +267,8 @@ QString PeriodName(ImportPeriod period) {
     }
     return QStringLiteral("日");
 }
+
+namespace {
 
 QString DateText(const ImportDate& date) {
     switch (date.period) {
@@ -478,7 +485,7 @@ QList<Record> ReadRecords(const ImportSource& source, const ImportLayout& layout
             if (other && layout.monthColumn < 0)
                 Fail(line,
                      QStringLiteral("日付「%1」の形が上の行と違います（上の行は%2ごとの値です）。")
-                         .arg(shown.left(40), PeriodName(layout.period)));
+                         .arg(shown.left(40), ImportPeriodName(layout.period)));
             Fail(line, QStringLiteral("日付「%1」を読めません。").arg(shown.left(40)));
         }
         if (date->period == ImportPeriod::Day &&
@@ -660,7 +667,7 @@ AnnualSeries BuildAnnualSeries(const ImportSource& source, const ImportOptions& 
             QStringLiteral("連続 %1 日の最大は日ごとの値からだけ求められます（このファイルは"
                            "%2ごとの値です）。")
                 .arg(options.days)
-                .arg(PeriodName(layout.period)));
+                .arg(ImportPeriodName(layout.period)));
     series.valueColumn = ChosenValueColumn(layout, options.valueColumn);
     int decimals = 0;
     const QList<Record> records = ReadRecords(source, layout, series.valueColumn, decimals);
@@ -707,7 +714,7 @@ AnnualSeries BuildAnnualSeries(const ImportSource& source, const ImportOptions& 
         ++tally.valid;
     }
 
-    const QString unit = PeriodName(layout.period);
+    const QString unit = ImportPeriodName(layout.period);
     for (int year = first; year <= last; ++year) {
         const YearTally& tally = tallies[year - first];
         AnnualRow row;
@@ -791,5 +798,5 @@ QString LeftOutText(const AnnualRow& row) {
 }
 
 QString ValidCountHeading(ImportPeriod period) {
-    return QStringLiteral("有効%1数").arg(PeriodName(period));
+    return QStringLiteral("有効%1数").arg(ImportPeriodName(period));
 }

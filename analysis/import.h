@@ -107,5 +107,7 @@ QByteArray AnnualSeriesCsv(const AnnualSeries& series);
 QString AnnualSeriesEditorText(const AnnualSeries& series);
 // Why a year was left out, for a message: "1990 年：…".
 QString LeftOutText(const AnnualRow& row);
+// "年", "月" or "日".
+QString ImportPeriodName(ImportPeriod period);
 // "有効日数" and the like for the series' period.
 QString ValidCountHeading(ImportPeriod period);

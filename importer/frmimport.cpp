@@ -36,18 +36,6 @@ QString DelimiterName(QChar delimiter) {
     return QStringLiteral("空白");
 }
 
-QString PeriodRows(ImportPeriod period) {
-    switch (period) {
-    case ImportPeriod::Year:
-        return QStringLiteral("年ごとの値");
-    case ImportPeriod::Month:
-        return QStringLiteral("月ごとの値");
-    case ImportPeriod::Day:
-        break;
-    }
-    return QStringLiteral("日ごとの値");
-}
-
 QSpinBox* YearBox(QWidget* parent, const char* name) {
     auto* box = new QSpinBox(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -246,7 +234,7 @@ void frmImport::showLayout() {
         date += QStringLiteral("（年）、%1 列目（月）").arg(layout_.monthColumn + 1);
     if (layout_.dayColumn >= 0)
         date += QStringLiteral("、%1 列目（日）").arg(layout_.dayColumn + 1);
-    parts << date << PeriodRows(layout_.period);
+    parts << date << QStringLiteral("%1ごとの値").arg(ImportPeriodName(layout_.period));
     layoutLabel_->setText(parts.join(QStringLiteral("　")));
     table_->horizontalHeaderItem(2)->setText(ValidCountHeading(layout_.period));
 }
