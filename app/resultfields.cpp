@@ -28,12 +28,13 @@ QJsonValue Printed(double value) {
 QJsonValue Records(const ResultSource& source) {
     const AppState& state = source.state;
     QJsonArray records;
-    for (int i = 0; i < state.recordCount; ++i)
-        records.append(QJsonObject{{QStringLiteral("year"), state.years[i]},
-                                   {QStringLiteral("value"), Real(state.values[i])},
-                                   {QStringLiteral("rank"), state.ranks[i]},
-                                   {QStringLiteral("probability"), Real(state.probabilities[i])},
-                                   {QStringLiteral("deviate"), Real(state.deviates[i])}});
+    for (int i = 0; i < state.series.recordCount; ++i)
+        records.append(
+            QJsonObject{{QStringLiteral("year"), state.series.years[i]},
+                        {QStringLiteral("value"), Real(state.series.values[i])},
+                        {QStringLiteral("rank"), state.analysis.ranks[i]},
+                        {QStringLiteral("probability"), Real(state.analysis.probabilities[i])},
+                        {QStringLiteral("deviate"), Real(state.analysis.deviates[i])}});
     return records;
 }
 
@@ -64,14 +65,14 @@ QJsonValue Periods(const ResultSource& source) {
 using S = const ResultSource&;
 const ResultColumn kColumns[] = {
     {"file", [](S s) { return QJsonValue(s.file); }, true, true},
-    {"records", [](S s) { return QJsonValue(s.state.recordCount); }, true, false},
-    {"alpha", [](S s) { return Real(s.state.alpha); }, true, true},
+    {"records", [](S s) { return QJsonValue(s.state.series.recordCount); }, true, false},
+    {"alpha", [](S s) { return Real(s.state.settings.alpha); }, true, true},
     {"arith_mean", [](S s) { return Box(s.boxes.arithMean); }, true, true},
     {"geo_mean", [](S s) { return Box(s.boxes.geoMean); }, true, true},
     {"max", [](S s) { return Box(s.boxes.maximum); }, true, true},
     {"min", [](S s) { return Box(s.boxes.minimum); }, true, true},
-    {"log_mean", [](S s) { return Real(s.state.logMean); }, true, true},
-    {"slope", [](S s) { return Real(s.state.slope); }, true, true},
+    {"log_mean", [](S s) { return Real(s.state.analysis.logMean); }, true, true},
+    {"slope", [](S s) { return Real(s.state.analysis.slope); }, true, true},
     {"dry10", [](S s) { return Printed(s.dryWet.dry10); }, true, true},
     {"dry100", [](S s) { return Printed(s.dryWet.dry100); }, true, true},
     {"wet10", [](S s) { return Printed(s.dryWet.wet10); }, true, true},
