@@ -53,10 +53,10 @@ QByteArray ReadRegularFile(const QString& path, qint64 limit) {
     return bytes;
 }
 
-QByteArray ReadInputFile(const QString& path) {
+QByteArray ReadInputFile(const QString& path, qint64 limit) {
     using Problem = RegularFileError::Problem;
     try {
-        return ReadRegularFile(path, kLargestInputFile);
+        return ReadRegularFile(path, limit);
     } catch (const RegularFileError& error) {
         switch (error.problem) {
         case Problem::Missing:
@@ -73,7 +73,7 @@ QByteArray ReadInputFile(const QString& path) {
         case Problem::TooLarge:
             throw DataError(QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
                                            "までです）。")
-                                .arg(kLargestInputFile / (1024 * 1024)));
+                                .arg(limit / (1024 * 1024)));
         case Problem::CannotOpen:
             throw DataError(error.error == EACCES
                                 ? QStringLiteral("ファイルの読み取りが許されていません。")

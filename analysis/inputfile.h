@@ -21,9 +21,9 @@ struct RegularFileError {
 // the descriptor opened is checked again. Throws RegularFileError; the caller words the message.
 QByteArray ReadRegularFile(const QString& path, qint64 limit);
 
-// Reads an input file of at most kLargestInputFile bytes. Throws DataError with the problem in
-// Japanese; the caller names the file.
-QByteArray ReadInputFile(const QString& path);
+// Reads an input file of at most limit bytes. Throws DataError with the problem in Japanese; the
+// caller names the file.
+QByteArray ReadInputFile(const QString& path, qint64 limit = kLargestInputFile);
 
 // Bytes of a file quoted in a message, decoded as the file was written: UTF-8 when they are
 // valid UTF-8, else Shift-JIS when they are valid there, else one character per byte. At most

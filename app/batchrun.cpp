@@ -3,12 +3,14 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/filename.h"
+#include "analysis/import.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "analysis/seriesnotes.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
 #include "platform/commandguard.h"
+#include "platform/checkedfile.h"
 #include "platform/qtplatform.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
@@ -149,6 +151,33 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     return allDone ? 0 : 1;
 }
 
+int RunImport(const CommandLine& command, QTextStream& err) {
+    const QString& file = command.files.value(0);
+    try {
+        const AnnualSeries series =
+            BuildAnnualSeries(ReadImportSource(file), command.importOptions);
+        for (const AnnualRow& row : series.rows)
+            if (!row.included)
+                err << "quorvel: " << file << ": " << row.year << " 年を除きました（" << row.note
+                    << "）\n";
+        if (series.includedCount() == 0)
+            throw DataError(
+                QStringLiteral("取り込める年がありません。%1 には何も書き込んでいません。")
+                    .arg(command.importOut));
+        // Asked again at the write: the file may have been swapped for a link since the start.
+        RefuseOverwritingInput(command.importOut, command.files);
+        WriteFileAllOrNothing(command.importOut, AnnualSeriesCsv(series));
+    } catch (const DataError& error) {
+        Fail(err, file, error.message());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        Fail(err, file, QStringLiteral("メモリが不足したため、このファイルを取り込めません。"));
+        return 1;
+    }
+    err.flush();
+    return 0;
+}
+
 namespace {
 
 // Standard error carries one line per failed file, which scripts read: Qt's own notes (a
@@ -184,4 +213,15 @@ int RunBatchProcess(int& argc, char** argv, const CommandLine& command) {
     QGuiApplication application(argc, argv);
     InstallFontSubstitutions();
     return run();
+}
+
+int RunImportProcess(int& argc, char** argv, const CommandLine& command) {
+    qInstallMessageHandler(KeepQtNotesOffStderr);
+    QCoreApplication application(argc, argv);
+    QFile stdErr;
+    (void)stdErr.open(stderr, QIODevice::WriteOnly);
+    QTextStream err(&stdErr);
+    const int status = RunImport(command, err);
+    err.flush();
+    return status;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/import.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,7 @@ struct BatchSettings {
 };
 
 struct CommandLine {
-    enum class Action { Window, Batch, Help, Version, UsageError };
+    enum class Action { Window, Batch, Import, Help, Version, UsageError };
     Action action = Action::Window;
     // Window: at most one, made absolute. Batch: one or more, as given.
     QStringList files;
@@ -36,6 +37,9 @@ struct CommandLine {
     bool results = false;
     bool json = false;
     BatchSettings settings;
+    // Import: the annual series of files[0] goes to importOut.
+    QString importOut;
+    ImportOptions importOptions;
     // UsageError: one line in Japanese.
     QString error;
 

@@ -32,6 +32,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -265,6 +266,8 @@ void Form1::buildMenus() {
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
     addItem(mnuFile_, QStringLiteral("mnuFileOpenItem"), QStringLiteral("開く(&O)"),
             &Form1::mnuFileOpenItem_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    addItem(mnuFile_, QStringLiteral("mnuFileImportItem"), QStringLiteral("取り込み(&I)..."),
+            &Form1::mnuFileImportItem_Click);
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("line01"));
     mnuPrinterItem_ = addItem(mnuFile_, QStringLiteral("mnuPrinterItem"),
                               QStringLiteral("ﾌﾟﾘﾝﾀ(&S)"), &Form1::mnuPrinterItem_Click);
@@ -419,8 +422,8 @@ void Form1::endProgram() {
     // A failure is not reported: the program is ending either way.
     platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_, frmResults_})
+    for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_,
+                                                      frmResults_, frmImport_})
         if (w)
             w->close();
     close();
@@ -594,6 +597,29 @@ void Form1::mnuFileOpenItem_Click() {
     if (!path)
         return;
     OpenDataFile(*path);
+}
+
+void Form1::mnuFileImportItem_Click() {
+    if (!frmImport_) {
+        frmImport_ = new frmImport(platform_, *this, this);
+        frmImport_->setAttribute(Qt::WA_DeleteOnClose);
+        CentreOnScreen(frmImport_);
+    }
+    ShowModeless(frmImport_);
+}
+
+bool Form1::ImportOpenInEditor(const QString& editorText, const QString& axisTitle) {
+    // The editor's box may hold what the user typed: it is never replaced without a word.
+    if (form3_ && form3_->isVisible()) {
+        tell(QStringLiteral("データ作成のエディタが開いています。エディタの内容を保存するか閉じて"
+                            "から、もう一度「エディタで開く」を押してください。"));
+        return false;
+    }
+    mnuEditFile_Click();
+    state_.editor.editorText = editorText;
+    form3_->ShowNewData();
+    importedAxisTitle_ = axisTitle;
+    return true;
 }
 
 void Form1::OpenDataFile(const QString& path) {
@@ -845,9 +871,13 @@ void Form1::EditorSavedAndFinished() {
     }
     showScaleMarks();
     setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
+    // An imported series brings its item name as the title; the box stays open to typing.
+    if (!importedAxisTitle_.isEmpty())
+        text10_->setText(std::exchange(importedAxisTitle_, QString()));
 }
 
 void Form1::EditorForcedEnd() {
+    importedAxisTitle_.clear();
     setMenusEnabled({mnuFile_}, true);
 }
 
