@@ -8,26 +8,10 @@
 
 namespace {
 
-// Liang-Barsky: the part of a..b inside frame, as parameters of the segment.
+// The part of a..b inside frame, as parameters of the segment.
 bool ClipToFrame(QPointF a, QPointF b, const QRectF& frame, double& t0, double& t1) {
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - frame.left(), frame.right() - a.x(), a.y() - frame.top(),
-                         frame.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    return t0 <= t1;
+    return ClipParameters(a.x(), a.y(), b.x() - a.x(), b.y() - a.y(), frame.left(), frame.top(),
+                          frame.right(), frame.bottom(), t0, t1);
 }
 
 } // namespace
