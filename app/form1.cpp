@@ -6,8 +6,10 @@
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
 #include "analysis/seriesnotes.h"
+#include "chart/chartimage.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
+#include "comparison/frmcomparison.h"
 #include "info/form9.h"
 #include "info/frmabout.h"
 #include "info/helptexts.h"
@@ -274,6 +276,17 @@ void Form1::buildMenus() {
     mnuPrintOutItem_ =
         addItem(mnuFile_, QStringLiteral("mnuPrintOutItem"), QStringLiteral("印刷(&P)"),
                 &Form1::mnuPrintOutItem_Click, QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuSaveChartItem_ = addItem(mnuFile_, QStringLiteral("mnuSaveChartItem"),
+                                QStringLiteral("図を保存(&G)..."), &Form1::mnuSaveChartItem_Click);
+    // The copy has no menu item of its own; it follows the save item's state.
+    copyChartAction_ = new QAction(this);
+    copyChartAction_->setObjectName(QStringLiteral("copyChartAction"));
+    copyChartAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    addAction(copyChartAction_);
+    connect(copyChartAction_, &QAction::triggered, this, guarded([this] {
+                if (mnuFile_->menuAction()->isEnabled() && mnuSaveChartItem_->isEnabled())
+                    CopyChart();
+            }));
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("line02"));
     addItem(mnuFile_, QStringLiteral("mnuEndItem"), QStringLiteral("終了(&X)"),
             &Form1::mnuEndItem_Click, QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -349,6 +362,8 @@ void Form1::buildMenus() {
     mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna2"));
     addItem(mnuAna_, QStringLiteral("mnuAnaListItem"), QStringLiteral("解析結果の一覧(&T)..."),
             &Form1::mnuAnaListItem_Click);
+    addItem(mnuAna_, QStringLiteral("mnuAnaCompareItem"), QStringLiteral("確率分布の比較(&D)..."),
+            &Form1::mnuAnaCompareItem_Click);
 
     mnuMess_ = bar->addMenu(QStringLiteral("使い方(&H)"));
     mnuMess_->setObjectName(QStringLiteral("mnuMess"));
@@ -391,8 +406,8 @@ void Form1::tell(const QString& text) {
 void Form1::Form_Load() {
     CentreOnScreen(this);
     show();
-    setMenusEnabled({mnuPrintOutItem_, mnuPrinterItem_, mnuFile_, mnuSellect_, mnuEditFile_,
-                     mnuMess_, mnuAna_, command1_},
+    setMenusEnabled({mnuPrintOutItem_, mnuSaveChartItem_, mnuPrinterItem_, mnuFile_, mnuSellect_,
+                     mnuEditFile_, mnuMess_, mnuAna_, command1_},
                     false);
     form9_ = new Form9(
         platform_.messages, [this] { splashFinished(); }, this);
@@ -423,7 +438,7 @@ void Form1::endProgram() {
     platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
     for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_,
-                                                      frmResults_, frmImport_})
+                                                      frmResults_, frmComparison_, frmImport_})
         if (w)
             w->close();
     close();
@@ -439,6 +454,25 @@ void Form1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+ChartPicture Form1::chartPicture() const {
+    // The picture the screen shows: a scale that cannot be drawn is said, not exported empty.
+    if (!ScaleIsValid(state_.settings))
+        throw DataError(kScaleMessage);
+    return ChartPicture{[this](DrawingSurface& surface) { DrawScreenChart(state_, surface); },
+                        QSizeF(PictureBox::kScaleWidth, PictureBox::kScaleHeight),
+                        picture1_->contentsRect().size(), picture1_->FontName()};
+}
+
+void Form1::mnuSaveChartItem_Click() {
+    const ChartPicture chart = chartPicture();
+    SaveChartImage(this, platform_.files, chart, SuggestedChartPath(state_.dataFileName),
+                   {state_.dataFileName, state_.deviateTableFileName});
+}
+
+void Form1::CopyChart() {
+    CopyChartImage(chartPicture());
 }
 
 void Form1::mnuEndItem_Click() {
@@ -508,7 +542,7 @@ void Form1::Redraw() {
         BusyCursor busy;
         // The analysis runs before the picture is cleared, so a failure leaves the chart alone.
         showResults(AnalyzeSeries(state_));
-        refreshResultsWindow();
+        refreshAnalysisWindows();
         drawChart(true);
         break;
     }
@@ -534,7 +568,7 @@ void Form1::Redraw() {
         }
         showLoadedFile();
         showResults(texts);
-        refreshResultsWindow();
+        refreshAnalysisWindows();
         if (state_.settings.defaultsApplied == 0)
             applyFirstLoadDefaults();
         state_.redrawMode = 1;
@@ -627,7 +661,9 @@ void Form1::OpenDataFile(const QString& path) {
     state_.redrawMode = 2;
     if (!RunGuarded(platform_.messages, this, [this] { Redraw(); }))
         return;
-    setMenusEnabled({mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_, command1_}, true);
+    setMenusEnabled(
+        {mnuSellect_, mnuPrintOutItem_, mnuSaveChartItem_, mnuPrinterItem_, mnuAna_, command1_},
+        true);
 }
 
 namespace {
@@ -760,9 +796,11 @@ void Form1::mnuAnaAll_Click() {
     selectAnalysisMode(2);
 }
 
-void Form1::refreshResultsWindow() {
+void Form1::refreshAnalysisWindows() {
     if (frmResults_)
         frmResults_->Refresh();
+    if (frmComparison_)
+        frmComparison_->Refresh();
 }
 
 void Form1::mnuAnaListItem_Click() {
@@ -772,6 +810,15 @@ void Form1::mnuAnaListItem_Click() {
         CentreOnScreen(frmResults_);
     }
     ShowModeless(frmResults_);
+}
+
+void Form1::mnuAnaCompareItem_Click() {
+    if (!frmComparison_) {
+        frmComparison_ = new frmComparison(state_, platform_, this);
+        frmComparison_->setAttribute(Qt::WA_DeleteOnClose);
+        CentreOnScreen(frmComparison_);
+    }
+    ShowModeless(frmComparison_);
 }
 
 void Form1::mnuAnaBand_Click() {
@@ -870,7 +917,9 @@ void Form1::EditorSavedAndFinished() {
         throw;
     }
     showScaleMarks();
-    setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
+    setMenusEnabled(
+        {mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuSaveChartItem_, mnuPrinterItem_, mnuAna_},
+        true);
     // An imported series brings its item name as the title; the box stays open to typing.
     if (!importedAxisTitle_.isEmpty())
         text10_->setText(std::exchange(importedAxisTitle_, QString()));

@@ -2,6 +2,7 @@
 
 #include "analysis/appstate.h"
 #include "analysis/series.h"
+#include "chart/chartimage.h"
 #include "editor/form3.h"
 #include "importer/frmimport.h"
 #include "info/helptexts.h"
@@ -26,6 +27,7 @@ class Form2;
 class Form9;
 class frmAbout;
 class frmResults;
+class frmComparison;
 
 // The main window: file and statistics on the left, the chart on the right, every command in
 // the menu bar. Each command stores its setting in AppState and asks Redraw for the rest.
@@ -52,6 +54,9 @@ public:
     void mnuFileImportItem_Click();
     void mnuPrinterItem_Click();
     void mnuPrintOutItem_Click();
+    // The chart as a PNG or SVG file; Ctrl+Shift+C puts it on the clipboard.
+    void mnuSaveChartItem_Click();
+    void CopyChart();
     void mnuEndItem_Click();
     void mnuScaleMinVal_Click(int16_t index);
     void mnuScaleMaxVal_Click(int16_t index);
@@ -67,6 +72,7 @@ public:
     void mnuAnaAll_Click();
     void mnuAnaBand_Click();
     void mnuAnaListItem_Click();
+    void mnuAnaCompareItem_Click();
     void mnuMessEditItem_Click();
     void mnuMessUseItem_Click();
     void mnuMessAnaItem_Click();
@@ -113,7 +119,7 @@ private:
     void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);
     void showLoadedFile();
-    void refreshResultsWindow();
+    void refreshAnalysisWindows();
     void applyFirstLoadDefaults();
     void setAnalysisModeControls(int mode);
     void selectAnalysisMode(int mode);
@@ -126,6 +132,7 @@ private:
     void showOutsideNote();
     void showHelpTopic(HelpTopicId id);
     void tell(const QString& text);
+    ChartPicture chartPicture() const;
 
     AppState& state_;
     Platform& platform_;
@@ -161,6 +168,8 @@ private:
     QAction* mnuEditFile_ = nullptr;
     QAction* mnuPrinterItem_ = nullptr;
     QAction* mnuPrintOutItem_ = nullptr;
+    QAction* mnuSaveChartItem_ = nullptr;
+    QAction* copyChartAction_ = nullptr;
     QAction* mnuAnaNot_ = nullptr;
     QAction* mnuAnaLine_ = nullptr;
     QAction* mnuAnaAll_ = nullptr;
@@ -177,6 +186,7 @@ private:
     QPointer<Form3> form3_;
     QPointer<frmAbout> frmAbout_;
     QPointer<frmResults> frmResults_;
+    QPointer<frmComparison> frmComparison_;
     QPointer<frmImport> frmImport_;
     // The item name of an imported series, offered as the axis title when the editor hands
     // that series over.

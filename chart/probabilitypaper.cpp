@@ -4,6 +4,7 @@
 #include "analysis/numeric.h"
 #include "chart/clipping.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -152,5 +153,43 @@ void ProbabilityPaper::DrawDashedCurve(DrawingSurface& surface, const Curve& cur
                          static_cast<float>(q.x()), static_cast<float>(q.y()), colour);
         }
         travelled += length;
+    }
+}
+
+void DrawProbabilityGrid(const ProbabilityPaper& paper, DrawingSurface& surface, int frameLeft,
+                         int frameRight, int tick) {
+    for (size_t i = 0; i < std::size(kProbabilityLines); ++i) {
+        const QString label = QString::fromUtf8(kProbabilityLines[i].label);
+        const int y = R(paper.ProbabilityY(static_cast<int>(i)));
+        // The line starts left of the frame, forming the tick mark.
+        surface.Line(frameLeft - tick, y, frameRight, y);
+        // The label ends a quarter of its own width left of the frame, centred on its line.
+        surface.SetCurrentX(frameLeft - R(double(surface.TextWidth(label)) * 5 / 4));
+        surface.SetCurrentY(y - R(double(surface.TextHeight(label)) / 2));
+        surface.Print(label);
+    }
+}
+
+void DrawDecadeGrid(const ProbabilityPaper& paper, DrawingSurface& surface, int tick) {
+    // Value labels are centred under their lines, their top half a text line below the lowest
+    // probability line; the decade lines reach a tick length below it. Dotted lines mark 2 to 9
+    // times each decade's left-hand power of ten.
+    const int yBottom = R(paper.BottomY()); // 0.1 %
+    const int yTop = R(paper.TopY());       // 99.9 %
+    for (int v = 0; v <= std::max(paper.Decades(), 0); ++v) {
+        const QString label = PowerOfTenText(paper.MinExponent() + v);
+        const int x = R(paper.DecadeX(v));
+        surface.Line(x, yTop, x, yBottom + tick);
+        surface.SetCurrentX(x - R(double(surface.TextWidth(label)) / 2));
+        surface.SetCurrentY(yBottom + R(double(surface.TextHeight(label)) / 2));
+        surface.Print(label);
+        if (v < 1)
+            continue;
+        for (int k = 2; k <= 9; ++k) {
+            surface.SetDrawStyle(kDrawStyleDotted);
+            const int xk = R(paper.MinorX(v, k));
+            surface.Line(xk, yTop, xk, yBottom, QBColor(1));
+        }
+        surface.SetDrawStyle(kDrawStyleSolid);
     }
 }

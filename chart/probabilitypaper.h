@@ -53,6 +53,7 @@ public:
     ProbabilityPaper(const PaperGeometry& geometry, const DeviateTable& table);
 
     int Decades() const { return g_.maxExponent - g_.minExponent; }
+    int MinExponent() const { return g_.minExponent; }
 
     // Surface position of (log10 value, deviate), unrounded.
     QPointF Position(double logValue, double deviate) const;
@@ -96,3 +97,11 @@ private:
     PaperGeometry g_;
     const DeviateTable& table_;
 };
+
+// The grid as the screen chart draws it, on any paper: the fifteen probability lines from a tick
+// left of the frame to its right edge, each labelled left of the frame; then the decade lines
+// reaching a tick below the frame with their values under them, and dotted lines at 2 to 9
+// times each decade's power of ten. Positions are rounded to whole surface units.
+void DrawProbabilityGrid(const ProbabilityPaper& paper, DrawingSurface& surface, int frameLeft,
+                         int frameRight, int tick);
+void DrawDecadeGrid(const ProbabilityPaper& paper, DrawingSurface& surface, int tick);

@@ -58,18 +58,7 @@ void DrawScreenAxes(const AppState& state, DrawingSurface& surface) {
     surface.SetFontName(kFaceMincho);
     surface.SetFontSize(8);
 
-    const int yBottom = R(paper.BottomY()); // 0.1 %
-    const int yTop = R(paper.TopY());       // 99.9 %
-    for (size_t i = 0; i < std::size(kProbabilityLines); ++i) {
-        const QString label = QString::fromUtf8(kProbabilityLines[i].label);
-        const int y = R(paper.ProbabilityY(static_cast<int>(i)));
-        // The line starts left of the frame, forming the tick mark.
-        surface.Line(kFrameLeft - kTickLength, y, kFrameLeft + kFrameWidth, y);
-        // The label ends a quarter of its own width left of the frame, centred on its line.
-        surface.SetCurrentX(kFrameLeft - R(double(surface.TextWidth(label)) * 5 / 4));
-        surface.SetCurrentY(y - R(double(surface.TextHeight(label)) / 2));
-        surface.Print(label);
-    }
+    DrawProbabilityGrid(paper, surface, kFrameLeft, kFrameLeft + kFrameWidth, kTickLength);
 
     surface.SetFontSize(9);
     for (const Caption& caption : kCaption) {
@@ -78,27 +67,8 @@ void DrawScreenAxes(const AppState& state, DrawingSurface& surface) {
         surface.Print(QString::fromUtf8(caption.text));
     }
 
-    // Value labels are centred under their lines, their top half a text line below the lowest
-    // probability line; the decade lines reach a tick length below it. Dotted lines mark 2 to 9
-    // times each decade's left-hand power of ten.
     surface.SetFontSize(8);
-    const int decades = Decades(state);
-    for (int v = 0; v <= std::max(decades, 0); ++v) {
-        const QString label = PowerOfTenText(state.settings.scaleMinIndex + v);
-        const int x = R(paper.DecadeX(v));
-        surface.Line(x, yTop, x, yBottom + kTickLength);
-        surface.SetCurrentX(x - R(double(surface.TextWidth(label)) / 2));
-        surface.SetCurrentY(yBottom + R(double(surface.TextHeight(label)) / 2));
-        surface.Print(label);
-        if (v < 1)
-            continue;
-        for (int k = 2; k <= 9; ++k) {
-            surface.SetDrawStyle(kDrawStyleDotted);
-            const int xk = R(paper.MinorX(v, k));
-            surface.Line(xk, yTop, xk, yBottom, QBColor(1));
-        }
-        surface.SetDrawStyle(kDrawStyleSolid);
-    }
+    DrawDecadeGrid(paper, surface, kTickLength);
 
     // The title is centred for its width at 8 points but printed at 9, so it sits a little right
     // of the middle.

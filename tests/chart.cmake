@@ -2,3 +2,4 @@
 quorvel_add_test(test_screenchart test_screenchart.cpp LIBS chart)
 quorvel_add_test(test_picturebox test_picturebox.cpp LIBS chart)
 quorvel_add_test(test_probabilitypaper test_probabilitypaper.cpp LIBS chart)
+quorvel_add_test(test_chartimage test_chartimage.cpp LIBS chart Qt6::Svg)

@@ -12,9 +12,13 @@
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -121,8 +125,8 @@ struct Harness {
     }
 };
 
-const QStringList kDataMenus = {"mnuSellect", "mnuAna", "mnuPrintOutItem", "mnuPrinterItem",
-                                "Command1"};
+const QStringList kDataMenus = {"mnuSellect",     "mnuAna",           "mnuPrintOutItem",
+                                "mnuPrinterItem", "mnuSaveChartItem", "Command1"};
 
 } // namespace
 
@@ -936,6 +940,40 @@ private slots:
         QCOMPARE(h.state.analysis.slope != slopeBefore, messages == 0);
     }
 
+    void chartLeavesAsImage_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("png") << "chart"
+                             << "chart.png";
+        QTest::newRow("svg") << "chart.svg"
+                             << "chart.svg";
+        QTest::newRow("copy") << ""
+                              << "";
+    }
+    void chartLeavesAsImage() {
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        if (answer.isEmpty()) {
+            QGuiApplication::clipboard()->clear();
+            h.action("copyChartAction")->trigger();
+            const QImage copied = QGuiApplication::clipboard()->image();
+            QVERIFY(copied.height() >= 1200);
+            QVERIFY(h.fake.messages.shown.isEmpty());
+            return;
+        }
+        h.fake.files.saveAnswers << dir.filePath(answer);
+        h.action("mnuSaveChartItem")->trigger();
+        QVERIFY2(h.fake.messages.shown.isEmpty(), qPrintable(h.lastMessages().join(' ')));
+        QCOMPARE(h.fake.files.initialPathsSeen.last().section('/', -1),
+                 QStringLiteral("precip_30y.png"));
+        QVERIFY(QFileInfo(dir.filePath(written)).size() > 1000);
+        if (written.endsWith(".png"))
+            QVERIFY(QImage(dir.filePath(written)).height() >= 1200);
+    }
+
     void repeatedAndMissingYearsAreTold() {
         QTemporaryDir dir;
         Harness h;
@@ -1001,6 +1039,10 @@ private slots:
                                << "印刷(&P)" << QKeySequence("Ctrl+P");
         QTest::newRow("exit") << "mnuEndItem"
                               << "終了(&X)" << QKeySequence("Ctrl+Q");
+        QTest::newRow("save chart") << "mnuSaveChartItem"
+                                    << "図を保存(&G)..." << QKeySequence();
+        QTest::newRow("copy chart") << "copyChartAction"
+                                    << "" << QKeySequence("Ctrl+Shift+C");
     }
     void fileCommandsHaveShortcuts() {
         QFETCH(QString, item);

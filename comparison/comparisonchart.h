@@ -1,0 +1,37 @@
+#pragma once
+
+#include "analysis/appstate.h"
+#include "chart/chartimage.h"
+#include "chart/drawingsurface.h"
+
+#include <QSizeF>
+#include <QWidget>
+
+// The value axis of the comparison: whole decades around the smallest and largest value, at
+// least one; 1 to 10 (exponents 0 and 1) when the series has no positive value.
+struct DecadeRange {
+    int minExponent = 0;
+    int maxExponent = 1;
+};
+DecadeRange DecadesAround(const AppState& state);
+
+// The comparison's chart drawn in the surface's own pixels, `size` of them: the probability
+// paper filling the area, its probability axis the main chart's and its value axis the series'
+// decades, with the series' points.
+void DrawComparisonChart(const AppState& state, DrawingSurface& surface, QSizeF size);
+
+// The chart as a widget that fills what its window gives it. Painting only draws what is
+// already worked out, so a resize never refits anything.
+class ComparisonChartView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ComparisonChartView(const AppState& state, QWidget* parent = nullptr);
+    // The chart at the widget's present size, for saving and copying.
+    ChartPicture Picture() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const AppState& state_;
+};
