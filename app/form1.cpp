@@ -375,7 +375,8 @@ void Form1::buildMenus() {
             &Form1::mnuMessAnaItem_Click);
     // The topics of the later additions, each in its own message box like the three above.
     const HelpTopicId extraTopics[] = {HelpTopicId::Results, HelpTopicId::Band,
-                                       HelpTopicId::Presets, HelpTopicId::CommandLine};
+                                       HelpTopicId::Presets, HelpTopicId::CommandLine,
+                                       HelpTopicId::Comparison};
     for (const HelpTopicId id : extraTopics) {
         const HelpTopic topic = ExtraHelpTopic(id);
         QAction* action = mnuMess_->addAction(topic.caption);

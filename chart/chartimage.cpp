@@ -179,6 +179,8 @@ QByteArray ChartSvg(const ChartPicture& chart, int height, const QString& title)
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(title);
+    // A pixel of the picture is a pixel of a 96 dpi screen, as elsewhere in the program.
+    svg.setResolution(96);
     QPainter painter;
     if (!painter.begin(&svg))
         throw DataError(QStringLiteral("図を SVG 図形にできませんでした"));

@@ -2,6 +2,7 @@
 #include "analysis/numeric.h"
 #include "analysis/seriesnotes.h"
 #include "app/form1.h"
+#include "comparison/frmcomparison.h"
 #include "editor/form3.h"
 #include "fakeplatform.h"
 #include "importer/frmimport.h"
@@ -379,6 +380,31 @@ private slots:
         Child<QPushButton>(window, QStringLiteral("SaveButton"))->click();
         QCOMPARE(ReadBytes(csv),
                  QByteArray("\xEF\xBB\xBF") + window->TableText(QLatin1Char(',')).toUtf8());
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+    }
+
+    void comparisonWindowFollowsTheSeries() {
+        Harness h;
+        QVERIFY(!h.enabled("mnuAnaCompareItem") || !h.enabled("mnuAna"));
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_30y.csv")));
+        QCOMPARE(h.child<QMenu>("mnuAna")->actions().indexOf(h.action("mnuAnaCompareItem")),
+                 h.child<QMenu>("mnuAna")->actions().indexOf(h.action("mnuAnaListItem")) + 1);
+        h.action("mnuAnaCompareItem")->trigger();
+        auto* window = h.form->findChild<frmComparison*>();
+        QVERIFY(window && window->isVisible());
+        auto* summary = Child<QLabel>(window, QStringLiteral("Summary"));
+        QVERIFY2(summary->text().startsWith(QStringLiteral("30 年の記録")),
+                 qPrintable(summary->text()));
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_100y.csv")));
+        QVERIFY2(summary->text().startsWith(QStringLiteral("100 年の記録")),
+                 qPrintable(summary->text()));
+        // Its chart leaves through the same export as the main one.
+        QTemporaryDir dir;
+        h.fake.files.saveAnswers << dir.filePath(QStringLiteral("compare.svg"));
+        Child<QPushButton>(window, QStringLiteral("SaveChartButton"))->click();
+        QVERIFY(h.fake.messages.shown.isEmpty());
+        QVERIFY(ReadBytes(dir.filePath(QStringLiteral("compare.svg"))).contains("<svg"));
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(!window->isVisible());
     }
@@ -1071,6 +1097,8 @@ private slots:
                                  << "Gringorten";
         QTest::newRow("command line") << "mnuMessCommandItem"
                                       << "--pdf";
+        QTest::newRow("comparison") << "mnuMessCompareItem"
+                                    << "ジャックナイフ誤差が最も小さい";
     }
     void helpTopicsOfTheAdditions() {
         QFETCH(QString, item);
