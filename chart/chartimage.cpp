@@ -18,16 +18,6 @@
 
 namespace {
 
-bool Finite(float a, float b) {
-    return std::isfinite(a) && std::isfinite(b);
-}
-
-QStringList SplitLines(const QString& text) {
-    QString plain = text;
-    plain.remove(QLatin1Char('\r'));
-    return plain.split(QLatin1Char('\n'));
-}
-
 // The screen's pixels per point: the charts are laid out for a 96 dpi screen.
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 
@@ -89,7 +79,7 @@ void PainterSurface::SetDrawWidth(int width) {
 }
 
 void PainterSurface::Line(float x1, float y1, float x2, float y2, std::optional<QColor> color) {
-    if (!Finite(x1, y1) || !Finite(x2, y2))
+    if (!FinitePoint(x1, y1) || !FinitePoint(x2, y2))
         return;
     painter_.setPen(pen(color.value_or(Qt::black)));
     painter_.drawLine(device(x1, y1), device(x2, y2));
@@ -98,7 +88,7 @@ void PainterSurface::Line(float x1, float y1, float x2, float y2, std::optional<
 }
 
 void PainterSurface::Circle(float x, float y, float radius, std::optional<QColor> color) {
-    if (!Finite(x, y) || !std::isfinite(radius))
+    if (!FinitePoint(x, y) || !std::isfinite(radius))
         return;
     painter_.setPen(pen(color.value_or(Qt::black)));
     painter_.setBrush(fillStyle_ == kFillSolid ? QBrush(fillColor_) : QBrush(Qt::NoBrush));
@@ -112,7 +102,7 @@ void PainterSurface::Circle(float x, float y, float radius, std::optional<QColor
 
 void PainterSurface::Print(const QString& text) {
     const float height = TextHeight(text);
-    if (!text.isEmpty() && Finite(currentX_, currentY_)) {
+    if (!text.isEmpty() && FinitePoint(currentX_, currentY_)) {
         const QFont f = font();
         const QFontMetricsF metrics(f);
         painter_.setFont(f);
@@ -120,7 +110,7 @@ void PainterSurface::Print(const QString& text) {
         const QPointF corner = device(currentX_, currentY_);
         double top = corner.y();
         // The current position is the top-left corner of the text cell, not the baseline.
-        for (const QString& line : SplitLines(text)) {
+        for (const QString& line : TextLines(text)) {
             painter_.drawText(QPointF(corner.x(), top + metrics.ascent()), line);
             top += metrics.lineSpacing();
         }
@@ -132,7 +122,7 @@ void PainterSurface::Print(const QString& text) {
 float PainterSurface::TextWidth(const QString& text) {
     const QFontMetricsF metrics(font());
     double widest = 0;
-    for (const QString& line : SplitLines(text))
+    for (const QString& line : TextLines(text))
         widest = std::max(widest, metrics.horizontalAdvance(line));
     return static_cast<float>(widest / sx_);
 }

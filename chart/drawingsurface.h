@@ -2,6 +2,9 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
+
+#include <cmath>
 
 #include <optional>
 
@@ -70,3 +73,15 @@ inline constexpr int kFillTransparent = 1;
 
 // The 16-colour palette: 0 black, 1 dark blue, 12 bright red, and the rest as the standard one.
 QColor QBColor(int index);
+
+// A position a painter can take: both coordinates are numbers.
+inline bool FinitePoint(float x, float y) {
+    return std::isfinite(x) && std::isfinite(y);
+}
+
+// The lines Print draws one under another: split at line feeds, carriage returns dropped.
+inline QStringList TextLines(const QString& text) {
+    QString plain = text;
+    plain.remove(QLatin1Char('\r'));
+    return plain.split(QLatin1Char('\n'));
+}

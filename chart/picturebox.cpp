@@ -9,20 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-bool Finite(float a, float b) {
-    return std::isfinite(a) && std::isfinite(b);
-}
-
-QStringList SplitLines(const QString& text) {
-    QString plain = text;
-    plain.remove(QLatin1Char('\r'));
-    return plain.split(QLatin1Char('\n'));
-}
-
-} // namespace
-
 PictureBox::PictureBox(QWidget* parent)
     : QFrame(parent)
     , DrawingSurface(kFaceMincho) {
@@ -173,7 +159,7 @@ const PictureBox::TextFont& PictureBox::textFont() {
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, std::optional<QColor> color) {
-    if (!Finite(x1, y1) || !Finite(x2, y2))
+    if (!FinitePoint(x1, y1) || !FinitePoint(x2, y2))
         return;
     QPainter& p = painter();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -185,7 +171,7 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, std::optional<QCol
 }
 
 void PictureBox::Circle(float x, float y, float radius, std::optional<QColor> color) {
-    if (!Finite(x, y) || !std::isfinite(radius))
+    if (!FinitePoint(x, y) || !std::isfinite(radius))
         return;
     QPainter& p = painter();
     const QPen pen = currentPen(color.value_or(foreColor_));
@@ -229,7 +215,7 @@ void PictureBox::Circle(float x, float y, float radius, std::optional<QColor> co
 void PictureBox::Print(const QString& text) {
     const TextFont& tf = textFont();
     const float height = TextHeight(text);
-    if (!text.isEmpty() && Finite(currentX_, currentY_)) {
+    if (!text.isEmpty() && FinitePoint(currentX_, currentY_)) {
         QPainter& p = painter();
         p.setFont(tf.font);
         p.setPen(foreColor_);
@@ -237,7 +223,7 @@ void PictureBox::Print(const QString& text) {
         const double left = corner.x();
         double top = corner.y();
         // The current position is the top-left corner of the text cell, not the baseline.
-        for (const QString& line : SplitLines(text)) {
+        for (const QString& line : TextLines(text)) {
             p.drawText(QPointF(left, top + tf.metrics.ascent()), line);
             top += tf.metrics.lineSpacing();
         }
@@ -249,7 +235,7 @@ void PictureBox::Print(const QString& text) {
 float PictureBox::TextWidth(const QString& text) {
     const TextFont& tf = textFont();
     double widest = 0;
-    for (const QString& line : SplitLines(text))
+    for (const QString& line : TextLines(text))
         widest = std::max(widest, tf.metrics.horizontalAdvance(line));
     return static_cast<float>(widest / scaleX());
 }
