@@ -1,0 +1,640 @@
+#include "analysis/distributionfits.h"
+#include "analysis/distributions.h"
+#include "analysis/specialfunctions.h"
+
+#include <boost/math/tools/minima.hpp>
+#include <boost/math/tools/toms748_solve.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kEulerGamma = 0.5772156649015329;
+
+struct ModelInfo {
+    const char* key;
+    const char* name;
+    // The parameters' JSON names; the unused ones are null.
+    std::array<const char*, 3> parameters;
+};
+
+constexpr ModelInfo kInfo[] = {
+    {"ln2_paper", "対数正規分布（確率紙の回帰線）", {"log_mean", "slope", nullptr}},
+    {"ln2_pm", "対数正規分布2母数（積率法）", {"mu", "sigma", nullptr}},
+    {"ln2_lm", "対数正規分布2母数（L積率法）", {"mu", "sigma", nullptr}},
+    {"ln3_iwai", "岩井法", {"b", "mean", "sd"}},
+    {"ln3_q", "対数正規分布3母数（クォンタイル法）", {"zeta", "mu", "sigma"}},
+    {"ln3_lm", "対数正規分布3母数（L積率法）", {"xi", "alpha", "k"}},
+    {"lp3", "対数ピアソンIII型分布（対数空間法）", {"mean", "sd", "skew"}},
+    {"exp", "指数分布", {"xi", "alpha", nullptr}},
+    {"gumbel", "グンベル分布", {"xi", "alpha", nullptr}},
+    {"sqrtet", "平方根指数型最大値分布", {"a", "b", nullptr}},
+    {"gev", "一般化極値分布", {"xi", "alpha", "k"}},
+};
+static_assert(std::size(kInfo) == kModelCount);
+
+const ModelInfo& Info(ModelId id) {
+    return kInfo[static_cast<size_t>(id)];
+}
+
+struct TargetInfo {
+    const char* key;
+    const char* label;
+    int period;
+    bool wet;
+};
+constexpr TargetInfo kTargetInfo[] = {
+    {"dry10", "1/10 渇水年", 10, false},
+    {"dry100", "1/100 渇水年", 100, false},
+    {"wet10", "1/10 豊水年", 10, true},
+    {"wet100", "1/100 豊水年", 100, true},
+};
+
+const TargetInfo& Info(Target target) {
+    return kTargetInfo[static_cast<size_t>(target)];
+}
+
+// Mean and standard deviation (divisor n - 1) of f(x) over the values.
+struct Moments {
+    double mean = 0;
+    double sd = 0;
+};
+template <typename F>
+Moments MomentsOf(std::span<const double> values, F f) {
+    const size_t n = values.size();
+    double sum = 0;
+    for (double x : values)
+        sum += f(x);
+    const double mean = sum / n;
+    double squares = 0;
+    for (double x : values) {
+        const double d = f(x) - mean;
+        squares += d * d;
+    }
+    return {mean, std::sqrt(squares / (n - 1.0))};
+}
+
+FittedModel Refuse(ModelId id, const QString& problem) {
+    return FittedModel::notApplicable(id, problem);
+}
+
+QString TooFew(int needed) {
+    return QStringLiteral("データが %1 件以上必要です。").arg(needed);
+}
+
+const QString kNoSpread = QStringLiteral("値のばらつきがないため当てはめられません。");
+
+// Parameters that are not finite numbers make the model not applicable.
+FittedModel Made(ModelId id, std::array<double, 4> p, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(p[static_cast<size_t>(i)]))
+            return Refuse(id, QStringLiteral("母数が数値の範囲を超えました。"));
+    return FittedModel::make(id, p);
+}
+
+// A two-parameter log-normal from the moments of a transform of the values.
+FittedModel FitLn2Pm(std::span<const double> x) {
+    const ModelId id = ModelId::Ln2Pm;
+    if (x.size() < 2)
+        return Refuse(id, TooFew(2));
+    const Moments m = MomentsOf(x, [](double v) { return std::log(v); });
+    if (!(m.sd > 0))
+        return Refuse(id, kNoSpread);
+    return Made(id, {m.mean, m.sd}, 2);
+}
+
+FittedModel FitLn2Lm(std::span<const double> x) {
+    const ModelId id = ModelId::Ln2Lm;
+    if (x.size() < 3)
+        return Refuse(id, TooFew(3));
+    const LMoments l = SampleLMoments(x);
+    if (!(l.l2 > 0))
+        return Refuse(id, kNoSpread);
+    const double sigma = 2 * ErfInverse(l.l2 / l.l1);
+    return Made(id, {std::log(l.l1) - sigma * sigma / 2, sigma}, 2);
+}
+
+FittedModel FitLn3Iwai(std::span<const double> x) {
+    const ModelId id = ModelId::Ln3Iwai;
+    const size_t n = x.size();
+    if (n < 3)
+        return Refuse(id, TooFew(3));
+    double logSum = 0;
+    for (double v : x)
+        logSum += std::log10(v);
+    const double xg = std::pow(10.0, logSum / n);
+    const size_t pairs = std::max<size_t>(1, static_cast<size_t>(std::floor(n / 10.0 + 0.5)));
+    double sum = 0;
+    int used = 0;
+    for (size_t k = 1; k <= pairs; ++k) {
+        const double xs = x[n - k];
+        const double xt = x[k - 1];
+        const double denominator = 2 * xg - (xs + xt);
+        if (denominator == 0)
+            continue;
+        sum += (xs * xt - xg * xg) / denominator;
+        ++used;
+    }
+    if (used == 0)
+        return Refuse(id, QStringLiteral("下限値を求める式の分母がすべて 0 になります。"));
+    const double b = sum / used;
+    if (!(x[0] + b > 0))
+        return Refuse(id, QStringLiteral("下限値が最小値より小さくなりません。"));
+    const Moments m = MomentsOf(x, [b](double v) { return std::log10(v + b); });
+    if (!(m.sd > 0))
+        return Refuse(id, kNoSpread);
+    return Made(id, {b, m.mean, m.sd}, 3);
+}
+
+FittedModel FitLn3Q(std::span<const double> x) {
+    const ModelId id = ModelId::Ln3Q;
+    const size_t n = x.size();
+    if (n < 3)
+        return Refuse(id, TooFew(3));
+    const double median = n % 2 ? x[n / 2] : (x[n / 2 - 1] + x[n / 2]) / 2;
+    const double smallest = x[0];
+    const double largest = x[n - 1];
+    const double denominator = smallest + largest - 2 * median;
+    if (!(denominator > 0))
+        return Refuse(id, QStringLiteral("下限値を求める式の分母が正になりません。"));
+    const double zeta = (smallest * largest - median * median) / denominator;
+    if (!(zeta < smallest))
+        return Refuse(id, QStringLiteral("下限値が最小値より小さくなりません。"));
+    const Moments m = MomentsOf(x, [zeta](double v) { return std::log(v - zeta); });
+    if (!(m.sd > 0))
+        return Refuse(id, kNoSpread);
+    return Made(id, {zeta, m.mean, m.sd}, 3);
+}
+
+// Hosking's generalized normal by L-moments.
+FittedModel FitLn3Lm(std::span<const double> x) {
+    const ModelId id = ModelId::Ln3Lm;
+    if (x.size() < 3)
+        return Refuse(id, TooFew(3));
+    const LMoments l = SampleLMoments(x);
+    if (!(l.l2 > 0))
+        return Refuse(id, kNoSpread);
+    const double t = l.t3;
+    // The rational approximation of the shape holds for |τ3| < 0.95 only.
+    if (!(std::fabs(t) < 0.95))
+        return Refuse(id, QStringLiteral("L歪度が大きすぎて（|τ3| ≥ 0.95）当てはめられません。"));
+    if (t == 0)
+        return Made(id, {l.l1, l.l2 * std::sqrt(std::numbers::pi), 0}, 3);
+    const double t2 = t * t;
+    const double k =
+        -t * (2.0466534 + t2 * (-3.6544371 + t2 * (1.8396733 + t2 * -0.20360244))) /
+        (1 + t2 * (-2.0182173 + t2 * (1.2420401 + t2 * -0.21741801)));
+    const double alpha = l.l2 * k * std::exp(-k * k / 2) / Erf(k / 2);
+    const double xi = l.l1 + alpha * std::expm1(k * k / 2) / k;
+    return Made(id, {xi, alpha, k}, 3);
+}
+
+FittedModel FitLp3(std::span<const double> x) {
+    const ModelId id = ModelId::Lp3;
+    const size_t n = x.size();
+    if (n < 3)
+        return Refuse(id, TooFew(3));
+    const Moments m = MomentsOf(x, [](double v) { return std::log10(v); });
+    if (!(m.sd > 0))
+        return Refuse(id, kNoSpread);
+    double cubes = 0;
+    for (double v : x) {
+        const double d = std::log10(v) - m.mean;
+        cubes += d * d * d;
+    }
+    const double g = n * cubes / ((n - 1.0) * (n - 2.0) * m.sd * m.sd * m.sd);
+    return Made(id, {m.mean, m.sd, g}, 3);
+}
+
+FittedModel FitExp(std::span<const double> x) {
+    const ModelId id = ModelId::Exp;
+    if (x.size() < 3)
+        return Refuse(id, TooFew(3));
+    const LMoments l = SampleLMoments(x);
+    if (!(l.l2 > 0))
+        return Refuse(id, kNoSpread);
+    const double alpha = 2 * l.l2;
+    return Made(id, {l.l1 - alpha, alpha}, 2);
+}
+
+FittedModel FitGumbel(std::span<const double> x) {
+    const ModelId id = ModelId::Gumbel;
+    if (x.size() < 3)
+        return Refuse(id, TooFew(3));
+    const LMoments l = SampleLMoments(x);
+    if (!(l.l2 > 0))
+        return Refuse(id, kNoSpread);
+    const double alpha = l.l2 / std::numbers::ln2;
+    return Made(id, {l.l1 - kEulerGamma * alpha, alpha}, 2);
+}
+
+// τ3 of the GEV with shape k, less the sample's: 2(1 − 3^−k)/(1 − 2^−k) − 3 − τ3, falling in k.
+double GevShapeEquation(double k, double t3) {
+    const double ratio = k == 0 ? std::log(3.0) / std::numbers::ln2
+                                : std::expm1(-k * std::log(3.0)) / std::expm1(-k * std::numbers::ln2);
+    return 2 * ratio - 3 - t3;
+}
+
+FittedModel FitGev(std::span<const double> x) {
+    const ModelId id = ModelId::Gev;
+    if (x.size() < 3)
+        return Refuse(id, TooFew(3));
+    const LMoments l = SampleLMoments(x);
+    if (!(l.l2 > 0))
+        return Refuse(id, kNoSpread);
+    const double t3 = l.t3;
+    // The equation falls from 1 − τ3 at k = −1 towards −1 − τ3: one root, which needs k > −1.
+    if (!(t3 < 1 && t3 > -1))
+        return Refuse(id, QStringLiteral("形状母数 k が −1 より大きくなりません。"));
+    auto f = [t3](double k) { return GevShapeEquation(k, t3); };
+    // Hosking's start narrows the bracket the solver works in; the root is the same either way.
+    const double c = 2 / (3 + t3) - std::log(2.0) / std::log(3.0);
+    const double k0 = std::clamp(7.8590 * c + 2.9554 * c * c, -0.999, 1e3);
+    double lo = -1;
+    double hi = k0;
+    if (f(k0) > 0) {
+        lo = k0;
+        hi = std::max(1.0, 2 * k0);
+        while (f(hi) > 0 && hi < 1e3)
+            hi *= 2;
+    }
+    const double flo = f(lo);
+    const double fhi = f(hi);
+    if (flo == 0 || fhi == 0) {
+        // The start or an end is the root itself.
+    } else if (!(flo > 0 && fhi < 0)) {
+        return Refuse(id, QStringLiteral("形状母数 k を求められません。"));
+    }
+    double k = flo == 0 ? lo : hi;
+    if (flo != 0 && fhi != 0) {
+        std::uintmax_t iterations = 200;
+        const auto [a, b] = boost::math::tools::toms748_solve(
+            f, lo, hi, flo, fhi, [](double a, double b) { return std::fabs(b - a) <= 1e-13; },
+            iterations);
+        k = (a + b) / 2;
+        if (iterations >= 200)
+            return Refuse(id, QStringLiteral("形状母数 k の計算が収束しません。"));
+    }
+    if (!(k > -1))
+        return Refuse(id, QStringLiteral("形状母数 k が −1 より大きくなりません。"));
+    if (k == 0) {
+        const double alpha = l.l2 / std::numbers::ln2;
+        return Made(id, {l.l1 - kEulerGamma * alpha, alpha, 0}, 3);
+    }
+    const double gammaMinusOne = Gamma1pm1(k);
+    const double alpha = l.l2 * k / (-std::expm1(-k * std::numbers::ln2) * (1 + gammaMinusOne));
+    const double xi = l.l1 + alpha * gammaMinusOne / k;
+    return Made(id, {xi, alpha, k}, 3);
+}
+
+// The sums of the SQRT-ET profile at b, with the exponentials scaled by e^tmin so that a wide
+// range of b·x neither underflows nor loses the small values' weight.
+struct SqrtetSums {
+    double logS1 = 0; // ln Σ(1 + t)e^−t
+    double st = 0;    // Σ t
+    double ratio = 0; // Σ t²e^−t / Σ(1 + t)e^−t
+};
+
+SqrtetSums SqrtetSumsAt(std::span<const double> roots, double b) {
+    const double rb = std::sqrt(b);
+    const double tmin = rb * roots.front();
+    double s1 = 0;
+    double s2 = 0;
+    double st = 0;
+    for (double r : roots) {
+        const double t = rb * r;
+        const double e = std::exp(tmin - t);
+        s1 += (1 + t) * e;
+        s2 += t * t * e;
+        st += t;
+    }
+    return {std::log(s1) - tmin, st, s2 / s1};
+}
+
+double ProfileLogLikelihood(std::span<const double> roots, double b) {
+    const double n = static_cast<double>(roots.size());
+    const SqrtetSums s = SqrtetSumsAt(roots, b);
+    // a = N / Σ(1 + t)e^−t makes Σ a(1 + t)e^−t = N.
+    return n * (std::log(n) - s.logS1 + std::log(b / 2)) - s.st - n;
+}
+
+double ProfileSlope(std::span<const double> roots, double b) {
+    const double n = static_cast<double>(roots.size());
+    const SqrtetSums s = SqrtetSumsAt(roots, b);
+    return n * s.ratio + 2 * n - s.st;
+}
+
+constexpr int kSqrtetPoints = 801;
+
+FittedModel FitSqrtetRoots(std::span<const double> values, std::span<const double> roots,
+                           std::optional<double> startB) {
+    const ModelId id = ModelId::Sqrtet;
+    const size_t n = values.size();
+    if (n < 2)
+        return Refuse(id, TooFew(2));
+    if (values.front() == values.back())
+        return Refuse(id, kNoSpread);
+    double sum = 0;
+    for (double v : values)
+        sum += v;
+    const double mean = sum / n;
+    const double first = std::log(1e-4 / mean);
+    const double step = (std::log(1e4 / mean) - first) / (kSqrtetPoints - 1);
+    auto bAt = [&](int i) { return std::exp(first + step * i); };
+    std::array<double, kSqrtetPoints> likelihood;
+    std::array<bool, kSqrtetPoints> known{};
+    auto at = [&](int i) {
+        if (!known[static_cast<size_t>(i)]) {
+            likelihood[static_cast<size_t>(i)] = ProfileLogLikelihood(roots, bAt(i));
+            known[static_cast<size_t>(i)] = true;
+        }
+        return likelihood[static_cast<size_t>(i)];
+    };
+    // A NaN never wins: it compares false.
+    auto fullScan = [&] {
+        int best = 0;
+        for (int i = 1; i < kSqrtetPoints; ++i)
+            if (at(i) > at(best) || std::isnan(at(best)))
+                best = i;
+        return best;
+    };
+    int best = -1;
+    if (startB && *startB > 0) {
+        int i = static_cast<int>(std::lround((std::log(*startB) - first) / step));
+        i = std::clamp(i, 0, kSqrtetPoints - 1);
+        for (;;) {
+            const double here = at(i);
+            if (i + 1 < kSqrtetPoints && at(i + 1) > here)
+                ++i;
+            else if (i > 0 && at(i - 1) > here)
+                --i;
+            else
+                break;
+        }
+        if (i > 0 && i < kSqrtetPoints - 1 && std::isfinite(at(i)))
+            best = i;
+    }
+    if (best < 0)
+        best = fullScan();
+    if (best == 0 || best == kSqrtetPoints - 1 || !std::isfinite(at(best)))
+        return Refuse(id, QStringLiteral("尤度が最大になる母数がありません（値のばらつきが"
+                                         "小さすぎます）。"));
+
+    // The maximum lies between the best point's neighbours: the root of the slope there.
+    const double lo = bAt(best - 1);
+    const double hi = bAt(best + 1);
+    auto slope = [&](double b) { return ProfileSlope(roots, b); };
+    const double slo = slope(lo);
+    const double shi = slope(hi);
+    double b = bAt(best);
+    if (slo > 0 && shi < 0) {
+        std::uintmax_t iterations = 200;
+        const auto [p, q] = boost::math::tools::toms748_solve(
+            slope, lo, hi, slo, shi,
+            [](double p, double q) { return std::fabs(q - p) <= 1e-12 * std::fmin(p, q); },
+            iterations);
+        b = (p + q) / 2;
+    } else {
+        // A slope that does not change sign between the neighbours: the largest likelihood
+        // there, sought in ln b.
+        const auto [lnB, value] = boost::math::tools::brent_find_minima(
+            [&](double u) { return -ProfileLogLikelihood(roots, std::exp(u)); }, std::log(lo),
+            std::log(hi), 50);
+        (void)value;
+        b = std::exp(lnB);
+    }
+    const double a = n / std::exp(SqrtetSumsAt(roots, b).logS1);
+    return Made(id, {a, b}, 2);
+}
+
+std::vector<double> SquareRoots(std::span<const double> values) {
+    std::vector<double> roots(values.size());
+    std::transform(values.begin(), values.end(), roots.begin(),
+                   [](double v) { return std::sqrt(v); });
+    return roots;
+}
+
+} // namespace
+
+const char* ModelKey(ModelId id) {
+    return Info(id).key;
+}
+
+QString ModelName(ModelId id) {
+    return QString::fromUtf8(Info(id).name);
+}
+
+const char* TargetKey(Target target) {
+    return Info(target).key;
+}
+
+QString TargetLabel(Target target) {
+    return QString::fromUtf8(Info(target).label);
+}
+
+std::optional<Target> TargetFromKey(QStringView key) {
+    for (Target target : kTargets)
+        if (key == QLatin1String(TargetKey(target)))
+            return target;
+    return std::nullopt;
+}
+
+int TargetPeriod(Target target) {
+    return Info(target).period;
+}
+
+bool TargetIsWet(Target target) {
+    return Info(target).wet;
+}
+
+std::vector<ModelParameter> FittedModel::parameters() const {
+    std::vector<ModelParameter> list;
+    if (!applicable())
+        return list;
+    const ModelInfo& info = Info(id_);
+    for (size_t i = 0; i < info.parameters.size(); ++i)
+        if (info.parameters[i])
+            list.push_back({info.parameters[i], p_[i]});
+    return list;
+}
+
+double FittedModel::rawQuantile(double F) const {
+    if (!(F > 0 && F < 1) || !applicable())
+        return kNaN;
+    const auto& p = p_;
+    switch (id_) {
+    case ModelId::Ln2Paper:
+        return std::pow(10.0, p[0] + p[1] * NormalQuantile(F));
+    case ModelId::Ln2Pm:
+    case ModelId::Ln2Lm:
+        return std::exp(p[0] + p[1] * NormalQuantile(F));
+    case ModelId::Ln3Iwai:
+        return std::pow(10.0, p[1] + p[2] * NormalQuantile(F)) - p[0];
+    case ModelId::Ln3Q:
+        return p[0] + std::exp(p[1] + p[2] * NormalQuantile(F));
+    case ModelId::Ln3Lm: {
+        const double z = NormalQuantile(F);
+        if (p[2] == 0)
+            return p[0] + p[1] * z;
+        return p[0] - p[1] / p[2] * std::expm1(-p[2] * z);
+    }
+    case ModelId::Lp3: {
+        const double mean = p[0];
+        const double sd = p[1];
+        const double g = p[2];
+        if (std::fabs(g) < 1e-6)
+            return std::pow(10.0, mean + sd * NormalQuantile(F));
+        // y = c + a·P⁻¹(β, F) written about the mean, so that a small skew (a large β) does not
+        // cancel c against a·P⁻¹.
+        const double beta = 4 / (g * g);
+        const double gamma = g > 0 ? GammaPInverse(beta, F) : GammaQInverse(beta, F);
+        const double z = (gamma - beta) / std::sqrt(beta);
+        return std::pow(10.0, mean + sd * (g > 0 ? z : -z));
+    }
+    case ModelId::Exp:
+        return p[0] - p[1] * std::log1p(-F);
+    case ModelId::Gumbel:
+        return p[0] - p[1] * std::log(-std::log(F));
+    case ModelId::Sqrtet: {
+        const double a = p[0];
+        const double b = p[1];
+        const double y = -std::log(F) / a;
+        if (y >= 1)
+            return 0; // F ≤ e^−a: the atom at zero
+        const double t = -1 - LambertWLower(-y / std::numbers::e);
+        return t * t / b;
+    }
+    case ModelId::Gev: {
+        const double logY = std::log(-std::log(F));
+        if (p[2] == 0)
+            return p[0] - p[1] * logY;
+        return p[0] - p[1] / p[2] * std::expm1(p[2] * logY);
+    }
+    }
+    return kNaN;
+}
+
+double FittedModel::rawStandardVariable(double x) const {
+    if (!applicable())
+        return kNaN;
+    const auto& p = p_;
+    switch (id_) {
+    case ModelId::Ln2Paper:
+        return (std::log10(x) - p[0]) / p[1];
+    case ModelId::Ln2Pm:
+    case ModelId::Ln2Lm:
+        return (std::log(x) - p[0]) / p[1];
+    case ModelId::Ln3Iwai:
+        return (std::log10(x + p[0]) - p[1]) / p[2];
+    case ModelId::Ln3Q:
+        return (std::log(x - p[0]) - p[1]) / p[2];
+    case ModelId::Ln3Lm:
+        if (p[2] == 0)
+            return (x - p[0]) / p[1];
+        return -std::log1p(-p[2] * (x - p[0]) / p[1]) / p[2];
+    case ModelId::Lp3:
+        return std::log10(x);
+    case ModelId::Sqrtet:
+        return p[1] * x;
+    case ModelId::Exp:
+    case ModelId::Gumbel:
+    case ModelId::Gev:
+        return (x - p[0]) / p[1];
+    }
+    return kNaN;
+}
+
+std::optional<double> FittedModel::quantile(double F) const {
+    const double x = rawQuantile(F);
+    if (!std::isfinite(x))
+        return std::nullopt;
+    return x;
+}
+
+std::optional<double> FittedModel::standardVariable(double x) const {
+    const double s = rawStandardVariable(x);
+    if (!std::isfinite(s))
+        return std::nullopt;
+    return s;
+}
+
+LMoments SampleLMoments(std::span<const double> sorted) {
+    const size_t n = sorted.size();
+    double b0 = 0;
+    double b1 = 0;
+    double b2 = 0;
+    for (size_t j = 0; j < n; ++j) {
+        const double x = sorted[j];
+        b0 += x;
+        b1 += j * x;
+        b2 += j * (j - 1.0) * x;
+    }
+    b0 /= n;
+    b1 /= n * (n - 1.0);
+    b2 /= n * (n - 1.0) * (n - 2.0);
+    LMoments l;
+    l.l1 = b0;
+    l.l2 = 2 * b1 - b0;
+    l.t3 = (6 * b2 - 6 * b1 + b0) / l.l2;
+    return l;
+}
+
+FittedModel FitSqrtet(std::span<const double> sorted, std::optional<double> startB) {
+    const std::vector<double> roots = SquareRoots(sorted);
+    return FitSqrtetRoots(sorted, roots, startB);
+}
+
+double SqrtetProfileSlope(std::span<const double> values, double b) {
+    const std::vector<double> roots = SquareRoots(values);
+    return ProfileSlope(roots, b);
+}
+
+double SqrtetProfileLogLikelihood(std::span<const double> values, double b) {
+    const std::vector<double> roots = SquareRoots(values);
+    return ProfileLogLikelihood(roots, b);
+}
+
+FittedModel FitModel(ModelId id, std::span<const double> sorted) {
+    // Boost.Math is told not to throw; this is the net under anything else (a full memory).
+    try {
+        switch (id) {
+        case ModelId::Ln2Paper:
+            break;
+        case ModelId::Ln2Pm:
+            return FitLn2Pm(sorted);
+        case ModelId::Ln2Lm:
+            return FitLn2Lm(sorted);
+        case ModelId::Ln3Iwai:
+            return FitLn3Iwai(sorted);
+        case ModelId::Ln3Q:
+            return FitLn3Q(sorted);
+        case ModelId::Ln3Lm:
+            return FitLn3Lm(sorted);
+        case ModelId::Lp3:
+            return FitLp3(sorted);
+        case ModelId::Exp:
+            return FitExp(sorted);
+        case ModelId::Gumbel:
+            return FitGumbel(sorted);
+        case ModelId::Sqrtet:
+            return FitSqrtet(sorted);
+        case ModelId::Gev:
+            return FitGev(sorted);
+        }
+    } catch (const std::exception&) {
+        return Refuse(id, QStringLiteral("計算中に問題が起きたため当てはめられません。"));
+    }
+    return Refuse(id, QStringLiteral("確率紙の回帰線は系列の解析から求めます。"));
+}
+
+FittedModel PaperLineModel(double logMean, double slope) {
+    if (!(slope != 0))
+        return Refuse(ModelId::Ln2Paper,
+                      QStringLiteral("回帰直線の傾きが 0 のため、分布になりません。"));
+    return Made(ModelId::Ln2Paper, {logMean, slope}, 2);
+}
