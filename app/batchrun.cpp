@@ -57,9 +57,14 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
                         command.pdfPathFor(file));
     if (!command.results)
         return;
-    const ResultSource source = MakeResultSource(file, state, boxes);
+    const ResultSource source =
+        MakeResultSource(file, state, boxes,
+                         command.distributions ? std::optional(command.target) : std::nullopt);
     if (command.json)
         objects.append(ResultJsonObject(source));
+    else if (command.distributions)
+        for (const QString& row : DistributionCsvRows(source))
+            out << row << '\n';
     else
         out << ResultCsvRow(source) << '\n';
 }
@@ -78,7 +83,7 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     }
 
     if (command.results && !command.json)
-        out << ResultCsvHeader() << '\n';
+        out << (command.distributions ? DistributionCsvHeader() : ResultCsvHeader()) << '\n';
     QJsonArray objects;
     bool allDone = true;
     for (const QString& file : command.files) {

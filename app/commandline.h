@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/distributions.h"
 
 #include <QString>
 #include <QStringList>
@@ -41,6 +42,9 @@ struct CommandLine {
     bool pdfIntoFolder = false;
     bool results = false;
     bool json = false;
+    // The candidate distributions with the results, and the target of their selection.
+    bool distributions = false;
+    Target target = kDefaultTarget;
     BatchSettings settings;
     // UsageError: one line in Japanese.
     QString error;
