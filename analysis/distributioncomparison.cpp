@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace {
 
@@ -63,20 +62,26 @@ QString Measure(const FittedModel& model, std::span<const double> sorted, double
     return {};
 }
 
-using Fit = std::function<FittedModel(std::span<const double>)>;
-
 // The jackknife of every period: the model fitted again without each value in turn.
-void Jackknife(const Fit& fit, std::span<const double> sorted, const PeriodValues& full,
+void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& arrays,
+               std::optional<double> sqrtetStart, const PeriodValues& full,
                ModelComparison& row) {
     const size_t n = sorted.size();
-    std::vector<double> others(sorted.begin() + 1, sorted.end());
-    PeriodValues sum;
+    // The sample without value j; moving from j to j + 1 puts value j back in its place.
+    std::vector<double> x(sorted.begin() + 1, sorted.end());
+    std::vector<double> ln(arrays.ln.begin() + 1, arrays.ln.end());
+    std::vector<double> log10(arrays.log10.begin() + 1, arrays.log10.end());
+    std::vector<double> root(arrays.root.begin() + 1, arrays.root.end());
+    const Sample others{x, ln, log10, root};
     std::vector<PeriodValues> runs(n);
     for (size_t j = 0; j < n; ++j) {
-        // Sorted without value j: moving from j to j + 1 puts value j back in its place.
-        if (j > 0)
-            others[j - 1] = sorted[j - 1];
-        const FittedModel model = fit(others);
+        if (j > 0) {
+            x[j - 1] = sorted[j - 1];
+            ln[j - 1] = arrays.ln[j - 1];
+            log10[j - 1] = arrays.log10[j - 1];
+            root[j - 1] = arrays.root[j - 1];
+        }
+        const FittedModel model = FitSample(id, others, sqrtetStart);
         auto refuse = [&](const QString& why) {
             row.jackknifeProblem =
                 QStringLiteral("小さい方から %1 番目の値 %2 を除くと当てはめられないため、"
@@ -93,29 +98,20 @@ void Jackknife(const Fit& fit, std::span<const double> sorted, const PeriodValue
             return;
         }
     }
-    const double nn = static_cast<double>(n);
+    std::vector<double> leftOut(n);
+    auto figures = [&](auto member, size_t k, std::optional<double>& estimate,
+                       std::optional<double>& error) {
+        for (size_t j = 0; j < n; ++j)
+            leftOut[j] = (runs[j].*member)[k];
+        if (const std::optional<JackknifeFigures> f = JackknifeOf((full.*member)[k], leftOut)) {
+            estimate = f->estimate;
+            error = f->error;
+        }
+    };
     for (size_t k = 0; k < kPeriodCount; ++k) {
-        auto figures = [&](auto member, std::optional<double>& estimate,
-                           std::optional<double>& error) {
-            double mean = 0;
-            for (const PeriodValues& run : runs)
-                mean += (run.*member)[k];
-            mean /= nn;
-            double squares = 0;
-            for (const PeriodValues& run : runs) {
-                const double d = (run.*member)[k] - mean;
-                squares += d * d;
-            }
-            const double e = std::sqrt((nn - 1) / nn * squares);
-            const double j = nn * (full.*member)[k] - (nn - 1) * mean;
-            if (std::isfinite(e) && std::isfinite(j)) {
-                estimate = j;
-                error = e;
-            }
-        };
         ModelPeriod& p = row.periods[k];
-        figures(&PeriodValues::dry, p.dryJackknife, p.dryError);
-        figures(&PeriodValues::wet, p.wetJackknife, p.wetError);
+        figures(&PeriodValues::dry, k, p.dryJackknife, p.dryError);
+        figures(&PeriodValues::wet, k, p.wetJackknife, p.wetError);
         if (!p.dryError || !p.wetError) {
             row.jackknifeProblem =
                 QStringLiteral("ジャックナイフの誤差が数値の範囲を超えるため、ありません。");
@@ -128,7 +124,8 @@ void Jackknife(const Fit& fit, std::span<const double> sorted, const PeriodValue
 
 ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha) {
     ModelComparison row;
-    FittedModel model = FitModel(id, sorted);
+    const SampleArrays arrays(sorted);
+    const FittedModel model = FitSample(id, arrays.of(sorted));
     auto refuse = [&](const QString& why) {
         row = ModelComparison{};
         row.model = FittedModel::notApplicable(id, why);
@@ -152,14 +149,11 @@ ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha
         row.periods[k].dry = full.dry[k];
         row.periods[k].wet = full.wet[k];
     }
-    Fit fit = [id](std::span<const double> values) { return FitModel(id, values); };
     // Each leave-one-out likelihood is sought from the whole series' b: it moves little when one
-    // value goes, and the climb from there reaches the scan's own best point.
-    if (id == ModelId::Sqrtet) {
-        const double b = model.rawParameters()[1];
-        fit = [b](std::span<const double> values) { return FitSqrtet(values, b); };
-    }
-    Jackknife(fit, sorted, full, row);
+    // value goes, and Newton's method from there finds the maximum the scan would refine to.
+    const std::optional<double> sqrtetStart =
+        id == ModelId::Sqrtet ? std::optional(model.rawParameters()[1]) : std::nullopt;
+    Jackknife(id, sorted, arrays, sqrtetStart, full, row);
     row.passes = row.slsc && *row.slsc <= kGoodFitSlsc;
     return row;
 }

@@ -6,6 +6,27 @@
 
 // The pieces of the fits that the comparison and the tests use beyond FitModel.
 
+// Sorted values with what several fits take of each: computed once for a whole jackknife, whose
+// leave-one-out samples are the same arrays without one element.
+struct Sample {
+    std::span<const double> x;
+    std::span<const double> ln;
+    std::span<const double> log10;
+    std::span<const double> root; // √x
+};
+// The arrays of a Sample of sorted values.
+struct SampleArrays {
+    std::vector<double> ln;
+    std::vector<double> log10;
+    std::vector<double> root;
+    explicit SampleArrays(std::span<const double> sorted);
+    Sample of(std::span<const double> sorted) const { return {sorted, ln, log10, root}; }
+};
+
+// FitModel on a prepared sample; sqrtetStart as startB of FitSqrtet.
+FittedModel FitSample(ModelId id, const Sample& sample,
+                      std::optional<double> sqrtetStart = std::nullopt);
+
 // Sample L-moments of sorted values (unbiased probability-weighted moments, n >= 3).
 struct LMoments {
     double l1 = 0;
@@ -15,9 +36,10 @@ struct LMoments {
 LMoments SampleLMoments(std::span<const double> sorted);
 
 // The SQRT-ET maximum-likelihood fit. Without startB the profile likelihood is scanned at all
-// 801 points of its range; with it the scan climbs from the point nearest startB to the nearest
-// higher neighbour until none is higher, which finds the same point whenever the profile has
-// one maximum, and scans in full when the climb ends at an end of the range.
+// 801 points of its range. With it (the jackknife passes the whole series' b) Newton's method
+// on the profile's slope starts from startB: where the profile has one maximum its root is the
+// b the scan refines to. A start that does not converge to a maximum well inside the range
+// scans in full.
 FittedModel FitSqrtet(std::span<const double> sorted, std::optional<double> startB = std::nullopt);
 // The profile log-likelihood's derivative times 2b, whose root is the fitted b.
 double SqrtetProfileSlope(std::span<const double> values, double b);

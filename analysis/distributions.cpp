@@ -59,24 +59,29 @@ const TargetInfo& Info(Target target) {
     return kTargetInfo[static_cast<size_t>(target)];
 }
 
-// Mean and standard deviation (divisor n - 1) of f(x) over the values.
+// Mean and standard deviation (divisor n - 1).
 struct Moments {
     double mean = 0;
     double sd = 0;
 };
-template <typename F>
-Moments MomentsOf(std::span<const double> values, F f) {
-    const size_t n = values.size();
+Moments MomentsOf(std::span<const double> y) {
+    const size_t n = y.size();
     double sum = 0;
-    for (double x : values)
-        sum += f(x);
+    for (double v : y)
+        sum += v;
     const double mean = sum / n;
     double squares = 0;
-    for (double x : values) {
-        const double d = f(x) - mean;
-        squares += d * d;
-    }
+    for (double v : y)
+        squares += (v - mean) * (v - mean);
     return {mean, std::sqrt(squares / (n - 1.0))};
+}
+
+// The same of f(x), with f evaluated once per value.
+template <typename F>
+Moments MomentsOf(std::span<const double> x, F f) {
+    std::vector<double> y(x.size());
+    std::transform(x.begin(), x.end(), y.begin(), f);
+    return MomentsOf(y);
 }
 
 FittedModel Refuse(ModelId id, const QString& problem) {
@@ -98,17 +103,18 @@ FittedModel Made(ModelId id, std::array<double, 4> p, int count) {
 }
 
 // A two-parameter log-normal from the moments of a transform of the values.
-FittedModel FitLn2Pm(std::span<const double> x) {
+FittedModel FitLn2Pm(const Sample& s) {
     const ModelId id = ModelId::Ln2Pm;
-    if (x.size() < 2)
+    if (s.x.size() < 2)
         return Refuse(id, TooFew(2));
-    const Moments m = MomentsOf(x, [](double v) { return std::log(v); });
+    const Moments m = MomentsOf(s.ln);
     if (!(m.sd > 0))
         return Refuse(id, kNoSpread);
     return Made(id, {m.mean, m.sd}, 2);
 }
 
-FittedModel FitLn2Lm(std::span<const double> x) {
+FittedModel FitLn2Lm(const Sample& s) {
+    const std::span<const double> x = s.x;
     const ModelId id = ModelId::Ln2Lm;
     if (x.size() < 3)
         return Refuse(id, TooFew(3));
@@ -119,14 +125,15 @@ FittedModel FitLn2Lm(std::span<const double> x) {
     return Made(id, {std::log(l.l1) - sigma * sigma / 2, sigma}, 2);
 }
 
-FittedModel FitLn3Iwai(std::span<const double> x) {
+FittedModel FitLn3Iwai(const Sample& s) {
     const ModelId id = ModelId::Ln3Iwai;
+    const std::span<const double> x = s.x;
     const size_t n = x.size();
     if (n < 3)
         return Refuse(id, TooFew(3));
     double logSum = 0;
-    for (double v : x)
-        logSum += std::log10(v);
+    for (double v : s.log10)
+        logSum += v;
     const double xg = std::pow(10.0, logSum / n);
     const size_t pairs = std::max<size_t>(1, static_cast<size_t>(std::floor(n / 10.0 + 0.5)));
     double sum = 0;
@@ -151,7 +158,8 @@ FittedModel FitLn3Iwai(std::span<const double> x) {
     return Made(id, {b, m.mean, m.sd}, 3);
 }
 
-FittedModel FitLn3Q(std::span<const double> x) {
+FittedModel FitLn3Q(const Sample& s) {
+    const std::span<const double> x = s.x;
     const ModelId id = ModelId::Ln3Q;
     const size_t n = x.size();
     if (n < 3)
@@ -172,7 +180,8 @@ FittedModel FitLn3Q(std::span<const double> x) {
 }
 
 // Hosking's generalized normal by L-moments.
-FittedModel FitLn3Lm(std::span<const double> x) {
+FittedModel FitLn3Lm(const Sample& s) {
+    const std::span<const double> x = s.x;
     const ModelId id = ModelId::Ln3Lm;
     if (x.size() < 3)
         return Refuse(id, TooFew(3));
@@ -194,24 +203,25 @@ FittedModel FitLn3Lm(std::span<const double> x) {
     return Made(id, {xi, alpha, k}, 3);
 }
 
-FittedModel FitLp3(std::span<const double> x) {
+FittedModel FitLp3(const Sample& s) {
     const ModelId id = ModelId::Lp3;
-    const size_t n = x.size();
+    const size_t n = s.x.size();
     if (n < 3)
         return Refuse(id, TooFew(3));
-    const Moments m = MomentsOf(x, [](double v) { return std::log10(v); });
+    const Moments m = MomentsOf(s.log10);
     if (!(m.sd > 0))
         return Refuse(id, kNoSpread);
     double cubes = 0;
-    for (double v : x) {
-        const double d = std::log10(v) - m.mean;
+    for (double y : s.log10) {
+        const double d = y - m.mean;
         cubes += d * d * d;
     }
     const double g = n * cubes / ((n - 1.0) * (n - 2.0) * m.sd * m.sd * m.sd);
     return Made(id, {m.mean, m.sd, g}, 3);
 }
 
-FittedModel FitExp(std::span<const double> x) {
+FittedModel FitExp(const Sample& s) {
+    const std::span<const double> x = s.x;
     const ModelId id = ModelId::Exp;
     if (x.size() < 3)
         return Refuse(id, TooFew(3));
@@ -222,7 +232,8 @@ FittedModel FitExp(std::span<const double> x) {
     return Made(id, {l.l1 - alpha, alpha}, 2);
 }
 
-FittedModel FitGumbel(std::span<const double> x) {
+FittedModel FitGumbel(const Sample& s) {
+    const std::span<const double> x = s.x;
     const ModelId id = ModelId::Gumbel;
     if (x.size() < 3)
         return Refuse(id, TooFew(3));
@@ -240,7 +251,8 @@ double GevShapeEquation(double k, double t3) {
     return 2 * ratio - 3 - t3;
 }
 
-FittedModel FitGev(std::span<const double> x) {
+FittedModel FitGev(const Sample& s) {
+    const std::span<const double> x = s.x;
     const ModelId id = ModelId::Gev;
     if (x.size() < 3)
         return Refuse(id, TooFew(3));
@@ -346,59 +358,77 @@ FittedModel FitSqrtetRoots(std::span<const double> values, std::span<const doubl
     const double first = std::log(1e-4 / mean);
     const double step = (std::log(1e4 / mean) - first) / (kSqrtetPoints - 1);
     auto bAt = [&](int i) { return std::exp(first + step * i); };
-    std::array<double, kSqrtetPoints> likelihood;
-    std::array<bool, kSqrtetPoints> known{};
-    auto at = [&](int i) {
-        if (!known[static_cast<size_t>(i)]) {
-            likelihood[static_cast<size_t>(i)] = ProfileLogLikelihood(roots, bAt(i));
-            known[static_cast<size_t>(i)] = true;
-        }
-        return likelihood[static_cast<size_t>(i)];
+    auto slope = [&](double b) { return ProfileSlope(roots, b); };
+    auto solve = [&](double lo, double hi, double slo, double shi) {
+        std::uintmax_t iterations = 200;
+        const auto [p, q] = boost::math::tools::toms748_solve(
+            slope, lo, hi, slo, shi,
+            [](double p, double q) { return std::fabs(q - p) <= 1e-12 * std::fmin(p, q); },
+            iterations);
+        return (p + q) / 2;
     };
-    // A NaN never wins: it compares false.
-    auto fullScan = [&] {
-        int best = 0;
-        for (int i = 1; i < kSqrtetPoints; ++i)
-            if (at(i) > at(best) || std::isnan(at(best)))
-                best = i;
-        return best;
+    auto fitted = [&](double b) {
+        const double a = n / std::exp(SqrtetSumsAt(roots, b).logS1);
+        return Made(id, {a, b}, 2);
     };
-    int best = -1;
+    // Newton's method on the slope in ln b from a start near the maximum: where the profile
+    // has one maximum, the root it converges to is the one the scan refines to.
     if (startB && *startB > 0) {
-        int i = static_cast<int>(std::lround((std::log(*startB) - first) / step));
-        i = std::clamp(i, 0, kSqrtetPoints - 1);
-        for (;;) {
-            const double here = at(i);
-            if (i + 1 < kSqrtetPoints && at(i + 1) > here)
-                ++i;
-            else if (i > 0 && at(i - 1) > here)
-                --i;
-            else
+        const double nn = static_cast<double>(n);
+        double u = std::log(*startB);
+        for (int iteration = 0; iteration < 30; ++iteration) {
+            const double rb = std::exp(u / 2);
+            const double tmin = rb * roots.front();
+            double s1 = 0;
+            double s2 = 0;
+            double s3 = 0;
+            double st = 0;
+            for (double r : roots) {
+                const double t = rb * r;
+                const double e = std::exp(tmin - t);
+                s1 += (1 + t) * e;
+                s2 += t * t * e;
+                s3 += t * t * t * e;
+                st += t;
+            }
+            const double ratio = s2 / s1;
+            const double g = nn * ratio + 2 * nn - st;
+            // dg/d(ln b) = b·g'(b); 2b·g' = N((2S2 − S3)/S1 + R²) − Σt.
+            const double dg = (nn * ((2 * s2 - s3) / s1 + ratio * ratio) - st) / 2;
+            if (!(dg < 0) || !std::isfinite(g))
                 break;
+            const double change = g / dg;
+            u -= change;
+            if (std::fabs(change) <= 1e-14 * std::max(1.0, std::fabs(u))) {
+                // Well inside the scanned range, or the scan decides.
+                const double index = (u - first) / step;
+                if (index > 2 && index < kSqrtetPoints - 3)
+                    return fitted(std::exp(u));
+                break;
+            }
         }
-        if (i > 0 && i < kSqrtetPoints - 1 && std::isfinite(at(i)))
+    }
+    // The whole scan; a NaN never wins, as it compares false.
+    std::array<double, kSqrtetPoints> likelihood;
+    int best = 0;
+    for (int i = 0; i < kSqrtetPoints; ++i) {
+        likelihood[static_cast<size_t>(i)] = ProfileLogLikelihood(roots, bAt(i));
+        if (likelihood[static_cast<size_t>(i)] > likelihood[static_cast<size_t>(best)] ||
+            std::isnan(likelihood[static_cast<size_t>(best)]))
             best = i;
     }
-    if (best < 0)
-        best = fullScan();
-    if (best == 0 || best == kSqrtetPoints - 1 || !std::isfinite(at(best)))
+    if (best == 0 || best == kSqrtetPoints - 1 || !std::isfinite(likelihood[static_cast<size_t>(best)]))
         return Refuse(id, QStringLiteral("尤度が最大になる母数がありません（値のばらつきが"
                                          "小さすぎます）。"));
 
     // The maximum lies between the best point's neighbours: the root of the slope there.
     const double lo = bAt(best - 1);
     const double hi = bAt(best + 1);
-    auto slope = [&](double b) { return ProfileSlope(roots, b); };
     const double slo = slope(lo);
     const double shi = slope(hi);
     double b = bAt(best);
     if (slo > 0 && shi < 0) {
-        std::uintmax_t iterations = 200;
-        const auto [p, q] = boost::math::tools::toms748_solve(
-            slope, lo, hi, slo, shi,
-            [](double p, double q) { return std::fabs(q - p) <= 1e-12 * std::fmin(p, q); },
-            iterations);
-        b = (p + q) / 2;
+        b = solve(lo, hi, slo, shi);
     } else {
         // A slope that does not change sign between the neighbours: the largest likelihood
         // there, sought in ln b.
@@ -408,16 +438,9 @@ FittedModel FitSqrtetRoots(std::span<const double> values, std::span<const doubl
         (void)value;
         b = std::exp(lnB);
     }
-    const double a = n / std::exp(SqrtetSumsAt(roots, b).logS1);
-    return Made(id, {a, b}, 2);
+    return fitted(b);
 }
 
-std::vector<double> SquareRoots(std::span<const double> values) {
-    std::vector<double> roots(values.size());
-    std::transform(values.begin(), values.end(), roots.begin(),
-                   [](double v) { return std::sqrt(v); });
-    return roots;
-}
 
 } // namespace
 
@@ -584,52 +607,64 @@ LMoments SampleLMoments(std::span<const double> sorted) {
     return l;
 }
 
+SampleArrays::SampleArrays(std::span<const double> sorted)
+    : ln(sorted.size()), log10(sorted.size()), root(sorted.size()) {
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        ln[i] = std::log(sorted[i]);
+        log10[i] = std::log10(sorted[i]);
+        root[i] = std::sqrt(sorted[i]);
+    }
+}
+
 FittedModel FitSqrtet(std::span<const double> sorted, std::optional<double> startB) {
-    const std::vector<double> roots = SquareRoots(sorted);
-    return FitSqrtetRoots(sorted, roots, startB);
+    const SampleArrays arrays(sorted);
+    return FitSqrtetRoots(sorted, arrays.root, startB);
 }
 
 double SqrtetProfileSlope(std::span<const double> values, double b) {
-    const std::vector<double> roots = SquareRoots(values);
-    return ProfileSlope(roots, b);
+    return ProfileSlope(SampleArrays(values).root, b);
 }
 
 double SqrtetProfileLogLikelihood(std::span<const double> values, double b) {
-    const std::vector<double> roots = SquareRoots(values);
-    return ProfileLogLikelihood(roots, b);
+    return ProfileLogLikelihood(SampleArrays(values).root, b);
 }
 
-FittedModel FitModel(ModelId id, std::span<const double> sorted) {
+FittedModel FitSample(ModelId id, const Sample& s, std::optional<double> sqrtetStart) {
     // Boost.Math is told not to throw; this is the net under anything else (a full memory).
     try {
         switch (id) {
         case ModelId::Ln2Paper:
             break;
         case ModelId::Ln2Pm:
-            return FitLn2Pm(sorted);
+            return FitLn2Pm(s);
         case ModelId::Ln2Lm:
-            return FitLn2Lm(sorted);
+            return FitLn2Lm(s);
         case ModelId::Ln3Iwai:
-            return FitLn3Iwai(sorted);
+            return FitLn3Iwai(s);
         case ModelId::Ln3Q:
-            return FitLn3Q(sorted);
+            return FitLn3Q(s);
         case ModelId::Ln3Lm:
-            return FitLn3Lm(sorted);
+            return FitLn3Lm(s);
         case ModelId::Lp3:
-            return FitLp3(sorted);
+            return FitLp3(s);
         case ModelId::Exp:
-            return FitExp(sorted);
+            return FitExp(s);
         case ModelId::Gumbel:
-            return FitGumbel(sorted);
+            return FitGumbel(s);
         case ModelId::Sqrtet:
-            return FitSqrtet(sorted);
+            return FitSqrtetRoots(s.x, s.root, sqrtetStart);
         case ModelId::Gev:
-            return FitGev(sorted);
+            return FitGev(s);
         }
     } catch (const std::exception&) {
         return Refuse(id, QStringLiteral("計算中に問題が起きたため当てはめられません。"));
     }
     return Refuse(id, QStringLiteral("確率紙の回帰線は系列の解析から求めます。"));
+}
+
+FittedModel FitModel(ModelId id, std::span<const double> sorted) {
+    const SampleArrays arrays(sorted);
+    return FitSample(id, arrays.of(sorted));
 }
 
 FittedModel PaperLineModel(double logMean, double slope) {

@@ -105,23 +105,14 @@ void Jackknife(const AppState& state, const PeriodDeviates& z, FitMeasures& meas
             QuantilesOf(z, r.logMean, r.slope, r.logOffset10, r.logOffset100);
     }
 
-    // The standard error and the estimate N·x̂ − (N − 1)·x̄ of one period's value.
+    std::vector<double> leftOut(static_cast<size_t>(n));
     auto figures = [&](auto member, size_t k, double full, std::optional<double>& estimate,
                        std::optional<double>& error) {
-        double mean = 0;
-        for (const PeriodQuantiles& run : runs)
-            mean += (run.*member)[k];
-        mean /= n;
-        double squares = 0;
-        for (const PeriodQuantiles& run : runs) {
-            const double d = (run.*member)[k] - mean;
-            squares += d * d;
-        }
-        const double se = std::sqrt((n - 1.0) / n * squares);
-        const double jackknife = n * full - (n - 1.0) * mean;
-        if (std::isfinite(se) && std::isfinite(jackknife)) {
-            error = se;
-            estimate = jackknife;
+        for (size_t j = 0; j < leftOut.size(); ++j)
+            leftOut[j] = (runs[j].*member)[k];
+        if (const std::optional<JackknifeFigures> f = JackknifeOf(full, leftOut)) {
+            estimate = f->estimate;
+            error = f->error;
         }
     };
     for (size_t k = 0; k < kPeriodCount; ++k) {
@@ -140,6 +131,22 @@ void Jackknife(const AppState& state, const PeriodDeviates& z, FitMeasures& meas
 }
 
 } // namespace
+
+std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double> leftOut) {
+    const double n = static_cast<double>(leftOut.size());
+    double mean = 0;
+    for (double v : leftOut)
+        mean += v;
+    mean /= n;
+    double squares = 0;
+    for (double v : leftOut)
+        squares += (v - mean) * (v - mean);
+    const double error = std::sqrt((n - 1) / n * squares);
+    const double estimate = n * full - (n - 1) * mean;
+    if (!std::isfinite(error) || !std::isfinite(estimate))
+        return std::nullopt;
+    return JackknifeFigures{estimate, error};
+}
 
 std::optional<double> Correlation(std::span<const double> a, std::span<const double> b) {
     const size_t n = std::min(a.size(), b.size());

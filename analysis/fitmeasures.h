@@ -49,6 +49,15 @@ struct FitMeasures {
 // without each record in turn; they need three records and every re-run to give a sloped line.
 FitMeasures ComputeFitMeasures(const AppState& state);
 
+// The jackknife of one figure: from the whole series' value and the values with each record
+// left out, the estimate N·x̂ − (N − 1)·x̄ and the error √((N − 1)/N · Σ(x̂_(j) − x̄)²); none
+// when either is not a finite number.
+struct JackknifeFigures {
+    double estimate;
+    double error;
+};
+std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double> leftOut);
+
 // Pearson's correlation of two equally long series; none when either does not vary.
 std::optional<double> Correlation(std::span<const double> a, std::span<const double> b);
 

@@ -22,6 +22,10 @@ using Quiet = bmp::policy<bmp::domain_error<bmp::ignore_error>, bmp::pole_error<
                           bmp::indeterminate_result_error<bmp::ignore_error>,
                           bmp::promote_double<false>>;
 
+// The gamma quantile to eleven digits: five times as fast as to full precision, and far beyond
+// the 10⁻⁷ the log-Pearson III values are compared to (the jackknife runs it thousands of times).
+using QuietElevenDigits = bmp::normalise<Quiet, bmp::digits10<11>>::type;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool Probability(double p) {
@@ -43,13 +47,13 @@ double NormalQuantile(double p) {
 double GammaPInverse(double shape, double p) {
     if (!(shape > 0) || !Probability(p))
         return kNaN;
-    return boost::math::gamma_p_inv(shape, p, Quiet());
+    return boost::math::gamma_p_inv(shape, p, QuietElevenDigits());
 }
 
 double GammaQInverse(double shape, double q) {
     if (!(shape > 0) || !Probability(q))
         return kNaN;
-    return boost::math::gamma_q_inv(shape, q, Quiet());
+    return boost::math::gamma_q_inv(shape, q, QuietElevenDigits());
 }
 
 double LambertWLower(double x) {

@@ -65,7 +65,7 @@ AppState Analysed(const Values& values, double alpha = 0.5) {
     return state;
 }
 
-AppState Sample(const char* name, double alpha = 0.5) {
+AppState SampleFile(const char* name, double alpha = 0.5) {
     AppState state;
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
@@ -283,7 +283,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(ModelId, id);
         QFETCH(double, slsc);
-        const AppState state = Sample(qPrintable(file));
+        const AppState state = SampleFile(qPrintable(file));
         const DistributionComparison c = ComputeDistributions(state);
         const ModelComparison& row = c.model(id);
         QVERIFY2(row.applicable(), qPrintable(row.model.problem()));
@@ -294,7 +294,7 @@ private slots:
     // The page's line in the comparison is the results window's own row, and its 1-in-10 and
     // 1-in-100 values are the printed page's.
     void paperRowIsTheAnalysis() {
-        const AppState state = Sample("precip_30y.csv");
+        const AppState state = SampleFile("precip_30y.csv");
         const FitMeasures fit = ComputeFitMeasures(state);
         const DistributionComparison c = ComputeDistributions(state);
         const ModelComparison& paper = c.model(ModelId::Ln2Paper);
@@ -367,7 +367,7 @@ private slots:
     void selection() {
         QFETCH(int, target);
         const Target t = static_cast<Target>(target);
-        const DistributionComparison c = ComputeDistributions(Sample("precip_100y.csv"), t);
+        const DistributionComparison c = ComputeDistributions(SampleFile("precip_100y.csv"), t);
         QCOMPARE(c.target, t);
         std::optional<ModelId> best;
         double smallest = 0;
