@@ -64,8 +64,7 @@ QString Measure(const FittedModel& model, std::span<const double> sorted, double
 
 // The jackknife of every period: the model fitted again without each value in turn.
 void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& arrays,
-               std::optional<double> sqrtetStart, const PeriodValues& full,
-               ModelComparison& row) {
+               std::optional<double> sqrtetStart, const PeriodValues& full, ModelComparison& row) {
     const size_t n = sorted.size();
     // The sample without value j; moving from j to j + 1 puts value j back in its place.
     std::vector<double> x(sorted.begin() + 1, sorted.end());

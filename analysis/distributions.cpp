@@ -1,5 +1,5 @@
-#include "analysis/distributionfits.h"
 #include "analysis/distributions.h"
+#include "analysis/distributionfits.h"
 #include "analysis/specialfunctions.h"
 
 #include <boost/math/tools/minima.hpp>
@@ -77,8 +77,7 @@ Moments MomentsOf(std::span<const double> y) {
 }
 
 // The same of f(x), with f evaluated once per value.
-template <typename F>
-Moments MomentsOf(std::span<const double> x, F f) {
+template <typename F> Moments MomentsOf(std::span<const double> x, F f) {
     std::vector<double> y(x.size());
     std::transform(x.begin(), x.end(), y.begin(), f);
     return MomentsOf(y);
@@ -195,9 +194,8 @@ FittedModel FitLn3Lm(const Sample& s) {
     if (t == 0)
         return Made(id, {l.l1, l.l2 * std::sqrt(std::numbers::pi), 0}, 3);
     const double t2 = t * t;
-    const double k =
-        -t * (2.0466534 + t2 * (-3.6544371 + t2 * (1.8396733 + t2 * -0.20360244))) /
-        (1 + t2 * (-2.0182173 + t2 * (1.2420401 + t2 * -0.21741801)));
+    const double k = -t * (2.0466534 + t2 * (-3.6544371 + t2 * (1.8396733 + t2 * -0.20360244))) /
+                     (1 + t2 * (-2.0182173 + t2 * (1.2420401 + t2 * -0.21741801)));
     const double alpha = l.l2 * k * std::exp(-k * k / 2) / Erf(k / 2);
     const double xi = l.l1 + alpha * std::expm1(k * k / 2) / k;
     return Made(id, {xi, alpha, k}, 3);
@@ -246,8 +244,9 @@ FittedModel FitGumbel(const Sample& s) {
 
 // τ3 of the GEV with shape k, less the sample's: 2(1 − 3^−k)/(1 − 2^−k) − 3 − τ3, falling in k.
 double GevShapeEquation(double k, double t3) {
-    const double ratio = k == 0 ? std::log(3.0) / std::numbers::ln2
-                                : std::expm1(-k * std::log(3.0)) / std::expm1(-k * std::numbers::ln2);
+    const double ratio = k == 0
+                             ? std::log(3.0) / std::numbers::ln2
+                             : std::expm1(-k * std::log(3.0)) / std::expm1(-k * std::numbers::ln2);
     return 2 * ratio - 3 - t3;
 }
 
@@ -417,7 +416,8 @@ FittedModel FitSqrtetRoots(std::span<const double> values, std::span<const doubl
             std::isnan(likelihood[static_cast<size_t>(best)]))
             best = i;
     }
-    if (best == 0 || best == kSqrtetPoints - 1 || !std::isfinite(likelihood[static_cast<size_t>(best)]))
+    if (best == 0 || best == kSqrtetPoints - 1 ||
+        !std::isfinite(likelihood[static_cast<size_t>(best)]))
         return Refuse(id, QStringLiteral("尤度が最大になる母数がありません（値のばらつきが"
                                          "小さすぎます）。"));
 
@@ -440,7 +440,6 @@ FittedModel FitSqrtetRoots(std::span<const double> values, std::span<const doubl
     }
     return fitted(b);
 }
-
 
 } // namespace
 
@@ -608,7 +607,9 @@ LMoments SampleLMoments(std::span<const double> sorted) {
 }
 
 SampleArrays::SampleArrays(std::span<const double> sorted)
-    : ln(sorted.size()), log10(sorted.size()), root(sorted.size()) {
+    : ln(sorted.size())
+    , log10(sorted.size())
+    , root(sorted.size()) {
     for (size_t i = 0; i < sorted.size(); ++i) {
         ln[i] = std::log(sorted[i]);
         log10[i] = std::log10(sorted[i]);

@@ -12,10 +12,10 @@
 
 // The candidate distributions of Japanese practice, in the order every table shows them.
 enum class ModelId { Ln2Paper, Ln2Pm, Ln2Lm, Ln3Iwai, Ln3Q, Ln3Lm, Lp3, Exp, Gumbel, Sqrtet, Gev };
-inline constexpr std::array<ModelId, 11> kModels{
-    ModelId::Ln2Paper, ModelId::Ln2Pm, ModelId::Ln2Lm,  ModelId::Ln3Iwai,
-    ModelId::Ln3Q,     ModelId::Ln3Lm, ModelId::Lp3,    ModelId::Exp,
-    ModelId::Gumbel,   ModelId::Sqrtet, ModelId::Gev};
+inline constexpr std::array<ModelId, 11> kModels{ModelId::Ln2Paper, ModelId::Ln2Pm, ModelId::Ln2Lm,
+                                                 ModelId::Ln3Iwai,  ModelId::Ln3Q,  ModelId::Ln3Lm,
+                                                 ModelId::Lp3,      ModelId::Exp,   ModelId::Gumbel,
+                                                 ModelId::Sqrtet,   ModelId::Gev};
 inline constexpr size_t kModelCount = kModels.size();
 
 // The model's key in JSON and CSV ("ln2_paper", "gev", ...).

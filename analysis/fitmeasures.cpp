@@ -196,7 +196,8 @@ FitMeasures ComputeFitMeasures(const AppState& state) {
     for (size_t i = 0; i < count; ++i)
         onLine[i] = std::pow(10.0, state.logMean + state.slope * state.deviates[i]);
     if (state.slope != 0)
-        m.xCor = Correlation(std::span(state.values.data(), count), std::span(onLine.data(), count));
+        m.xCor =
+            Correlation(std::span(state.values.data(), count), std::span(onLine.data(), count));
 
     if (state.slope != 0 && n > 0) {
         double squares = 0;

@@ -38,7 +38,7 @@ struct FitMeasures {
     std::optional<double> correlation; // none when the values or the deviates do not vary
     // X-COR: the correlation of the values with the line's values at their own deviates.
     std::optional<double> xCor;
-    std::optional<double> slsc;        // none when the slope is 0
+    std::optional<double> slsc; // none when the slope is 0
     std::array<ReturnPeriodValues, kReturnPeriods.size()> periods{};
     // Why there are no standard errors; empty when every one is there.
     QString errorProblem;

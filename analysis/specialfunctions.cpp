@@ -14,13 +14,11 @@ namespace {
 
 namespace bmp = boost::math::policies;
 // Nothing throws and nothing is computed in long double: the callers test every result.
-using Quiet = bmp::policy<bmp::domain_error<bmp::ignore_error>, bmp::pole_error<bmp::ignore_error>,
-                          bmp::overflow_error<bmp::ignore_error>,
-                          bmp::underflow_error<bmp::ignore_error>,
-                          bmp::evaluation_error<bmp::ignore_error>,
-                          bmp::rounding_error<bmp::ignore_error>,
-                          bmp::indeterminate_result_error<bmp::ignore_error>,
-                          bmp::promote_double<false>>;
+using Quiet =
+    bmp::policy<bmp::domain_error<bmp::ignore_error>, bmp::pole_error<bmp::ignore_error>,
+                bmp::overflow_error<bmp::ignore_error>, bmp::underflow_error<bmp::ignore_error>,
+                bmp::evaluation_error<bmp::ignore_error>, bmp::rounding_error<bmp::ignore_error>,
+                bmp::indeterminate_result_error<bmp::ignore_error>, bmp::promote_double<false>>;
 
 // The gamma quantile to eleven digits: five times as fast as to full precision, and far beyond
 // the 10⁻⁷ the log-Pearson III values are compared to (the jackknife runs it thousands of times).

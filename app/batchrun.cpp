@@ -57,9 +57,8 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
                         command.pdfPathFor(file));
     if (!command.results)
         return;
-    const ResultSource source =
-        MakeResultSource(file, state, boxes,
-                         command.distributions ? std::optional(command.target) : std::nullopt);
+    const ResultSource source = MakeResultSource(
+        file, state, boxes, command.distributions ? std::optional(command.target) : std::nullopt);
     if (command.json)
         objects.append(ResultJsonObject(source));
     else if (command.distributions)

@@ -4,8 +4,8 @@
 #include "print/printedchart.h"
 
 #include <QJsonArray>
-#include <cmath>
 #include <QStringList>
+#include <cmath>
 
 namespace {
 
@@ -61,10 +61,10 @@ QJsonValue Selection(const ResultSource& source) {
     if (!source.distributions)
         return QJsonValue(QJsonValue::Undefined);
     const DistributionComparison& c = *source.distributions;
-    return QJsonObject{
-        {QStringLiteral("target"), QString::fromLatin1(TargetKey(c.target))},
-        {QStringLiteral("selected"), c.selected ? QJsonValue(QString::fromLatin1(ModelKey(*c.selected)))
-                                                : QJsonValue(QJsonValue::Null)}};
+    return QJsonObject{{QStringLiteral("target"), QString::fromLatin1(TargetKey(c.target))},
+                       {QStringLiteral("selected"),
+                        c.selected ? QJsonValue(QString::fromLatin1(ModelKey(*c.selected)))
+                                   : QJsonValue(QJsonValue::Null)}};
 }
 
 QJsonObject ModelObject(const ModelComparison& row) {
@@ -74,7 +74,9 @@ QJsonObject ModelObject(const ModelComparison& row) {
         parameters.insert(QString::fromLatin1(p.name), p.value);
     QJsonArray periods;
     for (const ModelPeriod& p : row.periods) {
-        auto value = [&](double v) { return applicable ? QJsonValue(v) : QJsonValue(QJsonValue::Null); };
+        auto value = [&](double v) {
+            return applicable ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
+        };
         periods.append(QJsonObject{{QStringLiteral("T"), p.period},
                                    {QStringLiteral("dry"), value(p.dry)},
                                    {QStringLiteral("wet"), value(p.wet)},
@@ -83,18 +85,17 @@ QJsonObject ModelObject(const ModelComparison& row) {
                                    {QStringLiteral("dry_error"), Optional(p.dryError)},
                                    {QStringLiteral("wet_error"), Optional(p.wetError)}});
     }
-    return QJsonObject{
-        {QStringLiteral("id"), QString::fromLatin1(ModelKey(row.model.id()))},
-        {QStringLiteral("name"), row.model.name()},
-        {QStringLiteral("applicable"), applicable},
-        {QStringLiteral("problem"),
-         applicable ? QJsonValue(QJsonValue::Null) : QJsonValue(row.model.problem())},
-        {QStringLiteral("parameters"), parameters},
-        {QStringLiteral("slsc"), Optional(row.slsc)},
-        {QStringLiteral("x_cor"), Optional(row.xCor)},
-        {QStringLiteral("passes"), row.passes},
-        {QStringLiteral("selected"), row.selected},
-        {QStringLiteral("periods"), periods}};
+    return QJsonObject{{QStringLiteral("id"), QString::fromLatin1(ModelKey(row.model.id()))},
+                       {QStringLiteral("name"), row.model.name()},
+                       {QStringLiteral("applicable"), applicable},
+                       {QStringLiteral("problem"), applicable ? QJsonValue(QJsonValue::Null)
+                                                              : QJsonValue(row.model.problem())},
+                       {QStringLiteral("parameters"), parameters},
+                       {QStringLiteral("slsc"), Optional(row.slsc)},
+                       {QStringLiteral("x_cor"), Optional(row.xCor)},
+                       {QStringLiteral("passes"), row.passes},
+                       {QStringLiteral("selected"), row.selected},
+                       {QStringLiteral("periods"), periods}};
 }
 
 QJsonValue Distributions(const ResultSource& source) {
@@ -156,8 +157,8 @@ QString CsvField(const QJsonValue& value) {
 
 ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes,
                               std::optional<Target> target) {
-    ResultSource source{file,          state, boxes, ComputeDryWetValues(state),
-                        ComputeFitMeasures(state), std::nullopt};
+    ResultSource source{
+        file, state, boxes, ComputeDryWetValues(state), ComputeFitMeasures(state), std::nullopt};
     if (target)
         source.distributions = ComputeDistributions(source.fit, state.values.data(),
                                                     state.recordCount, state.alpha, *target);
@@ -252,8 +253,8 @@ const DistributionColumn kDistributionColumns[] = {
      [](M m) {
          return m.model.applicable()
                     ? QJsonValue(QJsonValue::Null)
-                    : QJsonValue(m.model.model.problem().split(QLatin1Char('\n')).join(
-                          QLatin1Char(' ')));
+                    : QJsonValue(
+                          m.model.model.problem().split(QLatin1Char('\n')).join(QLatin1Char(' ')));
      }},
 };
 

@@ -146,12 +146,12 @@ private slots:
                 continue;
             const QString suffix = QString::number(years);
             // The unrounded value is the one the page rounds.
-            QCOMPARE(QString::number(qint64(RoundHalfEven(period[QStringLiteral("dry")].toDouble()))),
-                     column(qPrintable(QStringLiteral("dry") + suffix)));
+            QCOMPARE(
+                QString::number(qint64(RoundHalfEven(period[QStringLiteral("dry")].toDouble()))),
+                column(qPrintable(QStringLiteral("dry") + suffix)));
             const QString se = column(qPrintable(QStringLiteral("se_wet") + suffix));
-            QCOMPARE(se, errorsAvailable
-                             ? ShortestReal(period[QStringLiteral("se_wet")].toDouble())
-                             : QString());
+            QCOMPARE(se, errorsAvailable ? ShortestReal(period[QStringLiteral("se_wet")].toDouble())
+                                         : QString());
         }
     }
 
@@ -190,9 +190,11 @@ private slots:
         row("distributions without results",
             {QStringLiteral("--pdf"), QDir::tempPath(), QStringLiteral("--distributions"), file});
         row("target without distributions",
-            {QStringLiteral("--results"), QStringLiteral("--target"), QStringLiteral("dry10"), file});
-        row("target not one of four", {QStringLiteral("--results"), QStringLiteral("--distributions"),
-                                       QStringLiteral("--target"), QStringLiteral("wet50"), file});
+            {QStringLiteral("--results"), QStringLiteral("--target"), QStringLiteral("dry10"),
+             file});
+        row("target not one of four",
+            {QStringLiteral("--results"), QStringLiteral("--distributions"),
+             QStringLiteral("--target"), QStringLiteral("wet50"), file});
         row("option without batch", {QStringLiteral("--mode"), QStringLiteral("1"), file});
         row("window with two files", {file, file});
         row("batch without file", {QStringLiteral("--results")});
@@ -219,7 +221,8 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("default target") << QStringList{} << "wet100" << "lp3";
+        QTest::newRow("default target") << QStringList{} << "wet100"
+                                        << "lp3";
         QTest::newRow("1/10 dry, Cunnane")
             << QStringList{QStringLiteral("--target"), QStringLiteral("dry10"),
                            QStringLiteral("--alpha"), QStringLiteral("0.4")}
@@ -230,18 +233,17 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, selected);
         const QString file = kSamples + QStringLiteral("precip_30y.csv");
-        const QStringList base = QStringList{QStringLiteral("--results"),
-                                             QStringLiteral("--distributions")} +
-                                 options;
+        const QStringList base =
+            QStringList{QStringLiteral("--results"), QStringLiteral("--distributions")} + options;
         const Run csv = Quorvel(base + QStringList{file});
         const Run json = Quorvel(base + QStringList{QStringLiteral("--json"), file});
         QCOMPARE(csv.status, 0);
         QCOMPARE(json.status, 0);
         const QStringList lines = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines[0], QStringLiteral(
-                               "file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,"
-                               "jk_dry10,jk_dry100,jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,"
-                               "se_wet100,passes,selected,problem"));
+        QCOMPARE(lines[0],
+                 QStringLiteral("file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,"
+                                "jk_dry10,jk_dry100,jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,"
+                                "se_wet100,passes,selected,problem"));
         QCOMPARE(lines.size(), 12);
         const QStringList header = lines[0].split(QLatin1Char(','));
         const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).array()[0].toObject();
@@ -249,7 +251,7 @@ private slots:
         QCOMPARE(selection[QStringLiteral("target")].toString(), target);
         const QJsonArray models = object[QStringLiteral("distributions")].toArray();
         QCOMPARE(models.size(), 11);
-        const QStringList ids{"ln2_paper", "ln2_pm", "ln2_lm", "ln3_iwai", "ln3_q",  "ln3_lm",
+        const QStringList ids{"ln2_paper", "ln2_pm", "ln2_lm", "ln3_iwai", "ln3_q", "ln3_lm",
                               "lp3",       "exp",    "gumbel", "sqrtet",   "gev"};
         QString csvSelected;
         for (int i = 0; i < 11; ++i) {
@@ -266,11 +268,13 @@ private slots:
             QCOMPARE(column("applicable"), applicable ? QStringLiteral("1") : QStringLiteral("0"));
             QCOMPARE(column("problem").isEmpty(), applicable);
             QCOMPARE(model[QStringLiteral("problem")].isNull(), applicable);
-            QCOMPARE(column("passes"),
-                     model[QStringLiteral("passes")].toBool() ? QStringLiteral("1") : QStringLiteral("0"));
+            QCOMPARE(column("passes"), model[QStringLiteral("passes")].toBool()
+                                           ? QStringLiteral("1")
+                                           : QStringLiteral("0"));
             if (column("selected") == QStringLiteral("1"))
                 csvSelected = ids[i];
-            QCOMPARE(model[QStringLiteral("selected")].toBool(), column("selected") == QStringLiteral("1"));
+            QCOMPARE(model[QStringLiteral("selected")].toBool(),
+                     column("selected") == QStringLiteral("1"));
             QCOMPARE(model[QStringLiteral("periods")].toArray().size(), 11);
             if (!applicable) {
                 QCOMPARE(column("slsc"), QString());
@@ -282,8 +286,10 @@ private slots:
             const QJsonObject wet100 = model[QStringLiteral("periods")].toArray()[8].toObject();
             QCOMPARE(wet100[QStringLiteral("T")].toInt(), 100);
             QCOMPARE(column("wet100").toDouble(), wet100[QStringLiteral("wet")].toDouble());
-            QCOMPARE(column("se_wet100").toDouble(), wet100[QStringLiteral("wet_error")].toDouble());
-            QCOMPARE(column("jk_wet100").toDouble(), wet100[QStringLiteral("wet_jackknife")].toDouble());
+            QCOMPARE(column("se_wet100").toDouble(),
+                     wet100[QStringLiteral("wet_error")].toDouble());
+            QCOMPARE(column("jk_wet100").toDouble(),
+                     wet100[QStringLiteral("wet_jackknife")].toDouble());
             QVERIFY(!model[QStringLiteral("parameters")].toObject().isEmpty());
         }
         const QJsonValue chosen = selection[QStringLiteral("selected")];

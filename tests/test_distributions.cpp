@@ -24,11 +24,11 @@ const Values kThirtyOne{1953, 1939, 1677, 1692, 2051, 2371, 2022, 1521, 1448, 18
                         1688, 1577, 1736, 1640, 1584, 1293, 1277, 1742, 1491};
 // Harricana River at Amos, 69 annual maxima in m³/s (Bobée and Ashkar 1991, table 1.2), as a
 // public verification data set of flood-frequency software lists them.
-const Values kHarricana{122, 244, 214, 173, 229,  156, 212, 263,  146, 183, 161, 205, 135, 331,
-                        225, 174, 98.8, 149, 238, 262, 132, 235, 216, 240, 230, 192, 195, 172,
-                        173, 172, 153, 142, 317, 161, 201, 204, 194, 164, 183, 161, 167, 179,
-                        185, 117, 192, 337, 125, 166, 99.1, 202, 230, 158, 262, 154, 164, 182,
-                        164, 183, 171, 250, 184, 205, 237, 177, 239, 187, 180, 173, 174};
+const Values kHarricana{122, 244, 214,  173, 229, 156, 212,  263, 146, 183, 161, 205, 135, 331,
+                        225, 174, 98.8, 149, 238, 262, 132,  235, 216, 240, 230, 192, 195, 172,
+                        173, 172, 153,  142, 317, 161, 201,  204, 194, 164, 183, 161, 167, 179,
+                        185, 117, 192,  337, 125, 166, 99.1, 202, 230, 158, 262, 154, 164, 182,
+                        164, 183, 171,  250, 184, 205, 237,  177, 239, 187, 180, 173, 174};
 
 std::vector<double> Sorted(const Values& values) {
     std::vector<double> sorted(values.begin(), values.end());
@@ -102,13 +102,11 @@ private slots:
         QTest::addColumn<Values>("quantiles");
         QTest::addColumn<double>("relative");
         QTest::newRow("exp, Hosking")
-            << ModelId::Exp << kHosking
-            << QList<Published>{{"xi", 0.9527273}, {"alpha", 2.2836364}}
+            << ModelId::Exp << kHosking << QList<Published>{{"xi", 0.9527273}, {"alpha", 2.2836364}}
             << Values{1.462306, 2.535623, 4.628098} << 1e-6;
-        QTest::newRow("gumbel, Hosking")
-            << ModelId::Gumbel << kHosking
-            << QList<Published>{{"xi", 2.285519}, {"alpha", 1.647295}}
-            << Values{1.501596, 2.889274, 4.756363} << 1e-6;
+        QTest::newRow("gumbel, Hosking") << ModelId::Gumbel << kHosking
+                                         << QList<Published>{{"xi", 2.285519}, {"alpha", 1.647295}}
+                                         << Values{1.501596, 2.889274, 4.756363} << 1e-6;
         QTest::newRow("gev, Hosking")
             << ModelId::Gev << kHosking
             << QList<Published>{{"xi", 2.1792884}, {"alpha", 1.3956404}, {"k", -0.1555609}}
@@ -122,8 +120,8 @@ private slots:
             << QList<Published>{{"xi", 1533.69}, {"alpha", 199.4332}} << Values{} << 5e-6;
         QTest::newRow("lp3, Harricana")
             << ModelId::Lp3 << kHarricana
-            << QList<Published>{{"mean", 2.26878}, {"sd", 0.10699}, {"skew", -0.04061}}
-            << Values{} << 5e-4;
+            << QList<Published>{{"mean", 2.26878}, {"sd", 0.10699}, {"skew", -0.04061}} << Values{}
+            << 5e-4;
     }
     void publishedFits() {
         QFETCH(ModelId, id);
@@ -186,8 +184,7 @@ private slots:
         QTest::addColumn<ModelId>("id");
         QTest::addColumn<Values>("values");
         QTest::newRow("ln3_q: 1 + 6 − 2·5 is not positive") << ModelId::Ln3Q << Values{1, 5, 6};
-        QTest::newRow("ln3_q: equal extremes about the median")
-            << ModelId::Ln3Q << Values{1, 2, 3};
+        QTest::newRow("ln3_q: equal extremes about the median") << ModelId::Ln3Q << Values{1, 2, 3};
         // Lake levels near 580 varying by ±1: the likelihood rises to the end of b's range.
         QTest::newRow("sqrtet: lake levels")
             << ModelId::Sqrtet
@@ -305,10 +302,12 @@ private slots:
         QCOMPARE(paper.period(100)->wetError, fit.periods[8].wetError);
         QCOMPARE(Parameter(paper.model, "slope"), state.slope);
         // T = 80 and 150 at their own probabilities, not at the table's nearest thousandth.
-        const double wet80 = std::pow(10.0, state.logMean + state.slope * NormalQuantile(1 - 1.0 / 80));
+        const double wet80 =
+            std::pow(10.0, state.logMean + state.slope * NormalQuantile(1 - 1.0 / 80));
         COMPARE_RELATIVE(paper.period(80)->wet, wet80, 1e-14);
         QUORVEL_COMPARE_NEAR(paper.period(80)->wet, 2158.5, 0.05);
-        const double dry150 = std::pow(10.0, state.logMean + state.slope * NormalQuantile(1.0 / 150));
+        const double dry150 =
+            std::pow(10.0, state.logMean + state.slope * NormalQuantile(1.0 / 150));
         COMPARE_RELATIVE(paper.period(150)->dry, dry150, 1e-14);
     }
 
