@@ -318,8 +318,7 @@ private slots:
         QTest::newRow("separators inside lines")
             << QByteArray("a\u2028b\u2029c\uFEFFd\r\ne\r\n") << QString();
         // The converter reads 0x1C as U+007F; the save would write 0x7F.
-        QTest::newRow("kanji then a control bad byte")
-            << QByteArray("\x99\x8d\x1c\r\n") << QString();
+        QTest::newRow("kanji then a control bad byte") << QByteArray("\x99\x8d\x1c\r\n") << QString();
         QTest::newRow("Shift-JIS, CR only") << QByteArray("\x8d\x7e\r\x90\x85\r") << QString();
     }
     void encodingRoundTrip() {
