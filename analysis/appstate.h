@@ -15,70 +15,112 @@ using DeviateTable = std::array<double, kDeviateTableSize>;
 
 inline const QString kDefaultAxisTitle = QStringLiteral("降水量　(mm)");
 
-// Everything that outlives one user action. One instance, made by main and passed by reference.
-struct AppState {
-    // Loaded series and the arrays derived from it.
+// A series as read from an annual data file.
+struct SeriesData {
     int32_t recordCount = 0;
     std::array<int32_t, kMaxRecords> years{};
     std::array<double, kMaxRecords> values{};
+};
+
+// The texts of the four statistics boxes, in the default real-to-text form.
+struct ResultTexts {
+    QString arithMean; // Text9
+    QString geoMean;   // Text2: 10^logMean
+    QString maximum;   // Text3: 10^logMax
+    QString minimum;   // Text4: 10^logMin
+};
+
+// Everything one analysis produces from a series and an alpha.
+struct AnalysisResult {
     std::array<double, kMaxRecords> logValues{};
     std::array<int32_t, kMaxRecords> ranks{};
     std::array<double, kMaxRecords> probabilities{};
     std::array<double, kMaxRecords> deviates{};
-    DeviateTable deviateTable{};
-
-    // Analysis results.
-    double alpha = 0.5;
-    double arithMean = 0;
-    double logMean = 0;
     double logMax = 0;
     double logMin = 0;
+    double arithMean = 0;
+    double logMean = 0;
     double slope = 0;
     double logOffset10 = 0;
     double logOffset100 = 0;
+    ResultTexts texts;
+};
 
-    // Settings and control flow.
-    int32_t redrawMode = 0;
+// What the user chooses for the analysis, the chart and the printed page. The window's settings
+// commands change it; a batch run starts every file from one copy of it.
+struct ChartSettings {
+    // Plotting-position parameter.
+    double alpha = 0.5;
+    // How much of the fitted line the charts show: 0 nothing, 1 the line, 2 line and values.
     int32_t analysisMode = 0;
     // The jackknife error band around the fitted line, on screen and paper (off at start).
     bool showErrorBand = false;
+    // 1 once the first successful load has applied the defaults below; never back to 0.
     int32_t defaultsApplied = 0;
+    // Decade exponents of the value axis ends; 0 until the first load sets them.
     int32_t scaleMaxIndex = 0;
     int32_t scaleMinIndex = 0;
+    // Printed pen widths, 1 to 5 once set.
     int32_t solidLineWidth = 0;
     int32_t dashedLineWidth = 0;
     int32_t regressionLineWidth = 0;
+    // Shift of the printed image in tenths of a millimetre, taken by each print job.
     double printOffsetX = 0;
     double printOffsetY = 0;
     QString axisTitle = kDefaultAxisTitle;
+};
 
-    // Files and directories.
-    QString startDirectory;
-    QString directoryBuffer = QString(255, QLatin1Char(' '));
-    int32_t directoryBufferLength = 255;
-    int32_t directoryCallResult = 0;
-    QString dataFileName;
+// The editor window's buffers.
+struct EditorBuffers {
     QString editorFileName;
     QString editorText;
     std::array<QString, kMaxRecords> editorLines{};
     int32_t editorLineCount = 0;
     int32_t newDataFirstYear = 0;
     int32_t newDataLastYear = 0;
+};
 
-    // Usage help topics: entry 0 is the title, the rest are the message lines with their ends.
+// Usage help topics: entry 0 is the title, the rest are the message lines with their ends.
+struct HelpTexts {
     std::array<QString, 14> drawingHelpText{};
     std::array<QString, 14> dataHelpText{};
     std::array<QString, 8> analysisHelpText{};
 };
 
+// Everything that outlives one user action. One instance, made by main and passed by reference.
+//
+//   state.deviateTable    the normal deviate table, loaded once at start-up
+//   state.startDirectory  the current directory when the program started
+//   state.dataFileName    the data file the next load reads
+//   state.deviateTableFileName  where the deviate table was read: an input no output replaces
+//   state.redrawMode      what the next Redraw does (print, redraw, load, re-analyse, exit)
+//   state.series          the loaded series: recordCount, years, values
+//   state.analysis        the last analysis of that series, replaced whole by every analysis
+//   state.settings        alpha, analysis mode, scale, pen widths, print offsets, axis title
+//   state.editor          the editor's file name, text, lines and new-data year range
+//   state.help            the help menu's texts
+struct AppState {
+    DeviateTable deviateTable{};
+    QString startDirectory;
+    QString dataFileName;
+    QString deviateTableFileName;
+    int32_t redrawMode = 0;
+
+    SeriesData series;
+    AnalysisResult analysis;
+    ChartSettings settings;
+    EditorBuffers editor;
+    HelpTexts help;
+};
+
 // The settings the first successful load applies: scale 10 to 1000, print widths 3, 2 and 5,
 // analysis mode 0. The batch run starts from the same ones.
-inline void ApplyFirstLoadDefaults(AppState& state) {
-    state.scaleMaxIndex = 3;
-    state.scaleMinIndex = 1;
-    state.solidLineWidth = 3;
-    state.dashedLineWidth = 2;
-    state.regressionLineWidth = 5;
-    state.analysisMode = 0;
-    state.defaultsApplied = 1;
+inline void ApplyFirstLoadDefaults(ChartSettings& settings) {
+    settings.scaleMaxIndex = 3;
+    settings.scaleMinIndex = 1;
+    settings.solidLineWidth = 3;
+    settings.dashedLineWidth = 2;
+    settings.regressionLineWidth = 5;
+    settings.analysisMode = 0;
+    settings.defaultsApplied = 1;
 }

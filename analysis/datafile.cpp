@@ -2,6 +2,7 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/fieldreader.h"
+#include "analysis/filename.h"
 #include "analysis/inputfile.h"
 #include "analysis/numeric.h"
 
@@ -15,7 +16,7 @@ QString Quote(const QByteArray& token) {
 }
 
 [[noreturn]] void Fail(int line, const QString& problem) {
-    throw DataError(QStringLiteral("%1 行目：%2").arg(line).arg(problem));
+    throw DataError(QStringLiteral("%1 行目：%2").arg(line).arg(problem), line);
 }
 
 // Reads one field of a record: blanks before it skipped, then the characters up to a comma,
@@ -88,10 +89,10 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
 
 SeriesData ReadDataFile(const QString& path) {
     const QString heading =
-        QStringLiteral("データファイルを読み込めませんでした。\n%1\n\n").arg(path);
+        QStringLiteral("データファイルを読み込めませんでした。\n%1\n\n").arg(DisplayFileName(path));
     try {
         return ParseDataFile(ReadInputFile(path));
     } catch (const DataError& error) {
-        throw DataError(heading + error.message());
+        throw DataError(heading + error.message(), error.line());
     }
 }

@@ -85,6 +85,7 @@ void LoadDeviateTable(AppState& state, const QString& executableDirectory) {
                                  DeviateTableCandidates(state.startDirectory, executableDirectory)
                                      .join(QLatin1Char('\n'))));
     ReadDeviateTableFile(*path, state.deviateTable);
+    state.deviateTableFileName = *path;
 }
 
 double DeviateAt(const DeviateTable& table, double p) {

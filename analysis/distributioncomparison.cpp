@@ -230,6 +230,6 @@ DistributionComparison ComputeDistributions(const FitMeasures& paper, const doub
 }
 
 DistributionComparison ComputeDistributions(const AppState& state, Target target) {
-    return ComputeDistributions(ComputeFitMeasures(state), state.values.data(), state.recordCount,
-                                state.alpha, target);
+    return ComputeDistributions(ComputeFitMeasures(state), state.series.values.data(),
+                                state.series.recordCount, state.settings.alpha, target);
 }

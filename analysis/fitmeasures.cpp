@@ -59,13 +59,15 @@ PeriodQuantiles QuantilesOf(const PeriodDeviates& z, double logMean, double slop
 }
 
 QString RecordName(const AppState& state, int i) {
-    return QStringLiteral("%1 件目（%2 年）").arg(i + 1).arg(state.years[static_cast<size_t>(i)]);
+    return QStringLiteral("%1 件目（%2 年）")
+        .arg(i + 1)
+        .arg(state.series.years[static_cast<size_t>(i)]);
 }
 
 // The whole analysis again without each record in turn. Fills the errors of measures, or says
 // why there are none.
 void Jackknife(const AppState& state, const PeriodDeviates& z, FitMeasures& measures) {
-    const int n = state.recordCount;
+    const int n = state.series.recordCount;
     if (n < 3) {
         measures.errorProblem =
             QStringLiteral(
@@ -77,16 +79,18 @@ void Jackknife(const AppState& state, const PeriodDeviates& z, FitMeasures& meas
     // The values without record i; moving from i to i + 1 puts record i back in its place.
     std::array<double, kMaxRecords> others{};
     std::array<double, kMaxRecords> otherLogs{};
-    std::copy(state.values.begin() + 1, state.values.begin() + n, others.begin());
-    std::copy(state.logValues.begin() + 1, state.logValues.begin() + n, otherLogs.begin());
+    std::copy(state.series.values.begin() + 1, state.series.values.begin() + n, others.begin());
+    std::copy(state.analysis.logValues.begin() + 1, state.analysis.logValues.begin() + n,
+              otherLogs.begin());
     for (int i = 0; i < n; ++i) {
         if (i > 0) {
-            others[static_cast<size_t>(i - 1)] = state.values[static_cast<size_t>(i - 1)];
-            otherLogs[static_cast<size_t>(i - 1)] = state.logValues[static_cast<size_t>(i - 1)];
+            others[static_cast<size_t>(i - 1)] = state.series.values[static_cast<size_t>(i - 1)];
+            otherLogs[static_cast<size_t>(i - 1)] =
+                state.analysis.logValues[static_cast<size_t>(i - 1)];
         }
         AnalysisResult r;
         try {
-            r = ComputeAnalysis(others.data(), n - 1, state.alpha, state.deviateTable,
+            r = ComputeAnalysis(others.data(), n - 1, state.settings.alpha, state.deviateTable,
                                 otherLogs.data());
         } catch (const DataError& error) {
             measures.errorProblem = QStringLiteral("%1を除くと解析できないため、標準誤差は求め"
@@ -182,29 +186,30 @@ bool IsExtrapolation(int period, int recordCount) {
 
 FitMeasures ComputeFitMeasures(const AppState& state) {
     FitMeasures m;
-    const int n = state.recordCount;
+    const int n = state.series.recordCount;
     m.recordCount = n;
-    m.alpha = state.alpha;
-    m.logMean = state.logMean;
-    m.slope = state.slope;
+    m.alpha = state.settings.alpha;
+    m.logMean = state.analysis.logMean;
+    m.slope = state.analysis.slope;
 
     const size_t count = static_cast<size_t>(std::max(n, 0));
-    m.correlation = Correlation(std::span(state.logValues.data(), count),
-                                std::span(state.deviates.data(), count));
+    m.correlation = Correlation(std::span(state.analysis.logValues.data(), count),
+                                std::span(state.analysis.deviates.data(), count));
     // Each value beside the line's value at its own plotted deviate.
     std::array<double, kMaxRecords> onLine{};
     for (size_t i = 0; i < count; ++i)
-        onLine[i] = std::pow(10.0, state.logMean + state.slope * state.deviates[i]);
-    if (state.slope != 0)
+        onLine[i] = std::pow(10.0, state.analysis.logMean + state.analysis.slope * state.analysis.deviates[i]);
+    if (state.analysis.slope != 0)
         m.xCor =
-            Correlation(std::span(state.values.data(), count), std::span(onLine.data(), count));
+            Correlation(std::span(state.series.values.data(), count), std::span(onLine.data(), count));
 
-    if (state.slope != 0 && n > 0) {
+    if (state.analysis.slope != 0 && n > 0) {
         double squares = 0;
         for (int i = 0; i < n; ++i) {
             const double d =
-                (state.logValues[static_cast<size_t>(i)] - state.logMean) / state.slope -
-                state.deviates[static_cast<size_t>(i)];
+                (state.analysis.logValues[static_cast<size_t>(i)] - state.analysis.logMean) /
+                    state.analysis.slope -
+                state.analysis.deviates[static_cast<size_t>(i)];
             squares += d * d;
         }
         const double range =
@@ -215,8 +220,8 @@ FitMeasures ComputeFitMeasures(const AppState& state) {
     }
 
     const PeriodDeviates z = DeviatesOfPeriods(state.deviateTable);
-    const PeriodQuantiles q =
-        QuantilesOf(z, state.logMean, state.slope, state.logOffset10, state.logOffset100);
+    const PeriodQuantiles q = QuantilesOf(z, state.analysis.logMean, state.analysis.slope,
+                                          state.analysis.logOffset10, state.analysis.logOffset100);
     for (size_t k = 0; k < kPeriodCount; ++k) {
         ReturnPeriodValues& p = m.periods[k];
         p.period = kReturnPeriods[k];

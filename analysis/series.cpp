@@ -134,33 +134,15 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
     return r;
 }
 
-namespace {
-
-void ApplyAnalysis(AppState& state, const AnalysisResult& r) {
-    state.logValues = r.logValues;
-    state.ranks = r.ranks;
-    state.probabilities = r.probabilities;
-    state.deviates = r.deviates;
-    state.logMax = r.logMax;
-    state.logMin = r.logMin;
-    state.arithMean = r.arithMean;
-    state.logMean = r.logMean;
-    state.slope = r.slope;
-    state.logOffset10 = r.logOffset10;
-    state.logOffset100 = r.logOffset100;
-}
-
-} // namespace
-
 ResultTexts AnalyzeSeries(AppState& state) {
-    const AnalysisResult r =
-        ComputeAnalysis(state.values.data(), state.recordCount, state.alpha, state.deviateTable);
-    ApplyAnalysis(state, r);
-    return r.texts;
+    state.analysis = ComputeAnalysis(state.series.values.data(), state.series.recordCount,
+                                     state.settings.alpha, state.deviateTable);
+    return state.analysis.texts;
 }
 
 DryWetValues ComputeDryWetValues(const AppState& state) {
-    return ComputeDryWetValues(state.logMean, state.logOffset10, state.logOffset100);
+    return ComputeDryWetValues(state.analysis.logMean, state.analysis.logOffset10,
+                               state.analysis.logOffset100);
 }
 
 DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logOffset100) {
@@ -176,16 +158,13 @@ ResultTexts LoadDataFile(AppState& state) {
     const SeriesData series = ReadDataFile(state.dataFileName);
     AnalysisResult r;
     try {
-        r = ComputeAnalysis(series.values.data(), series.recordCount, state.alpha,
+        r = ComputeAnalysis(series.values.data(), series.recordCount, state.settings.alpha,
                             state.deviateTable);
     } catch (const DataError& error) {
         throw DataError(QStringLiteral("データファイルを解析できませんでした。\n%1\n\n%2")
                             .arg(state.dataFileName, error.message()));
     }
-    state.recordCount = series.recordCount;
-    // Elements past the new count keep what a longer series left; nothing reads them.
-    std::copy_n(series.years.begin(), series.recordCount, state.years.begin());
-    std::copy_n(series.values.begin(), series.recordCount, state.values.begin());
-    ApplyAnalysis(state, r);
+    state.series = series;
+    state.analysis = r;
     return r.texts;
 }

@@ -5,30 +5,6 @@
 
 #include <QString>
 
-// The texts of the four statistics boxes, in the default real-to-text form.
-struct ResultTexts {
-    QString arithMean; // Text9
-    QString geoMean;   // Text2: 10^logMean
-    QString maximum;   // Text3: 10^logMax
-    QString minimum;   // Text4: 10^logMin
-};
-
-// Everything one analysis produces.
-struct AnalysisResult {
-    std::array<double, kMaxRecords> logValues{};
-    std::array<int32_t, kMaxRecords> ranks{};
-    std::array<double, kMaxRecords> probabilities{};
-    std::array<double, kMaxRecords> deviates{};
-    double logMax = 0;
-    double logMin = 0;
-    double arithMean = 0;
-    double logMean = 0;
-    double slope = 0;
-    double logOffset10 = 0;
-    double logOffset100 = 0;
-    ResultTexts texts;
-};
-
 // Analyses n values with the plotting-position parameter alpha. Throws DataError (a value not
 // greater than 0, fewer than two records, a degenerate fit, a table index above 499 with the
 // largest alpha the series allows, statistics or dry/wet-year values that are not finite).
@@ -37,7 +13,7 @@ struct AnalysisResult {
 AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const DeviateTable& table,
                                const double* knownLogs = nullptr);
 
-// Re-analyses the series in state with state.alpha. On failure state is left untouched.
+// Re-analyses the series in state with state.settings.alpha. On failure state is left untouched.
 ResultTexts AnalyzeSeries(AppState& state);
 
 // The 1-in-10 and 1-in-100 dry-year and wet-year values of the fitted line, before rounding.

@@ -2,23 +2,26 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
+#include "analysis/filename.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
 #include "platform/qtplatform.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <cstdio>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -35,32 +38,58 @@ QString OneLine(const QString& message, const QString& file) {
 }
 
 void Fail(QTextStream& err, const QString& file, const QString& message) {
-    err << "quorvel: " << file << ": " << OneLine(message, file) << '\n';
+    const QString shown = DisplayFileName(file);
+    err << "quorvel: " << shown << ": " << OneLine(message, shown) << '\n';
     err.flush();
 }
 
+// --results --json: an array with one object a line, each printed as soon as its file is done,
+// so memory stays flat however many files there are and a stopped run keeps what it printed.
+class JsonArrayStream {
+public:
+    explicit JsonArrayStream(QTextStream& out)
+        : out_(out) {
+        out_ << "[\n";
+        out_.flush();
+    }
+    void append(const QJsonObject& object) {
+        if (count_++ > 0)
+            out_ << ",\n";
+        out_ << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+        out_.flush();
+    }
+    void finish() { out_ << (count_ > 0 ? "\n]\n" : "]\n"); }
+
+private:
+    QTextStream& out_;
+    qsizetype count_ = 0;
+};
+
 // One file from its load to its output. Throws DataError when any step fails.
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
-                 QJsonArray& objects) {
-    command.settings.applyTo(state);
+                 const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
+    state.settings = command.settings.chart;
     state.dataFileName = file;
     const ResultTexts boxes = LoadDataFile(state);
-    const double maxAlpha = MaxAlphaFor(state.recordCount);
-    if (command.settings.alphaGiven && state.alpha > maxAlpha)
+    const double maxAlpha = MaxAlphaFor(state.series.recordCount);
+    if (command.settings.alphaGiven && state.settings.alpha > maxAlpha)
         throw DataError(QStringLiteral("α値 %1 はこのファイルの %2 件のデータには大きすぎます"
                                        "（%3 以下にしてください）。")
-                            .arg(FormatReal(state.alpha))
-                            .arg(state.recordCount)
+                            .arg(FormatReal(state.settings.alpha))
+                            .arg(state.series.recordCount)
                             .arg(FormatReal(maxAlpha)));
-    if (!command.pdfOut.isEmpty())
+    if (!command.pdfOut.isEmpty()) {
+        inputs.RefuseOverwriting(command.pdfPathFor(file));
         PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
                         command.pdfPathFor(file));
+    }
     if (!command.results)
         return;
-    const ResultSource source = MakeResultSource(
-        file, state, boxes, command.distributions ? std::optional(command.target) : std::nullopt);
-    if (command.json)
-        objects.append(ResultJsonObject(source));
+    const ResultSource source =
+        MakeResultSource(DisplayFileName(file), state, boxes,
+                         command.distributions ? std::optional(command.target) : std::nullopt);
+    if (json)
+        json->append(ResultJsonObject(source));
     else if (command.distributions)
         for (const QString& row : DistributionCsvRows(source))
             out << row << '\n';
@@ -81,13 +110,17 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
         return 1;
     }
 
+    // The deviate table is an input as much as the data files: no page may replace it.
+    const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
     if (command.results && !command.json)
         out << (command.distributions ? DistributionCsvHeader() : ResultCsvHeader()) << '\n';
-    QJsonArray objects;
+    std::optional<JsonArrayStream> json;
+    if (command.results && command.json)
+        json.emplace(out);
     bool allDone = true;
     for (const QString& file : command.files) {
         try {
-            ProcessFile(command, file, state, out, objects);
+            ProcessFile(command, file, state, out, inputs, json);
         } catch (const DataError& error) {
             Fail(err, file, error.message());
             allDone = false;
@@ -99,8 +132,8 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
             allDone = false;
         }
     }
-    if (command.results && command.json)
-        out << QString::fromUtf8(QJsonDocument(objects).toJson(QJsonDocument::Indented));
+    if (json)
+        json->finish();
     out.flush();
     // Standard output may be a full disk or a closed pipe: the results are then not delivered.
     if (out.status() != QTextStream::Ok) {

@@ -2,8 +2,10 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/fieldreader.h"
+#include "analysis/filename.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
+#include "platform/samefile.h"
 #include "print/printjob.h"
 
 #include <QCommandLineParser>
@@ -12,6 +14,7 @@
 #include <QSet>
 
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -132,7 +135,7 @@ void ReadAlpha(const QString& text, BatchSettings& settings) {
     if (*alpha > MaxAlphaFor(2))
         Refuse(QStringLiteral("α値 %1 が大きすぎます。%2 以下にしてください。")
                    .arg(text, FormatReal(MaxAlphaFor(2))));
-    settings.alpha = *alpha;
+    settings.chart.alpha = *alpha;
     settings.alphaGiven = true;
 }
 
@@ -151,8 +154,8 @@ void ReadScale(const QString& text, BatchSettings& settings) {
         Refuse(QStringLiteral("スケールを正しく選択してね：横軸の最小値は最大値より小さくして"
                               "ください（「%1」）。")
                    .arg(text));
-    settings.scaleMinIndex = *minimum;
-    settings.scaleMaxIndex = *maximum;
+    settings.chart.scaleMinIndex = *minimum;
+    settings.chart.scaleMaxIndex = *maximum;
 }
 
 void ReadMode(const QString& text, BatchSettings& settings) {
@@ -161,13 +164,13 @@ void ReadMode(const QString& text, BatchSettings& settings) {
             text.trimmed());
     if (mode < 0)
         Refuse(QStringLiteral("--mode は 0、1、2 のどれかにしてください（「%1」）。").arg(text));
-    settings.analysisMode = static_cast<int32_t>(mode);
+    settings.chart.analysisMode = static_cast<int32_t>(mode);
 }
 
 void ReadWidths(const QString& text, BatchSettings& settings) {
     const QStringList parts = Parts(QStringLiteral("widths"), text, QLatin1Char(','), 3, "S,D,R");
-    int32_t* widths[] = {&settings.solidLineWidth, &settings.dashedLineWidth,
-                         &settings.regressionLineWidth};
+    int32_t* widths[] = {&settings.chart.solidLineWidth, &settings.chart.dashedLineWidth,
+                         &settings.chart.regressionLineWidth};
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
         const int width = parts[i].trimmed().toInt(&ok);
@@ -196,73 +199,57 @@ void ReadOffsets(const QString& text, BatchSettings& settings) {
 void ReadTitle(const QString& text, BatchSettings& settings) {
     if (text.isEmpty())
         Refuse(QStringLiteral("横軸のタイトルが空です。--title に文字を指定してください。"));
-    settings.axisTitle = text;
+    settings.chart.axisTitle = text;
 }
 
 // Where the pages go, checked before anything is written: a folder for several files, and
-// never a name that one of the files, or another page, already has.
+// never a file that one of the data files is, or another page, links followed.
 void CheckPdfOut(CommandLine& command) {
-    const QFileInfo out(command.pdfOut);
-    command.pdfIntoFolder = out.isDir();
+    struct stat out {};
+    command.pdfIntoFolder =
+        stat(EncodeFileName(command.pdfOut).constData(), &out) == 0 && S_ISDIR(out.st_mode);
     if (command.files.size() > 1 && !command.pdfIntoFolder)
         Refuse(QStringLiteral("FILE が複数のときは、--pdf には既にあるフォルダを指定してください"
                               "（「%1」）。")
-                   .arg(command.pdfOut));
+                   .arg(DisplayFileName(command.pdfOut)));
     // A forgotten OUT would otherwise take the first data file's name and overwrite it.
     if (!command.pdfIntoFolder &&
         !command.pdfOut.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         Refuse(
             QStringLiteral("--pdf の出力ファイル名は .pdf で終わるようにしてください（「%1」）。")
-                .arg(command.pdfOut));
-    QSet<QString> inputs;
-    for (const QString& file : command.files)
-        inputs.insert(QFileInfo(file).absoluteFilePath());
-    QSet<QString> pages;
+                .arg(DisplayFileName(command.pdfOut)));
+    const InputFiles inputs(command.files);
+    QSet<QByteArray> pages;
     for (const QString& file : command.files) {
-        const QString page = QFileInfo(command.pdfPathFor(file)).absoluteFilePath();
-        if (inputs.contains(page))
-            Refuse(QStringLiteral("PDF の出力先「%1」がデータファイルと同じです。")
-                       .arg(command.pdfPathFor(file)));
-        if (pages.contains(page))
+        const QString page = command.pdfPathFor(file);
+        QByteArray identity;
+        try {
+            inputs.RefuseOverwriting(page);
+            identity = FileIdentity(page);
+        } catch (const DataError& error) {
+            Refuse(error.message());
+        }
+        if (pages.contains(identity))
             Refuse(QStringLiteral("PDF の出力先「%1」が重なります。同じ名前の FILE は別々に"
                                   "出力してください。")
-                       .arg(command.pdfPathFor(file)));
-        pages.insert(page);
+                       .arg(DisplayFileName(page)));
+        pages.insert(identity);
     }
 }
 
 } // namespace
 
-BatchSettings::BatchSettings() {
-    AppState firstLoad;
-    ApplyFirstLoadDefaults(firstLoad);
-    alpha = firstLoad.alpha;
-    scaleMinIndex = firstLoad.scaleMinIndex;
-    scaleMaxIndex = firstLoad.scaleMaxIndex;
-    analysisMode = firstLoad.analysisMode;
-    solidLineWidth = firstLoad.solidLineWidth;
-    dashedLineWidth = firstLoad.dashedLineWidth;
-    regressionLineWidth = firstLoad.regressionLineWidth;
-    axisTitle = firstLoad.axisTitle;
-}
-
-void BatchSettings::applyTo(AppState& state) const {
-    ApplyFirstLoadDefaults(state);
-    state.alpha = alpha;
-    state.scaleMinIndex = scaleMinIndex;
-    state.scaleMaxIndex = scaleMaxIndex;
-    state.analysisMode = analysisMode;
-    state.solidLineWidth = solidLineWidth;
-    state.dashedLineWidth = dashedLineWidth;
-    state.regressionLineWidth = regressionLineWidth;
-    state.axisTitle = axisTitle;
+ChartSettings BatchSettings::FirstLoadSettings() {
+    ChartSettings settings;
+    ApplyFirstLoadDefaults(settings);
+    return settings;
 }
 
 QString CommandLine::pdfPathFor(const QString& file) const {
     if (!pdfIntoFolder)
         return pdfOut;
     // The page takes the name the print command offers for the same file.
-    return QDir(pdfOut).filePath(QFileInfo(SuggestedPdfPath(file)).fileName());
+    return QDir(pdfOut).filePath(QFileInfo(SuggestedPdfPath(AbsoluteFileName(file))).fileName());
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -337,7 +324,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                 Refuse(QStringLiteral("ウィンドウで開けるファイルは一つだけです。"));
             // The window may change its directory later; the file stays where the shell meant.
             if (!command.files.isEmpty())
-                command.files[0] = QFileInfo(command.files[0]).absoluteFilePath();
+                command.files[0] = AbsoluteFileName(command.files[0]);
             return command;
         }
         if (command.files.isEmpty())

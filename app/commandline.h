@@ -11,24 +11,16 @@
 // The settings a batch run gives every file; unless the command line says otherwise, those of
 // the window's first load.
 struct BatchSettings {
-    double alpha = 0.5;
+    // Alpha, scale, mode, widths and title; the offsets below replace the print offsets.
+    ChartSettings chart = FirstLoadSettings();
     // A given alpha is held to the bound "再計算" applies; the default goes as the window's
     // first load takes it.
     bool alphaGiven = false;
-    int32_t scaleMinIndex = 0;
-    int32_t scaleMaxIndex = 0;
-    int32_t analysisMode = 0;
-    int32_t solidLineWidth = 0;
-    int32_t dashedLineWidth = 0;
-    int32_t regressionLineWidth = 0;
     // As the offset boxes hold them, in millimetres.
     QString offsetRight = QStringLiteral("0");
     QString offsetUp = QStringLiteral("0");
-    QString axisTitle = kDefaultAxisTitle;
 
-    BatchSettings();
-    // Puts the settings where the load, the analysis and the print job read them.
-    void applyTo(AppState& state) const;
+    static ChartSettings FirstLoadSettings();
 };
 
 struct CommandLine {

@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "analysis/filename.h"
+
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
@@ -367,19 +369,16 @@ void Form1::Form_Load() {
     form9_->show();
     FillHelpTexts(state_);
 
-    state_.directoryBufferLength = 255;
-    state_.directoryBuffer = QString(255, QLatin1Char(' '));
     state_.startDirectory = platform_.directory.currentDirectory();
-    state_.directoryCallResult = static_cast<int32_t>(state_.startDirectory.size());
 
     LoadDeviateTable(state_, platform_.directory.executableDirectory());
 
-    state_.defaultsApplied = 0;
+    state_.settings.defaultsApplied = 0;
     state_.redrawMode = 0;
-    state_.alpha = 0.5;
-    text11_->setText(FormatReal(state_.alpha));
+    state_.settings.alpha = 0.5;
+    text11_->setText(FormatReal(state_.settings.alpha));
     showAlphaMark();
-    state_.axisTitle = kDefaultAxisTitle;
+    state_.settings.axisTitle = kDefaultAxisTitle;
 }
 
 void Form1::splashFinished() {
@@ -387,7 +386,11 @@ void Form1::splashFinished() {
 }
 
 void Form1::endProgram() {
-    state_.directoryCallResult = platform_.directory.setCurrentDirectory(state_.startDirectory);
+    // Text typed in the editor is asked about first; キャンセル keeps the program running.
+    if (form3_ && !form3_->CloseAfterAsking())
+        return;
+    // A failure is not reported: the program is ending either way.
+    platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
     for (QWidget* w :
          std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_, frmResults_})
@@ -401,6 +404,8 @@ void Form1::closeEvent(QCloseEvent* event) {
     // Closing from the frame ends the program like the exit command.
     if (!ending_) {
         endProgram();
+        if (!ending_)
+            event->ignore();
         return;
     }
     event->accept();
@@ -414,7 +419,7 @@ void Form1::mnuEndItem_Click() {
 // ---- The dispatcher ----
 
 bool Form1::scaleIsValid() const {
-    return state_.scaleMaxIndex > state_.scaleMinIndex;
+    return state_.settings.scaleMaxIndex > state_.settings.scaleMinIndex;
 }
 
 void Form1::drawChart(bool newSeries) {
@@ -450,9 +455,9 @@ void Form1::showResults(const ResultTexts& texts) {
 
 void Form1::showLoadedFile() {
     loadedFileName_ = state_.dataFileName;
-    text1_->setPlainText(state_.dataFileName);
+    text1_->setPlainText(DisplayFileName(state_.dataFileName));
     setWindowTitle(QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") +
-                   state_.dataFileName + QStringLiteral(" > "));
+                   DisplayFileName(state_.dataFileName) + QStringLiteral(" > "));
 }
 
 void Form1::Redraw() {
@@ -491,7 +496,7 @@ void Form1::Redraw() {
         showLoadedFile();
         showResults(texts);
         refreshResultsWindow();
-        if (state_.defaultsApplied == 0)
+        if (state_.settings.defaultsApplied == 0)
             applyFirstLoadDefaults();
         state_.redrawMode = 1;
         drawChart(true);
@@ -512,19 +517,19 @@ void Form1::checkOnly(const std::array<QAction*, 5>& items, int index) {
 }
 
 void Form1::applyFirstLoadDefaults() {
-    ApplyFirstLoadDefaults(state_);
-    text5_->setText(PowerOfTenText(state_.scaleMaxIndex));
-    text6_->setText(PowerOfTenText(state_.scaleMinIndex));
+    ApplyFirstLoadDefaults(state_.settings);
+    text5_->setText(PowerOfTenText(state_.settings.scaleMaxIndex));
+    text6_->setText(PowerOfTenText(state_.settings.scaleMinIndex));
     showScaleMarks();
-    const std::pair<int32_t, QLabel*> widths[] = {{state_.solidLineWidth, label23_},
-                                                  {state_.dashedLineWidth, label24_},
-                                                  {state_.regressionLineWidth, label25_}};
+    const std::pair<int32_t, QLabel*> widths[] = {{state_.settings.solidLineWidth, label23_},
+                                                  {state_.settings.dashedLineWidth, label24_},
+                                                  {state_.settings.regressionLineWidth, label25_}};
     for (const auto& [width, label] : widths)
         label->setText(QString::number(width));
-    checkOnly(mnuPrntWakuVal_, state_.solidLineWidth - 1);
-    checkOnly(mnuPrntDottVal_, state_.dashedLineWidth - 1);
-    checkOnly(mnuPrntKaikVal_, state_.regressionLineWidth - 1);
-    setAnalysisModeControls(state_.analysisMode);
+    checkOnly(mnuPrntWakuVal_, state_.settings.solidLineWidth - 1);
+    checkOnly(mnuPrntDottVal_, state_.settings.dashedLineWidth - 1);
+    checkOnly(mnuPrntKaikVal_, state_.settings.regressionLineWidth - 1);
+    setAnalysisModeControls(state_.settings.analysisMode);
 }
 
 void Form1::setAnalysisModeControls(int mode) {
@@ -536,10 +541,10 @@ void Form1::setAnalysisModeControls(int mode) {
 }
 
 void Form1::showScaleMarks() {
-    if (state_.scaleMaxIndex >= 1 && state_.scaleMaxIndex <= 5)
-        checkOnly(mnuScaleMaxVal_, state_.scaleMaxIndex - 1);
-    if (state_.scaleMinIndex >= -1 && state_.scaleMinIndex <= 3)
-        checkOnly(mnuScaleMinVal_, state_.scaleMinIndex + 1);
+    if (state_.settings.scaleMaxIndex >= 1 && state_.settings.scaleMaxIndex <= 5)
+        checkOnly(mnuScaleMaxVal_, state_.settings.scaleMaxIndex - 1);
+    if (state_.settings.scaleMinIndex >= -1 && state_.settings.scaleMinIndex <= 3)
+        checkOnly(mnuScaleMinVal_, state_.settings.scaleMinIndex + 1);
 }
 
 // ---- File commands ----
@@ -610,31 +615,31 @@ void Form1::mnuPrintOutItem_Click() {
 // ---- Settings commands ----
 
 void Form1::mnuScaleMaxVal_Click(int16_t index) {
-    state_.scaleMaxIndex = index + 1;
-    text5_->setText(PowerOfTenText(state_.scaleMaxIndex));
+    state_.settings.scaleMaxIndex = index + 1;
+    text5_->setText(PowerOfTenText(state_.settings.scaleMaxIndex));
     state_.redrawMode = 1;
     Redraw();
     checkOnly(mnuScaleMaxVal_, index);
 }
 
 void Form1::mnuScaleMinVal_Click(int16_t index) {
-    state_.scaleMinIndex = index - 1;
-    text6_->setText(PowerOfTenText(state_.scaleMinIndex));
+    state_.settings.scaleMinIndex = index - 1;
+    text6_->setText(PowerOfTenText(state_.settings.scaleMinIndex));
     state_.redrawMode = 1;
     Redraw();
     checkOnly(mnuScaleMinVal_, index);
 }
 
 void Form1::mnuPrntWakuVal_Click(int16_t index) {
-    setPrintWidth(state_.solidLineWidth, label23_, mnuPrntWakuVal_, index);
+    setPrintWidth(state_.settings.solidLineWidth, label23_, mnuPrntWakuVal_, index);
 }
 
 void Form1::mnuPrntDottVal_Click(int16_t index) {
-    setPrintWidth(state_.dashedLineWidth, label24_, mnuPrntDottVal_, index);
+    setPrintWidth(state_.settings.dashedLineWidth, label24_, mnuPrntDottVal_, index);
 }
 
 void Form1::mnuPrntKaikVal_Click(int16_t index) {
-    setPrintWidth(state_.regressionLineWidth, label25_, mnuPrntKaikVal_, index);
+    setPrintWidth(state_.settings.regressionLineWidth, label25_, mnuPrntKaikVal_, index);
 }
 
 // The widths only matter when printing; the screen is redrawn all the same.
@@ -663,7 +668,7 @@ void Form1::mnuSetPosItem_Click() {
 void Form1::selectAnalysisMode(int mode) {
     setAnalysisModeControls(mode);
     state_.redrawMode = 1;
-    state_.analysisMode = mode;
+    state_.settings.analysisMode = mode;
     Redraw();
 }
 
@@ -697,8 +702,8 @@ void Form1::mnuAnaListItem_Click() {
 
 void Form1::mnuAnaBand_Click() {
     RunGuarded(platform_.messages, this, [&] {
-        state_.showErrorBand = !state_.showErrorBand;
-        mnuAnaBand_->setChecked(state_.showErrorBand);
+        state_.settings.showErrorBand = !state_.settings.showErrorBand;
+        mnuAnaBand_->setChecked(state_.settings.showErrorBand);
         state_.redrawMode = 1;
         Redraw();
     });
@@ -706,7 +711,7 @@ void Form1::mnuAnaBand_Click() {
 
 void Form1::showAlphaMark() {
     for (size_t i = 0; i < std::size(kPlottingPositions); ++i)
-        mnuPlotPosVal_[i]->setChecked(kPlottingPositions[i] == state_.alpha);
+        mnuPlotPosVal_[i]->setChecked(kPlottingPositions[i] == state_.settings.alpha);
 }
 
 // The preset goes through the recalculate command, its bound and its messages included.
@@ -717,14 +722,14 @@ void Form1::mnuPlotPosVal_Click(int16_t index) {
         text11_->setText(FormatReal(preset));
         Command1_Click();
         // A refused preset gives the box back what it held, so it never shows an unused alpha.
-        if (state_.alpha != preset)
+        if (state_.settings.alpha != preset)
             text11_->setText(previous);
         showAlphaMark();
     });
 }
 
 void Form1::Command1_Click() {
-    const double maxAlpha = MaxAlphaFor(state_.recordCount);
+    const double maxAlpha = MaxAlphaFor(state_.series.recordCount);
     const QString text = text11_->text();
     if (text.isEmpty()) {
         tell(kAlphaEmptyMessage);
@@ -742,15 +747,15 @@ void Form1::Command1_Click() {
         platform_.messages.beep();
         return;
     }
-    const double previous = state_.alpha;
-    state_.alpha = value;
-    text11_->setText(FormatReal(state_.alpha));
+    const double previous = state_.settings.alpha;
+    state_.settings.alpha = value;
+    text11_->setText(FormatReal(state_.settings.alpha));
     state_.redrawMode = 3;
     try {
         Redraw();
     } catch (...) {
         // The analysis refused the new alpha and left the arrays as they were: so is alpha.
-        state_.alpha = previous;
+        state_.settings.alpha = previous;
         text11_->setText(FormatReal(previous));
         throw;
     }
@@ -763,7 +768,7 @@ void Form1::Text10_Change() {
         tell(kAxisTitleMessage);
         return;
     }
-    state_.axisTitle = title;
+    state_.settings.axisTitle = title;
     state_.redrawMode = 1;
     Redraw();
 }
@@ -782,23 +787,21 @@ void Form1::mnuEditFile_Click() {
 }
 
 void Form1::EditorSavedAndFinished() {
-    // The editor is gone already: a failure is told from this window.
-    RunGuarded(platform_.messages, this, [this] {
-        const int previousMode = state_.analysisMode;
-        setAnalysisModeControls(0);
-        state_.redrawMode = 2;
-        state_.analysisMode = 0;
-        try {
-            Redraw();
-        } catch (...) {
-            // The previous series stays, so its analysis mode stays with it.
-            state_.analysisMode = previousMode;
-            setAnalysisModeControls(previousMode);
-            throw;
-        }
-        showScaleMarks();
-        setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
-    });
+    // A failure goes back to the editor, which tells it and stays open at the line.
+    const int previousMode = state_.settings.analysisMode;
+    setAnalysisModeControls(0);
+    state_.redrawMode = 2;
+    state_.settings.analysisMode = 0;
+    try {
+        Redraw();
+    } catch (...) {
+        // The previous series stays, so its analysis mode stays with it.
+        state_.settings.analysisMode = previousMode;
+        setAnalysisModeControls(previousMode);
+        throw;
+    }
+    showScaleMarks();
+    setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
 }
 
 void Form1::EditorForcedEnd() {
@@ -806,17 +809,18 @@ void Form1::EditorForcedEnd() {
 }
 
 void Form1::mnuMessEditItem_Click() {
-    platform_.messages.showMessage(this, HelpMessage(state_.dataHelpText), state_.dataHelpText[0]);
+    platform_.messages.showMessage(this, HelpMessage(state_.help.dataHelpText),
+                                   state_.help.dataHelpText[0]);
 }
 
 void Form1::mnuMessUseItem_Click() {
-    platform_.messages.showMessage(this, HelpMessage(state_.drawingHelpText),
-                                   state_.drawingHelpText[0]);
+    platform_.messages.showMessage(this, HelpMessage(state_.help.drawingHelpText),
+                                   state_.help.drawingHelpText[0]);
 }
 
 void Form1::mnuMessAnaItem_Click() {
-    platform_.messages.showMessage(this, HelpMessage(state_.analysisHelpText),
-                                   state_.analysisHelpText[0]);
+    platform_.messages.showMessage(this, HelpMessage(state_.help.analysisHelpText),
+                                   state_.help.analysisHelpText[0]);
 }
 
 void Form1::mnuMessVerItem_Click() {

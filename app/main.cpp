@@ -1,4 +1,5 @@
 #include "analysis/dataerror.h"
+#include "analysis/filename.h"
 #include "app/batchrun.h"
 #include "app/commandline.h"
 #include "app/form1.h"
@@ -57,7 +58,7 @@ void Print(FILE* stream, const QString& text) {
 int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << DecodeFileName(argv[i]);
     const CommandLine command = ParseCommandLine(arguments);
     switch (command.action) {
     case CommandLine::Action::Help:

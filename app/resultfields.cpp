@@ -24,12 +24,13 @@ QJsonValue Printed(double value) {
 QJsonValue Records(const ResultSource& source) {
     const AppState& state = source.state;
     QJsonArray records;
-    for (int i = 0; i < state.recordCount; ++i)
-        records.append(QJsonObject{{QStringLiteral("year"), state.years[i]},
-                                   {QStringLiteral("value"), Real(state.values[i])},
-                                   {QStringLiteral("rank"), state.ranks[i]},
-                                   {QStringLiteral("probability"), Real(state.probabilities[i])},
-                                   {QStringLiteral("deviate"), Real(state.deviates[i])}});
+    for (int i = 0; i < state.series.recordCount; ++i)
+        records.append(
+            QJsonObject{{QStringLiteral("year"), state.series.years[i]},
+                        {QStringLiteral("value"), Real(state.series.values[i])},
+                        {QStringLiteral("rank"), state.analysis.ranks[i]},
+                        {QStringLiteral("probability"), Real(state.analysis.probabilities[i])},
+                        {QStringLiteral("deviate"), Real(state.analysis.deviates[i])}});
     return records;
 }
 
@@ -110,14 +111,14 @@ QJsonValue Distributions(const ResultSource& source) {
 using S = const ResultSource&;
 const ResultColumn kColumns[] = {
     {"file", [](S s) { return QJsonValue(s.file); }, true, true},
-    {"records", [](S s) { return QJsonValue(s.state.recordCount); }, true, false},
-    {"alpha", [](S s) { return Real(s.state.alpha); }, true, true},
-    {"arith_mean", [](S s) { return Real(s.state.arithMean); }, true, true},
-    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.logMean)); }, true, true},
-    {"max", [](S s) { return Real(std::pow(10.0, s.state.logMax)); }, true, true},
-    {"min", [](S s) { return Real(std::pow(10.0, s.state.logMin)); }, true, true},
-    {"log_mean", [](S s) { return Real(s.state.logMean); }, true, true},
-    {"slope", [](S s) { return Real(s.state.slope); }, true, true},
+    {"records", [](S s) { return QJsonValue(s.state.series.recordCount); }, true, false},
+    {"alpha", [](S s) { return Real(s.state.settings.alpha); }, true, true},
+    {"arith_mean", [](S s) { return Real(s.state.analysis.arithMean); }, true, true},
+    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMean)); }, true, true},
+    {"max", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMax)); }, true, true},
+    {"min", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMin)); }, true, true},
+    {"log_mean", [](S s) { return Real(s.state.analysis.logMean); }, true, true},
+    {"slope", [](S s) { return Real(s.state.analysis.slope); }, true, true},
     {"dry10", [](S s) { return Printed(s.dryWet.dry10); }, true, true},
     {"dry100", [](S s) { return Printed(s.dryWet.dry100); }, true, true},
     {"wet10", [](S s) { return Printed(s.dryWet.wet10); }, true, true},
@@ -160,8 +161,9 @@ ResultSource MakeResultSource(const QString& file, const AppState& state, const 
     ResultSource source{
         file, state, boxes, ComputeDryWetValues(state), ComputeFitMeasures(state), std::nullopt};
     if (target)
-        source.distributions = ComputeDistributions(source.fit, state.values.data(),
-                                                    state.recordCount, state.alpha, *target);
+        source.distributions =
+            ComputeDistributions(source.fit, state.series.values.data(), state.series.recordCount,
+                                 state.settings.alpha, *target);
     return source;
 }
 

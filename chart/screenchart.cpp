@@ -46,13 +46,13 @@ constexpr Caption kCaption[] = {
 };
 
 int Decades(const AppState& state) {
-    return state.scaleMaxIndex - state.scaleMinIndex;
+    return state.settings.scaleMaxIndex - state.settings.scaleMinIndex;
 }
 
 // The offsets from the frame's left edge and from the median line, before rounding. The
 // multiplication comes before the division, so whole decades land on whole units.
 double ValueOffset(const AppState& state, double logValue) {
-    return (logValue - state.scaleMinIndex) * kFrameWidth / Decades(state);
+    return (logValue - state.settings.scaleMinIndex) * kFrameWidth / Decades(state);
 }
 
 double DeviateOffset(double z) {
@@ -102,7 +102,7 @@ void DrawScreenAxes(const AppState& state, DrawingSurface& surface) {
     // Value labels are centred under their lines, their top half a text line below the lowest
     // probability line; the decade lines reach a tick length below it.
     surface.SetFontSize(8);
-    const QString leftLabel = PowerOfTenText(state.scaleMinIndex);
+    const QString leftLabel = PowerOfTenText(state.settings.scaleMinIndex);
     surface.Line(kFrameLeft, yTop, kFrameLeft, yBottom + kTickLength);
     surface.SetCurrentX(kFrameLeft - R(double(surface.TextWidth(leftLabel)) / 2));
     surface.SetCurrentY(yBottom + R(double(surface.TextHeight(leftLabel)) / 2));
@@ -110,7 +110,7 @@ void DrawScreenAxes(const AppState& state, DrawingSurface& surface) {
 
     const int decades = Decades(state);
     for (int v = 1; v <= decades; ++v) {
-        const QString label = PowerOfTenText(state.scaleMinIndex + v);
+        const QString label = PowerOfTenText(state.settings.scaleMinIndex + v);
         const int x = kFrameLeft + R(double(v) * kFrameWidth / decades);
         surface.Line(x, yTop, x, yBottom + kTickLength);
         surface.SetCurrentX(x - R(double(surface.TextWidth(label)) / 2));
@@ -130,11 +130,11 @@ void DrawScreenAxes(const AppState& state, DrawingSurface& surface) {
 
     // The title is centred for its width at 8 points but printed at 9, so it sits a little right
     // of the middle.
-    const int titleWidth = R(surface.TextWidth(state.axisTitle));
+    const int titleWidth = R(surface.TextWidth(state.settings.axisTitle));
     surface.SetCurrentX(static_cast<float>(kFrameLeft + (kFrameWidth - titleWidth) / 2.0));
     surface.SetCurrentY(4800);
     surface.SetFontSize(9);
-    surface.Print(state.axisTitle);
+    surface.Print(state.settings.axisTitle);
 }
 
 void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
@@ -143,36 +143,36 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
     if (Decades(state) <= 0)
         return;
 
-    const int count = std::clamp(state.recordCount, 0, kMaxRecords);
+    const int count = std::clamp(state.series.recordCount, 0, kMaxRecords);
     for (int i = 0; i < count; ++i) {
-        const double v = state.logValues[static_cast<size_t>(i)];
-        const double z = state.deviates[static_cast<size_t>(i)];
+        const double v = state.analysis.logValues[static_cast<size_t>(i)];
+        const double z = state.analysis.deviates[static_cast<size_t>(i)];
         // No clipping to the frame: a value off the scale is drawn where the mapping puts it.
         if (std::isfinite(v) && std::isfinite(z))
             surface.Circle(ValueX(state, v), DeviateY(z), kPointRadius);
     }
 
-    if (state.analysisMode < 1)
+    if (state.settings.analysisMode < 1)
         return;
 
     // The line runs between deviates -3 and +3 unless it leaves the frame through a side first;
     // only the right end of the upper half and the left end of the lower half are cut.
     double zHigh = 3;
-    double vHigh = state.slope * 3 + state.logMean;
+    double vHigh = state.analysis.slope * 3 + state.analysis.logMean;
     double zLow = -3;
-    double vLow = state.slope * -3 + state.logMean;
-    if (vHigh > state.scaleMaxIndex) {
+    double vLow = state.analysis.slope * -3 + state.analysis.logMean;
+    if (vHigh > state.settings.scaleMaxIndex) {
         // A line of one constant value off the scale never meets the side: nothing to draw.
-        if (state.slope == 0)
+        if (state.analysis.slope == 0)
             return;
-        vHigh = state.scaleMaxIndex;
-        zHigh = (state.scaleMaxIndex - state.logMean) / state.slope;
+        vHigh = state.settings.scaleMaxIndex;
+        zHigh = (state.settings.scaleMaxIndex - state.analysis.logMean) / state.analysis.slope;
     }
-    if (vLow < state.scaleMinIndex) {
-        if (state.slope == 0)
+    if (vLow < state.settings.scaleMinIndex) {
+        if (state.analysis.slope == 0)
             return;
-        vLow = state.scaleMinIndex;
-        zLow = (state.scaleMinIndex - state.logMean) / state.slope;
+        vLow = state.settings.scaleMinIndex;
+        zLow = (state.settings.scaleMinIndex - state.analysis.logMean) / state.analysis.slope;
     }
     // A nearly level line puts its cut far beyond the picture: only the part within the
     // generous range is drawn, along the same line.
@@ -186,7 +186,7 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
 }
 
 void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
-    if (!state.showErrorBand || state.analysisMode < 1 || Decades(state) <= 0)
+    if (!state.settings.showErrorBand || state.settings.analysisMode < 1 || Decades(state) <= 0)
         return;
     const std::optional<ErrorBand> band = ErrorBandCurves(ComputeFitMeasures(state));
     if (!band)
@@ -196,9 +196,10 @@ void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
         std::vector<std::optional<QPointF>> points;
         for (const std::optional<BandPoint>& p : curve) {
             if (p)
-                points.emplace_back(QPointF(kFrameLeft + (p->logValue - state.scaleMinIndex) *
-                                                             kFrameWidth / Decades(state),
-                                            kMedianY - p->deviate * kUnitsPerDeviate));
+                points.emplace_back(
+                    QPointF(kFrameLeft + (p->logValue - state.settings.scaleMinIndex) *
+                                             kFrameWidth / Decades(state),
+                            kMedianY - p->deviate * kUnitsPerDeviate));
             else
                 points.emplace_back(std::nullopt);
         }

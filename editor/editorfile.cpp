@@ -1,9 +1,9 @@
 #include "editor/editorfile.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/filename.h"
 #include "platform/checkedfile.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -42,7 +42,7 @@ constexpr char32_t kFirstStandIn = 0x10FFFD;
 constexpr char16_t kBoxBreaks[] = {0x2029, 0xFDD0, 0xFDD1};
 
 QString Shown(const QString& path) {
-    return QStringLiteral("「%1」").arg(path);
+    return QStringLiteral("「%1」").arg(DisplayFileName(path));
 }
 
 bool IsShiftJisLead(uchar byte) {
@@ -289,10 +289,14 @@ EditorFile ReadEditorFile(const QString& path) {
                                    .arg(Shown(path));
     const QString notAFile =
         QStringLiteral("%1は普通のファイルではないので開けません。").arg(Shown(path));
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = EncodeFileName(path);
     struct stat info {};
-    if (path.isEmpty() || stat(name.constData(), &info) != 0)
+    if (path.isEmpty() || stat(name.constData(), &info) != 0) {
+        if (errno == ELOOP)
+            throw DataError(QStringLiteral("ファイル%1を開けませんでした。").arg(Shown(path)) +
+                            LinkLoopReason());
         throw DataError(cannotOpen);
+    }
     if (!S_ISREG(info.st_mode))
         throw DataError(notAFile);
     if (info.st_size > kLargestFile)

@@ -1,8 +1,10 @@
 #include "editor/form3.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/filename.h"
 #include "editor/form4.h"
 #include "platform/commandguard.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 
 #include <QAction>
@@ -12,6 +14,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
@@ -136,19 +140,32 @@ void Form3::EmnuFileNewItem_Click() {
 }
 
 void Form3::EmnuFileOpenItem_Click() {
+    if (!SettleChanges())
+        return;
     const auto path = platform_.files.getOpenFileName(this, kFileFilter, dialogFileName_);
     if (!path || path->isEmpty())
         return;
-    dialogFileName_ = *path;
-    state_.editorFileName = *path;
-    setWindowTitle(QStringLiteral("zivived < %1 >").arg(*path));
-    state_.editorText.clear();
+    // A file the editor refuses changes nothing: caption, names and text stay those of the
+    // file on show, so a later save cannot put this text under the refused file's name.
+    const QString previousName = state_.editor.editorFileName;
+    const QString previousText = state_.editor.editorText;
+    const auto previousLines = state_.editor.editorLines;
+    const int32_t previousLineCount = state_.editor.editorLineCount;
+    state_.editor.editorFileName = *path;
+    state_.editor.editorText.clear();
     try {
         LoadEditorFile();
     } catch (const DataError& error) {
+        state_.editor.editorFileName = previousName;
+        state_.editor.editorText = previousText;
+        state_.editor.editorLines = previousLines;
+        state_.editor.editorLineCount = previousLineCount;
         platform_.messages.showMessage(this, error.message(), kAppTitle);
         return;
     }
+    dialogFileName_ = *path;
+    setWindowTitle(QStringLiteral("zivived < %1 >").arg(DisplayFileName(*path)));
+    savedText_ = state_.editor.editorText;
     saveItem_->setEnabled(true);
     if (encoding_.kind == TextEncoding::Bytes)
         platform_.messages.showMessage(
@@ -156,16 +173,17 @@ void Form3::EmnuFileOpenItem_Click() {
             QStringLiteral("ファイル「%1」は Shift-JIS としても UTF-8 としても正しくない文字を"
                            "含んでいます。1 バイトを 1 文字として表示しています。"
                            "書き換えなかった部分は、保存してもそのままのバイトで残ります。")
-                .arg(*path),
+                .arg(DisplayFileName(*path)),
             kAppTitle);
 }
 
 void Form3::LoadEditorFile() {
-    state_.editorLineCount = 0;
-    const EditorFile file = ReadEditorFile(state_.editorFileName);
-    const QString shownPath = QStringLiteral("「%1」").arg(state_.editorFileName);
+    state_.editor.editorLineCount = 0;
+    const EditorFile file = ReadEditorFile(state_.editor.editorFileName);
+    const QString shownPath =
+        QStringLiteral("「%1」").arg(DisplayFileName(state_.editor.editorFileName));
     for (const QString& line : file.lines) {
-        if (state_.editorLineCount == kMaxRecords)
+        if (state_.editor.editorLineCount == kMaxRecords)
             throw DataError(
                 QStringLiteral("ファイル%1は %2 行を超えています。エディターで開けるのは "
                                "%2 行までです。")
@@ -176,25 +194,33 @@ void Form3::LoadEditorFile() {
                 QStringLiteral("ファイル%1の %2 行目は %3 文字を超えています。エディターで開ける"
                                "のは 1 行 %3 文字までです。")
                     .arg(shownPath)
-                    .arg(state_.editorLineCount + 1)
+                    .arg(state_.editor.editorLineCount + 1)
                     .arg(kMaxEditorLineLength));
-        state_.editorLines[state_.editorLineCount] = line;
-        ++state_.editorLineCount;
+        state_.editor.editorLines[state_.editor.editorLineCount] = line;
+        ++state_.editor.editorLineCount;
     }
-    if (state_.editorLineCount == 0)
+    if (state_.editor.editorLineCount == 0)
         throw DataError(QStringLiteral("ファイル%1は空です。").arg(shownPath));
 
-    for (int32_t i = 0; i <= state_.editorLineCount - 2; ++i)
-        state_.editorText += state_.editorLines[i] + kLineEnd;
-    state_.editorText += state_.editorLines[state_.editorLineCount - 1];
+    for (int32_t i = 0; i <= state_.editor.editorLineCount - 2; ++i)
+        state_.editor.editorText += state_.editor.editorLines[i] + kLineEnd;
+    state_.editor.editorText += state_.editor.editorLines[state_.editor.editorLineCount - 1];
     encoding_ = file.encoding;
-    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
+    text1_->setPlainText(FileTextToBoxText(state_.editor.editorText, standIns_));
+}
+
+QString Form3::CurrentFileText() const {
+    // The raw text keeps no-break spaces that the plain-text view would turn into spaces.
+    return BoxTextToFileText(text1_->document()->toRawText(), standIns_);
 }
 
 void Form3::SaveEditorFile() {
-    // The raw text keeps no-break spaces that the plain-text view would turn into spaces.
-    state_.editorText = BoxTextToFileText(text1_->document()->toRawText(), standIns_);
-    WriteEditorFile(state_.editorFileName, state_.editorText + kLineEnd, encoding_);
+    state_.editor.editorText = CurrentFileText();
+    // The deviate table is read by the program, not edited: a slip in the dialog must not
+    // replace it with data lines.
+    RefuseOverwritingInput(state_.editor.editorFileName, {state_.deviateTableFileName});
+    WriteEditorFile(state_.editor.editorFileName, state_.editor.editorText + kLineEnd, encoding_);
+    savedText_ = state_.editor.editorText;
 }
 
 void Form3::ShowNewData() {
@@ -202,29 +228,87 @@ void Form3::ShowNewData() {
     saveItem_->setEnabled(true);
     // A new file is in the system's narrow character set, as the analysis expects.
     encoding_ = FileEncoding{TextEncoding::ShiftJis, {}};
-    text1_->setPlainText(FileTextToBoxText(state_.editorText, standIns_));
+    text1_->setPlainText(FileTextToBoxText(state_.editor.editorText, standIns_));
+    // Untouched year lines are made again in a moment: only what is typed into them counts.
+    savedText_ = state_.editor.editorText;
 }
 
-void Form3::EmnuFileSaveItem_Click() {
+bool Form3::HasChanges() const {
+    return CurrentFileText() != savedText_;
+}
+
+bool Form3::SaveThroughDialog() {
     const auto path = platform_.files.getSaveFileName(this, kFileFilter, dialogFileName_);
     if (!path || path->isEmpty())
-        return;
+        return false;
     dialogFileName_ = *path;
-    state_.editorFileName = *path;
+    state_.editor.editorFileName = *path;
     try {
         SaveEditorFile();
     } catch (const DataError& error) {
         // The editor stays open with the text, so nothing typed is lost.
         platform_.messages.showMessage(this, error.message(), kAppTitle);
+        return false;
+    }
+    setWindowTitle(QStringLiteral("zivived < %1 >").arg(DisplayFileName(*path)));
+    saveItem_->setEnabled(true);
+    return true;
+}
+
+bool Form3::SettleChanges() {
+    if (!HasChanges())
+        return true;
+    switch (
+        platform_.messages.askYesNoCancel(this, QStringLiteral("変更を保存しますか"), kAppTitle)) {
+    case Answer::Yes:
+        return SaveThroughDialog();
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool Form3::CloseAfterAsking() {
+    if (!SettleChanges())
+        return false;
+    askOnClose_ = false;
+    close();
+    return true;
+}
+
+void Form3::GoToLine(int line) {
+    const QTextBlock block = text1_->document()->findBlockByNumber(line - 1);
+    if (line <= 0 || !block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    text1_->setTextCursor(cursor);
+    text1_->ensureCursorVisible();
+    text1_->setFocus();
+}
+
+void Form3::EmnuFileSaveItem_Click() {
+    if (!SaveThroughDialog())
+        return;
+    state_.dataFileName = state_.editor.editorFileName;
+    // The file is saved either way; the editor closes only once the analysis has taken it, so
+    // a refused file is corrected where it was typed.
+    QPointer<Form3> self(this);
+    try {
+        host_.EditorSavedAndFinished();
+    } catch (const DataError& error) {
+        if (!self)
+            return;
+        platform_.messages.showMessage(this, error.message(), kAppTitle);
+        GoToLine(error.line());
         return;
     }
+    if (!self || finished_)
+        return;
     finished_ = true;
     close();
-    state_.dataFileName = state_.editorFileName;
-    // The window is only scheduled for deletion, but the host may run an event loop of its
-    // own (a message box), so nothing of this window is touched after the call.
-    EditorHost& host = host_;
-    host.EditorSavedAndFinished();
 }
 
 void Form3::EmnuEndItem_Click() {
@@ -232,6 +316,10 @@ void Form3::EmnuEndItem_Click() {
 }
 
 void Form3::closeEvent(QCloseEvent* event) {
+    if (!finished_ && askOnClose_ && !SettleChanges()) {
+        event->ignore();
+        return;
+    }
     if (form4_)
         form4_->close();
     event->accept();

@@ -16,8 +16,9 @@ class Form4;
 class EditorHost {
 public:
     virtual ~EditorHost() = default;
-    // Save and finish has written the file, closed the editor and set dataFileName; the main
-    // window loads it. Called last: the editor is already scheduled for deletion.
+    // Save and finish has written the file and set dataFileName; the main window loads it.
+    // Throws DataError when the analysis refuses the file: the editor then stays open, at the
+    // line the message names. The editor closes itself after a successful load.
     virtual void EditorSavedAndFinished() = 0;
     // Forced end or the close box closed the editor without saving. The editor is hidden and
     // deletes itself afterwards; the host must not delete it.
@@ -30,20 +31,29 @@ class Form3 : public QMainWindow {
 public:
     Form3(AppState& state, Platform& platform, EditorHost& host, QWidget* parent = nullptr);
 
-    // Reads the file named by state.editorFileName, appends its lines to state.editorText
-    // (joined by CR LF) and shows them in Text1. Throws DataError when the file cannot be read,
-    // holds no line, more than kMaxRecords lines or a line longer than kMaxEditorLineLength;
-    // the box is then left as it was. A file in no known encoding is shown byte for byte,
-    // and the user is told so.
+    // Reads the file named by state.editor.editorFileName, appends its lines to
+    // state.editor.editorText (joined by CR LF) and shows them in Text1. Throws DataError when the
+    // file cannot be read, holds no line, more than kMaxRecords lines or a line longer than
+    // kMaxEditorLineLength; the box is then left as it was. A file in no known encoding is shown
+    // byte for byte, and the user is told so.
     void LoadEditorFile();
-    // Copies Text1 into state.editorText and writes it, followed by CR LF, to
-    // state.editorFileName in the encoding the text was read in. Throws DataError when a
-    // character cannot be stored in that encoding or the file cannot be written; the old file
-    // is then left whole.
+    // Copies Text1 into state.editor.editorText and writes it, followed by CR LF, to
+    // state.editor.editorFileName in the encoding the text was read in. Throws DataError when a
+    // character cannot be stored in that encoding, the name is the deviate table's (links
+    // followed) or the file cannot be written; the old file is then left whole.
     void SaveEditorFile();
 
-    // Takes the year lines the new-data dialog put into state.editorText.
+    // Takes the year lines the new-data dialog put into state.editor.editorText.
     void ShowNewData();
+
+    // True when the box holds text that differs from what was last opened, saved or generated.
+    bool HasChanges() const;
+    // Before the text is set aside: with changes, asks "変更を保存しますか". はい saves through
+    // the save dialog, いいえ lets the text go. False when the user chose キャンセル or the save
+    // did not happen; the text is then as it was.
+    bool SettleChanges();
+    // The program's end: SettleChanges, then closes without asking again. False on キャンセル.
+    bool CloseAfterAsking();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,6 +66,12 @@ private slots:
 
 private:
     void Form_Load();
+    // The box's text as it would be saved.
+    QString CurrentFileText() const;
+    // Asks for a name and saves the box there; false when cancelled or refused (told).
+    bool SaveThroughDialog();
+    // Puts the cursor on a 1-based line of the box and selects it.
+    void GoToLine(int line);
 
     AppState& state_;
     Platform& platform_;
@@ -72,4 +88,8 @@ private:
     BoxStandIns standIns_;
     // Set once the window has handed over or reported its end, so the host hears of it once.
     bool finished_ = false;
+    // The text as last opened, saved or generated: what "changes" are measured against.
+    QString savedText_;
+    // Cleared once the question has been asked for the program's end.
+    bool askOnClose_ = true;
 };

@@ -88,10 +88,10 @@ Form4::Form4(AppState& state, Platform& platform, Form3& editor)
 
 void Form4::Form_Load() {
     CentreOnScreen(this);
-    state_.newDataLastYear = platform_.clock.today().year() - 1;
-    state_.newDataFirstYear = state_.newDataLastYear - 29;
-    text1_->setText(QString::number(state_.newDataFirstYear));
-    text2_->setText(QString::number(state_.newDataLastYear));
+    state_.editor.newDataLastYear = platform_.clock.today().year() - 1;
+    state_.editor.newDataFirstYear = state_.editor.newDataLastYear - 29;
+    text1_->setText(QString::number(state_.editor.newDataFirstYear));
+    text2_->setText(QString::number(state_.editor.newDataLastYear));
 }
 
 void Form4::Command1_Click() {
@@ -102,9 +102,12 @@ void Form4::Command1_Click() {
                                        QStringLiteral("入力間違い"));
         return;
     }
-    state_.newDataFirstYear = *firstYear;
-    state_.newDataLastYear = *lastYear;
-    state_.editorText = YearLines(*firstYear, *lastYear);
+    // The year lines replace the editor's text: what was typed there is asked about first.
+    if (!editor_.SettleChanges())
+        return;
+    state_.editor.newDataFirstYear = *firstYear;
+    state_.editor.newDataLastYear = *lastYear;
+    state_.editor.editorText = YearLines(*firstYear, *lastYear);
     editor_.ShowNewData();
     hide();
 }

@@ -1,12 +1,15 @@
 #include "platform/checkedfile.h"
 
 #include "analysis/dataerror.h"
+#include "analysis/filename.h"
+#include "platform/samefile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QList>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +39,8 @@ QString Reason(int error) {
         return QStringLiteral("ファイルが大きすぎます。");
     case ENAMETOOLONG:
         return QStringLiteral("ファイル名が長すぎます。");
+    case ELOOP:
+        return LinkLoopReason();
     case EIO:
         return QStringLiteral("ディスクの読み書きに失敗しました。");
     default:
@@ -43,9 +48,51 @@ QString Reason(int error) {
     }
 }
 
+[[noreturn]] void Fail(const QString& path, const QString& reason) {
+    throw DataError(QStringLiteral("ファイル「%1」に書き込めませんでした。%2")
+                        .arg(DisplayFileName(path), reason));
+}
+
 [[noreturn]] void Fail(const QString& path, int error) {
-    throw DataError(
-        QStringLiteral("ファイル「%1」に書き込めませんでした。%2").arg(path, Reason(error)));
+    Fail(path, Reason(error));
+}
+
+// The temporary of a target: hidden, in the target's folder, with the program's mark and six
+// random characters. Short enough that a long but valid target name still leaves room.
+QByteArray TemporaryPrefix(const QByteArray& name) {
+    return "." + name.left(200) + ".quorvel-";
+}
+constexpr int kTemporarySuffixLength = 6;
+
+// A run that was killed while writing leaves its temporary behind. A temporary is held locked
+// by the run writing it, and the lock dies with the process; one of this target's that nobody
+// holds, of this user, is such a leftover and goes.
+void RemoveStaleTemporaries(const QByteArray& folder, const QByteArray& name) {
+    const QByteArray prefix = TemporaryPrefix(name);
+    DIR* dir = opendir(folder.constData());
+    if (dir == nullptr)
+        return;
+    QList<QByteArray> candidates;
+    while (const dirent* entry = readdir(dir)) {
+        const QByteArray entryName(entry->d_name);
+        if (entryName.size() == prefix.size() + kTemporarySuffixLength &&
+            entryName.startsWith(prefix))
+            candidates << folder + '/' + entryName;
+    }
+    closedir(dir);
+    for (const QByteArray& candidate : candidates) {
+        const int fd =
+            open(candidate.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            continue;
+        struct stat held {};
+        struct stat named {};
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+            held.st_uid == geteuid() && lstat(candidate.constData(), &named) == 0 &&
+            named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            unlink(candidate.constData());
+        close(fd);
+    }
 }
 
 // The temporary file lives in the target's folder, so the rename never crosses a disk, and
@@ -53,9 +100,24 @@ QString Reason(int error) {
 class TemporaryFile {
 public:
     TemporaryFile(const QByteArray& folder, const QByteArray& name) {
-        // Short enough that a long but valid target name still leaves room for the suffix.
-        name_ = folder + "/." + name.left(200) + ".XXXXXX";
-        fd_ = mkostemp(name_.data(), O_CLOEXEC);
+        // Another run's clean-up may take a fresh temporary for a leftover in the moment before
+        // it is locked: the name must still be this file once the lock is held.
+        for (int attempt = 0; attempt < 5 && fd_ < 0; ++attempt) {
+            name_ = folder + "/" + TemporaryPrefix(name) + QByteArray(kTemporarySuffixLength, 'X');
+            fd_ = mkostemp(name_.data(), O_CLOEXEC);
+            if (fd_ < 0)
+                break;
+            struct stat held {};
+            struct stat named {};
+            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+            if (fstat(fd_, &held) == 0 && lstat(name_.constData(), &named) == 0 &&
+                held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+                break;
+            close(fd_);
+            fd_ = -1;
+            errno = EAGAIN;
+        }
         created_ = fd_ >= 0;
         error_ = created_ ? 0 : errno;
     }
@@ -132,12 +194,17 @@ int SyncFolder(const QByteArray& folder) {
 void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes) {
     if (path.isEmpty())
         Fail(path, ENOENT);
-    // A link is followed, so the file it names is replaced and the link stays a link.
-    QFileInfo info(path);
-    if (info.isSymLink() && info.exists())
-        info = QFileInfo(info.canonicalFilePath());
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    // A link is followed, so the file it names is replaced and the link stays a link; a link
+    // to nothing gets its target made.
+    QByteArray target;
+    try {
+        target = FollowLinks(EncodeFileName(path));
+    } catch (const DataError& loop) {
+        Fail(path, loop.message());
+    }
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash == 0 ? QByteArray("/") : target.left(slash);
+    const QByteArray fileName = target.mid(slash + 1);
 
     struct stat old {};
     const bool existed = stat(target.constData(), &old) == 0;
@@ -146,11 +213,14 @@ void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes) {
     if (existed && !S_ISREG(old.st_mode))
         Fail(path, EPERM);
     // A file the user made read-only stays as it is, although its folder would allow the
-    // rename.
+    // rename; the owner's bit counts even for root, whom access() lets write anything.
+    if (existed && (old.st_mode & S_IWUSR) == 0)
+        Fail(path, QStringLiteral("読み取り専用のファイルです。"));
     if (existed && access(target.constData(), W_OK) != 0)
         Fail(path, errno);
 
-    TemporaryFile temporary(folder, QFile::encodeName(info.fileName()));
+    RemoveStaleTemporaries(folder, fileName);
+    TemporaryFile temporary(folder, fileName);
     if (const int error = temporary.CreationError())
         Fail(path, error);
 

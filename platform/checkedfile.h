@@ -8,4 +8,8 @@
 // then does the temporary file take the target's name. An existing file keeps its mode (and its
 // owner where the process may). On any failure the previous file is left byte for byte, the
 // temporary file is removed, and DataError names the file and the reason in Japanese.
+// A link is written through: the file it leads to is replaced (made, for a link to nothing whose
+// folder exists) and the link stays; a loop of links is refused. A file without its owner's
+// write permission is refused, for root as well. A temporary of the same target that a killed
+// run left behind is removed first. The name is taken as the system's bytes (EncodeFileName).
 void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes);

@@ -12,11 +12,16 @@ class QWidget;
 // The services of the desktop that the windows use. Each has a Qt implementation (qtplatform.h)
 // and a scripted double for tests, so no test ever waits on a real modal dialog.
 
+// The answer to a question with the buttons はい, いいえ and キャンセル.
+enum class Answer { Yes, No, Cancel };
+
 class MessageService {
 public:
     virtual ~MessageService() = default;
     // Modal message box with only an OK button and no icon.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // Modal question with はい, いいえ and キャンセル; closing the box answers キャンセル.
+    virtual Answer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption) = 0;
     virtual void beep() = 0;
 };
 

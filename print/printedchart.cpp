@@ -69,22 +69,22 @@ void PrintAt(DrawingSurface& surface, double x, double y, const QString& text) {
 }
 
 void SolidPen(const AppState& state, DrawingSurface& surface) {
-    surface.SetDrawWidth(state.solidLineWidth);
+    surface.SetDrawWidth(state.settings.solidLineWidth);
     surface.SetDrawStyle(kDrawStyleSolid);
 }
 
 double ValueAxisScale(const AppState& state) {
-    return kPrintAxisLength / (state.scaleMaxIndex - state.scaleMinIndex);
+    return kPrintAxisLength / (state.settings.scaleMaxIndex - state.settings.scaleMinIndex);
 }
 
 } // namespace
 
 double PrintPageX(const AppState& state, double u) {
-    return (u + state.printOffsetX) / 10;
+    return (u + state.settings.printOffsetX) / 10;
 }
 
 double PrintPageY(const AppState& state, double v) {
-    return (v - state.printOffsetY) / 10;
+    return (v - state.settings.printOffsetY) / 10;
 }
 
 QString FormatPrintedResult(double value) {
@@ -142,18 +142,18 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
 
     // Decade lines reach 1.5 mm below the 0.1 % line and carry their value; the eight lines
     // inside each decade are dotted and stop at the grid.
-    const int n = state.scaleMaxIndex - state.scaleMinIndex;
+    const int n = state.settings.scaleMaxIndex - state.settings.scaleMinIndex;
     const double decade = ValueAxisScale(state);
     for (int k = 0; k <= n; ++k) {
         const double x = PrintPageX(state, kPrintAxisLeft + k * decade);
-        const QString label = PowerOfTenText(state.scaleMinIndex + k);
+        const QString label = PowerOfTenText(state.settings.scaleMinIndex + k);
         surface.Line(static_cast<float>(x), static_cast<float>(yTop), static_cast<float>(x),
                      static_cast<float>(yBottom + 1.5), kBlack);
         PrintAt(surface, x - surface.TextWidth(label) / 2,
                 yBottom + 1.5 + surface.TextHeight(label) / 4, label);
         if (k < 1)
             continue;
-        surface.SetDrawWidth(state.dashedLineWidth);
+        surface.SetDrawWidth(state.settings.dashedLineWidth);
         surface.SetDrawStyle(kDrawStyleDotted);
         for (int j = 2; j <= 9; ++j) {
             const double log10j = std::log(static_cast<double>(j)) / std::log(10.0);
@@ -166,17 +166,17 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
     }
 
     // The axis title is centred by its width at 10 points but printed at 12.
-    const double titleWidth = surface.TextWidth(state.axisTitle);
+    const double titleWidth = surface.TextWidth(state.settings.axisTitle);
     const double titleX = PrintPageX(state, kPrintAxisLeft + kPrintAxisLength / 2) - titleWidth / 2;
     SetPrintFont(surface, 12);
-    PrintAt(surface, titleX, PrintPageY(state, 2250), state.axisTitle);
+    PrintAt(surface, titleX, PrintPageY(state, 2250), state.settings.axisTitle);
 
     // The note ends at the right end of the grid, just above the 99.9 % line.
     SetPrintFont(surface, 10);
     const QString note = QStringLiteral("数字は西暦年の下２桁");
     PrintAt(surface, xR - surface.TextWidth(note), yTop - surface.TextHeight(note) * 11 / 10, note);
 
-    if (state.analysisMode <= 1)
+    if (state.settings.analysisMode <= 1)
         return;
     SetPrintFont(surface, 11);
     const DryWetValues results = ComputeDryWetValues(state);
@@ -191,31 +191,31 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
                 QStringLiteral("    ") + QStringLiteral("    1/100豊水年解析値 = ") +
                 FormatPrintedResult(results.wet100));
     PrintAt(surface, x, PrintPageY(state, 2575),
-            QStringLiteral("    非超過確率計算のα値 = ") + FormatReal(state.alpha));
+            QStringLiteral("    非超過確率計算のα値 = ") + FormatReal(state.settings.alpha));
 }
 
 std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state) {
-    const double minIndex = state.scaleMinIndex;
-    const double maxIndex = state.scaleMaxIndex;
+    const double minIndex = state.settings.scaleMinIndex;
+    const double maxIndex = state.settings.scaleMaxIndex;
     double zHi = 3;
-    double lHi = state.slope * 3 + state.logMean;
+    double lHi = state.analysis.slope * 3 + state.analysis.logMean;
     if (lHi > maxIndex) {
         // A level line above the axis never meets it.
-        if (state.slope == 0)
+        if (state.analysis.slope == 0)
             return std::nullopt;
         lHi = maxIndex;
-        zHi = (maxIndex - state.logMean) / state.slope;
+        zHi = (maxIndex - state.analysis.logMean) / state.analysis.slope;
     }
     double zLo = -3;
-    double lLo = state.slope * -3 + state.logMean;
+    double lLo = state.analysis.slope * -3 + state.analysis.logMean;
     if (lLo < minIndex) {
-        if (state.slope == 0)
+        if (state.analysis.slope == 0)
             return std::nullopt;
         lLo = minIndex;
-        zLo = (minIndex - state.logMean) / state.slope;
+        zLo = (minIndex - state.analysis.logMean) / state.analysis.slope;
     }
-    const double uS = kPrintAxisLeft + state.printOffsetX;
-    const double vS = kPrintMedianLine - state.printOffsetY;
+    const double uS = kPrintAxisLeft + state.settings.printOffsetX;
+    const double vS = kPrintMedianLine - state.settings.printOffsetY;
     const double scale = ValueAxisScale(state);
     // A nearly level line puts its cut far off the sheet: as on the screen, only the part
     // within the generous range of the design grid is drawn, along the same line.
@@ -233,20 +233,20 @@ std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state) {
 }
 
 void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
-    const double uS = kPrintAxisLeft + state.printOffsetX;
-    const double vS = kPrintMedianLine - state.printOffsetY;
+    const double uS = kPrintAxisLeft + state.settings.printOffsetX;
+    const double vS = kPrintMedianLine - state.settings.printOffsetY;
     const double scale = ValueAxisScale(state);
-    const int count = std::clamp(state.recordCount, 0, kMaxRecords);
+    const int count = std::clamp(state.series.recordCount, 0, kMaxRecords);
     auto pageX = [&](int i) {
-        return (uS + (state.logValues[i] - state.scaleMinIndex) * scale) / 10;
+        return (uS + (state.analysis.logValues[i] - state.settings.scaleMinIndex) * scale) / 10;
     };
-    auto pageY = [&](int i) { return (vS - kPrintDeviateUnit * state.deviates[i]) / 10; };
+    auto pageY = [&](int i) { return (vS - kPrintDeviateUnit * state.analysis.deviates[i]) / 10; };
 
     // The labels go first so the discs lie over them. The printer draws text on a transparent
     // background, so a label never blanks out the grid or a neighbouring point.
     SetPrintFont(surface, 7, kFaceGothic);
     for (int i = 0; i < count; ++i)
-        PrintAt(surface, pageX(i) + 0.5, pageY(i) + 0.3, PrintedYearLabel(state.years[i]));
+        PrintAt(surface, pageX(i) + 0.5, pageY(i) + 0.3, PrintedYearLabel(state.series.years[i]));
 
     surface.SetFontName(kFaceMincho);
     surface.SetFillStyle(kFillSolid);
@@ -259,10 +259,10 @@ void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
         surface.Circle(x, y, 0.75f, QBColor(0));
     }
 
-    if (state.analysisMode <= 0)
+    if (state.settings.analysisMode <= 0)
         return;
     if (const auto line = PrintedRegressionLine(state)) {
-        surface.SetDrawWidth(state.regressionLineWidth);
+        surface.SetDrawWidth(state.settings.regressionLineWidth);
         surface.Line(static_cast<float>(line->xa), static_cast<float>(line->ya),
                      static_cast<float>(line->xb), static_cast<float>(line->yb), kBlack);
     }
@@ -270,20 +270,21 @@ void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
 }
 
 void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
-    if (!state.showErrorBand || state.analysisMode <= 0)
+    if (!state.settings.showErrorBand || state.settings.analysisMode <= 0)
         return;
     const std::optional<ErrorBand> band = ErrorBandCurves(ComputeFitMeasures(state));
     if (!band)
         return;
-    const double uS = kPrintAxisLeft + state.printOffsetX;
-    const double vS = kPrintMedianLine - state.printOffsetY;
+    const double uS = kPrintAxisLeft + state.settings.printOffsetX;
+    const double vS = kPrintMedianLine - state.settings.printOffsetY;
     const double scale = ValueAxisScale(state);
     auto toPage = [&](const BandCurve& curve) {
         std::vector<std::optional<QPointF>> points;
         for (const std::optional<BandPoint>& p : curve) {
             if (p)
-                points.emplace_back(QPointF((uS + (p->logValue - state.scaleMinIndex) * scale) / 10,
-                                            (vS - kPrintDeviateUnit * p->deviate) / 10));
+                points.emplace_back(
+                    QPointF((uS + (p->logValue - state.settings.scaleMinIndex) * scale) / 10,
+                            (vS - kPrintDeviateUnit * p->deviate) / 10));
             else
                 points.emplace_back(std::nullopt);
         }
@@ -296,7 +297,7 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
         QPointF(PrintPageX(state, kPrintAxisLeft + kPrintAxisLength),
                 PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, 0.001))));
     // The dashed-line print width: the band is the page's other dashed line.
-    surface.SetDrawWidth(state.dashedLineWidth);
+    surface.SetDrawWidth(state.settings.dashedLineWidth);
     surface.SetDrawStyle(kDrawStyleSolid);
     for (const BandCurve* curve : {&band->lower, &band->upper})
         DrawDashedCurve(surface, toPage(*curve), frame, 2.0, 1.5, kBlack);

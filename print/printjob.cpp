@@ -3,6 +3,7 @@
 #include "analysis/dataerror.h"
 #include "analysis/numeric.h"
 #include "platform/checkedfile.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
 #include "print/printersurface.h"
@@ -65,6 +66,7 @@ bool QtPrinterAccess::ShowPrinterDialog(QWidget* parent) {
 }
 
 bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath,
+                                const QStringList& inputs,
                                 const std::function<void(QPagedPaintDevice&)>& drawPage) {
     // A printer that writes to a file: each page is a document of its own, so the file name
     // is asked for every time, and the save dialog asks before it replaces a file.
@@ -74,6 +76,7 @@ bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath
             return false;
         // The next print offers the name this one went to.
         printer_->setOutputFileName(*path);
+        RefuseOverwritingInput(*path, inputs);
         WritePdfFile(*path, drawPage);
         return true;
     }
@@ -98,6 +101,7 @@ bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath
     if (!path)
         return false;
     lastPdfPath_ = *path;
+    RefuseOverwritingInput(*path, inputs);
     WritePdfFile(*path, drawPage);
     return true;
 }
@@ -114,7 +118,7 @@ std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform) {
 }
 
 void CheckPrintScale(const AppState& state) {
-    if (state.scaleMinIndex >= state.scaleMaxIndex)
+    if (state.settings.scaleMinIndex >= state.settings.scaleMaxIndex)
         throw DataError(QStringLiteral("スケールを正しく選択してね"));
 }
 
@@ -123,12 +127,12 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
     CheckPrintScale(state);
     const double offsetX = ReadPrintOffset(text7);
     const double offsetY = ReadPrintOffset(text8);
-    state.printOffsetX = offsetX;
-    state.printOffsetY = offsetY;
+    state.settings.printOffsetX = offsetX;
+    state.settings.printOffsetY = offsetY;
 
     const QString face = surface.FontName();
     surface.SetDrawStyle(kDrawStyleSolid);
-    surface.SetDrawWidth(state.solidLineWidth);
+    surface.SetDrawWidth(state.settings.solidLineWidth);
     surface.SetFillStyle(kFillTransparent);
     surface.SetFontName(kFaceMincho);
     surface.SetFontSize(10);
@@ -197,5 +201,6 @@ bool PrintChart(AppState& state, PrinterAccess& printer, const QString& text7, c
     CheckPrintScale(state);
     return printer.PrintPage(
         parent, SuggestedPdfPath(state.dataFileName),
+        {state.dataFileName, state.deviateTableFileName},
         [&](QPagedPaintDevice& device) { PrintChartOn(state, text7, text8, device); });
 }

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -24,8 +25,10 @@ public:
     // One document: drawPage draws and finishes it on a high-resolution paged device. False
     // when the user cancelled before anything was printed (e.g. no PDF file name chosen).
     // Throws DataError when the printer or the file fails; a failed PDF is not left behind.
-    // suggestedPdfPath names the file a PDF would be offered as (may be empty).
+    // suggestedPdfPath names the file a PDF would be offered as (may be empty). A PDF file
+    // that is one of inputs (links followed) is refused with DataError before it is written.
     virtual bool PrintPage(QWidget* parent, const QString& suggestedPdfPath,
+                           const QStringList& inputs,
                            const std::function<void(QPagedPaintDevice&)>& drawPage) = 0;
 };
 
@@ -37,7 +40,7 @@ public:
     explicit QtPrinterAccess(Platform& platform);
     ~QtPrinterAccess() override;
     bool ShowPrinterDialog(QWidget* parent) override;
-    bool PrintPage(QWidget* parent, const QString& suggestedPdfPath,
+    bool PrintPage(QWidget* parent, const QString& suggestedPdfPath, const QStringList& inputs,
                    const std::function<void(QPagedPaintDevice&)>& drawPage) override;
     // The printer the dialog sets up.
     QPrinter& printer() { return *printer_; }

@@ -4,6 +4,7 @@
 #include "analysis/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 
 #include <QApplication>
@@ -103,20 +104,20 @@ void frmResults::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmResults::Refresh() {
-    const int n = std::clamp(state_.recordCount, 0, kMaxRecords);
+    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
     // Back to file order with every new series.
     records_->setSortingEnabled(false);
     records_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     records_->setRowCount(n);
     for (int i = 0; i < n; ++i) {
         const size_t k = static_cast<size_t>(i);
-        const double z = state_.deviates[k];
-        const double fitted = std::pow(10.0, state_.logMean + state_.slope * z);
+        const double z = state_.analysis.deviates[k];
+        const double fitted = std::pow(10.0, state_.analysis.logMean + state_.analysis.slope * z);
         const std::pair<double, QString> cells[] = {
-            {state_.years[k], QString::number(state_.years[k])},
-            {state_.values[k], FormatReal(state_.values[k])},
-            {state_.ranks[k], QString::number(state_.ranks[k])},
-            {state_.probabilities[k], Fixed(state_.probabilities[k], 4)},
+            {state_.series.years[k], QString::number(state_.series.years[k])},
+            {state_.series.values[k], FormatReal(state_.series.values[k])},
+            {state_.analysis.ranks[k], QString::number(state_.analysis.ranks[k])},
+            {state_.analysis.probabilities[k], Fixed(state_.analysis.probabilities[k], 4)},
             {z, Fixed(z, 4)},
             {fitted, Fixed(fitted, 1)}};
         for (int c = 0; c < 6; ++c) {
@@ -149,9 +150,9 @@ void frmResults::Refresh() {
         return v ? FormatReal(*v) : kUnavailable;
     };
     figureLines_ << QStringLiteral("N\t%1").arg(n)
-                 << QStringLiteral("alpha\t%1").arg(FormatReal(state_.alpha))
-                 << QStringLiteral("μ\t%1").arg(FormatReal(state_.logMean))
-                 << QStringLiteral("s\t%1").arg(FormatReal(state_.slope))
+                 << QStringLiteral("alpha\t%1").arg(FormatReal(state_.settings.alpha))
+                 << QStringLiteral("μ\t%1").arg(FormatReal(state_.analysis.logMean))
+                 << QStringLiteral("s\t%1").arg(FormatReal(state_.analysis.slope))
                  << QStringLiteral("r\t%1").arg(optionalText(m.correlation))
                  << QStringLiteral("SLSC\t%1").arg(optionalText(m.slsc));
     QStringList notes;
@@ -212,6 +213,7 @@ void frmResults::SaveButton_Click() {
         this, QStringLiteral("CSV ファイル (*.csv)|*.csv"), QString());
     if (!path)
         return;
+    RefuseOverwritingInput(*path, {state_.dataFileName, state_.deviateTableFileName});
     // With a byte-order mark, so that spreadsheets read the Japanese headers as UTF-8.
     WriteFileAllOrNothing(*path, QByteArray("\xEF\xBB\xBF") + TableText(QLatin1Char(',')).toUtf8());
 }

@@ -1,6 +1,7 @@
 // The one file writer, failed for real: a file size limit in a child process, missing
 // folders, folders in the way.
 #include "analysis/dataerror.h"
+#include "analysis/filename.h"
 #include "filesizelimit.h"
 #include "platform/checkedfile.h"
 #include "testhelpers.h"
@@ -10,7 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,12 +101,115 @@ private slots:
         QCOMPARE(Entries(), QStringList{"rain.txt"});
     }
 
-    void followsLink() {
+    // Links are written through and stay links; what the write reaches gets the bytes.
+    void throughLinks_data() {
+        QTest::addColumn<QStringList>("links"); // "name>target" pairs, made in order
+        QTest::addColumn<QString>("written");   // where the bytes end up, or "" when refused
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("link to a file") << QStringList{"link.txt>real.txt"} << "real.txt"
+                                        << "";
+        QTest::newRow("chain of links")
+            << QStringList{"b.txt>real.txt", "link.txt>b.txt"} << "real.txt"
+            << "";
+        QTest::newRow("link to nothing") << QStringList{"link.txt>made.txt"} << "made.txt"
+                                         << "";
+        QTest::newRow("link to nothing in a linked folder")
+            << QStringList{"sub>folder", "link.txt>sub/made.txt"} << "folder/made.txt"
+            << "";
+        QTest::newRow("link into a missing folder")
+            << QStringList{"link.txt>missing/made.txt"} << ""
+            << "保存先のフォルダーがありません。";
+        QTest::newRow("loop") << QStringList{"a.txt>link.txt", "link.txt>a.txt"} << ""
+                              << "シンボリックリンクが循環していて、ファイルにたどり着けません。";
+        QTest::newRow("link to itself")
+            << QStringList{"link.txt>link.txt"} << ""
+            << "シンボリックリンクが循環していて、ファイルにたどり着けません。";
+    }
+    void throughLinks() {
+        QFETCH(QStringList, links);
+        QFETCH(QString, written);
+        QFETCH(QString, reason);
         QVERIFY(WriteBytes(Path("real.txt"), kOld));
-        QVERIFY(QFile::link(Path("real.txt"), Path("link.txt")));
-        WriteFileAllOrNothing(Path("link.txt"), "new");
+        QVERIFY(QDir(dir_->path()).mkdir("folder"));
+        for (const QString& link : links) {
+            const QStringList ends = link.split('>');
+            QCOMPARE(symlink(ends[1].toUtf8().constData(), Path(ends[0]).toUtf8().constData()), 0);
+        }
+        const QStringList before = Entries();
+        const QString message = FailureOf(Path("link.txt"), "new");
         QVERIFY(QFileInfo(Path("link.txt")).isSymLink());
-        QCOMPARE(ReadBytes(Path("real.txt")), QByteArray("new"));
+        if (written.isEmpty()) {
+            QVERIFY2(message.endsWith(reason), qPrintable(message));
+            QCOMPARE(ReadBytes(Path("real.txt")), kOld);
+            QCOMPARE(Entries(), before);
+            return;
+        }
+        QCOMPARE(message, QStringLiteral("<no error>"));
+        QCOMPARE(ReadBytes(Path(written)), QByteArray("new"));
+        QVERIFY(!QFileInfo(Path(written)).isSymLink());
+    }
+
+    // A file without its owner's write permission stays as it is, for root as well.
+    void readOnlyFileRefused_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("0444") << 0444 << false;
+        QTest::newRow("0400") << 0400 << false;
+        QTest::newRow("0644") << 0644 << true;
+    }
+    void readOnlyFileRefused() {
+        QFETCH(int, mode);
+        QFETCH(bool, written);
+        const QString path = Path("rain.txt");
+        QVERIFY(WriteBytes(path, kOld));
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+        const QString message = FailureOf(path, "new");
+        QCOMPARE(ReadBytes(path), written ? QByteArray("new") : kOld);
+        if (!written)
+            QVERIFY2(message.endsWith(QStringLiteral("読み取り専用のファイルです。")),
+                     qPrintable(message));
+        QCOMPARE(Entries(), QStringList{"rain.txt"});
+    }
+
+    // Temporaries of this target that no running write holds are a killed run's leftovers
+    // and go; one held by a write in progress, and files that only look alike, stay.
+    void staleTemporaries_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("left by a killed run") << ".rain.pdf.quorvel-a1B2c3" << false << true;
+        QTest::newRow("held by a running write") << ".rain.pdf.quorvel-a1B2c3" << true << false;
+        QTest::newRow("another target's") << ".snow.pdf.quorvel-a1B2c3" << false << false;
+        QTest::newRow("the user's own hidden file") << ".rain.pdf.backup" << false << false;
+        QTest::newRow("longer suffix") << ".rain.pdf.quorvel-a1B2c3d" << false << false;
+    }
+    void staleTemporaries() {
+        QFETCH(QString, name);
+        QFETCH(bool, held);
+        QFETCH(bool, removed);
+        QVERIFY(WriteBytes(Path(name), "half a page"));
+        const int fd = open(QFile::encodeName(Path(name)).constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        if (held)
+            QCOMPARE(flock(fd, LOCK_EX), 0);
+        WriteFileAllOrNothing(Path("rain.pdf"), "page");
+        close(fd);
+        QCOMPARE(ReadBytes(Path("rain.pdf")), QByteArray("page"));
+        QCOMPARE(QFile::exists(Path(name)), !removed);
+        QCOMPARE(Entries().size(), removed ? 1 : 2);
+    }
+
+    // A name that is not UTF-8 (Shift-JIS, from an old archive) is written under its own bytes.
+    void shiftJisName() {
+        const QByteArray name = QFile::encodeName(dir_->path()) + "/\x89\x4A.txt"; // 雨.txt
+        const QString path = DecodeFileName(name);
+        WriteFileAllOrNothing(path, "new");
+        struct stat info {};
+        QCOMPARE(stat(name.constData(), &info), 0);
+        QCOMPARE(info.st_size, off_t(3));
+        // Qt's own classes cannot remove it.
+        QCOMPARE(unlink(name.constData()), 0);
+        QCOMPARE(Entries(), QStringList());
     }
 };
 

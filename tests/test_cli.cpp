@@ -2,6 +2,8 @@
 #include "testhelpers.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,6 +11,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -296,6 +302,168 @@ private slots:
         QCOMPARE(chosen.isNull() ? QString() : chosen.toString(), csvSelected);
         if (!selected.isEmpty())
             QCOMPARE(csvSelected, selected);
+    }
+
+    // An output that is an input once links are followed is refused before anything is
+    // written, in file and in folder mode; the input keeps its bytes.
+    void outputLinkedToInputRefused_data() {
+        QTest::addColumn<QString>("out");  // --pdf's argument, in the temporary folder
+        QTest::addColumn<QString>("link"); // the link made there, "" for none
+        QTest::addColumn<QString>("target");
+        QTest::newRow("file linked to the input") << "out.pdf"
+                                                  << "out.pdf"
+                                                  << "r2.csv";
+        QTest::newRow("page in the folder linked to the input") << "pages"
+                                                                << "pages/r2.pdf"
+                                                                << "../r2.csv";
+        QTest::newRow("page linked to the other input") << "pages"
+                                                        << "pages/r1.pdf"
+                                                        << "../r2.csv";
+        QTest::newRow("file linked to a linked input") << "out.pdf"
+                                                       << "out.pdf"
+                                                       << "r1.csv";
+    }
+    void outputLinkedToInputRefused() {
+        QFETCH(QString, out);
+        QFETCH(QString, link);
+        QFETCH(QString, target);
+        QTemporaryDir dir;
+        const QByteArray data = ReadBytes(kSamples + QStringLiteral("precip_30y.csv"));
+        WriteFile(dir, QStringLiteral("r2.csv"), data);
+        QVERIFY(QFile::link(QStringLiteral("r2.csv"), dir.filePath(QStringLiteral("r1.csv"))));
+        QDir(dir.path()).mkdir(QStringLiteral("pages"));
+        QVERIFY(QFile::link(target, dir.filePath(link)));
+        QStringList files{dir.filePath(QStringLiteral("r2.csv"))};
+        if (out == QStringLiteral("pages"))
+            files.prepend(dir.filePath(QStringLiteral("r1.csv")));
+        const Run run = Quorvel(QStringList{QStringLiteral("--pdf"), dir.filePath(out)} + files);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("読み込んだファイル")), qPrintable(run.err));
+        QCOMPARE(ReadBytes(dir.filePath(QStringLiteral("r2.csv"))), data);
+        QCOMPARE(
+            QDir(dir.filePath(QStringLiteral("pages"))).entryList(QDir::Files | QDir::NoSymLinks),
+            QStringList());
+    }
+
+    // Where the page goes when OUT is a link to nothing, a read-only file or a loop; root
+    // is refused the read-only file as anyone else.
+    void awkwardOutputs_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("link to nothing") << "dangling" << 0 << "";
+        QTest::newRow("read-only file") << "0444" << 1 << "読み取り専用のファイルです。";
+        // Found with the other checks of OUT, before any file is read.
+        QTest::newRow("loop of links") << "loop" << 2 << "循環";
+    }
+    void awkwardOutputs() {
+        QFETCH(QString, kind);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("out.pdf"));
+        if (kind == QStringLiteral("dangling")) {
+            QVERIFY(QFile::link(QStringLiteral("made.pdf"), out));
+        } else if (kind == QStringLiteral("loop")) {
+            QVERIFY(QFile::link(QStringLiteral("out.pdf"), out));
+        } else {
+            WriteFile(dir, QStringLiteral("out.pdf"), "old page");
+            QVERIFY(
+                QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        const Run run =
+            Quorvel({QStringLiteral("--pdf"), out, kSamples + QStringLiteral("precip_30y.csv")});
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        if (kind == QStringLiteral("dangling")) {
+            QVERIFY(QFileInfo(out).isSymLink());
+            QVERIFY(ReadBytes(dir.filePath(QStringLiteral("made.pdf"))).startsWith("%PDF-"));
+        } else if (kind == QStringLiteral("0444")) {
+            QCOMPARE(ReadBytes(out), QByteArray("old page"));
+        }
+        QCOMPARE(QDir(dir.path())
+                     .entryList(QDir::Hidden | QDir::Files)
+                     .filter(QStringLiteral("quorvel-")),
+                 QStringList());
+    }
+
+    // A data file whose name is Shift-JIS bytes opens, and its page takes the same bytes.
+    void shiftJisFileName() {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const QByteArray name = folder + "/\x89\x4A.csv"; // 雨.csv
+        const QByteArray data = ReadBytes(kSamples + QStringLiteral("precip_30y.csv"));
+        QFile file;
+        const int fd = open(name.constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(write(fd, data.constData(), size_t(data.size())), ssize_t(data.size()));
+        close(fd);
+        // QProcess would pass the arguments as UTF-8; the shell passes the bytes.
+        QProcess process;
+        process.setWorkingDirectory(QStringLiteral(QUORVEL_BIN_DIR));
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("\"$0\" --results --pdf \"$1\" \"$1/$(printf "
+                                      "'\\211J.csv')\""),
+                       QStringLiteral(QUORVEL_BIN_DIR "/quorvel"), dir.path()});
+        QVERIFY(process.waitForFinished(30000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(out.contains(QStringLiteral("雨.csv")), qPrintable(out));
+        const QByteArray page = folder + "/\x89\x4A.pdf";
+        struct stat info {};
+        QCOMPARE(stat(page.constData(), &info), 0);
+        QVERIFY(info.st_size > 1000);
+        // Qt's own classes cannot remove them.
+        unlink(page.constData());
+        unlink(name.constData());
+    }
+
+    // One object a line as each file is done: a run stopped half-way has printed whole
+    // objects, and a finished run is one valid JSON array.
+    void jsonStreams() {
+        QTemporaryDir dir;
+        const QString bad = WriteFile(dir, QStringLiteral("bad.csv"), "2000,5\n2001,x\n");
+        const QString good = kSamples + QStringLiteral("precip_30y.csv");
+        const Run run =
+            Quorvel({QStringLiteral("--results"), QStringLiteral("--json"), good, bad, good});
+        QCOMPARE(run.status, 1);
+        QJsonParseError error;
+        const QJsonArray all = QJsonDocument::fromJson(run.out.toUtf8(), &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(all.size(), 2);
+        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.first(), QStringLiteral("["));
+        QCOMPARE(lines.last(), QStringLiteral("]"));
+        for (int i = 1; i <= 2; ++i) {
+            QString line = lines[i];
+            if (line.endsWith(QLatin1Char(',')))
+                line.chop(1);
+            QVERIFY(QJsonDocument::fromJson(line.toUtf8()).isObject());
+        }
+        const Run none = Quorvel({QStringLiteral("--results"), QStringLiteral("--json"), bad});
+        QCOMPARE(QJsonDocument::fromJson(none.out.toUtf8()).array().size(), 0);
+        QVERIFY(QJsonDocument::fromJson(none.out.toUtf8()).isArray());
+
+        // Stopped after its first object, a long run has printed it whole.
+        QProcess process;
+        process.setWorkingDirectory(QStringLiteral(QUORVEL_BIN_DIR));
+        process.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel"),
+                      QStringList{QStringLiteral("--results"), QStringLiteral("--json")} +
+                          QStringList(2000, good));
+        QByteArray seen;
+        while (seen.count('\n') < 2 && process.waitForReadyRead(30000))
+            seen += process.readAllStandardOutput();
+        process.kill();
+        process.waitForFinished(30000);
+        const QList<QByteArray> printed = seen.split('\n');
+        QVERIFY(printed.size() >= 3);
+        QCOMPARE(printed[0], QByteArray("["));
+        QVERIFY(QJsonDocument::fromJson(printed[1].chopped(printed[1].endsWith(',') ? 1 : 0))
+                    .isObject());
     }
 
     void alphaTooLargeForAFileFailsThatFile() {

@@ -56,10 +56,10 @@ AppState Analysed(const Values& values, double alpha = 0.5) {
     AppState state;
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
-    state.alpha = alpha;
+    state.settings.alpha = alpha;
     for (double v : values) {
-        state.years[state.recordCount] = 1900 + state.recordCount;
-        state.values[state.recordCount++] = v;
+        state.series.years[state.series.recordCount] = 1900 + state.series.recordCount;
+        state.series.values[state.series.recordCount++] = v;
     }
     AnalyzeSeries(state);
     return state;
@@ -69,7 +69,7 @@ AppState SampleFile(const char* name, double alpha = 0.5) {
     AppState state;
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
-    state.alpha = alpha;
+    state.settings.alpha = alpha;
     state.dataFileName = QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/") + QLatin1String(name);
     LoadDataFile(state);
     return state;
@@ -300,14 +300,14 @@ private slots:
         QCOMPARE(paper.period(10)->dry, page.dry10);
         QCOMPARE(paper.period(100)->wet, page.wet100);
         QCOMPARE(paper.period(100)->wetError, fit.periods[8].wetError);
-        QCOMPARE(Parameter(paper.model, "slope"), state.slope);
+        QCOMPARE(Parameter(paper.model, "slope"), state.analysis.slope);
         // T = 80 and 150 at their own probabilities, not at the table's nearest thousandth.
         const double wet80 =
-            std::pow(10.0, state.logMean + state.slope * NormalQuantile(1 - 1.0 / 80));
+            std::pow(10.0, state.analysis.logMean + state.analysis.slope * NormalQuantile(1 - 1.0 / 80));
         COMPARE_RELATIVE(paper.period(80)->wet, wet80, 1e-14);
         QUORVEL_COMPARE_NEAR(paper.period(80)->wet, 2158.5, 0.05);
         const double dry150 =
-            std::pow(10.0, state.logMean + state.slope * NormalQuantile(1.0 / 150));
+            std::pow(10.0, state.analysis.logMean + state.analysis.slope * NormalQuantile(1.0 / 150));
         COMPARE_RELATIVE(paper.period(150)->dry, dry150, 1e-14);
     }
 

@@ -1,4 +1,5 @@
 #include "analysis/appstate.h"
+#include "analysis/dataerror.h"
 #include "editor/form3.h"
 #include "editor/form4.h"
 #include "fakeplatform.h"
@@ -20,6 +21,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
@@ -148,7 +150,7 @@ private slots:
         QVERIFY(WriteBytes(path, file));
 
         Open(path);
-        QCOMPARE(state_->editorText, editorText);
+        QCOMPARE(state_->editor.editorText, editorText);
         QCOMPARE(form_->windowTitle(), "zivived < " + path + " >");
         QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
         QVERIFY(fake_->messages.shown.isEmpty());
@@ -203,7 +205,8 @@ private slots:
         Open(path);
         QCOMPARE(Box()->blockCount() == lines, loads);
         QCOMPARE(fake_->messages.shown.size(), loads ? 0 : 1);
-        QCOMPARE(state_->editorLineCount, 257);
+        // A refused file leaves the lines of the text on show.
+        QCOMPARE(state_->editor.editorLineCount, loads ? 257 : 0);
     }
 
     void failedOpen_data() {
@@ -229,15 +232,24 @@ private slots:
             Open(Path("good.txt"));
         }
         const QString textBefore = Box()->toPlainText();
+        const QString captionBefore = form_->windowTitle();
+        const QString nameBefore = state_->editor.editorFileName;
         const bool saveBefore = Item("EmnuFileSaveItem")->isEnabled();
 
         Open(Path(name));
-        QCOMPARE(form_->windowTitle(), "zivived < " + Path(name) + " >");
+        // Caption, name and text stay together: a save cannot put this text under the refused
+        // file's name.
+        QCOMPARE(form_->windowTitle(), captionBefore);
+        QCOMPARE(state_->editor.editorFileName, nameBefore);
         QCOMPARE(Box()->toPlainText(), textBefore);
         QCOMPARE(Item("EmnuFileSaveItem")->isEnabled(), saveBefore);
         QCOMPARE(fake_->messages.shown.size(), 1);
         QCOMPARE(fake_->messages.shown[0].caption, kAppTitle);
         QVERIFY(fake_->messages.shown[0].text.contains(Path(name)));
+        if (saveBefore) {
+            Item("EmnuFileSaveItem")->trigger(); // cancelled: only the name offered is seen
+            QCOMPARE(fake_->files.initialPathsSeen.last(), nameBefore);
+        }
     }
 
     void cancelChangesNothing() {
@@ -318,7 +330,8 @@ private slots:
         QTest::newRow("separators inside lines")
             << QByteArray("a\u2028b\u2029c\uFEFFd\r\ne\r\n") << QString();
         // The converter reads 0x1C as U+007F; the save would write 0x7F.
-        QTest::newRow("kanji then a control bad byte") << QByteArray("\x99\x8d\x1c\r\n") << QString();
+        QTest::newRow("kanji then a control bad byte")
+            << QByteArray("\x99\x8d\x1c\r\n") << QString();
         QTest::newRow("Shift-JIS, CR only") << QByteArray("\x8d\x7e\r\x90\x85\r") << QString();
     }
     void encodingRoundTrip() {
@@ -480,10 +493,11 @@ private slots:
             Item("EmnuEndItem")->trigger();
         QCOMPARE(host_->saved, save ? 1 : 0);
         QCOMPARE(host_->forced, save ? 0 : 1);
-        QVERIFY(windowsHidden);
+        // Save and finish closes only once the analysis has taken the file.
+        QCOMPARE(windowsHidden, !save);
         if (save) {
             QCOMPARE(dataFileAtCall, Path("new.txt"));
-            QCOMPARE(state_->editorFileName, Path("new.txt"));
+            QCOMPARE(state_->editor.editorFileName, Path("new.txt"));
             QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("   2000   \r\n   2001   \r\n"));
         } else {
             QVERIFY(state_->dataFileName.isEmpty());
@@ -492,13 +506,92 @@ private slots:
         QTRY_VERIFY(form_.isNull() && dialog.isNull());
     }
 
+    // Whatever would set the text aside asks first when it was changed: はい saves through the
+    // save dialog, いいえ lets it go, キャンセル keeps the editor as it was.
+    void saveQuestion_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("answer");
+        const char* answers[] = {"yes", "no", "cancel"};
+        for (const char* how : {"close box", "forced end", "open", "new"}) {
+            QTest::addRow("%s, unchanged", how) << QString::fromLatin1(how) << false << 0;
+            for (int answer = 0; answer < 3; ++answer)
+                QTest::addRow("%s, changed, %s", how, answers[answer])
+                    << QString::fromLatin1(how) << true << answer;
+        }
+    }
+    void saveQuestion() {
+        QFETCH(QString, how);
+        QFETCH(bool, edited);
+        QFETCH(int, answer);
+        const auto reply = std::array{Answer::Yes, Answer::No, Answer::Cancel}[answer];
+        form_->show();
+        QVERIFY(WriteBytes(Path("good.txt"), "1990 10\r\n"));
+        QVERIFY(WriteBytes(Path("other.txt"), "2000 5\r\n"));
+        Open(Path("good.txt"));
+        const QString typed = QStringLiteral("1990 10\n1991 20");
+        if (edited)
+            Box()->setPlainText(typed);
+        const QString before = Box()->toPlainText();
+        fake_->messages.answers << reply;
+        fake_->files.saveAnswers << Path("saved.txt");
+
+        if (how == "close box")
+            form_->close();
+        else if (how == "forced end")
+            Item("EmnuEndItem")->trigger();
+        else if (how == "open")
+            Open(Path("other.txt"));
+        else
+            Generate("2000", "2001");
+
+        QCOMPARE(fake_->messages.asked.size(), edited ? 1 : 0);
+        if (edited)
+            QCOMPARE(fake_->messages.asked[0].text, QStringLiteral("変更を保存しますか"));
+        const bool goesOn = !edited || reply != Answer::Cancel;
+        if (how == "close box" || how == "forced end") {
+            QCOMPARE(host_->forced, goesOn ? 1 : 0);
+            QCOMPARE(form_->isVisible(), !goesOn);
+        } else if (how == "open") {
+            QCOMPARE(Box()->toPlainText(), goesOn ? QStringLiteral("2000 5") : before);
+        } else {
+            QCOMPARE(Box()->toPlainText().startsWith(QStringLiteral("   2000")), goesOn);
+        }
+        QCOMPARE(host_->saved, 0);
+        QCOMPARE(QFile::exists(Path("saved.txt")), edited && reply == Answer::Yes);
+        if (edited && reply == Answer::Yes)
+            QCOMPARE(ReadBytes(Path("saved.txt")), QByteArray("1990 10\r\n1991 20\r\n"));
+        QCOMPARE(ReadBytes(Path("good.txt")), QByteArray("1990 10\r\n"));
+    }
+
+    // Save and finish on a file the analysis refuses: the file is saved, the editor stays open
+    // with the offending line selected, and closing it then asks nothing.
+    void refusedHandOverKeepsTheEditor() {
+        form_->show();
+        Generate("2001", "2003");
+        Box()->setPlainText("2001 5\n2002 6\n2003 7\n");
+        host_->onSaved = [] { throw DataError(QStringLiteral("4 行目：空白行があります。"), 4); };
+        SaveAndFinish(Path("new.txt"));
+        QCOMPARE(host_->saved, 1);
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QVERIFY(fake_->messages.shown[0].text.startsWith(QStringLiteral("4 行目")));
+        RunDeferredDeletes();
+        QVERIFY(form_ && form_->isVisible());
+        QCOMPARE(Box()->textCursor().blockNumber(), 3);
+        QCOMPARE(ReadBytes(Path("new.txt")), QByteArray("2001 5\r\n2002 6\r\n2003 7\r\n\r\n"));
+        QVERIFY(!form_->HasChanges());
+        form_->close();
+        QVERIFY(fake_->messages.asked.isEmpty());
+        QCOMPARE(host_->forced, 1);
+    }
+
     void defaultYears() {
         fake_->clock.date = QDate(2026, 1, 1);
         Item("EmnuFileNewItem")->trigger();
         QCOMPARE(Dialog()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("1996"));
         QCOMPARE(Dialog()->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("2025"));
-        QCOMPARE(state_->newDataFirstYear, 1996);
-        QCOMPARE(state_->newDataLastYear, 2025);
+        QCOMPARE(state_->editor.newDataFirstYear, 1996);
+        QCOMPARE(state_->editor.newDataLastYear, 2025);
     }
 
     void generate_data() {
@@ -530,8 +623,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, firstYear);
         Generate(first, last);
-        QCOMPARE(state_->editorText, text);
-        QCOMPARE(state_->newDataFirstYear, firstYear);
+        QCOMPARE(state_->editor.editorText, text);
+        QCOMPARE(state_->editor.newDataFirstYear, firstYear);
         QCOMPARE(Box()->toPlainText(), QString(text).replace("\r\n", "\n"));
         QCOMPARE(form_->windowTitle(), kNewDataCaption);
         QVERIFY(Item("EmnuFileSaveItem")->isEnabled());
@@ -555,9 +648,9 @@ private slots:
         QCOMPARE(fake_->messages.shown.size(), 1);
         QCOMPARE(fake_->messages.shown[0].text, QStringLiteral("正しく数字を入力してね"));
         QCOMPARE(fake_->messages.shown[0].caption, QStringLiteral("入力間違い"));
-        QVERIFY(state_->editorText.isEmpty());
-        QCOMPARE(state_->newDataFirstYear, 1996); // the defaults for 2026
-        QCOMPARE(state_->newDataLastYear, 2025);
+        QVERIFY(state_->editor.editorText.isEmpty());
+        QCOMPARE(state_->editor.newDataFirstYear, 1996); // the defaults for 2026
+        QCOMPARE(state_->editor.newDataLastYear, 2025);
         QCOMPARE(Box()->toPlainText(), QStringLiteral("kept"));
         QCOMPARE(form_->windowTitle(), kDesignCaption);
         QVERIFY(!Item("EmnuFileSaveItem")->isEnabled());
@@ -572,7 +665,7 @@ private slots:
         dialog->findChild<QLineEdit*>("Text2")->setText("1985");
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command2"), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(state_->editorText, QStringLiteral("   1980   \r\n   1981   "));
+        QCOMPARE(state_->editor.editorText, QStringLiteral("   1980   \r\n   1981   "));
 
         fake_->clock.date = QDate(2030, 5, 5);
         Item("EmnuFileNewItem")->trigger();

@@ -13,10 +13,10 @@ AppState Analysed(const QList<double>& values, double alpha = 0.5) {
     AppState state;
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
-    state.alpha = alpha;
+    state.settings.alpha = alpha;
     for (double v : values) {
-        state.years[state.recordCount] = 1990 + state.recordCount;
-        state.values[state.recordCount++] = v;
+        state.series.years[state.series.recordCount] = 1990 + state.series.recordCount;
+        state.series.values[state.series.recordCount++] = v;
     }
     AnalyzeSeries(state);
     return state;

@@ -1,5 +1,6 @@
 #include "analysis/dataerror.h"
 #include "app/form1.h"
+#include "editor/form3.h"
 #include "fakeplatform.h"
 #include "info/form9.h"
 #include "platform/widgets.h"
@@ -24,6 +25,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 
 #include <clocale>
 #include <memory>
@@ -40,7 +42,7 @@ public:
         ++dialogs;
         return false;
     }
-    bool PrintPage(QWidget*, const QString&,
+    bool PrintPage(QWidget*, const QString&, const QStringList&,
                    const std::function<void(QPagedPaintDevice&)>& drawPage) override {
         QTemporaryDir dir;
         QPdfWriter writer(dir.filePath("page.pdf"));
@@ -127,13 +129,13 @@ private slots:
 
     void startsWithDefaultsAndMenusOff() {
         Harness h(false);
-        QCOMPARE(h.state.alpha, 0.5);
+        QCOMPARE(h.state.settings.alpha, 0.5);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.5"));
-        QCOMPARE(h.state.axisTitle, QStringLiteral("降水量　(mm)"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量　(mm)"));
         QCOMPARE(h.text("Text10"), QStringLiteral("降水量　(mm)"));
-        QCOMPARE(h.state.recordCount, 0);
-        QCOMPARE(h.state.scaleMinIndex, 0);
-        QCOMPARE(h.state.scaleMaxIndex, 0);
+        QCOMPARE(h.state.series.recordCount, 0);
+        QCOMPARE(h.state.settings.scaleMinIndex, 0);
+        QCOMPARE(h.state.settings.scaleMaxIndex, 0);
         QCOMPARE(h.state.startDirectory, QStringLiteral(QUORVEL_BIN_DIR));
         QCOMPARE(h.state.deviateTable[400] > 1.28, true);
         QCOMPARE(h.form->windowTitle(),
@@ -186,7 +188,7 @@ private slots:
         Harness h;
         const QString path = kSamples + "precip_30y.csv";
         QVERIFY(h.open(path));
-        QCOMPARE(h.state.recordCount, 30);
+        QCOMPARE(h.state.series.recordCount, 30);
         QCOMPARE(h.text("Text1"), path);
         QCOMPARE(h.form->windowTitle(),
                  QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + path + " > ");
@@ -203,8 +205,8 @@ private slots:
         QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰結果を表示しない"));
         QVERIFY(h.action("mnuAnaNot")->isChecked());
         QVERIFY(!h.action("mnuAnaLine")->isChecked());
-        QCOMPARE(h.state.analysisMode, 0);
-        QCOMPARE(h.state.defaultsApplied, 1);
+        QCOMPARE(h.state.settings.analysisMode, 0);
+        QCOMPARE(h.state.settings.defaultsApplied, 1);
         QCOMPARE(h.state.redrawMode, 1);
         QVERIFY(!h.text("Text9").isEmpty());
         QVERIFY(!h.text("Text2").isEmpty());
@@ -221,14 +223,14 @@ private slots:
         h.action("mnuPrntWakuVal_0")->trigger();
         h.action("mnuAnaAll")->trigger();
         QVERIFY(h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 100);
-        QCOMPARE(h.state.scaleMaxIndex, 5);
-        QCOMPARE(h.state.scaleMinIndex, 2);
+        QCOMPARE(h.state.series.recordCount, 100);
+        QCOMPARE(h.state.settings.scaleMaxIndex, 5);
+        QCOMPARE(h.state.settings.scaleMinIndex, 2);
         QCOMPARE(h.text("Text5"), QStringLiteral("100000"));
         QCOMPARE(h.text("Text6"), QStringLiteral("100"));
-        QCOMPARE(h.state.solidLineWidth, 1);
+        QCOMPARE(h.state.settings.solidLineWidth, 1);
         QCOMPARE(h.text("Label23"), QStringLiteral("1"));
-        QCOMPARE(h.state.analysisMode, 2);
+        QCOMPARE(h.state.settings.analysisMode, 2);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 4);
         QCOMPARE(h.checkedIndex("mnuPrntWakuVal"), 0);
         QVERIFY(h.action("mnuAnaAll")->isChecked());
@@ -244,7 +246,7 @@ private slots:
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         QCOMPARE(h.fake.messages.shown.last().caption, kAppTitle);
         QCOMPARE(h.text("Text5"), QStringLiteral("10"));
-        QCOMPARE(h.state.scaleMaxIndex, 1);
+        QCOMPARE(h.state.settings.scaleMaxIndex, 1);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 0);
         QCOMPARE(h.picture(), before);
         // Clicking the checked item again leaves exactly one mark.
@@ -260,7 +262,7 @@ private slots:
         h.fake.messages.clear();
         h.box("Text11")->setText("0.3");
         h.child<QPushButton>("Command1")->click();
-        QCOMPARE(h.state.alpha, 0.3);
+        QCOMPARE(h.state.settings.alpha, 0.3);
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
         h.fake.messages.clear();
         h.action("mnuPrintOutItem")->trigger();
@@ -268,7 +270,7 @@ private slots:
         QCOMPARE(h.printer.pages, 0);
         h.fake.messages.clear();
         QVERIFY(!h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.state.series.recordCount, 100);
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
     }
 
@@ -296,10 +298,10 @@ private slots:
         QFETCH(QString, message);
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv")); // bound (499 - 30) / 498 = 0.9418
-        const double slopeBefore = h.state.slope;
+        const double slopeBefore = h.state.analysis.slope;
         h.box("Text11")->setText(typed);
         h.child<QPushButton>("Command1")->click();
-        QCOMPARE(h.state.alpha, alpha);
+        QCOMPARE(h.state.settings.alpha, alpha);
         QCOMPARE(h.text("Text11"), shown);
         if (message.isEmpty()) {
             QVERIFY(h.fake.messages.shown.isEmpty());
@@ -307,7 +309,7 @@ private slots:
         } else {
             QCOMPARE(h.lastMessages(), QStringList{message});
             QCOMPARE(h.fake.messages.sequence, QStringLiteral("MB"));
-            QCOMPARE(h.state.slope, slopeBefore);
+            QCOMPARE(h.state.analysis.slope, slopeBefore);
         }
     }
 
@@ -320,7 +322,7 @@ private slots:
             text += QByteArray::number(1770 + i) + "," + QByteArray::number(800 + i % 97) + "\r\n";
         QVERIFY(h.open(WriteFile(dir, QStringLiteral("full.txt"), text)));
         h.action("mnuPlotPosVal_1")->trigger();
-        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.state.settings.alpha, 0.375);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
         QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
         // 257 records bound alpha by (499 - 257) / 498, below Hazen's 0.5.
@@ -329,7 +331,7 @@ private slots:
         QCOMPARE(h.lastMessages(), QStringList{QStringLiteral(
                                        "α値が大きすぎます！これより小さい数値を入れてけ～ん！")});
         QCOMPARE(h.fake.messages.beeps, 1);
-        QCOMPARE(h.state.alpha, 0.375);
+        QCOMPARE(h.state.settings.alpha, 0.375);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.375"));
         QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 1);
         // An alpha of no preset carries no mark.
@@ -346,7 +348,7 @@ private slots:
         QVERIFY(window);
         auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
         auto* periods = Child<QTableWidget>(window, QStringLiteral("PeriodTable"));
-        QCOMPARE(records->rowCount(), h.state.recordCount);
+        QCOMPARE(records->rowCount(), h.state.series.recordCount);
         QCOMPARE(periods->rowCount(), 11);
         // A click on a header sorts by the numbers, not their text.
         records->sortItems(1);
@@ -355,7 +357,8 @@ private slots:
                     records->item(row, 1)->data(Qt::UserRole).toDouble());
         // A new alpha reaches the window.
         h.action("mnuPlotPosVal_0")->trigger();
-        QCOMPARE(records->item(0, 3)->data(Qt::UserRole).toDouble(), h.state.probabilities[0]);
+        QCOMPARE(records->item(0, 3)->data(Qt::UserRole).toDouble(),
+                 h.state.analysis.probabilities[0]);
         const QString text = window->TableText(QLatin1Char('\t'));
         QVERIFY(text.startsWith(QStringLiteral("年\t値\t順位")));
         QVERIFY(text.contains(QStringLiteral("\r\nalpha\t0\r\n")));
@@ -374,17 +377,17 @@ private slots:
         // Before any load the scale is 0 to 0 and the redraw is refused.
         h.box("Text10")->setText(QStringLiteral("流量"));
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
-        QCOMPARE(h.state.axisTitle, QStringLiteral("流量"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("流量"));
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         h.fake.messages.clear();
         h.box("Text10")->clear();
         QCOMPARE(h.lastMessages(),
                  QStringList{QStringLiteral("横軸の名前を正しく入力してください")});
-        QCOMPARE(h.state.axisTitle, QStringLiteral("流量"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("流量"));
         h.fake.messages.clear();
         const QImage before = h.picture();
         QTest::keyClicks(h.box("Text10"), QStringLiteral("mm"));
-        QCOMPARE(h.state.axisTitle, QStringLiteral("mm"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("mm"));
         QVERIFY(h.fake.messages.shown.isEmpty());
         QVERIFY(h.picture() != before);
     }
@@ -469,9 +472,9 @@ private slots:
         QCOMPARE(h.form->windowTitle(), title);
         for (int i = 0; i < boxes.size(); ++i)
             QCOMPARE(h.text(boxes[i]), before[i]);
-        QCOMPARE(h.state.recordCount, stateBefore.recordCount);
-        QCOMPARE(h.state.values, stateBefore.values);
-        QCOMPARE(h.state.deviates, stateBefore.deviates);
+        QCOMPARE(h.state.series.recordCount, stateBefore.series.recordCount);
+        QCOMPARE(h.state.series.values, stateBefore.series.values);
+        QCOMPARE(h.state.analysis.deviates, stateBefore.analysis.deviates);
         QCOMPARE(h.picture(), picture);
     }
 
@@ -481,7 +484,7 @@ private slots:
         QVERIFY(!h.open(WriteFile(dir, "one.txt", "1990,5\r\n")));
         for (const QString& name : kDataMenus)
             QVERIFY2(!h.enabled(name), qPrintable(name));
-        QCOMPARE(h.state.defaultsApplied, 0);
+        QCOMPARE(h.state.settings.defaultsApplied, 0);
         QCOMPARE(h.text("Text1"), QString());
     }
 
@@ -539,13 +542,88 @@ private slots:
         QVERIFY(!h.form->isVisible());
     }
 
+    // The program's end with text typed in the editor: asked first; キャンセル keeps both
+    // windows, いいえ ends without writing, はい writes the file and ends.
+    void exitAsksForTheEditorsText_data() {
+        QTest::addColumn<bool>("fromFrame");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("exit command, cancel") << false << int(Answer::Cancel) << false;
+        QTest::newRow("window frame, cancel") << true << int(Answer::Cancel) << false;
+        QTest::newRow("exit command, no") << false << int(Answer::No) << true;
+        QTest::newRow("window frame, yes") << true << int(Answer::Yes) << true;
+    }
+    void exitAsksForTheEditorsText() {
+        QFETCH(bool, fromFrame);
+        QFETCH(int, answer);
+        QFETCH(bool, ends);
+        QTemporaryDir dir;
+        Harness h;
+        h.form->show();
+        h.action("mnuEditFile")->trigger();
+        QPointer<Form3> editor = h.form->findChild<Form3*>();
+        QVERIFY(editor);
+        editor->findChild<QPlainTextEdit*>("Text1")->setPlainText("2001 5\n2002 6");
+        QSignalSpy ended(h.form.get(), &Form1::programEnded);
+        h.fake.messages.answers << Answer(answer);
+        const QString saved = dir.filePath("saved.txt");
+        h.fake.files.saveAnswers << saved;
+        if (fromFrame)
+            h.form->close();
+        else
+            h.action("mnuEndItem")->trigger();
+        QCOMPARE(h.fake.messages.asked.size(), 1);
+        QCOMPARE(ended.count(), ends ? 1 : 0);
+        QCOMPARE(h.form->isVisible(), !ends);
+        QCOMPARE(bool(editor) && editor->isVisible(), !ends);
+        QCOMPARE(QFile::exists(saved), Answer(answer) == Answer::Yes);
+        if (!ends) {
+            QCOMPARE(editor->findChild<QPlainTextEdit*>("Text1")->toPlainText(),
+                     QStringLiteral("2001 5\n2002 6"));
+            QVERIFY(h.fake.directory.setCalls.isEmpty());
+        }
+    }
+
+    // 保存終了 on a file the loader refuses: the editor stays, at the line, with the message.
+    void refusedEditorFileKeepsTheEditorAtTheLine() {
+        QTemporaryDir dir;
+        Harness h;
+        h.form->show();
+        h.action("mnuEditFile")->trigger();
+        QPointer<Form3> editor = h.form->findChild<Form3*>();
+        QVERIFY(editor);
+        auto* box = editor->findChild<QPlainTextEdit*>("Text1");
+        box->setPlainText("2001 5\n2002 6\n2003 7\n2004 8\n2005 9\n");
+        box->moveCursor(QTextCursor::Start);
+        const QString file = dir.filePath("typed.txt");
+        h.fake.files.saveAnswers << file;
+        editor->findChild<QAction*>("EmnuFileSaveItem")->setEnabled(true);
+        editor->findChild<QAction*>("EmnuFileSaveItem")->trigger();
+        RunDeferredDeletes();
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        QVERIFY2(h.lastMessages().first().contains("6 行目：空白行があります"),
+                 qPrintable(h.lastMessages().first()));
+        QCOMPARE(box->textCursor().blockNumber(), 5);
+        QCOMPARE(ReadBytes(file), QByteArray("2001 5\r\n2002 6\r\n2003 7\r\n2004 8\r\n"
+                                             "2005 9\r\n\r\n"));
+        QCOMPARE(h.state.series.recordCount, 0);
+
+        // Mended where it was typed, the same command hands it over and closes the editor.
+        box->setPlainText("2001 5\n2002 6\n2003 7\n2004 8\n2005 9");
+        h.fake.files.saveAnswers << file;
+        editor->findChild<QAction*>("EmnuFileSaveItem")->trigger();
+        QCOMPARE(h.state.series.recordCount, 5);
+        QTRY_VERIFY(editor.isNull());
+    }
+
     void editorHandOverLoadsTheSavedFile() {
         Harness h;
         h.state.dataFileName = kSamples + "precip_30y_editor.txt";
         h.form->EditorSavedAndFinished();
         QVERIFY(h.fake.messages.shown.isEmpty());
-        QCOMPARE(h.state.recordCount, 30);
-        QCOMPARE(h.state.analysisMode, 0);
+        QCOMPARE(h.state.series.recordCount, 30);
+        QCOMPARE(h.state.settings.analysisMode, 0);
         QVERIFY(h.action("mnuAnaNot")->isChecked());
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 2);
         QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 2);
@@ -563,10 +641,10 @@ private slots:
         h.action("mnuAnaLine")->trigger();
         h.state.dataFileName = kSamples + "precip_100y_editor.txt";
         h.form->EditorSavedAndFinished();
-        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.state.series.recordCount, 100);
         QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 0);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
-        QCOMPARE(h.state.analysisMode, 0);
+        QCOMPARE(h.state.settings.analysisMode, 0);
         QVERIFY(h.enabled("Command1"));
     }
 
@@ -576,11 +654,17 @@ private slots:
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         h.action("mnuAnaAll")->trigger();
         h.state.dataFileName = WriteFile(dir, "typed.txt", "   1996   \r\n   1997   \r\n");
-        h.form->EditorSavedAndFinished();
-        QCOMPARE(h.fake.messages.shown.size(), 1);
-        QVERIFY(h.lastMessages().first().contains("typed.txt"));
-        QCOMPARE(h.state.recordCount, 30);
-        QCOMPARE(h.state.analysisMode, 2);
+        // The refusal goes back to the editor, which tells it at the line.
+        try {
+            h.form->EditorSavedAndFinished();
+            QFAIL("the file was taken");
+        } catch (const DataError& error) {
+            QVERIFY(error.message().contains("typed.txt"));
+            QCOMPARE(error.line(), 1);
+        }
+        QVERIFY(h.fake.messages.shown.isEmpty());
+        QCOMPARE(h.state.series.recordCount, 30);
+        QCOMPARE(h.state.settings.analysisMode, 2);
         QVERIFY(h.action("mnuAnaAll")->isChecked());
         QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰線と解析値を表示"));
     }
@@ -652,16 +736,16 @@ private slots:
         QVERIFY(h.open(WriteFile(dir, "two.txt", "1990,5\r\n1991,6\r\n")));
         h.box("Text11")->setText("0.99");
         h.child<QPushButton>("Command1")->click();
-        QCOMPARE(h.state.alpha, 0.99);
+        QCOMPARE(h.state.settings.alpha, 0.99);
         QVERIFY(!h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 2);
+        QCOMPARE(h.state.series.recordCount, 2);
         const QString message = h.lastMessages().last();
         for (const char* part : {"0.99", "100 件", "0.801204819277108"})
             QVERIFY2(message.contains(QString::fromUtf8(part)), qPrintable(message));
         h.box("Text11")->setText("0.8");
         h.child<QPushButton>("Command1")->click();
         QVERIFY(h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.recordCount, 100);
+        QCOMPARE(h.state.series.recordCount, 100);
     }
 
     // A comma-decimal C locale changes nothing the user reads or types.
@@ -687,7 +771,7 @@ private slots:
         QVERIFY(comma);
         QCOMPARE(startAlpha, QStringLiteral("0.5"));
         QVERIFY2(mean.contains('.') && !mean.contains(','), qPrintable(mean));
-        QCOMPARE(h.state.alpha, 0.4);
+        QCOMPARE(h.state.settings.alpha, 0.4);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.4"));
     }
 
@@ -701,8 +785,8 @@ private slots:
         h.action("mnuPrintOutItem")->trigger();
         h.action("mnuPrintOutItem")->trigger();
         QCOMPARE(h.printer.pages, 2);
-        QCOMPARE(h.state.printOffsetX, 50.0);
-        QCOMPARE(h.state.printOffsetY, -30.0);
+        QCOMPARE(h.state.settings.printOffsetX, 50.0);
+        QCOMPARE(h.state.settings.printOffsetY, -30.0);
         QCOMPARE(h.state.redrawMode, 0);
         QVERIFY(h.fake.messages.shown.isEmpty());
     }
@@ -720,7 +804,7 @@ private slots:
         Harness h(false);
         h.form->OpenDataFile(file);
         h.finishSplash();
-        QCOMPARE(h.state.recordCount, loads ? 100 : 0);
+        QCOMPARE(h.state.series.recordCount, loads ? 100 : 0);
         QCOMPARE(h.fake.messages.shown.size(), loads ? 0 : 1);
         if (!loads)
             QVERIFY(h.fake.messages.shown[0].text.contains(file));
@@ -752,7 +836,7 @@ private slots:
         QCoreApplication::sendEvent(h.form.get(), &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(h.form.get(), &drop);
-        QCOMPARE(h.state.recordCount, records);
+        QCOMPARE(h.state.series.recordCount, records);
         QCOMPARE(h.text("Text1").isEmpty(), records == 0);
     }
 };

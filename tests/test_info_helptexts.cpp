@@ -33,15 +33,16 @@ void TestInfoHelpTexts::topics_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<QByteArray>("sha256");
 
-    QTest::newRow("drawing") << state.drawingHelpText[0] << HelpMessage(state.drawingHelpText)
-                             << 406
+    QTest::newRow("drawing") << state.help.drawingHelpText[0]
+                             << HelpMessage(state.help.drawingHelpText) << 406
                              << QByteArray("1e4354afeb34d20898a8409dbb01a8fb"
                                            "9e76b7ab6306527d234cfac17ce0ac8c");
-    QTest::newRow("data") << state.dataHelpText[0] << HelpMessage(state.dataHelpText) << 392
+    QTest::newRow("data") << state.help.dataHelpText[0] << HelpMessage(state.help.dataHelpText)
+                          << 392
                           << QByteArray("7aa1876d5561a98c22a712fe8ea8dbfc"
                                         "c6aa0d6768fb07e7bd8a7e69d9860240");
-    QTest::newRow("analysis") << state.analysisHelpText[0] << HelpMessage(state.analysisHelpText)
-                              << 210
+    QTest::newRow("analysis") << state.help.analysisHelpText[0]
+                              << HelpMessage(state.help.analysisHelpText) << 210
                               << QByteArray("81a203ae47f1e8b8f4c58fd47ab9b5f1"
                                             "4ac662c2ffe042ff5e0d3d4c2767363a");
 }
@@ -73,18 +74,20 @@ void TestInfoHelpTexts::analysisMessage() {
                        "解析結果を印字したい場合はメニュー「解析項目」で選択します。\r"
                        "何も描かない・回帰線のみ描く・回帰線と計算結果を描く、の３つ\r"
                        "のパターンのうちの１つだけが有効になります。");
-    QCOMPARE(HelpMessage(state.analysisHelpText), expected);
+    QCOMPARE(HelpMessage(state.help.analysisHelpText), expected);
 }
 
 void TestInfoHelpTexts::trailingBlanks_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("tail");
-    QTest::newRow("drawing 1") << state.drawingHelpText[1] << QStringLiteral("です。  \r\r");
-    QTest::newRow("drawing 8") << state.drawingHelpText[8] << QStringLiteral("します。 \r");
-    QTest::newRow("drawing 13") << state.drawingHelpText[13] << QStringLiteral("ください。\r\n");
-    QTest::newRow("data 4") << state.dataHelpText[4] << QStringLiteral("思います。 \r\r");
-    QTest::newRow("data 13") << state.dataHelpText[13] << QStringLiteral("なります。\r");
-    QTest::newRow("analysis 7") << state.analysisHelpText[7] << QStringLiteral("有効になります。");
+    QTest::newRow("drawing 1") << state.help.drawingHelpText[1] << QStringLiteral("です。  \r\r");
+    QTest::newRow("drawing 8") << state.help.drawingHelpText[8] << QStringLiteral("します。 \r");
+    QTest::newRow("drawing 13") << state.help.drawingHelpText[13]
+                                << QStringLiteral("ください。\r\n");
+    QTest::newRow("data 4") << state.help.dataHelpText[4] << QStringLiteral("思います。 \r\r");
+    QTest::newRow("data 13") << state.help.dataHelpText[13] << QStringLiteral("なります。\r");
+    QTest::newRow("analysis 7") << state.help.analysisHelpText[7]
+                                << QStringLiteral("有効になります。");
 }
 
 void TestInfoHelpTexts::trailingBlanks() {
@@ -95,13 +98,14 @@ void TestInfoHelpTexts::trailingBlanks() {
 
 void TestInfoHelpTexts::lineEndsAreOnlyCarriageReturns() {
     // The one line feed in all three topics closes the drawing topic.
-    const QString all = HelpMessage(state.drawingHelpText) + HelpMessage(state.dataHelpText) +
-                        HelpMessage(state.analysisHelpText);
+    const QString all = HelpMessage(state.help.drawingHelpText) +
+                        HelpMessage(state.help.dataHelpText) +
+                        HelpMessage(state.help.analysisHelpText);
     QCOMPARE(all.count(QLatin1Char('\n')), 1);
-    QVERIFY(HelpMessage(state.drawingHelpText).endsWith(QStringLiteral("\r\n")));
-    QCOMPARE(HelpMessage(state.drawingHelpText).count(QLatin1Char('\r')), 15);
-    QCOMPARE(HelpMessage(state.dataHelpText).count(QLatin1Char('\r')), 15);
-    QCOMPARE(HelpMessage(state.analysisHelpText).count(QLatin1Char('\r')), 8);
+    QVERIFY(HelpMessage(state.help.drawingHelpText).endsWith(QStringLiteral("\r\n")));
+    QCOMPARE(HelpMessage(state.help.drawingHelpText).count(QLatin1Char('\r')), 15);
+    QCOMPARE(HelpMessage(state.help.dataHelpText).count(QLatin1Char('\r')), 15);
+    QCOMPARE(HelpMessage(state.help.analysisHelpText).count(QLatin1Char('\r')), 8);
 }
 
 QTEST_APPLESS_MAIN(TestInfoHelpTexts)

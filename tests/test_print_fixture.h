@@ -9,25 +9,25 @@
 inline AppState PrintState(int analysisMode = 2, int minIndex = 1, int maxIndex = 3) {
     AppState state;
     state.deviateTable = QuantileTable();
-    state.scaleMinIndex = minIndex;
-    state.scaleMaxIndex = maxIndex;
-    state.solidLineWidth = 3;
-    state.dashedLineWidth = 2;
-    state.regressionLineWidth = 5;
-    state.analysisMode = analysisMode;
-    state.alpha = 0.5;
-    state.logMean = 3;
-    state.logOffset10 = 0.2;
-    state.logOffset100 = 0.5;
+    state.settings.scaleMinIndex = minIndex;
+    state.settings.scaleMaxIndex = maxIndex;
+    state.settings.solidLineWidth = 3;
+    state.settings.dashedLineWidth = 2;
+    state.settings.regressionLineWidth = 5;
+    state.settings.analysisMode = analysisMode;
+    state.settings.alpha = 0.5;
+    state.analysis.logMean = 3;
+    state.analysis.logOffset10 = 0.2;
+    state.analysis.logOffset100 = 0.5;
     return state;
 }
 
 inline void AddRecord(AppState& state, int year, double value, double deviate) {
-    const int i = state.recordCount++;
-    state.years[i] = year;
-    state.values[i] = value;
-    state.logValues[i] = std::log10(value);
-    state.deviates[i] = deviate;
+    const int i = state.series.recordCount++;
+    state.series.years[i] = year;
+    state.series.values[i] = value;
+    state.analysis.logValues[i] = std::log10(value);
+    state.analysis.deviates[i] = deviate;
 }
 
 // 0.1 % and 99.9 % lines of the table above, in millimetres with no offset.

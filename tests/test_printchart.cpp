@@ -205,8 +205,8 @@ void TestPrintChart::offsetsMoveEverything() {
     auto page = [](const QString& right, const QString& up, AppState& state) {
         AddRecord(state, 1990, 100, 0);
         AddRecord(state, 1991, 420, 1.2816);
-        state.logMean = 2;
-        state.slope = 0.25;
+        state.analysis.logMean = 2;
+        state.analysis.slope = 0.25;
         RecordingSurface surface = PageSurface();
         RunPrintJob(state, right, up, surface);
         return surface.ops;
@@ -215,8 +215,8 @@ void TestPrintChart::offsetsMoveEverything() {
     AppState movedState = PrintState();
     const QList<Op> plain = page(QStringLiteral("0"), QStringLiteral("0"), plainState);
     const QList<Op> moved = page(text7, text8, movedState);
-    QCOMPARE(movedState.printOffsetX, dx * 10);
-    QCOMPARE(movedState.printOffsetY, -dy * 10);
+    QCOMPARE(movedState.settings.printOffsetX, dx * 10);
+    QCOMPARE(movedState.settings.printOffsetY, -dy * 10);
 
     QCOMPARE(moved.size(), plain.size());
     for (int i = 0; i < plain.size(); ++i) {
@@ -266,8 +266,8 @@ void TestPrintChart::resultsBlock() {
     QFETCH(double, alpha);
     QFETCH(QStringList, lines);
     AppState state = PrintState(mode);
-    state.logOffset100 = logOffset100;
-    state.alpha = alpha;
+    state.analysis.logOffset100 = logOffset100;
+    state.settings.alpha = alpha;
     RecordingSurface surface = PageSurface();
     DrawPrintedChart(state, surface);
 
@@ -382,8 +382,8 @@ void TestPrintChart::regressionLine() {
     QFETCH(double, slope);
     QFETCH(QList<double>, ends);
     AppState state = PrintState(mode);
-    state.logMean = logMean;
-    state.slope = slope;
+    state.analysis.logMean = logMean;
+    state.analysis.slope = slope;
     AddRecord(state, 2001, 100, 0);
     RecordingSurface surface = PageSurface();
     DrawPrintedPoints(state, surface);
@@ -422,7 +422,7 @@ void TestPrintChart::jobRestoresFace() {
 
 void TestPrintChart::badScaleDrawsNothing() {
     AppState state = PrintState(2, 3, 3);
-    state.printOffsetX = 70;
+    state.settings.printOffsetX = 70;
     RecordingSurface surface = PageSurface();
     try {
         RunPrintJob(state, QStringLiteral("5"), QStringLiteral("5"), surface);
@@ -431,7 +431,7 @@ void TestPrintChart::badScaleDrawsNothing() {
         QCOMPARE(error.message(), QStringLiteral("スケールを正しく選択してね"));
     }
     QVERIFY(surface.ops.isEmpty());
-    QCOMPARE(state.printOffsetX, 70.0);
+    QCOMPARE(state.settings.printOffsetX, 70.0);
 }
 
 void TestPrintChart::hugeOffsetRefused() {
@@ -466,14 +466,14 @@ void TestPrintChart::nearlyLevelSeriesDrawOnBothSurfaces() {
                 ReadDeviateTableFile(QStringLiteral(QUORVEL_SOURCE_DIR "/data/ndlist.txt"),
                                      state.deviateTable);
                 const AnalysisResult r = ComputeAnalysis(values.data(), int(values.size()),
-                                                         state.alpha, state.deviateTable);
-                state.recordCount = 0;
+                                                         state.settings.alpha, state.deviateTable);
+                state.series.recordCount = 0;
                 for (int i = 0; i < values.size(); ++i)
                     AddRecord(state, 2001 + i, values[i], r.deviates[i]);
-                state.logMean = r.logMean;
-                state.slope = r.slope;
-                state.logOffset10 = r.logOffset10;
-                state.logOffset100 = r.logOffset100;
+                state.analysis.logMean = r.logMean;
+                state.analysis.slope = r.slope;
+                state.analysis.logOffset10 = r.logOffset10;
+                state.analysis.logOffset100 = r.logOffset100;
                 const QString where = QStringLiteral("mode %1, scale %2..%3, slope %4")
                                           .arg(mode)
                                           .arg(minIndex)
@@ -493,10 +493,10 @@ void TestPrintChart::nearlyLevelSeriesDrawOnBothSurfaces() {
                         screenLine << op;
                 QList<Op> pageLine;
                 for (const Op& op : page.lines())
-                    if (op.drawWidth == state.regressionLineWidth)
+                    if (op.drawWidth == state.settings.regressionLineWidth)
                         pageLine << op;
                 QVERIFY2(screenLine.size() == pageLine.size(), qPrintable(where));
-                if (mode == 0 || state.slope != 0)
+                if (mode == 0 || state.analysis.slope != 0)
                     QVERIFY2(screenLine.size() == (mode == 0 ? 0 : 1), qPrintable(where));
                 for (const Op& op : screenLine + pageLine)
                     for (float c : {op.x1, op.y1, op.x2, op.y2})

@@ -22,7 +22,7 @@ public:
         ++dialogs;
         return answer;
     }
-    bool PrintPage(QWidget*, const QString&,
+    bool PrintPage(QWidget*, const QString&, const QStringList&,
                    const std::function<void(QPagedPaintDevice&)>&) override {
         return false;
     }

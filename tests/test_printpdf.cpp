@@ -103,8 +103,8 @@ AppState LoadedState() {
     AddRecord(state, 1999, 100, 0);
     AddRecord(state, 2000, 300, 0.8416);
     AddRecord(state, 2001, 40, -1.2816);
-    state.logMean = 2;
-    state.slope = 0.25;
+    state.analysis.logMean = 2;
+    state.analysis.slope = 0.25;
     return state;
 }
 
@@ -139,6 +139,7 @@ private slots:
     void pageReadsBack();
     void offsetsOnPaper();
     void noPrinterAsksForPdf();
+    void pdfOverTheDataFileRefused();
     void failedFileLeavesNothing();
     void failedPageKeepsOldFile();
     void badScaleAsksNothing();
@@ -301,8 +302,8 @@ void TestPrintPdf::offsetsOnPaper() {
     QVERIFY(!heading.isEmpty());
     QUORVEL_COMPARE_NEAR(heading.first().xMin, 45, 0.3);
     QUORVEL_COMPARE_NEAR(heading.first().yMin, 238, 0.3);
-    QCOMPARE(state.printOffsetX, 50.0);
-    QCOMPARE(state.printOffsetY, -30.0);
+    QCOMPARE(state.settings.printOffsetX, 50.0);
+    QCOMPARE(state.settings.printOffsetY, -30.0);
 }
 
 void TestPrintPdf::noPrinterAsksForPdf() {
@@ -367,8 +368,8 @@ void TestPrintPdf::badScaleAsksNothing() {
     FakePlatform fake;
     auto printer = MakeQtPrinterAccess(fake.platform);
     AppState state = LoadedState();
-    state.scaleMinIndex = 3;
-    state.scaleMaxIndex = 2;
+    state.settings.scaleMinIndex = 3;
+    state.settings.scaleMaxIndex = 2;
     fake.files.saveAnswers << dir_.filePath(QStringLiteral("never.pdf"));
     QVERIFY_THROWS_EXCEPTION(
         DataError, PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));
@@ -394,6 +395,23 @@ void TestPrintPdf::fullDiskKeepsOldPdf() {
              message->constData());
     QCOMPARE(ReadBytes(path), QByteArray("earlier page"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"chart.pdf"});
+}
+
+// The page's file, chosen as a link to the data file, is refused and the data stays.
+void TestPrintPdf::pdfOverTheDataFileRefused() {
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed; pages would go to it");
+    FakePlatform fake;
+    auto printer = MakeQtPrinterAccess(fake.platform);
+    AppState state = LoadedState();
+    QTemporaryDir dir;
+    state.dataFileName = WriteFile(dir, QStringLiteral("rain.csv"), "1996,1591.9\n");
+    const QString link = dir.filePath(QStringLiteral("rain.pdf"));
+    QVERIFY(QFile::link(state.dataFileName, link));
+    fake.files.saveAnswers << link;
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, PrintChart(state, *printer, QStringLiteral("0"), QStringLiteral("0"), nullptr));
+    QCOMPARE(ReadBytes(state.dataFileName), QByteArray("1996,1591.9\n"));
 }
 
 // The name chosen in the printer dialog is offered, never written over without the save

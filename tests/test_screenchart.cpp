@@ -21,8 +21,8 @@ namespace {
 AppState ChartState(int minIndex = 1, int maxIndex = 3) {
     AppState state;
     state.deviateTable = QuantileTable();
-    state.scaleMinIndex = minIndex;
-    state.scaleMaxIndex = maxIndex;
+    state.settings.scaleMinIndex = minIndex;
+    state.settings.scaleMaxIndex = maxIndex;
     return state;
 }
 
@@ -276,7 +276,7 @@ void TestScreenChart::axisTitle() {
     QFETCH(float, x);
     RecordingSurface surface(charWidthAt10);
     AppState state = ChartState();
-    state.axisTitle = title;
+    state.settings.axisTitle = title;
     DrawScreenAxes(state, surface);
     // The title is the last text; it is measured at 8 points and printed at 9.
     const Op print = surface.prints().last();
@@ -309,12 +309,12 @@ void TestScreenChart::points() {
     QFETCH(float, x);
     QFETCH(float, y);
     AppState state = ChartState(minIndex, maxIndex);
-    state.recordCount = 2;
+    state.series.recordCount = 2;
     // The analysis takes the logarithm this way too.
-    state.logValues[0] = std::log(value) / std::log(10.0);
-    state.deviates[0] = deviate;
-    state.logValues[1] = 2;
-    state.deviates[1] = 0.25;
+    state.analysis.logValues[0] = std::log(value) / std::log(10.0);
+    state.analysis.deviates[0] = deviate;
+    state.analysis.logValues[1] = 2;
+    state.analysis.deviates[1] = 0.25;
     RecordingSurface surface;
     DrawScreenChart(state, surface);
 
@@ -330,7 +330,7 @@ void TestScreenChart::points() {
     // Points follow the order of the records, after the whole grid and the title, so a dot
     // covers the line it sits on.
     QCOMPARE(circles[1].y1, 2300.0f - 175.0f);
-    QCOMPARE(surface.ops.at(surface.ops.size() - 3).text, state.axisTitle);
+    QCOMPARE(surface.ops.at(surface.ops.size() - 3).text, state.settings.axisTitle);
 }
 
 void TestScreenChart::fittedLine_data() {
@@ -369,13 +369,13 @@ void TestScreenChart::fittedLine() {
     QFETCH(bool, drawn);
     QFETCH(QList<int>, ends);
     AppState state = ChartState(1, 3);
-    state.analysisMode = mode;
-    state.logMean = logMean;
-    state.slope = slope;
-    state.recordCount = recordCount;
+    state.settings.analysisMode = mode;
+    state.analysis.logMean = logMean;
+    state.analysis.slope = slope;
+    state.series.recordCount = recordCount;
     for (int i = 0; i < recordCount; ++i) {
-        state.logValues[i] = 1.5 + i * 0.5;
-        state.deviates[i] = -1 + i;
+        state.analysis.logValues[i] = 1.5 + i * 0.5;
+        state.analysis.deviates[i] = -1 + i;
     }
     RecordingSurface surface;
     DrawScreenChart(state, surface);
@@ -407,9 +407,9 @@ void TestScreenChart::stateLeftBehind_data() {
 void TestScreenChart::stateLeftBehind() {
     QFETCH(int, mode);
     AppState state = ChartState();
-    state.analysisMode = mode;
-    state.logMean = 2;
-    state.slope = 0.2;
+    state.settings.analysisMode = mode;
+    state.analysis.logMean = 2;
+    state.analysis.slope = 0.2;
     RecordingSurface surface;
     surface.SetFontName(QStringLiteral("other face"));
     surface.SetFontSize(20);
@@ -440,12 +440,12 @@ void TestScreenChart::scaleWithoutDecadeIsSafe() {
     QFETCH(int, minIndex);
     QFETCH(int, maxIndex);
     AppState state = ChartState(minIndex, maxIndex);
-    state.recordCount = 2;
-    state.logValues[0] = 2;
-    state.logValues[1] = 2.5;
-    state.analysisMode = 1;
-    state.logMean = 2;
-    state.slope = 0.2;
+    state.series.recordCount = 2;
+    state.analysis.logValues[0] = 2;
+    state.analysis.logValues[1] = 2.5;
+    state.settings.analysisMode = 1;
+    state.analysis.logMean = 2;
+    state.analysis.slope = 0.2;
     RecordingSurface surface;
     DrawScreenChart(state, surface);
     // The probability grid and the left-end label can be drawn; nothing placed on the value
@@ -475,12 +475,12 @@ void TestScreenChart::bandOnlyAddsDashesInsideTheFrame() {
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
     for (double v : {60.0, 80.0, 95.0, 120.0, 150.0, 400.0, 70.0, 110.0})
-        state.values[state.recordCount++] = v;
+        state.series.values[state.series.recordCount++] = v;
     AnalyzeSeries(state);
-    state.analysisMode = mode;
+    state.settings.analysisMode = mode;
     RecordingSurface before;
     DrawScreenChart(state, before);
-    state.showErrorBand = band;
+    state.settings.showErrorBand = band;
     RecordingSurface after;
     DrawScreenChart(state, after);
     // Everything drawn without the band comes first and unchanged.

@@ -33,10 +33,10 @@ AppState BenchSeries() {
     AppState state;
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
-    state.recordCount = kMaxRecords;
+    state.series.recordCount = kMaxRecords;
     for (int i = 0; i < kMaxRecords; ++i) {
-        state.years[i] = 1770 + i;
-        state.values[i] = 800 + (i * 7919) % 1700 + 0.5;
+        state.series.years[i] = 1770 + i;
+        state.series.values[i] = 800 + (i * 7919) % 1700 + 0.5;
     }
     AnalyzeSeries(state);
     return state;

@@ -27,16 +27,11 @@ void BenchScreenChart() {
     std::vector<double> values(kMaxRecords);
     for (int i = 0; i < kMaxRecords; ++i)
         values[i] = std::pow(10.0, 1.0 + 4.0 * ((i * 97) % kMaxRecords) / kMaxRecords);
-    const AnalysisResult result =
-        ComputeAnalysis(values.data(), kMaxRecords, 0.5, state.deviateTable);
-    state.recordCount = kMaxRecords;
-    state.logValues = result.logValues;
-    state.deviates = result.deviates;
-    state.logMean = result.logMean;
-    state.slope = result.slope;
-    state.analysisMode = 1;
-    state.scaleMinIndex = -1;
-    state.scaleMaxIndex = 5;
+    state.analysis = ComputeAnalysis(values.data(), kMaxRecords, 0.5, state.deviateTable);
+    state.series.recordCount = kMaxRecords;
+    state.settings.analysisMode = 1;
+    state.settings.scaleMinIndex = -1;
+    state.settings.scaleMaxIndex = 5;
 
     PictureBox picture;
     picture.setGeometry(TwipsRect(3600, 120, 5655, 7095));

@@ -15,18 +15,16 @@ void BenchPrint() {
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
     // A plausible annual series: values spread log-normally around 1500 mm.
-    state.recordCount = kMaxRecords;
+    state.series.recordCount = kMaxRecords;
     for (int i = 0; i < kMaxRecords; ++i) {
-        state.years[i] = 1770 + i;
-        state.values[i] = std::round(1500 * std::pow(10.0, 0.12 * std::sin(i * 2.399963)));
+        state.series.years[i] = 1770 + i;
+        state.series.values[i] = std::round(1500 * std::pow(10.0, 0.12 * std::sin(i * 2.399963)));
     }
     AnalyzeSeries(state);
-    state.scaleMinIndex = 2;
-    state.scaleMaxIndex = 4;
-    state.solidLineWidth = 3;
-    state.dashedLineWidth = 2;
-    state.regressionLineWidth = 5;
-    state.analysisMode = 2;
+    ApplyFirstLoadDefaults(state.settings);
+    state.settings.scaleMinIndex = 2;
+    state.settings.scaleMaxIndex = 4;
+    state.settings.analysisMode = 2;
     const QString path = dir.filePath(QStringLiteral("bench.pdf"));
     const double median = MedianMicroseconds(
         30, [&] { PrintChartToPdf(state, QStringLiteral("0"), QStringLiteral("0"), path); });

@@ -25,24 +25,10 @@ DeviateTable g_table{};
 AppState StateFor(const SeriesData& series, const AnalysisResult& r, double alpha) {
     AppState state;
     state.deviateTable = g_table;
-    state.recordCount = series.recordCount;
-    state.years = series.years;
-    state.values = series.values;
-    state.alpha = alpha;
-    state.logValues = r.logValues;
-    state.ranks = r.ranks;
-    state.probabilities = r.probabilities;
-    state.deviates = r.deviates;
-    state.logMax = r.logMax;
-    state.logMin = r.logMin;
-    state.arithMean = r.arithMean;
-    state.logMean = r.logMean;
-    state.slope = r.slope;
-    state.logOffset10 = r.logOffset10;
-    state.logOffset100 = r.logOffset100;
-    state.solidLineWidth = 3;
-    state.dashedLineWidth = 2;
-    state.regressionLineWidth = 5;
+    state.series = series;
+    ApplyFirstLoadDefaults(state.settings);
+    state.settings.alpha = alpha;
+    state.analysis = r;
     return state;
 }
 
@@ -131,9 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int minIndex = -1; minIndex <= 3; ++minIndex) {
             for (int maxIndex = std::max(minIndex + 1, 1); maxIndex <= 5; ++maxIndex) {
                 AppState state = StateFor(series, r, alpha);
-                state.analysisMode = mode;
-                state.scaleMinIndex = minIndex;
-                state.scaleMaxIndex = maxIndex;
+                state.settings.analysisMode = mode;
+                state.settings.scaleMinIndex = minIndex;
+                state.settings.scaleMaxIndex = maxIndex;
                 DrawBothChecked(state);
             }
         }

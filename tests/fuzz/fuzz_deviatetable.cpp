@@ -40,20 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const double values[] = {1591.9, 1772.5, 1598.6, 1578.8, 1448.6, 1210.2, 2003.4};
     CatchOnly<DataError>("ComputeAnalysis", [&] {
         const AnalysisResult r = ComputeAnalysis(values, std::size(values), 0.5, table);
-        state.recordCount = std::size(values);
-        state.logValues = r.logValues;
-        state.deviates = r.deviates;
-        state.logMean = r.logMean;
-        state.slope = r.slope;
-        state.logOffset10 = r.logOffset10;
-        state.logOffset100 = r.logOffset100;
+        state.series.recordCount = std::size(values);
+        state.analysis = r;
     });
-    state.scaleMinIndex = 1;
-    state.scaleMaxIndex = 3;
-    state.analysisMode = 2;
-    state.solidLineWidth = 3;
-    state.dashedLineWidth = 2;
-    state.regressionLineWidth = 5;
+    ApplyFirstLoadDefaults(state.settings);
+    state.settings.analysisMode = 2;
     DrawBothChecked(state);
     return 0;
 }

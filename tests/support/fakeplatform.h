@@ -17,17 +17,29 @@ class FakeMessages : public MessageService {
 public:
     QList<ShownMessage> shown;
     int beeps = 0;
-    // Order of messages and beeps as they happened: "M" for a message, "B" for a beep.
+    // Order of messages and beeps as they happened: "M" for a message, "B" for a beep, "Q" for a
+    // question.
     QString sequence;
     void showMessage(QWidget*, const QString& text, const QString& caption) override {
         shown << ShownMessage{text, caption};
         sequence += QLatin1Char('M');
+    }
+    // Questions asked, and the answers to give in turn; an empty queue answers キャンセル, which
+    // keeps everything as it was.
+    QList<ShownMessage> asked;
+    QList<Answer> answers;
+    Answer askYesNoCancel(QWidget*, const QString& text, const QString& caption) override {
+        asked << ShownMessage{text, caption};
+        sequence += QLatin1Char('Q');
+        return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
     void beep() override {
         ++beeps;
         sequence += QLatin1Char('B');
     }
     void clear() {
+        asked.clear();
+        answers.clear();
         shown.clear();
         beeps = 0;
         sequence.clear();
