@@ -101,7 +101,7 @@ FittedModel Made(ModelId id, std::array<double, 4> p, int count) {
     return FittedModel::make(id, p);
 }
 
-// A two-parameter log-normal from the moments of a transform of the values.
+// The two-parameter log-normal from the moments of ln x.
 FittedModel FitLn2Pm(const Sample& s) {
     const ModelId id = ModelId::Ln2Pm;
     if (s.x.size() < 2)
@@ -112,14 +112,8 @@ FittedModel FitLn2Pm(const Sample& s) {
     return Made(id, {m.mean, m.sd}, 2);
 }
 
-FittedModel FitLn2Lm(const Sample& s) {
-    const std::span<const double> x = s.x;
+FittedModel FitLn2Lm(const LMoments& l) {
     const ModelId id = ModelId::Ln2Lm;
-    if (x.size() < 3)
-        return Refuse(id, TooFew(3));
-    const LMoments l = SampleLMoments(x);
-    if (!(l.l2 > 0))
-        return Refuse(id, kNoSpread);
     const double sigma = 2 * ErfInverse(l.l2 / l.l1);
     return Made(id, {std::log(l.l1) - sigma * sigma / 2, sigma}, 2);
 }
@@ -179,14 +173,8 @@ FittedModel FitLn3Q(const Sample& s) {
 }
 
 // Hosking's generalized normal by L-moments.
-FittedModel FitLn3Lm(const Sample& s) {
-    const std::span<const double> x = s.x;
+FittedModel FitLn3Lm(const LMoments& l) {
     const ModelId id = ModelId::Ln3Lm;
-    if (x.size() < 3)
-        return Refuse(id, TooFew(3));
-    const LMoments l = SampleLMoments(x);
-    if (!(l.l2 > 0))
-        return Refuse(id, kNoSpread);
     const double t = l.t3;
     // The rational approximation of the shape holds for |τ3| < 0.95 only.
     if (!(std::fabs(t) < 0.95))
@@ -218,26 +206,14 @@ FittedModel FitLp3(const Sample& s) {
     return Made(id, {m.mean, m.sd, g}, 3);
 }
 
-FittedModel FitExp(const Sample& s) {
-    const std::span<const double> x = s.x;
+FittedModel FitExp(const LMoments& l) {
     const ModelId id = ModelId::Exp;
-    if (x.size() < 3)
-        return Refuse(id, TooFew(3));
-    const LMoments l = SampleLMoments(x);
-    if (!(l.l2 > 0))
-        return Refuse(id, kNoSpread);
     const double alpha = 2 * l.l2;
     return Made(id, {l.l1 - alpha, alpha}, 2);
 }
 
-FittedModel FitGumbel(const Sample& s) {
-    const std::span<const double> x = s.x;
+FittedModel FitGumbel(const LMoments& l) {
     const ModelId id = ModelId::Gumbel;
-    if (x.size() < 3)
-        return Refuse(id, TooFew(3));
-    const LMoments l = SampleLMoments(x);
-    if (!(l.l2 > 0))
-        return Refuse(id, kNoSpread);
     const double alpha = l.l2 / std::numbers::ln2;
     return Made(id, {l.l1 - kEulerGamma * alpha, alpha}, 2);
 }
@@ -250,14 +226,8 @@ double GevShapeEquation(double k, double t3) {
     return 2 * ratio - 3 - t3;
 }
 
-FittedModel FitGev(const Sample& s) {
-    const std::span<const double> x = s.x;
+FittedModel FitGev(const LMoments& l) {
     const ModelId id = ModelId::Gev;
-    if (x.size() < 3)
-        return Refuse(id, TooFew(3));
-    const LMoments l = SampleLMoments(x);
-    if (!(l.l2 > 0))
-        return Refuse(id, kNoSpread);
     const double t3 = l.t3;
     // The equation falls from 1 − τ3 at k = −1 towards −1 − τ3: one root, which needs k > −1.
     if (!(t3 < 1 && t3 > -1))
@@ -306,9 +276,10 @@ FittedModel FitGev(const Sample& s) {
 // The sums of the SQRT-ET profile at b, with the exponentials scaled by e^tmin so that a wide
 // range of b·x neither underflows nor loses the small values' weight.
 struct SqrtetSums {
-    double logS1 = 0; // ln Σ(1 + t)e^−t
-    double st = 0;    // Σ t
-    double ratio = 0; // Σ t²e^−t / Σ(1 + t)e^−t
+    double logS1 = 0;  // ln Σ(1 + t)e^−t
+    double st = 0;     // Σ t
+    double ratio = 0;  // Σ t²e^−t / Σ(1 + t)e^−t
+    double ratio3 = 0; // Σ t³e^−t / Σ(1 + t)e^−t, for the slope's own derivative
 };
 
 SqrtetSums SqrtetSumsAt(std::span<const double> roots, double b) {
@@ -316,15 +287,17 @@ SqrtetSums SqrtetSumsAt(std::span<const double> roots, double b) {
     const double tmin = rb * roots.front();
     double s1 = 0;
     double s2 = 0;
+    double s3 = 0;
     double st = 0;
     for (double r : roots) {
         const double t = rb * r;
         const double e = std::exp(tmin - t);
         s1 += (1 + t) * e;
         s2 += t * t * e;
+        s3 += t * t * t * e;
         st += t;
     }
-    return {std::log(s1) - tmin, st, s2 / s1};
+    return {std::log(s1) - tmin, st, s2 / s1, s3 / s1};
 }
 
 double ProfileLogLikelihood(std::span<const double> roots, double b) {
@@ -376,24 +349,11 @@ FittedModel FitSqrtetRoots(std::span<const double> values, std::span<const doubl
         const double nn = static_cast<double>(n);
         double u = std::log(*startB);
         for (int iteration = 0; iteration < 30; ++iteration) {
-            const double rb = std::exp(u / 2);
-            const double tmin = rb * roots.front();
-            double s1 = 0;
-            double s2 = 0;
-            double s3 = 0;
-            double st = 0;
-            for (double r : roots) {
-                const double t = rb * r;
-                const double e = std::exp(tmin - t);
-                s1 += (1 + t) * e;
-                s2 += t * t * e;
-                s3 += t * t * t * e;
-                st += t;
-            }
-            const double ratio = s2 / s1;
-            const double g = nn * ratio + 2 * nn - st;
-            // dg/d(ln b) = b·g'(b); 2b·g' = N((2S2 − S3)/S1 + R²) − Σt.
-            const double dg = (nn * ((2 * s2 - s3) / s1 + ratio * ratio) - st) / 2;
+            const SqrtetSums sums = SqrtetSumsAt(roots, std::exp(u));
+            const double g = nn * sums.ratio + 2 * nn - sums.st;
+            // dg/d(ln b) = b·g'(b); 2b·g' = N((2S2 − S3)/S1 + (S2/S1)²) − Σt.
+            const double dg =
+                (nn * (2 * sums.ratio - sums.ratio3 + sums.ratio * sums.ratio) - sums.st) / 2;
             if (!(dg < 0) || !std::isfinite(g))
                 break;
             const double change = g / dg;
@@ -630,33 +590,40 @@ double SqrtetProfileLogLikelihood(std::span<const double> values, double b) {
     return ProfileLogLikelihood(SampleArrays(values).root, b);
 }
 
+// An estimator by L-moments, given a sample of at least three values with a spread.
+template <ModelId id, FittedModel (*Estimate)(const LMoments&)>
+FittedModel ByLMoments(const Sample& s) {
+    if (s.x.size() < 3)
+        return Refuse(id, TooFew(3));
+    const LMoments l = SampleLMoments(s.x);
+    if (!(l.l2 > 0))
+        return Refuse(id, kNoSpread);
+    return Estimate(l);
+}
+
 FittedModel FitSample(ModelId id, const Sample& s, std::optional<double> sqrtetStart) {
+    // The estimators in the order of kModels; the page's line comes from the analysis instead.
+    using Estimator = FittedModel (*)(const Sample&);
+    static constexpr Estimator kEstimators[] = {
+        nullptr,
+        FitLn2Pm,
+        ByLMoments<ModelId::Ln2Lm, FitLn2Lm>,
+        FitLn3Iwai,
+        FitLn3Q,
+        ByLMoments<ModelId::Ln3Lm, FitLn3Lm>,
+        FitLp3,
+        ByLMoments<ModelId::Exp, FitExp>,
+        ByLMoments<ModelId::Gumbel, FitGumbel>,
+        nullptr,
+        ByLMoments<ModelId::Gev, FitGev>,
+    };
+    static_assert(std::size(kEstimators) == kModelCount);
     // Boost.Math is told not to throw; this is the net under anything else (a full memory).
     try {
-        switch (id) {
-        case ModelId::Ln2Paper:
-            break;
-        case ModelId::Ln2Pm:
-            return FitLn2Pm(s);
-        case ModelId::Ln2Lm:
-            return FitLn2Lm(s);
-        case ModelId::Ln3Iwai:
-            return FitLn3Iwai(s);
-        case ModelId::Ln3Q:
-            return FitLn3Q(s);
-        case ModelId::Ln3Lm:
-            return FitLn3Lm(s);
-        case ModelId::Lp3:
-            return FitLp3(s);
-        case ModelId::Exp:
-            return FitExp(s);
-        case ModelId::Gumbel:
-            return FitGumbel(s);
-        case ModelId::Sqrtet:
+        if (id == ModelId::Sqrtet)
             return FitSqrtetRoots(s.x, s.root, sqrtetStart);
-        case ModelId::Gev:
-            return FitGev(s);
-        }
+        if (const Estimator fit = kEstimators[static_cast<size_t>(id)])
+            return fit(s);
     } catch (const std::exception&) {
         return Refuse(id, QStringLiteral("計算中に問題が起きたため当てはめられません。"));
     }

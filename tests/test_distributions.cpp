@@ -1,3 +1,4 @@
+#include "analysedstate.h"
 #include "analysis/datafile.h"
 #include "analysis/deviatetable.h"
 #include "analysis/distributionfits.h"
@@ -51,19 +52,6 @@ double Parameter(const FittedModel& model, const char* name) {
 // Within a relative tolerance, printing both on failure.
 #define COMPARE_RELATIVE(actual, expected, relative)                                               \
     QUORVEL_COMPARE_NEAR(actual, expected, std::fabs(expected) * (relative))
-
-AppState Analysed(const Values& values, double alpha = 0.5) {
-    AppState state;
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
-    state.settings.alpha = alpha;
-    for (double v : values) {
-        state.series.years[state.series.recordCount] = 1900 + state.series.recordCount;
-        state.series.values[state.series.recordCount++] = v;
-    }
-    AnalyzeSeries(state);
-    return state;
-}
 
 AppState SampleFile(const char* name, double alpha = 0.5) {
     AppState state;
@@ -302,12 +290,12 @@ private slots:
         QCOMPARE(paper.period(100)->wetError, fit.periods[8].wetError);
         QCOMPARE(Parameter(paper.model, "slope"), state.analysis.slope);
         // T = 80 and 150 at their own probabilities, not at the table's nearest thousandth.
-        const double wet80 =
-            std::pow(10.0, state.analysis.logMean + state.analysis.slope * NormalQuantile(1 - 1.0 / 80));
+        const double wet80 = std::pow(
+            10.0, state.analysis.logMean + state.analysis.slope * NormalQuantile(1 - 1.0 / 80));
         COMPARE_RELATIVE(paper.period(80)->wet, wet80, 1e-14);
         QUORVEL_COMPARE_NEAR(paper.period(80)->wet, 2158.5, 0.05);
-        const double dry150 =
-            std::pow(10.0, state.analysis.logMean + state.analysis.slope * NormalQuantile(1.0 / 150));
+        const double dry150 = std::pow(10.0, state.analysis.logMean +
+                                                 state.analysis.slope * NormalQuantile(1.0 / 150));
         COMPARE_RELATIVE(paper.period(150)->dry, dry150, 1e-14);
     }
 

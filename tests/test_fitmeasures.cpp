@@ -1,3 +1,4 @@
+#include "analysedstate.h"
 #include "analysis/deviatetable.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/series.h"
@@ -8,19 +9,6 @@
 #include <cmath>
 
 namespace {
-
-AppState Analysed(const QList<double>& values, double alpha = 0.5) {
-    AppState state;
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
-    state.settings.alpha = alpha;
-    for (double v : values) {
-        state.series.years[state.series.recordCount] = 1990 + state.series.recordCount;
-        state.series.values[state.series.recordCount++] = v;
-    }
-    AnalyzeSeries(state);
-    return state;
-}
 
 const ReturnPeriodValues& Period(const FitMeasures& m, int period) {
     for (const ReturnPeriodValues& p : m.periods)
