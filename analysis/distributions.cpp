@@ -451,16 +451,16 @@ double FittedModel::rawQuantile(double F) const {
     const auto& p = p_;
     switch (id_) {
     case ModelId::Ln2Paper:
-        return std::pow(10.0, p[0] + p[1] * NormalQuantile(F));
+        return std::pow(10.0, p[0] + p[1] * StandardNormalQuantile(F));
     case ModelId::Ln2Pm:
     case ModelId::Ln2Lm:
-        return std::exp(p[0] + p[1] * NormalQuantile(F));
+        return std::exp(p[0] + p[1] * StandardNormalQuantile(F));
     case ModelId::Ln3Iwai:
-        return std::pow(10.0, p[1] + p[2] * NormalQuantile(F)) - p[0];
+        return std::pow(10.0, p[1] + p[2] * StandardNormalQuantile(F)) - p[0];
     case ModelId::Ln3Q:
-        return p[0] + std::exp(p[1] + p[2] * NormalQuantile(F));
+        return p[0] + std::exp(p[1] + p[2] * StandardNormalQuantile(F));
     case ModelId::Ln3Lm: {
-        const double z = NormalQuantile(F);
+        const double z = StandardNormalQuantile(F);
         if (p[2] == 0)
             return p[0] + p[1] * z;
         return p[0] - p[1] / p[2] * std::expm1(-p[2] * z);
@@ -470,7 +470,7 @@ double FittedModel::rawQuantile(double F) const {
         const double sd = p[1];
         const double g = p[2];
         if (std::fabs(g) < 1e-6)
-            return std::pow(10.0, mean + sd * NormalQuantile(F));
+            return std::pow(10.0, mean + sd * StandardNormalQuantile(F));
         // y = c + a·P⁻¹(β, F) written about the mean, so that a small skew (a large β) does not
         // cancel c against a·P⁻¹.
         const double beta = 4 / (g * g);

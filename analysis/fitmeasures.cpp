@@ -23,8 +23,8 @@ PeriodDeviates DeviatesOfPeriods(const DeviateTable& table) {
     for (size_t k = 0; k < kPeriodCount; ++k) {
         const double T = kReturnPeriods[k];
         const bool page = T == 10 || T == 100;
-        z.dry[k] = page ? DeviateAt(table, 1 / T) : NormalQuantile(1 / T);
-        z.wet[k] = page ? DeviateAt(table, 1 - 1 / T) : NormalQuantile(1 - 1 / T);
+        z.dry[k] = page ? DeviateAt(table, 1 / T) : StandardNormalQuantile(1 / T);
+        z.wet[k] = page ? DeviateAt(table, 1 - 1 / T) : StandardNormalQuantile(1 - 1 / T);
     }
     return z;
 }
@@ -198,10 +198,11 @@ FitMeasures ComputeFitMeasures(const AppState& state) {
     // Each value beside the line's value at its own plotted deviate.
     std::array<double, kMaxRecords> onLine{};
     for (size_t i = 0; i < count; ++i)
-        onLine[i] = std::pow(10.0, state.analysis.logMean + state.analysis.slope * state.analysis.deviates[i]);
+        onLine[i] = std::pow(10.0, state.analysis.logMean +
+                                       state.analysis.slope * state.analysis.deviates[i]);
     if (state.analysis.slope != 0)
-        m.xCor =
-            Correlation(std::span(state.series.values.data(), count), std::span(onLine.data(), count));
+        m.xCor = Correlation(std::span(state.series.values.data(), count),
+                             std::span(onLine.data(), count));
 
     if (state.analysis.slope != 0 && n > 0) {
         double squares = 0;

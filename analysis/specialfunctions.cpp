@@ -32,7 +32,7 @@ bool Probability(double p) {
 
 } // namespace
 
-double NormalQuantile(double p) {
+double StandardNormalQuantile(double p) {
     if (!Probability(p))
         return kNaN;
     if (p == 0)

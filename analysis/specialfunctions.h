@@ -5,7 +5,7 @@
 // checks before it shows anything.
 
 // Φ⁻¹(p), the standard normal quantile to full double precision; NaN outside [0, 1].
-double NormalQuantile(double p);
+double StandardNormalQuantile(double p);
 // The x with P(shape, x) = p, P the regularized lower incomplete gamma function.
 double GammaPInverse(double shape, double p);
 // The x with Q(shape, x) = q, Q = 1 − P (accurate where P is near 1).

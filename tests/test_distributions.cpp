@@ -290,12 +290,14 @@ private slots:
         QCOMPARE(paper.period(100)->wetError, fit.periods[8].wetError);
         QCOMPARE(Parameter(paper.model, "slope"), state.analysis.slope);
         // T = 80 and 150 at their own probabilities, not at the table's nearest thousandth.
-        const double wet80 = std::pow(
-            10.0, state.analysis.logMean + state.analysis.slope * NormalQuantile(1 - 1.0 / 80));
+        const double wet80 =
+            std::pow(10.0, state.analysis.logMean +
+                               state.analysis.slope * StandardNormalQuantile(1 - 1.0 / 80));
         COMPARE_RELATIVE(paper.period(80)->wet, wet80, 1e-14);
         QUORVEL_COMPARE_NEAR(paper.period(80)->wet, 2158.5, 0.05);
-        const double dry150 = std::pow(10.0, state.analysis.logMean +
-                                                 state.analysis.slope * NormalQuantile(1.0 / 150));
+        const double dry150 =
+            std::pow(10.0, state.analysis.logMean +
+                               state.analysis.slope * StandardNormalQuantile(1.0 / 150));
         COMPARE_RELATIVE(paper.period(150)->dry, dry150, 1e-14);
     }
 
