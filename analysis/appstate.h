@@ -113,14 +113,7 @@ struct AppState {
     HelpTexts help;
 };
 
-// The settings the first successful load applies: scale 10 to 1000, print widths 3, 2 and 5,
-// analysis mode 0. The batch run starts from the same ones.
-inline void ApplyFirstLoadDefaults(ChartSettings& settings) {
-    settings.scaleMaxIndex = 3;
-    settings.scaleMinIndex = 1;
-    settings.solidLineWidth = 3;
-    settings.dashedLineWidth = 2;
-    settings.regressionLineWidth = 5;
-    settings.analysisMode = 0;
-    settings.defaultsApplied = 1;
-}
+// The settings the first successful load applies, once the series is loaded: the scale that
+// shows the series (FittingScale: 10 to 1000 whenever every value lies inside it), print widths
+// 3, 2 and 5, analysis mode 0. The batch run takes the same ones for every file it loads.
+void ApplyFirstLoadDefaults(ChartSettings& settings, const SeriesData& series);

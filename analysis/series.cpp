@@ -59,17 +59,11 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
     // 4. Deviates, with exactly one half at the centre and no table access for it. Only indices
     // 0..499 of the table are loaded: a larger alpha kept from a shorter series would put the
     // extreme points on the median line without a word, so it is refused.
-    const double largestAlpha = (kDeviateTableLoaded - 1.0 - n) / (kDeviateTableLoaded - 2.0);
     for (int i = 0; i < n; ++i) {
         const double p = r.probabilities[i];
         const double index = RoundHalfEven(std::fabs(p - 0.5) * 1000.0);
         if (!(index < kDeviateTableLoaded))
-            throw DataError(QStringLiteral("α値 %1 はこのデータ（%2 件）には大きすぎます。"
-                                           "%2 件のデータで使えるα値は %3 までです。"
-                                           "「再計算」でα値を小さくしてから開き直してください。")
-                                .arg(FormatReal(alpha))
-                                .arg(n)
-                                .arg(FormatReal(largestAlpha)));
+            throw DataError(AlphaTooLargeText(alpha, n));
     }
     for (int i = 0; i < n; ++i) {
         const double p = r.probabilities[i];
@@ -167,4 +161,13 @@ ResultTexts LoadDataFile(AppState& state) {
     state.series = series;
     state.analysis = r;
     return r.texts;
+}
+
+QString AlphaTooLargeText(double alpha, int recordCount) {
+    // Said the same way in the window and on the command line: where α is changed is the
+    // reader's own business, so the text names no button and no option.
+    return QStringLiteral("α値 %1 が大きすぎます。%2 件のデータで使えるα値は %3 までです。")
+        .arg(FormatReal(alpha))
+        .arg(recordCount)
+        .arg(FormatReal(MaxAlphaFor(recordCount)));
 }

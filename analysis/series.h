@@ -30,6 +30,9 @@ DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logO
 // plotting positions fall outside the loaded part of the deviate table.
 double MaxAlphaFor(int recordCount);
 
+// The message for an alpha above MaxAlphaFor(recordCount).
+QString AlphaTooLargeText(double alpha, int recordCount);
+
 // Reads state.dataFileName and analyses it; only when both succeed are the series, the derived
 // arrays and the results replaced. On failure state is left untouched and DataError says why.
 ResultTexts LoadDataFile(AppState& state);

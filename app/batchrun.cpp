@@ -5,6 +5,7 @@
 #include "analysis/filename.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
+#include "analysis/seriesnotes.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
 #include "platform/qtplatform.h"
@@ -65,20 +66,35 @@ private:
     qsizetype count_ = 0;
 };
 
+void Warn(QTextStream& err, const QString& file, const QString& message) {
+    err << "quorvel: " << DisplayFileName(file) << ": 注意：" << message << '\n';
+    err.flush();
+}
+
 // One file from its load to its output. Throws DataError when any step fails.
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
-                 const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
+                 QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
     state.settings = command.settings.chart;
     state.dataFileName = file;
     const ResultTexts boxes = LoadDataFile(state);
-    const double maxAlpha = MaxAlphaFor(state.series.recordCount);
-    if (command.settings.alphaGiven && state.settings.alpha > maxAlpha)
-        throw DataError(QStringLiteral("α値 %1 はこのファイルの %2 件のデータには大きすぎます"
-                                       "（%3 以下にしてください）。")
-                            .arg(FormatReal(state.settings.alpha))
-                            .arg(state.series.recordCount)
-                            .arg(FormatReal(maxAlpha)));
+    // Without --scale, the scale the window's first load gives this series.
+    if (!command.settings.scaleGiven) {
+        ChartSettings firstLoad;
+        ApplyFirstLoadDefaults(firstLoad, state.series);
+        state.settings.scaleMinIndex = firstLoad.scaleMinIndex;
+        state.settings.scaleMaxIndex = firstLoad.scaleMaxIndex;
+    }
+    const int records = state.series.recordCount;
+    if (command.settings.alphaGiven && state.settings.alpha > MaxAlphaFor(records))
+        throw DataError(AlphaTooLargeText(state.settings.alpha, records));
+    // Warnings: the file is processed all the same.
+    if (const QString years = YearGapsText(FindYearGaps(state.series)); !years.isEmpty())
+        Warn(err, file, years);
     if (!command.pdfOut.isEmpty()) {
+        if (const QString outside = OutsideScaleText(state); !outside.isEmpty())
+            Warn(err, file,
+                 outside + QStringLiteral("--scale を広げるか、付けずに実行すると"
+                                          "全部の点が入ります。"));
         inputs.RefuseOverwriting(command.pdfPathFor(file));
         PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
                         command.pdfPathFor(file));
@@ -120,7 +136,7 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     bool allDone = true;
     for (const QString& file : command.files) {
         try {
-            ProcessFile(command, file, state, out, inputs, json);
+            ProcessFile(command, file, state, out, err, inputs, json);
         } catch (const DataError& error) {
             Fail(err, file, error.message());
             allDone = false;

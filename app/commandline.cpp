@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <optional>
@@ -46,7 +47,8 @@ const char kHelpJapanese[] =
     "OPTIONS\n"
     "  --alpha A          非超過確率計算のα値（既定 0.5）\n"
     "  --scale MIN:MAX    横軸の両端（10 のべき乗）：MIN は 0.1 1 10 100 1000 のどれか、MAX は 10 "
-    "100 1000 10000 100000 のどれか（既定 10:1000）\n"
+    "100 1000 10000 100000 のどれか（既定はデータに合わせる：値が全部 10～1000 にあれば "
+    "10:1000）\n"
     "  --mode 0|1|2       0 点だけ、1 回帰線も、2 回帰線と解析値も印刷（既定 0）\n"
     "  --widths S,D,R     実線・点線・回帰線の印刷の太さ、それぞれ 1～5（既定 3,2,5）\n"
     "  --offset X,Y       印刷位置の移動 mm、右方向と上方向（既定 0,0）\n"
@@ -78,7 +80,8 @@ const char kHelpEnglish[] =
     "OPTIONS\n"
     "  --alpha A          plotting-position parameter (default 0.5)\n"
     "  --scale MIN:MAX    value axis ends, powers of ten: MIN one of 0.1 1 10 100 1000, MAX one of "
-    "10 100 1000 10000 100000 (default 10:1000)\n"
+    "10 100 1000 10000 100000 (default: fitted to the data, 10:1000 when every value lies "
+    "inside)\n"
     "  --mode 0|1|2       0 points only, 1 with the fitted line, 2 with line and results block "
     "(default 0)\n"
     "  --widths S,D,R     print widths of solid, dotted and fitted lines, 1 to 5 each (default "
@@ -114,6 +117,18 @@ std::optional<int32_t> ScaleExponent(const QString& text, int32_t lowest, int32_
     return std::nullopt;
 }
 
+// Qt's parser speaks English; the two errors it can still report here are said in Japanese.
+QString ParserErrorText(const QString& qtText) {
+    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.+)'\\.$"));
+    static const QRegularExpression unexpected(
+        QStringLiteral("^Unexpected value after '(.+)'\\.$"));
+    if (const QRegularExpressionMatch m = missing.match(qtText); m.hasMatch())
+        return QStringLiteral("%1 の後に値がありません。").arg(m.captured(1));
+    if (const QRegularExpressionMatch m = unexpected.match(qtText); m.hasMatch())
+        return QStringLiteral("%1 には値を付けられません。").arg(m.captured(1));
+    return QStringLiteral("オプションの指定が正しくありません。");
+}
+
 QStringList Parts(const QString& option, const QString& text, QChar separator, int count,
                   const char* form) {
     const QStringList parts = text.split(separator);
@@ -133,8 +148,7 @@ void ReadAlpha(const QString& text, BatchSettings& settings) {
                    .arg(text));
     // The smallest series (two records) allows the most; beyond that no file could take it.
     if (*alpha > MaxAlphaFor(2))
-        Refuse(QStringLiteral("α値 %1 が大きすぎます。%2 以下にしてください。")
-                   .arg(text, FormatReal(MaxAlphaFor(2))));
+        Refuse(AlphaTooLargeText(*alpha, 2));
     settings.chart.alpha = *alpha;
     settings.alphaGiven = true;
 }
@@ -156,6 +170,7 @@ void ReadScale(const QString& text, BatchSettings& settings) {
                    .arg(text));
     settings.chart.scaleMinIndex = *minimum;
     settings.chart.scaleMaxIndex = *maximum;
+    settings.scaleGiven = true;
 }
 
 void ReadMode(const QString& text, BatchSettings& settings) {
@@ -183,14 +198,14 @@ void ReadWidths(const QString& text, BatchSettings& settings) {
 
 void ReadOffsets(const QString& text, BatchSettings& settings) {
     const QStringList parts = Parts(QStringLiteral("offset"), text, QLatin1Char(','), 2, "X,Y");
-    for (const QString& part : parts) {
+    for (const QString& part : parts)
         if (!Number(part))
             Refuse(QStringLiteral("印刷位置「%1」が数値ではありません。").arg(part));
-        try {
-            ReadPrintOffset(part);
-        } catch (const DataError& error) {
-            Refuse(error.message());
-        }
+    // An offset that puts the chart off the sheet would print an empty page.
+    try {
+        CheckPrintOffsets(ReadPrintOffset(parts[0]), ReadPrintOffset(parts[1]));
+    } catch (const DataError& error) {
+        Refuse(error.message());
     }
     settings.offsetRight = parts[0].trimmed();
     settings.offsetUp = parts[1].trimmed();
@@ -206,8 +221,18 @@ void ReadTitle(const QString& text, BatchSettings& settings) {
 // never a file that one of the data files is, or another page, links followed.
 void CheckPdfOut(CommandLine& command) {
     struct stat out {};
-    command.pdfIntoFolder =
-        stat(EncodeFileName(command.pdfOut).constData(), &out) == 0 && S_ISDIR(out.st_mode);
+    const bool exists = stat(EncodeFileName(command.pdfOut).constData(), &out) == 0;
+    command.pdfIntoFolder = exists && S_ISDIR(out.st_mode);
+    // "pages/" is a folder by its form; so is a name without .pdf for several files. A folder
+    // that is not there is named as such, not taken for a badly named file.
+    const bool meantAsFolder =
+        command.pdfOut.endsWith(QLatin1Char('/')) ||
+        (command.files.size() > 1 && !exists &&
+         !command.pdfOut.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive));
+    if (!command.pdfIntoFolder && meantAsFolder)
+        Refuse(QStringLiteral("--pdf の出力先のフォルダ「%1」がありません。先にフォルダを作って"
+                              "ください。")
+                   .arg(DisplayFileName(command.pdfOut)));
     if (command.files.size() > 1 && !command.pdfIntoFolder)
         Refuse(QStringLiteral("FILE が複数のときは、--pdf には既にあるフォルダを指定してください"
                               "（「%1」）。")
@@ -218,6 +243,14 @@ void CheckPdfOut(CommandLine& command) {
         Refuse(
             QStringLiteral("--pdf の出力ファイル名は .pdf で終わるようにしてください（「%1」）。")
                 .arg(DisplayFileName(command.pdfOut)));
+    if (!command.pdfIntoFolder) {
+        const QString folder = AbsoluteFileName(command.pdfOut).section(QLatin1Char('/'), 0, -2);
+        struct stat dir {};
+        if (!folder.isEmpty() &&
+            !(stat(EncodeFileName(folder).constData(), &dir) == 0 && S_ISDIR(dir.st_mode)))
+            Refuse(QStringLiteral("--pdf の出力先のフォルダ「%1」がありません。")
+                       .arg(DisplayFileName(folder)));
+    }
     const InputFiles inputs(command.files);
     QSet<QByteArray> pages;
     for (const QString& file : command.files) {
@@ -241,7 +274,8 @@ void CheckPdfOut(CommandLine& command) {
 
 ChartSettings BatchSettings::FirstLoadSettings() {
     ChartSettings settings;
-    ApplyFirstLoadDefaults(settings);
+    // Before any file: the scale each file then takes is fitted after its load.
+    ApplyFirstLoadDefaults(settings, SeriesData{});
     return settings;
 }
 
@@ -284,8 +318,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             if (!parser.unknownOptionNames().isEmpty())
                 Refuse(QStringLiteral("知らないオプションです：%1")
                            .arg(parser.unknownOptionNames().first()));
-            Refuse(QStringLiteral("オプションの指定が正しくありません（%1）。")
-                       .arg(parser.errorText()));
+            Refuse(ParserErrorText(parser.errorText()));
         }
         if (parser.isSet(help)) {
             command.action = CommandLine::Action::Help;

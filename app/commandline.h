@@ -16,6 +16,8 @@ struct BatchSettings {
     // A given alpha is held to the bound "再計算" applies; the default goes as the window's
     // first load takes it.
     bool alphaGiven = false;
+    // Without --scale each file takes the scale the window's first load would give it.
+    bool scaleGiven = false;
     // As the offset boxes hold them, in millimetres.
     QString offsetRight = QStringLiteral("0");
     QString offsetUp = QStringLiteral("0");

@@ -5,6 +5,7 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
+#include "analysis/seriesnotes.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
 #include "info/form9.h"
@@ -202,6 +203,9 @@ void Form1::buildControls() {
     picture1_ = new PictureBox(central);
     picture1_->setObjectName(QStringLiteral("Picture1"));
     picture1_->setGeometry(TwipsRect(3600, 120, 5655, 7095));
+    // One line under the picture says when points lie beyond the value axis's ends.
+    outsideNote_ = label("Label33", "", 3600, 7230, 5655, 255);
+    SetTextColour(outsideNote_, QColor(255, 0, 0));
 
     // Tab order as designed: Text1, Text2 .. Text4, Picture1, Text5 .. Text8, Text9, Text10,
     // Text11, Command1 (labels take no focus).
@@ -211,15 +215,27 @@ void Form1::buildControls() {
         setTabOrder(order[i - 1], order[i]);
 
     connect(command1_, &QPushButton::clicked, this, guarded(&Form1::Command1_Click));
+    // Enter in the alpha box does what the button does, so the box never shows an alpha that
+    // is not in use. Only while the button itself can be used.
+    connect(text11_, &QLineEdit::returnPressed, this, guarded([this] {
+                if (command1_->isEnabled())
+                    Command1_Click();
+            }));
     connect(text1_, &QPlainTextEdit::textChanged, this, guarded(&Form1::Text1_Change));
     connect(text10_, &QLineEdit::textChanged, this, guarded(&Form1::Text10_Change));
 }
 
 QAction* Form1::addItem(QMenu* menu, const QString& name, const QString& caption,
-                        void (Form1::*handler)()) {
+                        void (Form1::*handler)(), const QKeySequence& shortcut) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, guarded(handler));
+    action->setShortcut(shortcut);
+    // A shortcut reaches the item even while its menu is disabled (during the splash, or
+    // while the editor holds the file menu): it then does nothing, as the menu would.
+    connect(action, &QAction::triggered, this, guarded([this, menu, handler] {
+                if (menu->menuAction()->isEnabled())
+                    (this->*handler)();
+            }));
     return action;
 }
 
@@ -249,15 +265,16 @@ void Form1::buildMenus() {
     mnuFile_ = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
     addItem(mnuFile_, QStringLiteral("mnuFileOpenItem"), QStringLiteral("開く(&O)"),
-            &Form1::mnuFileOpenItem_Click);
+            &Form1::mnuFileOpenItem_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("line01"));
     mnuPrinterItem_ = addItem(mnuFile_, QStringLiteral("mnuPrinterItem"),
                               QStringLiteral("ﾌﾟﾘﾝﾀ(&S)"), &Form1::mnuPrinterItem_Click);
-    mnuPrintOutItem_ = addItem(mnuFile_, QStringLiteral("mnuPrintOutItem"),
-                               QStringLiteral("印刷(&P)"), &Form1::mnuPrintOutItem_Click);
+    mnuPrintOutItem_ =
+        addItem(mnuFile_, QStringLiteral("mnuPrintOutItem"), QStringLiteral("印刷(&P)"),
+                &Form1::mnuPrintOutItem_Click, QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("line02"));
     addItem(mnuFile_, QStringLiteral("mnuEndItem"), QStringLiteral("終了(&X)"),
-            &Form1::mnuEndItem_Click);
+            &Form1::mnuEndItem_Click, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     mnuSellect_ = bar->addMenu(QStringLiteral("設定(&S)"));
     mnuSellect_->setObjectName(QStringLiteral("mnuSellect"));
@@ -273,6 +290,8 @@ void Form1::buildMenus() {
                                {QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("1000"),
                                 QStringLiteral("10000"), QStringLiteral("100000")},
                                &Form1::mnuScaleMaxVal_Click);
+    addItem(mnuSellect_, QStringLiteral("mnuScaleFitItem"), QStringLiteral("データに合わせる(&F)"),
+            &Form1::mnuScaleFitItem_Click);
     mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line03"));
     const QStringList widths = {QStringLiteral("1 単位"), QStringLiteral("2 単位"),
                                 QStringLiteral("3 単位"), QStringLiteral("4 単位"),
@@ -337,6 +356,15 @@ void Form1::buildMenus() {
             &Form1::mnuMessUseItem_Click);
     addItem(mnuMess_, QStringLiteral("mnuMessAnaItem"), QStringLiteral("解析項目(&A)"),
             &Form1::mnuMessAnaItem_Click);
+    // The topics of the later additions, each in its own message box like the three above.
+    const HelpTopicId extraTopics[] = {HelpTopicId::Results, HelpTopicId::Band,
+                                       HelpTopicId::Presets, HelpTopicId::CommandLine};
+    for (const HelpTopicId id : extraTopics) {
+        const HelpTopic topic = ExtraHelpTopic(id);
+        QAction* action = mnuMess_->addAction(topic.caption);
+        action->setObjectName(topic.name);
+        connect(action, &QAction::triggered, this, guarded([this, id] { showHelpTopic(id); }));
+    }
     addItem(mnuMess_, QStringLiteral("mnuMessVerItem"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ(&V)"),
             &Form1::mnuMessVerItem_Click);
 }
@@ -426,8 +454,10 @@ void Form1::drawChart(bool newSeries) {
     // A scale whose minimum is not below its maximum would divide by zero: say so instead. A
     // new series must not sit beside the last one's points, so the picture is emptied first.
     if (!scaleIsValid()) {
-        if (newSeries)
+        if (newSeries) {
             picture1_->Cls();
+            outsideNote_->clear();
+        }
         tell(kScaleMessage);
         return;
     }
@@ -437,8 +467,19 @@ void Form1::drawChart(bool newSeries) {
     } catch (...) {
         // Half a chart is never left on the screen.
         picture1_->Cls();
+        outsideNote_->clear();
         throw;
     }
+    showOutsideNote();
+}
+
+void Form1::showOutsideNote() {
+    // One line, so the remedy goes into the tip of the same line.
+    outsideNote_->setText(OutsideScaleText(state_));
+    outsideNote_->setToolTip(outsideNote_->text().isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("メニューの[設定]－[データに合わせる]で"
+                                                  "全部の点が見えます。"));
 }
 
 void Form1::showResults(const ResultTexts& texts) {
@@ -500,6 +541,9 @@ void Form1::Redraw() {
             applyFirstLoadDefaults();
         state_.redrawMode = 1;
         drawChart(true);
+        // The series is analysed all the same: the method needs no consecutive years.
+        if (const QString years = YearGapsText(FindYearGaps(state_.series)); !years.isEmpty())
+            tell(years + QStringLiteral("\nこのまま解析しました。年を確かめてください。"));
         break;
     }
     case -1:
@@ -517,7 +561,7 @@ void Form1::checkOnly(const std::array<QAction*, 5>& items, int index) {
 }
 
 void Form1::applyFirstLoadDefaults() {
-    ApplyFirstLoadDefaults(state_.settings);
+    ApplyFirstLoadDefaults(state_.settings, state_.series);
     text5_->setText(PowerOfTenText(state_.settings.scaleMaxIndex));
     text6_->setText(PowerOfTenText(state_.settings.scaleMinIndex));
     showScaleMarks();
@@ -630,6 +674,17 @@ void Form1::mnuScaleMinVal_Click(int16_t index) {
     checkOnly(mnuScaleMinVal_, index);
 }
 
+void Form1::mnuScaleFitItem_Click() {
+    const ScalePair scale = FittingScale(state_.series);
+    state_.settings.scaleMaxIndex = scale.maxIndex;
+    state_.settings.scaleMinIndex = scale.minIndex;
+    text5_->setText(PowerOfTenText(state_.settings.scaleMaxIndex));
+    text6_->setText(PowerOfTenText(state_.settings.scaleMinIndex));
+    state_.redrawMode = 1;
+    Redraw();
+    showScaleMarks();
+}
+
 void Form1::mnuPrntWakuVal_Click(int16_t index) {
     setPrintWidth(state_.settings.solidLineWidth, label23_, mnuPrntWakuVal_, index);
 }
@@ -717,13 +772,9 @@ void Form1::showAlphaMark() {
 // The preset goes through the recalculate command, its bound and its messages included.
 void Form1::mnuPlotPosVal_Click(int16_t index) {
     RunGuarded(platform_.messages, this, [&] {
-        const double preset = kPlottingPositions[index];
-        const QString previous = text11_->text();
-        text11_->setText(FormatReal(preset));
+        text11_->setText(FormatReal(kPlottingPositions[index]));
+        // A refused preset puts the alpha in use back into the box.
         Command1_Click();
-        // A refused preset gives the box back what it held, so it never shows an unused alpha.
-        if (state_.settings.alpha != preset)
-            text11_->setText(previous);
         showAlphaMark();
     });
 }
@@ -731,20 +782,23 @@ void Form1::mnuPlotPosVal_Click(int16_t index) {
 void Form1::Command1_Click() {
     const double maxAlpha = MaxAlphaFor(state_.series.recordCount);
     const QString text = text11_->text();
-    if (text.isEmpty()) {
-        tell(kAlphaEmptyMessage);
+    // A refused alpha leaves the one in use, and the box shows that one again.
+    auto refuse = [this](const QString& message) {
+        tell(message);
         platform_.messages.beep();
+        text11_->setText(FormatReal(state_.settings.alpha));
+    };
+    if (text.isEmpty()) {
+        refuse(kAlphaEmptyMessage);
         return;
     }
     const double value = ReadNumericPrefix(text);
     if (value < 0) {
-        tell(kAlphaNegativeMessage);
-        platform_.messages.beep();
+        refuse(kAlphaNegativeMessage);
         return;
     }
     if (value > maxAlpha) {
-        tell(kAlphaTooLargeMessage);
-        platform_.messages.beep();
+        refuse(kAlphaTooLargeMessage);
         return;
     }
     const double previous = state_.settings.alpha;
@@ -821,6 +875,11 @@ void Form1::mnuMessUseItem_Click() {
 void Form1::mnuMessAnaItem_Click() {
     platform_.messages.showMessage(this, HelpMessage(state_.help.analysisHelpText),
                                    state_.help.analysisHelpText[0]);
+}
+
+void Form1::showHelpTopic(HelpTopicId id) {
+    const HelpTopic topic = ExtraHelpTopic(id);
+    platform_.messages.showMessage(this, topic.text, topic.title);
 }
 
 void Form1::mnuMessVerItem_Click() {

@@ -3,9 +3,11 @@
 #include "analysis/appstate.h"
 #include "analysis/series.h"
 #include "editor/form3.h"
+#include "info/helptexts.h"
 #include "platform/commandguard.h"
 #include "platform/platform.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -51,6 +53,8 @@ public:
     void mnuEndItem_Click();
     void mnuScaleMinVal_Click(int16_t index);
     void mnuScaleMaxVal_Click(int16_t index);
+    // The scale the first load would take for the series on show.
+    void mnuScaleFitItem_Click();
     void mnuPrntWakuVal_Click(int16_t index);
     void mnuPrntDottVal_Click(int16_t index);
     void mnuPrntKaikVal_Click(int16_t index);
@@ -88,7 +92,7 @@ private:
     void buildControls();
     void buildMenus();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
-                     void (Form1::*handler)());
+                     void (Form1::*handler)(), const QKeySequence& shortcut = {});
     std::array<QAction*, 5> addArray(QMenu* menu, const QString& name, const QStringList& captions,
                                      void (Form1::*handler)(int16_t));
     void setMenusEnabled(std::initializer_list<QObject*> items, bool enabled);
@@ -115,6 +119,8 @@ private:
                        int16_t index);
     static void checkOnly(const std::array<QAction*, 5>& items, int index);
     void endProgram();
+    void showOutsideNote();
+    void showHelpTopic(HelpTopicId id);
     void tell(const QString& text);
 
     AppState& state_;
@@ -142,6 +148,7 @@ private:
     QLabel* label25_ = nullptr;
     QPushButton* command1_ = nullptr;
     PictureBox* picture1_ = nullptr;
+    QLabel* outsideNote_ = nullptr;
 
     QMenu* mnuFile_ = nullptr;
     QMenu* mnuSellect_ = nullptr;

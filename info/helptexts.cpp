@@ -47,3 +47,94 @@ void FillHelpTexts(AppState& state) {
         QStringLiteral("のパターンのうちの１つだけが有効になります。"),
     };
 }
+
+namespace {
+
+// Lines end with CR; an empty entry leaves a blank line.
+QString Lines(std::initializer_list<const char*> lines) {
+    QString text;
+    for (const char* line : lines)
+        text += QString::fromUtf8(line) + QLatin1Char('\r');
+    return text;
+}
+
+} // namespace
+
+HelpTopic ExtraHelpTopic(HelpTopicId id) {
+    switch (id) {
+    case HelpTopicId::Results:
+        return {QStringLiteral("mnuMessListItem"), QStringLiteral("解析結果の一覧(&T)"),
+                QStringLiteral("解析結果の一覧と数値の見方です"),
+                Lines({
+                    "メニューの[解析項目]－[解析結果の一覧]を選択すると、読み込んだ",
+                    "データの解析結果を表で表示します。上の表は年ごとのデータで、",
+                    "順位・非超過確率・標準正規偏差と回帰直線の値が並んでいます。",
+                    "見出しをクリックすると、その列の順に並べ替えます。",
+                    "",
+                    "下の表は再現期間ごとの渇水年・豊水年の値と、その標準誤差です。",
+                    "標準誤差は、データを１個ずつ抜いて計算し直すジャックナイフ法で",
+                    "求めています。記録の長さの２倍を超える再現期間は「外挿」です。",
+                    "",
+                    "μ は対数の平均、s は回帰直線の傾き（標準正規偏差１あたりの",
+                    "対数の増え方）です。r は相関係数で、１に近いほど点が直線に",
+                    "乗っています。SLSC は点と直線のずれの目安で、0.04 以下なら",
+                    "当てはまりはよいと考えてください。記録が 10 件未満のときは、",
+                    "標準誤差はおおまかな目安にしかなりません。",
+                    "",
+                    "「コピー」で表をクリップボードへ、「CSV 保存...」でファイルへ",
+                    "書き出します。どちらも画面の桁数ではなく、計算したままの桁数で",
+                    "書き出します。",
+                })};
+    case HelpTopicId::Band:
+        return {QStringLiteral("mnuMessBandItem"), QStringLiteral("推定誤差の幅(&B)"),
+                QStringLiteral("推定誤差の幅について"),
+                Lines({
+                    "メニューの[解析項目]－[推定誤差の幅を表示]を選択すると、回帰線の",
+                    "両側に赤い破線を描きます。破線は各再現期間の値に標準誤差を",
+                    "１つ分足したものと引いたもので、値がこのくらいはぶれるという",
+                    "目安です。もう一度選択すると消えます。",
+                    "",
+                    "回帰線を描かない設定（回帰結果を表示しない）では描きません。",
+                    "画面と印刷紙面の両方に描きます。記録が３件未満のときなど、",
+                    "標準誤差が求められないときは描きません。",
+                })};
+    case HelpTopicId::Presets:
+        return {QStringLiteral("mnuMessPlotPosItem"),
+                QStringLiteral("プロッティング・ポジション(&P)"),
+                QStringLiteral("プロッティング・ポジションについて"),
+                Lines({
+                    "非超過確率は F = (順位 - α) / (N + 1 - 2α) で計算します。",
+                    "α の値はメインウィンドウの「確率計算のα値」に入力して、",
+                    "「再計算」を押すか Enter キーを押すと使われます。",
+                    "",
+                    "よく使われる α の値は、メニューの[設定]－[プロッティング・",
+                    "ポジション]から選べます。Weibull は 0、Blom は 0.375、",
+                    "Cunnane は 0.4、Gringorten は 0.44、Hazen は 0.5 です。",
+                    "使っている α に当たるものにチェックが付きます。",
+                    "",
+                    "α が大きすぎたり負の値だったりするときは、メッセージを出して",
+                    "それまでの α に戻します。",
+                })};
+    case HelpTopicId::CommandLine:
+        return {QStringLiteral("mnuMessCommandItem"), QStringLiteral("コマンドライン(&C)"),
+                QStringLiteral("コマンドラインからの使い方です"),
+                Lines({
+                    "ウィンドウを開かずに、端末から印刷紙面や解析結果を作れます。",
+                    "",
+                    "quorvel --pdf rain.pdf rain.csv",
+                    "    [印刷]と同じ紙面を PDF ファイルに出力します。",
+                    "quorvel --pdf pages/ *.csv",
+                    "    ファイルごとに pages/ファイル名.pdf を作ります。",
+                    "quorvel --results *.csv",
+                    "    解析結果を１ファイル１行の CSV で表示します（--json も可）。",
+                    "",
+                    "--alpha、--scale、--mode、--widths、--offset、--title で",
+                    "ウィンドウと同じ設定ができます。--scale を付けなければ、",
+                    "横軸はデータに合わせます。",
+                    "終了コードは、全部うまくいけば 0、失敗したファイルがあれば 1、",
+                    "コマンドラインの指定の誤りは 2 です。詳しくは quorvel --help",
+                    "で表示されます。",
+                })};
+    }
+    return {};
+}

@@ -14,3 +14,16 @@ template <size_t N> QString HelpMessage(const std::array<QString, N>& topic) {
         message += topic[i];
     return message;
 }
+
+// The topics added to the 使い方 menu after the first three. They are fixed texts, so they live
+// here rather than in AppState; each is shown the same way: a message box with its title.
+enum class HelpTopicId { Results, Band, Presets, CommandLine };
+
+struct HelpTopic {
+    QString name;    // the menu item's object name
+    QString caption; // the menu item's caption
+    QString title;   // the message box's title
+    QString text;    // the message, lines ended by CR like the first three topics
+};
+
+HelpTopic ExtraHelpTopic(HelpTopicId id);

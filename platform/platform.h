@@ -31,8 +31,11 @@ public:
     // filter uses the "Description|pattern|Description|pattern" form. Nothing on cancel.
     virtual std::optional<QString> getOpenFileName(QWidget* parent, const QString& filter,
                                                    const QString& initialPath) = 0;
+    // title empty: the dialog's own. A filter whose first pattern is "*.ext" makes "ext" the
+    // extension of a name typed without one.
     virtual std::optional<QString> getSaveFileName(QWidget* parent, const QString& filter,
-                                                   const QString& initialPath) = 0;
+                                                   const QString& initialPath,
+                                                   const QString& title = QString()) = 0;
 };
 
 class DirectoryService {

@@ -28,6 +28,17 @@ QString ToQtFilter(const QString& filter) {
 
 namespace {
 
+// "ext" from a filter whose first pattern is "*.ext"; nothing for "*.*" or several patterns.
+QString DefaultSuffix(const QString& filter) {
+    const QString first = filter.section(QLatin1Char('|'), 1, 1);
+    if (!first.startsWith(QLatin1String("*.")) || first.contains(QLatin1Char(';')))
+        return {};
+    const QString suffix = first.mid(2);
+    if (suffix.isEmpty() || suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('.')))
+        return {};
+    return suffix;
+}
+
 constexpr QFileDialog::Options kFileDialogOptions = QFileDialog::HideNameFilterDetails;
 
 class QtMessages : public MessageService {
@@ -69,11 +80,21 @@ public:
         return finish(path);
     }
     std::optional<QString> getSaveFileName(QWidget* parent, const QString& filter,
-                                           const QString& initialPath) override {
+                                           const QString& initialPath,
+                                           const QString& title) override {
         NormalPointer pointer;
-        const QString path = QFileDialog::getSaveFileName(
-            parent, QString(), initialPath, ToQtFilter(filter), nullptr, kFileDialogOptions);
-        return finish(path);
+        QFileDialog dialog(parent, title, initialPath, ToQtFilter(filter));
+        dialog.setOptions(kFileDialogOptions);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The dialog adds the extension before it asks about replacing a file, so the question
+        // is about the file that will be written.
+        const QString suffix = DefaultSuffix(filter);
+        if (!suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return finish(dialog.selectedFiles().first());
     }
 
 private:

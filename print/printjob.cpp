@@ -3,12 +3,14 @@
 #include "analysis/dataerror.h"
 #include "analysis/numeric.h"
 #include "platform/checkedfile.h"
+#include "platform/filenames.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
 #include "print/printersurface.h"
 
 #include <QBuffer>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -16,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -27,7 +30,39 @@ constexpr int kPdfResolution = 1200;
 // numbers a printer can take.
 constexpr double kMaxOffsetMm = 1e6;
 
+// The probability axis runs from 0.1 % to 99.9 %: about 3.09 deviates either side of 50 %.
+constexpr double kOuterDeviate = 3.0902;
+constexpr double kSheetWidth = 2100;  // tenths of a millimetre
+constexpr double kSheetHeight = 2970; // tenths of a millimetre
+
 } // namespace
+
+PrintOffsetRange AllowedPrintOffsets() {
+    // The grid's frame stays wholly on the A4 sheet; the limits are whole millimetres inside.
+    const double top = kPrintMedianLine - kPrintDeviateUnit * kOuterDeviate;
+    const double bottom = kPrintMedianLine + kPrintDeviateUnit * kOuterDeviate;
+    PrintOffsetRange range;
+    range.leftMost = std::ceil(-kPrintAxisLeft / 10);
+    range.rightMost = std::floor((kSheetWidth - kPrintAxisLeft - kPrintAxisLength) / 10);
+    range.downMost = std::ceil((bottom - kSheetHeight) / 10);
+    range.upMost = std::floor(top / 10);
+    return range;
+}
+
+void CheckPrintOffsets(double offsetX, double offsetY) {
+    const PrintOffsetRange range = AllowedPrintOffsets();
+    const double right = offsetX / 10;
+    const double up = offsetY / 10;
+    if (right >= range.leftMost && right <= range.rightMost && up >= range.downMost &&
+        up <= range.upMost)
+        return;
+    throw DataError(QStringLiteral("印刷位置（右へ %1 mm、上へ %2 mm）では、グラフが用紙から"
+                                   "はみ出します。右方向は %3～%4 mm、上方向は %5～%6 mm の"
+                                   "範囲にしてください。")
+                        .arg(FormatReal(right), FormatReal(up), FormatReal(range.leftMost),
+                             FormatReal(range.rightMost), FormatReal(range.downMost),
+                             FormatReal(range.upMost)));
+}
 
 double ReadPrintOffset(const QString& text) {
     const double mm = ReadNumericPrefix(text);
@@ -58,6 +93,11 @@ QtPrinterAccess::~QtPrinterAccess() = default;
 bool QtPrinterAccess::ShowPrinterDialog(QWidget* parent) {
     NormalPointer pointer;
     QPrintDialog dialog(printer_.get(), parent);
+    // This command chooses the printer; "印刷" runs the page. The button says so.
+    dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("このプリンタを使う(&U)"));
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -70,17 +110,8 @@ bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath
                                 const std::function<void(QPagedPaintDevice&)>& drawPage) {
     // A printer that writes to a file: each page is a document of its own, so the file name
     // is asked for every time, and the save dialog asks before it replaces a file.
-    if (!printer_->outputFileName().isEmpty()) {
-        const std::optional<QString> path = AskPdfPath(parent, printer_->outputFileName());
-        if (!path)
-            return false;
-        // The next print offers the name this one went to.
-        printer_->setOutputFileName(*path);
-        RefuseOverwritingInput(*path, inputs);
-        WritePdfFile(*path, drawPage);
-        return true;
-    }
-    if (printer_->outputFormat() == QPrinter::NativeFormat &&
+    const bool filePrinter = !printer_->outputFileName().isEmpty();
+    if (!filePrinter && printer_->outputFormat() == QPrinter::NativeFormat &&
         !QPrinterInfo::availablePrinters().isEmpty() && printer_->isValid()) {
         printer_->setFullPage(false);
         printer_->setCopyCount(1);
@@ -88,29 +119,39 @@ bool QtPrinterAccess::PrintPage(QWidget* parent, const QString& suggestedPdfPath
         drawPage(*printer_);
         return true;
     }
-    // No printer on this machine (or a file printer without a name): behave like a PDF printer
-    // and ask where the page goes.
-    // The chart's own name, in the folder the last PDF went to.
+    // A file printer chosen in the printer dialog, or no printer on this machine (or a file
+    // printer without a name): the page goes to a PDF file whose name is asked for, the
+    // chart's own name offered in the folder the last PDF went to.
     QString initial = suggestedPdfPath;
     if (!lastPdfPath_.isEmpty())
         initial = suggestedPdfPath.isEmpty()
                       ? lastPdfPath_
                       : QFileInfo(lastPdfPath_).absolutePath() + QLatin1Char('/') +
                             QFileInfo(suggestedPdfPath).fileName();
-    const std::optional<QString> path = AskPdfPath(parent, initial);
+    if (initial.isEmpty() && filePrinter)
+        initial = printer_->outputFileName();
+    const QString title = filePrinter ? QStringLiteral("印刷紙面を保存する PDF ファイル")
+                                      : QStringLiteral("プリンタがインストールされていないため、"
+                                                       "印刷紙面を PDF ファイルに保存します");
+    const std::optional<QString> path = AskPdfPath(parent, initial, title);
     if (!path)
         return false;
-    lastPdfPath_ = *path;
     RefuseOverwritingInput(*path, inputs);
+    lastPdfPath_ = *path;
+    // The next print through the file printer goes to the name this one went to.
+    if (filePrinter)
+        printer_->setOutputFileName(*path);
     WritePdfFile(*path, drawPage);
     return true;
 }
 
-std::optional<QString> QtPrinterAccess::AskPdfPath(QWidget* parent, const QString& offered) {
-    std::optional<QString> path = platform_.files.getSaveFileName(parent, kPdfFileFilter, offered);
+std::optional<QString> QtPrinterAccess::AskPdfPath(QWidget* parent, const QString& offered,
+                                                   const QString& title) {
+    std::optional<QString> path =
+        platform_.files.getSaveFileName(parent, kPdfFileFilter, offered, title);
     if (!path || path->isEmpty())
         return std::nullopt;
-    return path;
+    return WithDefaultSuffix(*path, QStringLiteral("pdf"));
 }
 
 std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform) {
@@ -127,6 +168,8 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
     CheckPrintScale(state);
     const double offsetX = ReadPrintOffset(text7);
     const double offsetY = ReadPrintOffset(text8);
+    // An empty page is not a print: the offsets are refused before anything is drawn.
+    CheckPrintOffsets(offsetX, offsetY);
     state.settings.printOffsetX = offsetX;
     state.settings.printOffsetY = offsetY;
 
@@ -199,6 +242,7 @@ bool PrintChart(AppState& state, PrinterAccess& printer, const QString& text7, c
                 QWidget* parent) {
     // Checked before a file name is asked for or a printer is touched.
     CheckPrintScale(state);
+    CheckPrintOffsets(ReadPrintOffset(text7), ReadPrintOffset(text8));
     return printer.PrintPage(
         parent, SuggestedPdfPath(state.dataFileName),
         {state.dataFileName, state.deviateTableFileName},

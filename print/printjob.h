@@ -46,7 +46,8 @@ public:
     QPrinter& printer() { return *printer_; }
 
 private:
-    std::optional<QString> AskPdfPath(QWidget* parent, const QString& offered);
+    std::optional<QString> AskPdfPath(QWidget* parent, const QString& offered,
+                                      const QString& title);
 
     Platform& platform_;
     std::unique_ptr<QPrinter> printer_;
@@ -88,6 +89,19 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
 // A print offset box's text in millimetres, read as the box is read, in tenths of a millimetre.
 // Throws DataError when it lies so far off the sheet that no printer could take it.
 double ReadPrintOffset(const QString& text);
+
+// How far, in millimetres, the image may move before the grid leaves the A4 sheet.
+struct PrintOffsetRange {
+    double leftMost = 0;  // most negative shift to the right
+    double rightMost = 0; // largest shift to the right
+    double downMost = 0;  // most negative shift upward
+    double upMost = 0;    // largest shift upward
+};
+PrintOffsetRange AllowedPrintOffsets();
+
+// Throws DataError with the allowed ranges when offsets (tenths of a millimetre, right and up,
+// as ReadPrintOffset gives them) would move the grid off the sheet.
+void CheckPrintOffsets(double offsetX, double offsetY);
 
 // Throws DataError("スケールを正しく選択してね") unless the scale spans at least one decade.
 void CheckPrintScale(const AppState& state);

@@ -4,6 +4,7 @@
 #include "analysis/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
+#include "platform/filenames.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
 
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -35,6 +37,9 @@ public:
 };
 
 const QString kUnavailable = QStringLiteral("求められません");
+
+// Below this many records the jackknife's standard errors are rough.
+constexpr int kFewRecords = 10;
 
 QString Fixed(double value, int decimals) {
     return QString::number(value, 'f', decimals);
@@ -115,7 +120,7 @@ void frmResults::Refresh() {
         const double fitted = std::pow(10.0, state_.analysis.logMean + state_.analysis.slope * z);
         const std::pair<double, QString> cells[] = {
             {state_.series.years[k], QString::number(state_.series.years[k])},
-            {state_.series.values[k], FormatReal(state_.series.values[k])},
+            {state_.series.values[k], Fixed(state_.series.values[k], 1)},
             {state_.analysis.ranks[k], QString::number(state_.analysis.ranks[k])},
             {state_.analysis.probabilities[k], Fixed(state_.analysis.probabilities[k], 4)},
             {z, Fixed(z, 4)},
@@ -145,16 +150,25 @@ void frmResults::Refresh() {
             new NumberItem(p.extrapolation, p.extrapolation ? QStringLiteral("外挿") : QString()));
     }
 
+    // Copy and CSV take the figures whole; the window shows as many digits as mean something:
+    // the parameters to six significant digits, r and SLSC to four decimals.
     figureLines_.clear();
-    auto optionalText = [](const std::optional<double>& v) {
-        return v ? FormatReal(*v) : kUnavailable;
+    QStringList shownLines;
+    auto figure = [&](const char* name, const std::optional<double>& value,
+                      const std::function<QString(double)>& shown) {
+        const QString label = QString::fromUtf8(name);
+        figureLines_ << label + QLatin1Char('\t') + (value ? FormatReal(*value) : kUnavailable);
+        shownLines << label + QStringLiteral(" = ") + (value ? shown(*value) : kUnavailable);
     };
-    figureLines_ << QStringLiteral("N\t%1").arg(n)
-                 << QStringLiteral("alpha\t%1").arg(FormatReal(state_.settings.alpha))
-                 << QStringLiteral("μ\t%1").arg(FormatReal(state_.analysis.logMean))
-                 << QStringLiteral("s\t%1").arg(FormatReal(state_.analysis.slope))
-                 << QStringLiteral("r\t%1").arg(optionalText(m.correlation))
-                 << QStringLiteral("SLSC\t%1").arg(optionalText(m.slsc));
+    const auto sixDigits = [](double v) { return QString::number(v, 'g', 6); };
+    const auto fourDecimals = [](double v) { return Fixed(v, 4); };
+    figureLines_ << QStringLiteral("N\t%1").arg(n);
+    shownLines << QStringLiteral("N = %1").arg(n);
+    figure("alpha", state_.settings.alpha, sixDigits);
+    figure("μ", state_.analysis.logMean, sixDigits);
+    figure("s", state_.analysis.slope, sixDigits);
+    figure("r", m.correlation, fourDecimals);
+    figure("SLSC", m.slsc, fourDecimals);
     QStringList notes;
     if (m.slsc && *m.slsc > kGoodFitSlsc)
         notes << QStringLiteral("SLSC が 0.04 を超えています。直線の当てはまりはよくありません。");
@@ -164,8 +178,9 @@ void frmResults::Refresh() {
                      .arg(n);
     if (!m.errorProblem.isEmpty())
         notes << m.errorProblem;
-    QString shown =
-        figureLines_.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QStringLiteral(" = "));
+    else if (n >= 2 && n < kFewRecords)
+        notes << QStringLiteral("記録が %1 件しかないため、標準誤差はおおまかな目安です。").arg(n);
+    QString shown = shownLines.join(QLatin1Char('\n'));
     if (!notes.isEmpty())
         shown += QLatin1Char('\n') + notes.join(QLatin1Char('\n'));
     figures_->setText(shown);
@@ -209,10 +224,11 @@ void frmResults::CopyButton_Click() {
 }
 
 void frmResults::SaveButton_Click() {
-    const std::optional<QString> path = platform_.files.getSaveFileName(
+    std::optional<QString> path = platform_.files.getSaveFileName(
         this, QStringLiteral("CSV ファイル (*.csv)|*.csv"), QString());
-    if (!path)
+    if (!path || path->isEmpty())
         return;
+    path = WithDefaultSuffix(*path, QStringLiteral("csv"));
     RefuseOverwritingInput(*path, {state_.dataFileName, state_.deviateTableFileName});
     // With a byte-order mark, so that spreadsheets read the Japanese headers as UTF-8.
     WriteFileAllOrNothing(*path, QByteArray("\xEF\xBB\xBF") + TableText(QLatin1Char(',')).toUtf8());

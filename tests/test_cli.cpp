@@ -1,4 +1,5 @@
 #include "analysis/numeric.h"
+#include "analysis/series.h"
 #include "testhelpers.h"
 
 #include <QDir>
@@ -302,6 +303,103 @@ private slots:
         QCOMPARE(chosen.isNull() ? QString() : chosen.toString(), csvSelected);
         if (!selected.isEmpty())
             QCOMPARE(csvSelected, selected);
+    }
+
+    // Every usage message is Japanese, names what is wrong and speaks to a shell user.
+    void usageMessagesSayWhatIsWrong_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("says");
+        const QString file = kSamples + QStringLiteral("precip_30y.csv");
+        const QString missing = QDir::tempPath() + QStringLiteral("/quorvel-no-such-folder");
+        QTest::newRow("--pdf without a value")
+            << QStringList{QStringLiteral("--pdf")}
+            << QStringList{QStringLiteral("--pdf の後に値がありません。")};
+        QTest::newRow("a switch with a value")
+            << QStringList{QStringLiteral("--results=3"), file}
+            << QStringList{QStringLiteral("--results には値を付けられません。")};
+        QTest::newRow("missing folder, one file")
+            << QStringList{QStringLiteral("--pdf"), missing + QLatin1Char('/'), file}
+            << QStringList{QStringLiteral("フォルダ「%1/」がありません").arg(missing)};
+        QTest::newRow("missing folder, several files")
+            << QStringList{QStringLiteral("--pdf"), missing, file, file}
+            << QStringList{QStringLiteral("フォルダ「%1」がありません").arg(missing)};
+        QTest::newRow("missing folder of a page")
+            << QStringList{QStringLiteral("--pdf"), missing + QStringLiteral("/x.pdf"), file}
+            << QStringList{QStringLiteral("フォルダ「%1」がありません").arg(missing)};
+        QTest::newRow("alpha above every bound")
+            << QStringList{QStringLiteral("--results"), QStringLiteral("--alpha"),
+                           QStringLiteral("0.999"), file}
+            << QStringList{AlphaTooLargeText(0.999, 2)};
+        QTest::newRow("offset of 300 mm")
+            << QStringList{QStringLiteral("--pdf"), QDir::tempPath() + QStringLiteral("/x.pdf"),
+                           QStringLiteral("--offset"), QStringLiteral("300,0"), file}
+            << QStringList{QStringLiteral("はみ出します"), QStringLiteral("-40～20 mm")};
+    }
+    void usageMessagesSayWhatIsWrong() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, says);
+        const Run run = Quorvel(arguments);
+        QCOMPARE(run.status, 2);
+        const QString first = run.err.section(QLatin1Char('\n'), 0, 0);
+        for (const QString& part : says)
+            QVERIFY2(first.contains(part), qPrintable(first));
+        for (const char* word : {"Missing", "Unexpected", "value", "再計算", ".pdf で終わる"})
+            QVERIFY2(!first.contains(QString::fromUtf8(word)), qPrintable(first));
+        QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/x.pdf")));
+    }
+
+    // The same words for an alpha too large for a file, whether the command line or the
+    // analysis finds it.
+    void alphaTooLargeReadsTheSame() {
+        const Run run =
+            Quorvel({QStringLiteral("--results"), QStringLiteral("--alpha"), QStringLiteral("0.95"),
+                     kSamples + QStringLiteral("precip_30y.csv")});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(AlphaTooLargeText(0.95, 30)), qPrintable(run.err));
+    }
+
+    void warningsLeaveTheExitStatus_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("warns");
+        QTest::addColumn<QString>("pageHas");
+        QTest::newRow("a fixed scale leaves every point out")
+            << QStringList{QStringLiteral("--scale"), QStringLiteral("10:1000")} << QByteArray()
+            << QStringList{QStringLiteral("注意："),
+                           QStringLiteral("横軸 10～1000 の外にデータが 30 個あります。")}
+            << QString();
+        QTest::newRow("the default scale fits the data")
+            << QStringList{} << QByteArray() << QStringList{} << QStringLiteral("10000");
+        QTest::newRow("repeated and missing years")
+            << QStringList{} << QByteArray("1996,1500\n1996,1600\n1998,1700\n2001,1800\n")
+            << QStringList{QStringLiteral("注意："),
+                           QStringLiteral("同じ年が 2 回以上あります：1996。"
+                                          "抜けている年があります：1997、1999～2000。")}
+            << QString();
+    }
+    void warningsLeaveTheExitStatus() {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, warns);
+        QFETCH(QString, pageHas);
+        QTemporaryDir dir;
+        const QString file = data.isEmpty() ? kSamples + QStringLiteral("precip_30y.csv")
+                                            : WriteFile(dir, QStringLiteral("years.csv"), data);
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        const Run run =
+            Quorvel(QStringList{QStringLiteral("--pdf"), pdf, QStringLiteral("--results")} +
+                    options + QStringList{file});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out.count(QLatin1Char('\n')), 2);
+        const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), warns.isEmpty() ? 0 : 1);
+        for (const QString& part : warns)
+            QVERIFY2(lines[0].contains(part) &&
+                         lines[0].startsWith(QStringLiteral("quorvel: ") + file),
+                     qPrintable(lines[0]));
+        QVERIFY(QFileInfo::exists(pdf));
+        if (!pageHas.isEmpty())
+            QVERIFY(PdfText(pdf).contains(pageHas));
     }
 
     // An output that is an input once links are followed is refused before anything is

@@ -1,4 +1,6 @@
 #include "analysis/dataerror.h"
+#include "analysis/numeric.h"
+#include "analysis/seriesnotes.h"
 #include "app/form1.h"
 #include "editor/form3.h"
 #include "fakeplatform.h"
@@ -21,6 +23,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -192,13 +195,14 @@ private slots:
         QCOMPARE(h.text("Text1"), path);
         QCOMPARE(h.form->windowTitle(),
                  QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + path + " > ");
-        QCOMPARE(h.text("Text5"), QStringLiteral("1000"));
-        QCOMPARE(h.text("Text6"), QStringLiteral("10"));
+        // 1292.6 to 2098.5: the scale fits the data (see firstLoadFitsTheScale).
+        QCOMPARE(h.text("Text5"), QStringLiteral("10000"));
+        QCOMPARE(h.text("Text6"), QStringLiteral("1000"));
         QCOMPARE(h.text("Label23"), QStringLiteral("3"));
         QCOMPARE(h.text("Label24"), QStringLiteral("2"));
         QCOMPARE(h.text("Label25"), QStringLiteral("5"));
-        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 2);
-        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 4);
         QCOMPARE(h.checkedIndex("mnuPrntWakuVal"), 2);
         QCOMPARE(h.checkedIndex("mnuPrntDottVal"), 1);
         QCOMPARE(h.checkedIndex("mnuPrntKaikVal"), 4);
@@ -258,7 +262,8 @@ private slots:
     void refusedScaleIsNeverDrawnOrPrinted() {
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
-        h.action("mnuScaleMinVal_4")->trigger(); // minimum 1000 above maximum 1000
+        h.action("mnuScaleMinVal_4")->trigger();
+        h.action("mnuScaleMaxVal_2")->trigger(); // maximum 1000, not above minimum 1000
         h.fake.messages.clear();
         h.box("Text11")->setText("0.3");
         h.child<QPushButton>("Command1")->click();
@@ -281,11 +286,12 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString none;
         QTest::newRow("at most the bound") << "0.94" << 0.94 << "0.94" << none;
-        QTest::newRow("above the bound") << "0.95" << 0.5 << "0.95"
+        // A refused alpha puts the one in use back into the box.
+        QTest::newRow("above the bound") << "0.95" << 0.5 << "0.5"
                                          << "α値が大きすぎます！これより小さい数値を入れてけ～ん！";
-        QTest::newRow("empty") << "" << 0.5 << ""
+        QTest::newRow("empty") << "" << 0.5 << "0.5"
                                << "α値の設定失敗！正しく数字を入力してけ～ん！！";
-        QTest::newRow("negative") << "-0.1" << 0.5 << "-0.1"
+        QTest::newRow("negative") << "-0.1" << 0.5 << "0.5"
                                   << "α値は負値なしです！０以上の数値を入れてけ～ん！";
         QTest::newRow("trailing letters") << "0.40abc" << 0.4 << "0.4" << none;
         QTest::newRow("letters only") << "abc" << 0.0 << "0" << none;
@@ -370,6 +376,44 @@ private slots:
                  QByteArray("\xEF\xBB\xBF") + window->TableText(QLatin1Char(',')).toUtf8());
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(!window->isVisible());
+    }
+
+    void resultsWindowShowsSensibleDigits_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("rough");
+        QTest::newRow("30 years") << QByteArray() << false;
+        QTest::newRow("three records") << QByteArray("2000,500.25\n2001,800\n2002,650\n") << true;
+    }
+    // The window rounds, copy and CSV keep every digit, and a short record is said to give
+    // rough standard errors.
+    void resultsWindowShowsSensibleDigits() {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, rough);
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(data.isEmpty() ? kSamples + QStringLiteral("precip_30y.csv")
+                                      : WriteFile(dir, QStringLiteral("three.csv"), data)));
+        h.action("mnuAnaListItem")->trigger();
+        auto* window = h.form->findChild<frmResults*>();
+        const QString figures = Child<QLabel>(window, QStringLiteral("Figures"))->text();
+        QVERIFY2(figures.contains(QStringLiteral("μ = ") +
+                                  QString::number(h.state.analysis.logMean, 'g', 6) +
+                                  QLatin1Char('\n')),
+                 qPrintable(figures));
+        QVERIFY(figures.contains(QRegularExpression(QStringLiteral("\nr = \\d\\.\\d{4}\n"))));
+        QVERIFY(
+            figures.contains(QRegularExpression(QStringLiteral("\nSLSC = \\d\\.\\d{4}(\n|$)"))));
+        QCOMPARE(figures.contains(QStringLiteral("標準誤差はおおまかな目安です")), rough);
+        auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
+        QCOMPARE(records->item(0, 1)->text(), QString::number(h.state.series.values[0], 'f', 1));
+        const QString copied = window->TableText(QLatin1Char('\t'));
+        QVERIFY(copied.contains(
+            QStringLiteral("\r\nμ\t%1\r\n").arg(FormatReal(h.state.analysis.logMean))));
+        // "res30" is saved as res30.csv.
+        h.fake.files.saveAnswers << dir.filePath(QStringLiteral("res30"));
+        Child<QPushButton>(window, QStringLiteral("SaveButton"))->click();
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("res30"))));
+        QVERIFY(ReadBytes(dir.filePath(QStringLiteral("res30.csv"))).startsWith("\xEF\xBB\xBF"));
     }
 
     void axisTitleRedrawsOrComplains() {
@@ -625,8 +669,8 @@ private slots:
         QCOMPARE(h.state.series.recordCount, 30);
         QCOMPARE(h.state.settings.analysisMode, 0);
         QVERIFY(h.action("mnuAnaNot")->isChecked());
-        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 2);
-        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 2);
+        QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 4);
         for (const char* name :
              {"mnuFile", "mnuSellect", "mnuPrintOutItem", "mnuPrinterItem", "mnuAna"})
             QVERIFY2(h.enabled(name), name);
@@ -671,8 +715,11 @@ private slots:
 
     void settingsCommandsKeepTheWindow_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("seven times 1591.9") << QByteArray("2001,1591.9\r\n").repeated(7);
-        QTest::newRow("855931 and 855933") << QByteArray("7 855931\r\n7 855933\r\n");
+        QByteArray seven;
+        for (int year = 2001; year <= 2007; ++year)
+            seven += QByteArray::number(year) + ",1591.9\r\n";
+        QTest::newRow("seven times 1591.9") << seven;
+        QTest::newRow("855931 and 855933") << QByteArray("7 855931\r\n8 855933\r\n");
         QTest::newRow("5000 and a little more")
             << QByteArray("2001,5000\r\n2002,5000.0000001\r\n2003,5000.0000002\r\n");
     }
@@ -716,7 +763,8 @@ private slots:
         Harness h;
         const QImage blank = h.picture();
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
-        h.action("mnuScaleMinVal_4")->trigger(); // minimum 1000, maximum 1000
+        h.action("mnuScaleMinVal_4")->trigger();
+        h.action("mnuScaleMaxVal_2")->trigger(); // minimum 1000, maximum 1000
         QVERIFY(h.picture() != blank);
         h.fake.messages.clear();
         if (load) {
@@ -773,6 +821,187 @@ private slots:
         QVERIFY2(mean.contains('.') && !mean.contains(','), qPrintable(mean));
         QCOMPARE(h.state.settings.alpha, 0.4);
         QCOMPARE(h.text("Text11"), QStringLiteral("0.4"));
+    }
+
+    void firstLoadFitsTheScale_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("maximum");
+        QTest::addColumn<QString>("minimum");
+        QTest::newRow("30-year sample") << kSamples + "precip_30y.csv"
+                                        << "10000"
+                                        << "1000";
+        QTest::newRow("100-year sample") << kSamples + "precip_100y.csv"
+                                         << "10000"
+                                         << "100";
+        QTest::newRow("inside 10 to 1000") << QStringLiteral("inside.txt") << "1000"
+                                           << "10";
+    }
+    // The first load shows every point; later the user's scale stands, says what it leaves
+    // out below the picture, and "データに合わせる" brings the fitted pair back.
+    void firstLoadFitsTheScale() {
+        QFETCH(QString, file);
+        QFETCH(QString, maximum);
+        QFETCH(QString, minimum);
+        QTemporaryDir dir;
+        if (!file.contains('/'))
+            file = WriteFile(dir, file, "1990,20\r\n1991,300\r\n1992,999.9\r\n");
+        Harness h;
+        QVERIFY(h.open(file));
+        QCOMPARE(h.text("Text5"), maximum);
+        QCOMPARE(h.text("Text6"), minimum);
+        QCOMPARE(h.text("Label33"), QString());
+        h.action("mnuScaleMinVal_0")->trigger(); // 0.1 to the fitted maximum
+        h.action("mnuScaleMaxVal_0")->trigger(); // 0.1 to 10: every point beyond
+        const int outside = PointsOutsideScale(h.state);
+        QVERIFY(outside > 0);
+        QVERIFY2(h.text("Label33").contains(QStringLiteral("外にデータが %1 個").arg(outside)),
+                 qPrintable(h.text("Label33")));
+        QVERIFY(h.open(file)); // a second load keeps the user's scale
+        QCOMPARE(h.text("Text5"), QStringLiteral("10"));
+        h.action("mnuScaleFitItem")->trigger();
+        QCOMPARE(h.text("Text5"), maximum);
+        QCOMPARE(h.text("Text6"), minimum);
+        QCOMPARE(
+            h.action(QStringLiteral("mnuScaleMaxVal_%1").arg(h.state.settings.scaleMaxIndex - 1))
+                ->isChecked(),
+            true);
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), h.state.settings.scaleMinIndex + 1);
+        QCOMPARE(h.text("Label33"), QString());
+        QVERIFY(h.fake.messages.shown.isEmpty());
+    }
+
+    void enterInTheAlphaBoxRecalculates_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("alpha");
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("Cunnane's 0.4") << "0.4" << 0.4 << 2 << 0;
+        QTest::newRow("refused, the box goes back") << "0.99" << 0.5 << 4 << 1;
+    }
+    void enterInTheAlphaBoxRecalculates() {
+        QFETCH(QString, typed);
+        QFETCH(double, alpha);
+        QFETCH(int, preset);
+        QFETCH(int, messages);
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        const double slopeBefore = h.state.analysis.slope;
+        h.box("Text11")->setText(typed);
+        QTest::keyClick(h.box("Text11"), Qt::Key_Return);
+        QCOMPARE(h.state.settings.alpha, alpha);
+        QCOMPARE(h.text("Text11"), FormatReal(alpha));
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), preset);
+        QCOMPARE(h.fake.messages.shown.size(), messages);
+        QCOMPARE(h.state.analysis.slope != slopeBefore, messages == 0);
+    }
+
+    void repeatedAndMissingYearsAreTold() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(!h.open(WriteFile(dir, "years.txt", "1996,1500\r\n1996,1600\r\n1998,1700\r\n")));
+        // Analysed all the same, then told once.
+        QCOMPARE(h.state.series.recordCount, 3);
+        QVERIFY(h.enabled("mnuPrintOutItem"));
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        const QString message = h.lastMessages().first();
+        QVERIFY2(message.contains(QStringLiteral("同じ年が 2 回以上あります：1996。")) &&
+                     message.contains(QStringLiteral("抜けている年があります：1997。")),
+                 qPrintable(message));
+        QCOMPARE(h.fake.messages.shown.first().caption, kAppTitle);
+    }
+
+    void offsetOffTheSheetIsRefused_data() {
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<QString>("up");
+        QTest::addColumn<bool>("prints");
+        QTest::newRow("300 mm right") << "300"
+                                      << "0" << false;
+        QTest::newRow("20 mm right") << "20"
+                                     << "0" << true;
+        QTest::newRow("21 mm right") << "21"
+                                     << "0" << false;
+        QTest::newRow("40 mm left") << "-40"
+                                    << "0" << true;
+        QTest::newRow("27 mm up") << "0"
+                                  << "27" << true;
+        QTest::newRow("28 mm up") << "0"
+                                  << "28" << false;
+        QTest::newRow("84 mm down") << "0"
+                                    << "-84" << true;
+        QTest::newRow("85 mm down") << "0"
+                                    << "-85" << false;
+    }
+    void offsetOffTheSheetIsRefused() {
+        QFETCH(QString, right);
+        QFETCH(QString, up);
+        QFETCH(bool, prints);
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.box("Text7")->setText(right);
+        h.box("Text8")->setText(up);
+        h.action("mnuPrintOutItem")->trigger();
+        QCOMPARE(h.printer.pages, prints ? 1 : 0);
+        if (prints) {
+            QVERIFY(h.fake.messages.shown.isEmpty());
+        } else {
+            QCOMPARE(h.fake.messages.shown.size(), 1);
+            QVERIFY2(h.lastMessages().first().contains(QStringLiteral("はみ出します")),
+                     qPrintable(h.lastMessages().first()));
+        }
+    }
+
+    void fileCommandsHaveShortcuts_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("open") << "mnuFileOpenItem"
+                              << "開く(&O)" << QKeySequence("Ctrl+O");
+        QTest::newRow("print") << "mnuPrintOutItem"
+                               << "印刷(&P)" << QKeySequence("Ctrl+P");
+        QTest::newRow("exit") << "mnuEndItem"
+                              << "終了(&X)" << QKeySequence("Ctrl+Q");
+    }
+    void fileCommandsHaveShortcuts() {
+        QFETCH(QString, item);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, keys);
+        Harness h(false);
+        QCOMPARE(h.action(item)->shortcut(), keys);
+        QCOMPARE(h.action(item)->text(), caption);
+        // During the splash the file menu is off, and its shortcuts do nothing either.
+        QSignalSpy ended(h.form.get(), &Form1::programEnded);
+        h.fake.files.openAnswers << kSamples + "precip_30y.csv";
+        h.action(item)->trigger();
+        QCOMPARE(ended.count(), 0);
+        QCOMPARE(h.state.series.recordCount, 0);
+        QCOMPARE(h.fake.files.openAnswers.size(), 1);
+    }
+
+    void helpTopicsOfTheAdditions_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("results") << "mnuMessListItem"
+                                 << "SLSC";
+        QTest::newRow("band") << "mnuMessBandItem"
+                              << "推定誤差の幅を表示";
+        QTest::newRow("presets") << "mnuMessPlotPosItem"
+                                 << "Gringorten";
+        QTest::newRow("command line") << "mnuMessCommandItem"
+                                      << "--pdf";
+    }
+    void helpTopicsOfTheAdditions() {
+        QFETCH(QString, item);
+        QFETCH(QString, mentions);
+        Harness h;
+        QAction* action = h.action(item);
+        QVERIFY(h.child<QMenu>("mnuMess")->actions().contains(action));
+        action->trigger();
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        const ShownMessage& shown = h.fake.messages.shown.first();
+        QVERIFY(!shown.caption.isEmpty() && shown.caption != kAppTitle);
+        QVERIFY2(shown.text.contains(mentions), qPrintable(shown.text));
+        // Lines end with a lone CR, as in the first three topics.
+        QVERIFY(shown.text.endsWith('\r') && !shown.text.contains('\n'));
     }
 
     void printerCommandsReachThePrinter() {

@@ -145,6 +145,8 @@ private slots:
     void badScaleAsksNothing();
     void fullDiskKeepsOldPdf();
     void filePrinterAsksEachTime();
+    void pdfDialogSaysWhyAndAddsTheExtension_data();
+    void pdfDialogSaysWhyAndAddsTheExtension();
 
 private:
     QTemporaryDir dir_;
@@ -433,6 +435,39 @@ void TestPrintPdf::filePrinterAsksEachTime() {
     QVERIFY(!QFile::exists(chosen));
     QVERIFY(ReadBytes(first).startsWith("%PDF-"));
     QVERIFY(ReadBytes(second).startsWith("%PDF-"));
+}
+
+void TestPrintPdf::pdfDialogSaysWhyAndAddsTheExtension_data() {
+    QTest::addColumn<bool>("filePrinter");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("no printer installed")
+        << false
+        << QStringLiteral(
+               "プリンタがインストールされていないため、印刷紙面を PDF ファイルに保存します");
+    QTest::newRow("file printer of the printer dialog")
+        << true << QStringLiteral("印刷紙面を保存する PDF ファイル");
+}
+
+// The page offered under the data file's name beside it, the dialog's title saying why a file
+// is asked for, and a name typed without an extension written as .pdf.
+void TestPrintPdf::pdfDialogSaysWhyAndAddsTheExtension() {
+    QFETCH(bool, filePrinter);
+    QFETCH(QString, title);
+    if (!filePrinter && !QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed; pages would go to it");
+    FakePlatform fake;
+    QtPrinterAccess access(fake.platform);
+    if (filePrinter)
+        access.printer().setOutputFileName(QDir::homePath() + QStringLiteral("/print.pdf"));
+    AppState state = LoadedState();
+    state.dataFileName = dir_.filePath(QStringLiteral("osaka.csv"));
+    const QString typed = dir_.filePath(QStringLiteral("typed%1").arg(filePrinter));
+    fake.files.saveAnswers << typed;
+    QVERIFY(PrintChart(state, access, QStringLiteral("0"), QStringLiteral("0"), nullptr));
+    QCOMPARE(fake.files.initialPathsSeen, QStringList{dir_.filePath(QStringLiteral("osaka.pdf"))});
+    QCOMPARE(fake.files.saveTitlesSeen, QStringList{title});
+    QVERIFY(!QFile::exists(typed));
+    QVERIFY(ReadBytes(typed + QStringLiteral(".pdf")).startsWith("%PDF-"));
 }
 
 QTEST_MAIN(TestPrintPdf)

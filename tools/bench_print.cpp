@@ -21,7 +21,7 @@ void BenchPrint() {
         state.series.values[i] = std::round(1500 * std::pow(10.0, 0.12 * std::sin(i * 2.399963)));
     }
     AnalyzeSeries(state);
-    ApplyFirstLoadDefaults(state.settings);
+    ApplyFirstLoadDefaults(state.settings, state.series);
     state.settings.scaleMinIndex = 2;
     state.settings.scaleMaxIndex = 4;
     state.settings.analysisMode = 2;

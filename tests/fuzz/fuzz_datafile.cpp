@@ -26,7 +26,7 @@ AppState StateFor(const SeriesData& series, const AnalysisResult& r, double alph
     AppState state;
     state.deviateTable = g_table;
     state.series = series;
-    ApplyFirstLoadDefaults(state.settings);
+    ApplyFirstLoadDefaults(state.settings, state.series);
     state.settings.alpha = alpha;
     state.analysis = r;
     return state;

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         state.series.recordCount = std::size(values);
         state.analysis = r;
     });
-    ApplyFirstLoadDefaults(state.settings);
+    ApplyFirstLoadDefaults(state.settings, state.series);
     state.settings.analysisMode = 2;
     DrawBothChecked(state);
     return 0;

@@ -58,8 +58,11 @@ public:
         initialPathsSeen << initialPath;
         return openAnswers.isEmpty() ? std::nullopt : openAnswers.takeFirst();
     }
+    QStringList saveTitlesSeen;
     std::optional<QString> getSaveFileName(QWidget*, const QString& filter,
-                                           const QString& initialPath) override {
+                                           const QString& initialPath,
+                                           const QString& title) override {
+        saveTitlesSeen << title;
         filtersSeen << filter;
         initialPathsSeen << initialPath;
         return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.takeFirst();
