@@ -87,6 +87,13 @@ struct HelpTexts {
     std::array<QString, 8> analysisHelpText{};
 };
 
+// What the user is told when the value axis does not span a decade (its minimum not below its
+// maximum): nothing can be placed on such an axis.
+inline const QString kScaleMessage = QStringLiteral("スケールを正しく選択してね");
+inline bool ScaleIsValid(const ChartSettings& settings) {
+    return settings.scaleMaxIndex > settings.scaleMinIndex;
+}
+
 // Everything that outlives one user action. One instance, made by main and passed by reference.
 //
 //   state.deviateTable    the normal deviate table, loaded once at start-up

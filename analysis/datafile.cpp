@@ -19,6 +19,12 @@ QString Quote(const QByteArray& token) {
     throw DataError(QStringLiteral("%1 行目：%2").arg(line).arg(problem), line);
 }
 
+// A heading line or a column more is what a downloaded or exported table has: the import reads
+// those.
+const QString kImportHint = QStringLiteral("\n見出しの行や余分な列のあるファイル（気象庁の"
+                                           "ダウンロードや表計算ソフトの CSV など）は、"
+                                           "「ﾌｧｲﾙ(&F)」の「取り込み(&I)...」で開けます。");
+
 // Reads one field of a record: blanks before it skipped, then the characters up to a comma,
 // blank or line end.
 QByteArray TakeField(FieldReader& reader, const QString& what) {
@@ -58,7 +64,8 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
                            .arg(Quote(yearToken)));
         if (!year)
             Fail(line,
-                 QStringLiteral("西暦年が数字ではありません（「%1」）。").arg(Quote(yearToken)));
+                 QStringLiteral("西暦年が数字ではありません（「%1」）。").arg(Quote(yearToken)) +
+                     kImportHint);
         if (!(RoundHalfEven(*year) >= -2147483648.0 && RoundHalfEven(*year) <= 2147483647.0))
             Fail(line, QStringLiteral("西暦年が大きすぎます（「%1」）。").arg(Quote(yearToken)));
         reader.skipBlanks();
@@ -78,7 +85,7 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
         // A record is one line: only blanks may follow the value.
         reader.skipBlanks();
         if (!reader.atEnd() && !reader.takeLineEnd())
-            Fail(line, QStringLiteral("西暦年と値のあとに余分な項目があります。"));
+            Fail(line, QStringLiteral("西暦年と値のあとに余分な項目があります。") + kImportHint);
 
         series.years[series.recordCount] = R(*year);
         series.values[series.recordCount] = *value;

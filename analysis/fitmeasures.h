@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/curve.h"
 
 #include <QString>
 
@@ -64,15 +65,11 @@ std::optional<double> Correlation(std::span<const double> a, std::span<const dou
 // The return period of `period` years falls beyond twice the record length.
 bool IsExtrapolation(int period, int recordCount);
 
-// One point of an error-band curve on probability paper.
-struct BandPoint {
-    double deviate;
-    double logValue;
-};
+using BandPoint = CurvePoint;
 // A curve runs through the return periods by deviate, from the 1-in-200 dry year up to the
 // 1-in-200 wet year; a bound that is not positive has no logarithm and breaks the curve there
 // (nothing in its place).
-using BandCurve = std::vector<std::optional<BandPoint>>;
+using BandCurve = Curve;
 struct ErrorBand {
     BandCurve lower; // values minus one standard error
     BandCurve upper; // values plus one standard error

@@ -10,50 +10,79 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-QByteArray ReadInputFile(const QString& path) {
+QByteArray ReadRegularFile(const QString& path, qint64 limit) {
+    using Problem = RegularFileError::Problem;
     const QByteArray name = EncodeFileName(path);
-    // Asked of the name, not of an open file: opening a pipe would wait for a writer.
+    // Asked of the name first: opening a pipe would wait for a writer.
     struct stat info {};
-    if (path.isEmpty() || stat(name.constData(), &info) != 0) {
-        if (errno == ELOOP)
-            throw DataError(LinkLoopReason());
-        if (errno == EACCES)
-            throw DataError(QStringLiteral("ファイルのあるフォルダを開くことが許されていません。"));
-        throw DataError(QStringLiteral("ファイルがありません。"));
-    }
+    if (path.isEmpty() || stat(name.constData(), &info) != 0)
+        throw RegularFileError{Problem::Missing, path.isEmpty() ? ENOENT : errno};
     if (!S_ISREG(info.st_mode))
-        throw DataError(QStringLiteral("通常のファイルではありません（フォルダ、パイプ、装置などは"
-                                       "読み込めません）。"));
-    const QString tooLarge = QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
-                                            "までです）。")
-                                 .arg(kLargestInputFile / (1024 * 1024));
-    if (info.st_size > kLargestInputFile)
-        throw DataError(tooLarge);
+        throw RegularFileError{Problem::NotRegular, 0};
+    if (info.st_size > limit)
+        throw RegularFileError{Problem::TooLarge, 0};
     // Swapped for a pipe after the check, the file still cannot block the open.
     const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        throw DataError(errno == EACCES ? QStringLiteral("ファイルの読み取りが許されていません。")
-                                        : QStringLiteral("ファイルを開けません。"));
+        throw RegularFileError{Problem::CannotOpen, errno};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        throw RegularFileError{Problem::NotRegular, 0};
+    }
     QByteArray bytes;
-    bool readFailed = fstat(fd, &info) != 0 || !S_ISREG(info.st_mode);
     char buffer[65536];
-    // The file may have grown since it was measured: one byte more than the limit tells.
-    while (!readFailed && bytes.size() <= kLargestInputFile) {
+    for (;;) {
         const ssize_t got = read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0) {
-            readFailed = got < 0;
-            break;
+        if (got < 0) {
+            const int error = errno;
+            close(fd);
+            throw RegularFileError{Problem::CannotRead, error};
         }
+        if (got == 0)
+            break;
         bytes.append(buffer, got);
+        // The file may have grown since it was measured.
+        if (bytes.size() > limit) {
+            close(fd);
+            throw RegularFileError{Problem::TooLarge, 0};
+        }
     }
     close(fd);
-    if (readFailed)
-        throw DataError(QStringLiteral("ファイルを読めません。"));
-    if (bytes.size() > kLargestInputFile)
-        throw DataError(tooLarge);
     return bytes;
+}
+
+QByteArray ReadInputFile(const QString& path, qint64 limit) {
+    using Problem = RegularFileError::Problem;
+    try {
+        return ReadRegularFile(path, limit);
+    } catch (const RegularFileError& error) {
+        switch (error.problem) {
+        case Problem::Missing:
+            if (error.error == ELOOP)
+                throw DataError(LinkLoopReason());
+            if (error.error == EACCES)
+                throw DataError(
+                    QStringLiteral("ファイルのあるフォルダを開くことが許されていません。"));
+            throw DataError(QStringLiteral("ファイルがありません。"));
+        case Problem::NotRegular:
+            throw DataError(
+                QStringLiteral("通常のファイルではありません（フォルダ、パイプ、装置など"
+                               "は読み込めません）。"));
+        case Problem::TooLarge:
+            throw DataError(QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
+                                           "までです）。")
+                                .arg(limit / (1024 * 1024)));
+        case Problem::CannotOpen:
+            throw DataError(error.error == EACCES
+                                ? QStringLiteral("ファイルの読み取りが許されていません。")
+                                : QStringLiteral("ファイルを開けません。"));
+        case Problem::CannotRead:
+            break;
+        }
+        throw DataError(QStringLiteral("ファイルを読めません。"));
+    }
 }
 
 QString QuoteFileBytes(QByteArrayView bytes, qsizetype maxChars) {

@@ -8,10 +8,22 @@
 // kilobytes; anything near this size was picked by mistake.
 inline constexpr qint64 kLargestInputFile = 16 * 1024 * 1024;
 
-// Reads a whole regular file of at most kLargestInputFile bytes. A folder, a pipe or a device is
-// refused before it is opened, so reading never blocks and never takes more than the limit.
-// Throws DataError with the problem in Japanese; the caller names the file.
-QByteArray ReadInputFile(const QString& path);
+// Why a file could not be read whole.
+struct RegularFileError {
+    enum class Problem { Missing, NotRegular, TooLarge, CannotOpen, CannotRead };
+    Problem problem;
+    // errno of the failed call (0 for NotRegular and TooLarge).
+    int error;
+};
+
+// Reads a whole regular file of at most limit bytes. A folder, a pipe or a device is refused
+// before it is opened, and a file swapped for one after that check cannot block the open either:
+// the descriptor opened is checked again. Throws RegularFileError; the caller words the message.
+QByteArray ReadRegularFile(const QString& path, qint64 limit);
+
+// Reads an input file of at most limit bytes. Throws DataError with the problem in Japanese; the
+// caller names the file.
+QByteArray ReadInputFile(const QString& path, qint64 limit = kLargestInputFile);
 
 // Bytes of a file quoted in a message, decoded as the file was written: UTF-8 when they are
 // valid UTF-8, else Shift-JIS when they are valid there, else one character per byte. At most

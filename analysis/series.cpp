@@ -145,7 +145,7 @@ DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logO
 }
 
 double MaxAlphaFor(int recordCount) {
-    return (499.0 - recordCount) / 498.0;
+    return (kDeviateTableLoaded - 1.0 - recordCount) / (kDeviateTableLoaded - 2.0);
 }
 
 ResultTexts LoadDataFile(AppState& state) {

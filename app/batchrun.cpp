@@ -3,11 +3,14 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/filename.h"
+#include "analysis/import.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "analysis/seriesnotes.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
+#include "platform/commandguard.h"
+#include "platform/checkedfile.h"
 #include "platform/qtplatform.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
@@ -21,7 +24,6 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <new>
 #include <optional>
 
 namespace {
@@ -135,16 +137,11 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
         json.emplace(out);
     bool allDone = true;
     for (const QString& file : command.files) {
-        try {
-            ProcessFile(command, file, state, out, err, inputs, json);
-        } catch (const DataError& error) {
-            Fail(err, file, error.message());
-            allDone = false;
-        } catch (const std::bad_alloc&) {
-            Fail(err, file, QStringLiteral("メモリが不足したため、このファイルを処理できません。"));
-            allDone = false;
-        } catch (const std::exception& error) {
-            Fail(err, file, QString::fromLocal8Bit(error.what()));
+        const std::optional<QString> failure = RunCatching(
+            [&] { ProcessFile(command, file, state, out, err, inputs, json); },
+            {QStringLiteral("メモリが不足したため、このファイルを処理できません。"), {}});
+        if (failure) {
+            Fail(err, file, *failure);
             allDone = false;
         }
     }
@@ -157,6 +154,33 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
         return 1;
     }
     return allDone ? 0 : 1;
+}
+
+int RunImport(const CommandLine& command, QTextStream& err) {
+    const QString& file = command.files.value(0);
+    try {
+        const AnnualSeries series =
+            BuildAnnualSeries(ReadImportSource(file), command.importOptions);
+        for (const AnnualRow& row : series.rows)
+            if (!row.included)
+                err << "quorvel: " << file << ": " << row.year << " 年を除きました（" << row.note
+                    << "）\n";
+        if (series.includedCount() == 0)
+            throw DataError(
+                QStringLiteral("取り込める年がありません。%1 には何も書き込んでいません。")
+                    .arg(command.importOut));
+        // Asked again at the write: the file may have been swapped for a link since the start.
+        RefuseOverwritingInput(command.importOut, command.files);
+        WriteFileAllOrNothing(command.importOut, AnnualSeriesCsv(series));
+    } catch (const DataError& error) {
+        Fail(err, file, error.message());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        Fail(err, file, QStringLiteral("メモリが不足したため、このファイルを取り込めません。"));
+        return 1;
+    }
+    err.flush();
+    return 0;
 }
 
 namespace {
@@ -194,4 +218,15 @@ int RunBatchProcess(int& argc, char** argv, const CommandLine& command) {
     QGuiApplication application(argc, argv);
     InstallFontSubstitutions();
     return run();
+}
+
+int RunImportProcess(int& argc, char** argv, const CommandLine& command) {
+    qInstallMessageHandler(KeepQtNotesOffStderr);
+    QCoreApplication application(argc, argv);
+    QFile stdErr;
+    (void)stdErr.open(stderr, QIODevice::WriteOnly);
+    QTextStream err(&stdErr);
+    const int status = RunImport(command, err);
+    err.flush();
+    return status;
 }

@@ -32,6 +32,9 @@ const char kHelpJapanese[] =
     "quorvel --results --distributions [--target T] [--json] [OPTIONS] FILE...\n"
     "                                                11 の確率分布の比較（SLSC、X-COR、"
     "ジャックナイフ、選定）\n"
+    "quorvel --import OUT [IMPORT OPTIONS] FILE      観測データ（気象庁のダウンロード CSV "
+    "など）から"
+    "年の値の系列を作り、OUT に書く（ウィンドウなし）\n"
     "quorvel --help | --version\n"
     "--distributions の CSV の列\n"
     "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
@@ -55,7 +58,15 @@ const char kHelpJapanese[] =
     "  --title TEXT       横軸のタイトル（既定 降水量　(mm)）\n"
     "  --distributions    --results に 11 の確率分布の比較を加える\n"
     "  --target T         --distributions の選定基準：dry10 dry100 wet10 wet100 のどれか"
-    "（1/10 渇水年、1/100 渇水年、1/10 豊水年、1/100 豊水年。既定 wet100）\n";
+    "（1/10 渇水年、1/100 渇水年、1/10 豊水年、1/100 豊水年。既定 wet100）\n"
+    "IMPORT OPTIONS\n"
+    "  --aggregate sum|max  月・日の値の年合計か年最大（既定 sum）\n"
+    "  --days N           年最大 N 日：連続 N 日の合計の最大、N は 1～7、日ごとの値だけ（既定 1）\n"
+    "  --year-start M     年の始まりの月 1～12（既定 1、年度は 4、水年は 10）\n"
+    "  --coverage P       有効な日（月）がこの % に満たない年は除く（既定 80）\n"
+    "  --date-column C    日付（または年）の列、1 から数える（既定 自動）\n"
+    "  --value-column C   値の列、1 から数える（既定 自動）\n"
+    "  --from Y, --to Y   取り込む期間の最初と最後の年\n";
 
 const char kHelpEnglish[] =
     "quorvel [FILE]                                  the window, then FILE opened as \"開く(&O)\" "
@@ -65,6 +76,8 @@ const char kHelpEnglish[] =
     "quorvel --results --distributions [--target T] [--json] [OPTIONS] FILE...\n"
     "                                                the eleven candidate distributions compared "
     "(SLSC, X-COR, jackknife, selection)\n"
+    "quorvel --import OUT [IMPORT OPTIONS] FILE      the annual series of an observation file (the "
+    "Agency's CSV download and the like) written to OUT, no window\n"
     "quorvel --help | --version\n"
     "CSV columns with --distributions\n"
     "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
@@ -90,7 +103,17 @@ const char kHelpEnglish[] =
     "  --title TEXT       value-axis title (default 降水量　(mm))\n"
     "  --distributions    add the comparison of the eleven candidate distributions to --results\n"
     "  --target T         what --distributions selects by: dry10 dry100 wet10 wet100 (the "
-    "jackknife error of the 1-in-10 or 1-in-100 dry- or wet-year value; default wet100)\n";
+    "jackknife error of the 1-in-10 or 1-in-100 dry- or wet-year value; default wet100)\n"
+    "IMPORT OPTIONS\n"
+    "  --aggregate sum|max  annual total or annual maximum of monthly or daily values (default "
+    "sum)\n"
+    "  --days N           the largest sum of N consecutive days, N 1 to 7, daily values only "
+    "(default 1)\n"
+    "  --year-start M     first month of the year, 1 to 12 (default 1; 4 fiscal, 10 water year)\n"
+    "  --coverage P       leave out years with fewer valid days (months) than P % (default 80)\n"
+    "  --date-column C    column of the date or year, counted from 1 (default detected)\n"
+    "  --value-column C   column of the values, counted from 1 (default detected)\n"
+    "  --from Y, --to Y   first and last year to take\n";
 
 // A usage error: the parse stops at the first one.
 struct Usage {
@@ -164,10 +187,13 @@ void ReadScale(const QString& text, BatchSettings& settings) {
         Refuse(
             QStringLiteral("横軸の最大値「%1」は 10 100 1000 10000 100000 のどれかにしてください。")
                 .arg(parts[1]));
-    if (*minimum >= *maximum)
-        Refuse(QStringLiteral("スケールを正しく選択してね：横軸の最小値は最大値より小さくして"
-                              "ください（「%1」）。")
-                   .arg(text));
+    ChartSettings scale;
+    scale.scaleMinIndex = *minimum;
+    scale.scaleMaxIndex = *maximum;
+    if (!ScaleIsValid(scale))
+        Refuse(
+            kScaleMessage +
+            QStringLiteral("：横軸の最小値は最大値より小さくしてください（「%1」）。").arg(text));
     settings.chart.scaleMinIndex = *minimum;
     settings.chart.scaleMaxIndex = *maximum;
     settings.scaleGiven = true;
@@ -215,6 +241,88 @@ void ReadTitle(const QString& text, BatchSettings& settings) {
     if (text.isEmpty())
         Refuse(QStringLiteral("横軸のタイトルが空です。--title に文字を指定してください。"));
     settings.chart.axisTitle = text;
+}
+
+// A whole option value as a whole number within bounds.
+int WholeNumber(const QString& option, const QString& text, int lowest, int highest) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < lowest || value > highest)
+        Refuse(QStringLiteral("--%1 は %2 から %3 の整数にしてください（「%4」）。")
+                   .arg(option)
+                   .arg(lowest)
+                   .arg(highest)
+                   .arg(text));
+    return value;
+}
+
+void ReadImportOptions(const QCommandLineParser& parser, ImportOptions& options) {
+    const QString aggregate = parser.value(QStringLiteral("aggregate"));
+    if (parser.isSet(QStringLiteral("aggregate"))) {
+        if (aggregate != QStringLiteral("sum") && aggregate != QStringLiteral("max"))
+            Refuse(QStringLiteral("--aggregate は sum か max にしてください（「%1」）。")
+                       .arg(aggregate));
+        options.aggregate =
+            aggregate == QStringLiteral("sum") ? ImportAggregate::Sum : ImportAggregate::Max;
+    }
+    if (parser.isSet(QStringLiteral("days"))) {
+        options.days =
+            WholeNumber(QStringLiteral("days"), parser.value(QStringLiteral("days")), 1, 7);
+        // The days only mean something for the maximum, which they then imply.
+        if (aggregate == QStringLiteral("sum"))
+            Refuse(QStringLiteral("--days は --aggregate max と一緒に指定してください。"));
+        options.aggregate = ImportAggregate::Max;
+    }
+    if (parser.isSet(QStringLiteral("year-start")))
+        options.yearStartMonth = WholeNumber(QStringLiteral("year-start"),
+                                             parser.value(QStringLiteral("year-start")), 1, 12);
+    if (parser.isSet(QStringLiteral("coverage"))) {
+        QString text = parser.value(QStringLiteral("coverage")).trimmed();
+        if (text.endsWith(u'%'))
+            text.chop(1);
+        const std::optional<double> share = Number(text);
+        if (!share || *share < 0 || *share > 100)
+            Refuse(QStringLiteral("--coverage は 0 から 100 の数値（%）にしてください（「%1」）。")
+                       .arg(parser.value(QStringLiteral("coverage"))));
+        options.coverage = *share;
+    }
+    // Columns as the file shows them, counted from 1.
+    if (parser.isSet(QStringLiteral("date-column")))
+        options.dateColumn = WholeNumber(QStringLiteral("date-column"),
+                                         parser.value(QStringLiteral("date-column")), 1, 10000) -
+                             1;
+    if (parser.isSet(QStringLiteral("value-column")))
+        options.valueColumn = WholeNumber(QStringLiteral("value-column"),
+                                          parser.value(QStringLiteral("value-column")), 1, 10000) -
+                              1;
+    if (parser.isSet(QStringLiteral("from")))
+        options.fromYear =
+            WholeNumber(QStringLiteral("from"), parser.value(QStringLiteral("from")), 1000, 9999);
+    if (parser.isSet(QStringLiteral("to")))
+        options.toYear =
+            WholeNumber(QStringLiteral("to"), parser.value(QStringLiteral("to")), 1000, 9999);
+    if (options.fromYear && options.toYear && *options.fromYear > *options.toYear)
+        Refuse(QStringLiteral("--from の年（%1）が --to の年（%2）より後です。")
+                   .arg(*options.fromYear)
+                   .arg(*options.toYear));
+}
+
+void CheckImportOut(const CommandLine& command) {
+    if (command.importOut.isEmpty())
+        Refuse(QStringLiteral("--import の出力先が空です。"));
+    if (command.files.size() != 1)
+        Refuse(QStringLiteral("--import で取り込めるファイルは一つだけです。"));
+    if (QFileInfo(command.importOut).isDir())
+        Refuse(
+            QStringLiteral("--import の出力先「%1」はフォルダです。ファイル名を指定してください。")
+                .arg(command.importOut));
+    // A forgotten OUT would otherwise take the observation file's name and overwrite it; a link
+    // to it is the same file.
+    try {
+        RefuseOverwritingInput(command.importOut, command.files);
+    } catch (const DataError& error) {
+        Refuse(error.message());
+    }
 }
 
 // Where the pages go, checked before anything is written: a folder for several files, and
@@ -312,6 +420,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parser.addOptions({help, version, pdf, results, json, distributions, target});
     for (const Setting& setting : settings)
         parser.addOption(setting.option);
+    const QCommandLineOption import(QStringLiteral("import"), {}, QStringLiteral("OUT"));
+    parser.addOption(import);
+    const QStringList importOptionNames = {
+        QStringLiteral("aggregate"), QStringLiteral("days"),        QStringLiteral("year-start"),
+        QStringLiteral("coverage"),  QStringLiteral("date-column"), QStringLiteral("value-column"),
+        QStringLiteral("from"),      QStringLiteral("to")};
+    for (const QString& name : importOptionNames)
+        parser.addOption(QCommandLineOption(name, {}, QStringLiteral("VALUE")));
 
     try {
         if (!parser.parse(arguments)) {
@@ -329,6 +445,22 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             return command;
         }
         command.files = parser.positionalArguments();
+        for (const QString& name : importOptionNames)
+            if (parser.isSet(name) && !parser.isSet(import))
+                Refuse(QStringLiteral("--%1 は --import と一緒に指定してください。").arg(name));
+        if (parser.isSet(import)) {
+            if (parser.isSet(pdf) || parser.isSet(results))
+                Refuse(QStringLiteral("--import は --pdf や --results と一緒には指定できません。"));
+            for (const Setting& setting : settings)
+                if (parser.isSet(setting.option))
+                    Refuse(QStringLiteral("--%1 は --import と一緒には指定できません。")
+                               .arg(setting.option.names().first()));
+            command.importOut = parser.value(import);
+            CheckImportOut(command);
+            ReadImportOptions(parser, command.importOptions);
+            command.action = CommandLine::Action::Import;
+            return command;
+        }
         const bool batch = parser.isSet(pdf) || parser.isSet(results);
         if (parser.isSet(json) && !parser.isSet(results))
             Refuse(QStringLiteral("--json は --results と一緒に指定してください。"));

@@ -2,6 +2,7 @@
 
 #include "analysis/appstate.h"
 #include "analysis/distributions.h"
+#include "analysis/import.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,7 +27,7 @@ struct BatchSettings {
 };
 
 struct CommandLine {
-    enum class Action { Window, Batch, Help, Version, UsageError };
+    enum class Action { Window, Batch, Import, Help, Version, UsageError };
     Action action = Action::Window;
     // Window: at most one, made absolute. Batch: one or more, as given.
     QStringList files;
@@ -40,6 +41,9 @@ struct CommandLine {
     bool distributions = false;
     Target target = kDefaultTarget;
     BatchSettings settings;
+    // Import: the annual series of files[0] goes to importOut.
+    QString importOut;
+    ImportOptions importOptions;
     // UsageError: one line in Japanese.
     QString error;
 

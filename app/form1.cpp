@@ -32,12 +32,12 @@
 #include <QUrl>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
 const QString kDesignCaption = QStringLiteral("非超過確率分布の作図（対数軸バージョン２）");
 const QString kDataFilter = QStringLiteral("All Files (*.*)|*.*|Text Files (*.txt)|*.txt");
-const QString kScaleMessage = QStringLiteral("スケールを正しく選択してね");
 const QString kAxisTitleMessage = QStringLiteral("横軸の名前を正しく入力してください");
 const QString kAlphaEmptyMessage = QStringLiteral("α値の設定失敗！正しく数字を入力してけ～ん！！");
 const QString kAlphaNegativeMessage =
@@ -266,6 +266,8 @@ void Form1::buildMenus() {
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
     addItem(mnuFile_, QStringLiteral("mnuFileOpenItem"), QStringLiteral("開く(&O)"),
             &Form1::mnuFileOpenItem_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    addItem(mnuFile_, QStringLiteral("mnuFileImportItem"), QStringLiteral("取り込み(&I)..."),
+            &Form1::mnuFileImportItem_Click);
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("line01"));
     mnuPrinterItem_ = addItem(mnuFile_, QStringLiteral("mnuPrinterItem"),
                               QStringLiteral("ﾌﾟﾘﾝﾀ(&S)"), &Form1::mnuPrinterItem_Click);
@@ -420,8 +422,8 @@ void Form1::endProgram() {
     // A failure is not reported: the program is ending either way.
     platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_, frmResults_})
+    for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_,
+                                                      frmResults_, frmImport_})
         if (w)
             w->close();
     close();
@@ -446,14 +448,10 @@ void Form1::mnuEndItem_Click() {
 
 // ---- The dispatcher ----
 
-bool Form1::scaleIsValid() const {
-    return state_.settings.scaleMaxIndex > state_.settings.scaleMinIndex;
-}
-
 void Form1::drawChart(bool newSeries) {
     // A scale whose minimum is not below its maximum would divide by zero: say so instead. A
     // new series must not sit beside the last one's points, so the picture is emptied first.
-    if (!scaleIsValid()) {
+    if (!ScaleIsValid(state_.settings)) {
         if (newSeries) {
             picture1_->Cls();
             outsideNote_->clear();
@@ -516,7 +514,7 @@ void Form1::Redraw() {
     }
     case 0: {
         BusyCursor busy;
-        if (!scaleIsValid()) {
+        if (!ScaleIsValid(state_.settings)) {
             tell(kScaleMessage);
             break;
         }
@@ -599,6 +597,29 @@ void Form1::mnuFileOpenItem_Click() {
     if (!path)
         return;
     OpenDataFile(*path);
+}
+
+void Form1::mnuFileImportItem_Click() {
+    if (!frmImport_) {
+        frmImport_ = new frmImport(platform_, *this, this);
+        frmImport_->setAttribute(Qt::WA_DeleteOnClose);
+        CentreOnScreen(frmImport_);
+    }
+    ShowModeless(frmImport_);
+}
+
+bool Form1::ImportOpenInEditor(const QString& editorText, const QString& axisTitle) {
+    // The editor's box may hold what the user typed: it is never replaced without a word.
+    if (form3_ && form3_->isVisible()) {
+        tell(QStringLiteral("データ作成のエディタが開いています。エディタの内容を保存するか閉じて"
+                            "から、もう一度「エディタで開く」を押してください。"));
+        return false;
+    }
+    mnuEditFile_Click();
+    state_.editor.editorText = editorText;
+    form3_->ShowNewData();
+    importedAxisTitle_ = axisTitle;
+    return true;
 }
 
 void Form1::OpenDataFile(const QString& path) {
@@ -745,23 +766,19 @@ void Form1::refreshResultsWindow() {
 }
 
 void Form1::mnuAnaListItem_Click() {
-    RunGuarded(platform_.messages, this, [&] {
-        if (!frmResults_) {
-            frmResults_ = new frmResults(state_, platform_, this);
-            frmResults_->setAttribute(Qt::WA_DeleteOnClose);
-            CentreOnScreen(frmResults_);
-        }
-        ShowModeless(frmResults_);
-    });
+    if (!frmResults_) {
+        frmResults_ = new frmResults(state_, platform_, this);
+        frmResults_->setAttribute(Qt::WA_DeleteOnClose);
+        CentreOnScreen(frmResults_);
+    }
+    ShowModeless(frmResults_);
 }
 
 void Form1::mnuAnaBand_Click() {
-    RunGuarded(platform_.messages, this, [&] {
-        state_.settings.showErrorBand = !state_.settings.showErrorBand;
-        mnuAnaBand_->setChecked(state_.settings.showErrorBand);
-        state_.redrawMode = 1;
-        Redraw();
-    });
+    state_.settings.showErrorBand = !state_.settings.showErrorBand;
+    mnuAnaBand_->setChecked(state_.settings.showErrorBand);
+    state_.redrawMode = 1;
+    Redraw();
 }
 
 void Form1::showAlphaMark() {
@@ -771,12 +788,10 @@ void Form1::showAlphaMark() {
 
 // The preset goes through the recalculate command, its bound and its messages included.
 void Form1::mnuPlotPosVal_Click(int16_t index) {
-    RunGuarded(platform_.messages, this, [&] {
-        text11_->setText(FormatReal(kPlottingPositions[index]));
-        // A refused preset puts the alpha in use back into the box.
-        Command1_Click();
-        showAlphaMark();
-    });
+    text11_->setText(FormatReal(kPlottingPositions[index]));
+    // A refused preset puts the alpha in use back into the box.
+    Command1_Click();
+    showAlphaMark();
 }
 
 void Form1::Command1_Click() {
@@ -856,9 +871,13 @@ void Form1::EditorSavedAndFinished() {
     }
     showScaleMarks();
     setMenusEnabled({mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuPrinterItem_, mnuAna_}, true);
+    // An imported series brings its item name as the title; the box stays open to typing.
+    if (!importedAxisTitle_.isEmpty())
+        text10_->setText(std::exchange(importedAxisTitle_, QString()));
 }
 
 void Form1::EditorForcedEnd() {
+    importedAxisTitle_.clear();
     setMenusEnabled({mnuFile_}, true);
 }
 

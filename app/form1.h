@@ -3,6 +3,7 @@
 #include "analysis/appstate.h"
 #include "analysis/series.h"
 #include "editor/form3.h"
+#include "importer/frmimport.h"
 #include "info/helptexts.h"
 #include "platform/commandguard.h"
 #include "platform/platform.h"
@@ -28,7 +29,7 @@ class frmResults;
 
 // The main window: file and statistics on the left, the chart on the right, every command in
 // the menu bar. Each command stores its setting in AppState and asks Redraw for the rest.
-class Form1 : public QMainWindow, public EditorHost {
+class Form1 : public QMainWindow, public EditorHost, public ImportHost {
     Q_OBJECT
 public:
     Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidget* parent = nullptr);
@@ -48,6 +49,7 @@ public:
     void OpenDataFile(const QString& path);
 
     void mnuFileOpenItem_Click();
+    void mnuFileImportItem_Click();
     void mnuPrinterItem_Click();
     void mnuPrintOutItem_Click();
     void mnuEndItem_Click();
@@ -78,6 +80,9 @@ public:
     void EditorSavedAndFinished() override;
     void EditorForcedEnd() override;
 
+    // ImportHost
+    bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle) override;
+
 signals:
     // The exit command has restored the start directory and closed the windows.
     void programEnded();
@@ -104,7 +109,6 @@ private:
         return Guarded(platform_.messages, this, std::move(handler));
     }
 
-    bool scaleIsValid() const;
     // newSeries: the series or its analysis changed, so a refused scale empties the picture.
     void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);
@@ -173,4 +177,8 @@ private:
     QPointer<Form3> form3_;
     QPointer<frmAbout> frmAbout_;
     QPointer<frmResults> frmResults_;
+    QPointer<frmImport> frmImport_;
+    // The item name of an imported series, offered as the axis title when the editor hands
+    // that series over.
+    QString importedAxisTitle_;
 };

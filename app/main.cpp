@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
         return 2;
     case CommandLine::Action::Batch:
         return RunBatchProcess(argc, argv, command);
+    case CommandLine::Action::Import:
+        return RunImportProcess(argc, argv, command);
     case CommandLine::Action::Window:
         break;
     }

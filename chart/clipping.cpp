@@ -2,22 +2,16 @@
 
 #include <cmath>
 
-std::optional<Segment> ClipSegment(const Segment& segment, double limit) {
-    const double dx = segment.x2 - segment.x1;
-    const double dy = segment.y2 - segment.y1;
-    if (!std::isfinite(dx) || !std::isfinite(dy))
-        return std::nullopt;
-    // Liang-Barsky: t runs from 0 at the first end to 1 at the second; each side of the square
-    // narrows the range of t that lies inside.
-    double tEnter = 0;
-    double tLeave = 1;
+bool ClipParameters(double x, double y, double dx, double dy, double left, double top, double right,
+                    double bottom, double& tEnter, double& tLeave) {
+    // Each side narrows the range of t, running from the first end along the segment, that lies
+    // inside.
     const double towards[4] = {-dx, dx, -dy, dy};
-    const double room[4] = {segment.x1 + limit, limit - segment.x1, segment.y1 + limit,
-                            limit - segment.y1};
+    const double room[4] = {x - left, right - x, y - top, bottom - y};
     for (int side = 0; side < 4; ++side) {
         if (towards[side] == 0) {
             if (room[side] < 0)
-                return std::nullopt; // parallel to this side and outside it
+                return false; // parallel to this side and outside it
             continue;
         }
         const double t = room[side] / towards[side];
@@ -26,7 +20,18 @@ std::optional<Segment> ClipSegment(const Segment& segment, double limit) {
         else
             tLeave = std::fmin(tLeave, t);
     }
-    if (tEnter > tLeave)
+    return tEnter <= tLeave;
+}
+
+std::optional<Segment> ClipSegment(const Segment& segment, double limit) {
+    const double dx = segment.x2 - segment.x1;
+    const double dy = segment.y2 - segment.y1;
+    if (!std::isfinite(dx) || !std::isfinite(dy))
+        return std::nullopt;
+    double tEnter = 0;
+    double tLeave = 1;
+    if (!ClipParameters(segment.x1, segment.y1, dx, dy, -limit, -limit, limit, limit, tEnter,
+                        tLeave))
         return std::nullopt;
     Segment clipped = segment;
     if (tEnter > 0) {

@@ -15,6 +15,12 @@ struct Segment {
     double y2;
 };
 
+// Liang-Barsky: narrows [tEnter, tLeave], the parameters of the segment from (x, y) along
+// (dx, dy), to the part inside the rectangle left..right, top..bottom. False when nothing of the
+// segment lies inside.
+bool ClipParameters(double x, double y, double dx, double dy, double left, double top, double right,
+                    double bottom, double& tEnter, double& tLeave);
+
 // The part of the segment inside the square of half-side limit around the origin, its ends
 // moved along the segment to where it enters and leaves. Nothing when the segment misses the
 // square or a coordinate is not finite. A segment inside is returned exactly as it came.

@@ -1,5 +1,6 @@
 #include "info/form9.h"
 
+#include "info/version.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"
 
@@ -45,8 +46,10 @@ Form9::Form9(MessageService& messages, std::function<void()> onFinished, QWidget
 
     AddLabel(this, "Label1", QStringLiteral("非超過確率の作図と解析\n（対数正規確率紙版）"), 240,
              5175, 855, JapaneseFont(kFaceMincho, 18, true, true), QColor(255, 192, 128));
-    AddLabel(this, "Label2", QStringLiteral("Program : Quorvel (Version 4.2)"), 1320, 5052, 372,
-             JapaneseFont(kFaceGothic, 14.25, false, true), QColor(255, 128, 0));
+    AddLabel(
+        this, "Label2",
+        QStringLiteral("Program : Quorvel (Version %1.%2)").arg(kVersionMajor).arg(kVersionMinor),
+        1320, 5052, 372, JapaneseFont(kFaceGothic, 14.25, false, true), QColor(255, 128, 0));
     AddLabel(this, "Label4", QStringLiteral("Quorvel 開発グループ 制作"), 1800, 5052, 252,
              JapaneseFont(kFaceGothic, 10.5, true, true), QColor(0, 255, 0));
     AddLabel(this, "Label3", QStringLiteral("年降水量の確率評価にお役立てください"), 2160, 5052,

@@ -2,6 +2,7 @@
 
 #include "analysis/numeric.h"
 #include "info/programicon.h"
+#include "info/version.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"
 

@@ -29,11 +29,6 @@ private:
     QLabel* lblDescription = nullptr;
 };
 
-// The program's version as the about window shows it: major.minor.revision.
-inline constexpr int kVersionMajor = QUORVEL_VERSION_MAJOR;
-inline constexpr int kVersionMinor = QUORVEL_VERSION_MINOR;
-inline constexpr int kVersionRevision = QUORVEL_VERSION_PATCH;
-
 // Starts the system-information tool found through the registry, or tells the user it is not
 // available.
 void StartSysInfo(Platform& platform, QWidget* parent);

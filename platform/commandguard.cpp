@@ -18,22 +18,29 @@ void restoreAllCursors() {
 
 } // namespace
 
-bool RunGuarded(MessageService& messages, QWidget* parent, const std::function<void()>& command) {
-    QString text;
+std::optional<QString> RunCatching(const std::function<void()>& command,
+                                   const FailureWords& words) {
     try {
         command();
-        return true;
+        return std::nullopt;
     } catch (const DataError& error) {
-        text = error.message();
+        return error.message();
     } catch (const std::bad_alloc&) {
-        text = QStringLiteral("メモリが不足したため、操作を中止しました。");
+        return words.outOfMemory;
     } catch (const std::exception& error) {
-        text = QStringLiteral("予期しないエラーのため、操作を中止しました。\n") +
-               QString::fromLocal8Bit(error.what());
+        return words.unexpectedPrefix + QString::fromLocal8Bit(error.what());
     }
+}
+
+bool RunGuarded(MessageService& messages, QWidget* parent, const std::function<void()>& command) {
+    const std::optional<QString> failure =
+        RunCatching(command, {QStringLiteral("メモリが不足したため、操作を中止しました。"),
+                              QStringLiteral("予期しないエラーのため、操作を中止しました。\n")});
+    if (!failure)
+        return true;
     restoreAllCursors();
     try {
-        messages.showMessage(parent, text, kAppTitle);
+        messages.showMessage(parent, *failure, kAppTitle);
     } catch (...) {
         // Nothing more can be told; the program goes on.
     }

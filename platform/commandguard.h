@@ -1,9 +1,22 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
+#include <optional>
 
 class MessageService;
 class QWidget;
+
+// The error policy of every command, in the window and in the batch run: the command runs to
+// its end, or its failure becomes a message. A DataError gives its own message; running out of
+// memory gives outOfMemory; any other std::exception gives unexpectedPrefix and its text.
+// Nothing when the command succeeded.
+struct FailureWords {
+    QString outOfMemory;
+    QString unexpectedPrefix;
+};
+std::optional<QString> RunCatching(const std::function<void()>& command, const FailureWords& words);
 
 // Runs one user command to its end. A DataError, or any other std::exception (std::bad_alloc
 // among them), is shown in the program's usual message box and the command stops there, so

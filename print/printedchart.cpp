@@ -5,7 +5,7 @@
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "chart/clipping.h"
-#include "chart/dashedcurve.h"
+#include "chart/probabilitypaper.h"
 #include "platform/widgets.h"
 
 #include <algorithm>
@@ -13,30 +13,6 @@
 #include <cmath>
 
 namespace {
-
-struct ProbabilityRow {
-    double p;
-    const char* label;
-};
-
-// Bottom to top. The labels are padded to four characters so they right-align on the grid.
-constexpr std::array<ProbabilityRow, 15> kProbabilityRows{{
-    {0.001, " 0.1"},
-    {0.01, "   1"},
-    {0.05, "   5"},
-    {0.1, "  10"},
-    {0.2, "  20"},
-    {0.3, "  30"},
-    {0.4, "  40"},
-    {0.5, "  50"},
-    {0.6, "  60"},
-    {0.7, "  70"},
-    {0.8, "  80"},
-    {0.9, "  90"},
-    {0.95, "  95"},
-    {0.99, "  99"},
-    {0.999, "99.9"},
-}};
 
 struct CaptionRow {
     const char* text;
@@ -73,8 +49,21 @@ void SolidPen(const AppState& state, DrawingSurface& surface) {
     surface.SetDrawStyle(kDrawStyleSolid);
 }
 
-double ValueAxisScale(const AppState& state) {
-    return kPrintAxisLength / (state.settings.scaleMaxIndex - state.settings.scaleMinIndex);
+// The paper on the design grid, moved by the print offsets, in millimetres on the page.
+ProbabilityPaper PrintPaper(const AppState& state) {
+    PaperGeometry g;
+    g.axisLeft = kPrintAxisLeft + state.settings.printOffsetX;
+    g.axisLength = kPrintAxisLength;
+    g.minExponent = state.settings.scaleMinIndex;
+    g.maxExponent = state.settings.scaleMaxIndex;
+    g.medianY = kPrintMedianLine - state.settings.printOffsetY;
+    g.deviateUnit = kPrintDeviateUnit;
+    g.gridPerUnit = 10;
+    return ProbabilityPaper(g, state.deviateTable);
+}
+
+float F(double v) {
+    return static_cast<float>(v);
 }
 
 } // namespace
@@ -108,25 +97,22 @@ QString PrintedYearLabel(int32_t year) {
 }
 
 void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
-    const DeviateTable& table = state.deviateTable;
+    const ProbabilityPaper paper = PrintPaper(state);
+    // The probability lines start 1.5 mm left of the value axis.
     const double xL = PrintPageX(state, kPrintAxisLeft - 15);
-    const double xR = PrintPageX(state, kPrintAxisLeft + kPrintAxisLength);
-    const double yBottom =
-        PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, 0.001));
-    const double yTop =
-        PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, 0.999));
+    const double xR = paper.DecadeX(paper.Decades());
+    const double yBottom = paper.BottomY();
+    const double yTop = paper.TopY();
 
     SolidPen(state, surface);
     surface.SetFontSize(10);
 
     // Probability lines, each labelled right-aligned an eighth of the label's width left of
     // the line's end and centred on it.
-    for (const ProbabilityRow& row : kProbabilityRows) {
-        const QString label = QString::fromLatin1(row.label);
-        const double y =
-            PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, row.p));
-        surface.Line(static_cast<float>(xL), static_cast<float>(y), static_cast<float>(xR),
-                     static_cast<float>(y), kBlack);
+    for (size_t i = 0; i < std::size(kProbabilityLines); ++i) {
+        const QString label = QString::fromLatin1(kProbabilityLines[i].label);
+        const double y = paper.ProbabilityY(static_cast<int>(i));
+        surface.Line(F(xL), F(y), F(xR), F(y), kBlack);
         PrintAt(surface, xL - surface.TextWidth(label) * 9 / 8, y - surface.TextHeight(label) / 2,
                 label);
     }
@@ -142,13 +128,10 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
 
     // Decade lines reach 1.5 mm below the 0.1 % line and carry their value; the eight lines
     // inside each decade are dotted and stop at the grid.
-    const int n = state.settings.scaleMaxIndex - state.settings.scaleMinIndex;
-    const double decade = ValueAxisScale(state);
-    for (int k = 0; k <= n; ++k) {
-        const double x = PrintPageX(state, kPrintAxisLeft + k * decade);
+    for (int k = 0; k <= paper.Decades(); ++k) {
+        const double x = paper.DecadeX(k);
         const QString label = PowerOfTenText(state.settings.scaleMinIndex + k);
-        surface.Line(static_cast<float>(x), static_cast<float>(yTop), static_cast<float>(x),
-                     static_cast<float>(yBottom + 1.5), kBlack);
+        surface.Line(F(x), F(yTop), F(x), F(yBottom + 1.5), kBlack);
         PrintAt(surface, x - surface.TextWidth(label) / 2,
                 yBottom + 1.5 + surface.TextHeight(label) / 4, label);
         if (k < 1)
@@ -156,11 +139,8 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
         surface.SetDrawWidth(state.settings.dashedLineWidth);
         surface.SetDrawStyle(kDrawStyleDotted);
         for (int j = 2; j <= 9; ++j) {
-            const double log10j = std::log(static_cast<double>(j)) / std::log(10.0);
-            const double xj =
-                PrintPageX(state, kPrintAxisLeft + (k - 1) * decade + log10j * decade);
-            surface.Line(static_cast<float>(xj), static_cast<float>(yTop), static_cast<float>(xj),
-                         static_cast<float>(yBottom), kBlack);
+            const double xj = paper.MinorX(k, j);
+            surface.Line(F(xj), F(yTop), F(xj), F(yBottom), kBlack);
         }
         SolidPen(state, surface);
     }
@@ -195,65 +175,34 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
 }
 
 std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state) {
-    const double minIndex = state.settings.scaleMinIndex;
-    const double maxIndex = state.settings.scaleMaxIndex;
-    double zHi = 3;
-    double lHi = state.analysis.slope * 3 + state.analysis.logMean;
-    if (lHi > maxIndex) {
-        // A level line above the axis never meets it.
-        if (state.analysis.slope == 0)
-            return std::nullopt;
-        lHi = maxIndex;
-        zHi = (maxIndex - state.analysis.logMean) / state.analysis.slope;
-    }
-    double zLo = -3;
-    double lLo = state.analysis.slope * -3 + state.analysis.logMean;
-    if (lLo < minIndex) {
-        if (state.analysis.slope == 0)
-            return std::nullopt;
-        lLo = minIndex;
-        zLo = (minIndex - state.analysis.logMean) / state.analysis.slope;
-    }
-    const double uS = kPrintAxisLeft + state.settings.printOffsetX;
-    const double vS = kPrintMedianLine - state.settings.printOffsetY;
-    const double scale = ValueAxisScale(state);
-    // A nearly level line puts its cut far off the sheet: as on the screen, only the part
-    // within the generous range of the design grid is drawn, along the same line.
-    const auto line = ClipSegment({uS + (lHi - minIndex) * scale, vS - zHi * kPrintDeviateUnit,
-                                   uS + (lLo - minIndex) * scale, vS - zLo * kPrintDeviateUnit});
+    const auto line =
+        PrintPaper(state).FittedLineOnGrid(state.analysis.logMean, state.analysis.slope);
     if (!line)
         return std::nullopt;
     // Rounded to whole design units, then to whole millimetres.
-    const double ua = RoundHalfEven(line->x1);
-    const double va = RoundHalfEven(line->y1);
-    const double ub = RoundHalfEven(line->x2);
-    const double vb = RoundHalfEven(line->y2);
-    return PrintedLineEnds{RoundHalfEven(ua / 10), RoundHalfEven(va / 10), RoundHalfEven(ub / 10),
-                           RoundHalfEven(vb / 10)};
+    auto mm = [](double grid) { return RoundHalfEven(RoundHalfEven(grid) / 10); };
+    return PrintedLineEnds{mm(line->x1()), mm(line->y1()), mm(line->x2()), mm(line->y2())};
 }
 
 void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
-    const double uS = kPrintAxisLeft + state.settings.printOffsetX;
-    const double vS = kPrintMedianLine - state.settings.printOffsetY;
-    const double scale = ValueAxisScale(state);
+    const ProbabilityPaper paper = PrintPaper(state);
     const int count = std::clamp(state.series.recordCount, 0, kMaxRecords);
-    auto pageX = [&](int i) {
-        return (uS + (state.analysis.logValues[i] - state.settings.scaleMinIndex) * scale) / 10;
+    auto at = [&](int i) {
+        return paper.Position(state.analysis.logValues[i], state.analysis.deviates[i]);
     };
-    auto pageY = [&](int i) { return (vS - kPrintDeviateUnit * state.analysis.deviates[i]) / 10; };
 
     // The labels go first so the discs lie over them. The printer draws text on a transparent
     // background, so a label never blanks out the grid or a neighbouring point.
     SetPrintFont(surface, 7, kFaceGothic);
     for (int i = 0; i < count; ++i)
-        PrintAt(surface, pageX(i) + 0.5, pageY(i) + 0.3, PrintedYearLabel(state.series.years[i]));
+        PrintAt(surface, at(i).x() + 0.5, at(i).y() + 0.3, PrintedYearLabel(state.series.years[i]));
 
     surface.SetFontName(kFaceMincho);
     surface.SetFillStyle(kFillSolid);
     surface.SetFillColor(QBColor(0));
     for (int i = 0; i < count; ++i) {
-        const float x = static_cast<float>(pageX(i));
-        const float y = static_cast<float>(pageY(i));
+        const float x = F(at(i).x());
+        const float y = F(at(i).y());
         surface.SetCurrentX(x);
         surface.SetCurrentY(y);
         surface.Circle(x, y, 0.75f, QBColor(0));
@@ -275,30 +224,9 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
     const std::optional<ErrorBand> band = ErrorBandCurves(ComputeFitMeasures(state));
     if (!band)
         return;
-    const double uS = kPrintAxisLeft + state.settings.printOffsetX;
-    const double vS = kPrintMedianLine - state.settings.printOffsetY;
-    const double scale = ValueAxisScale(state);
-    auto toPage = [&](const BandCurve& curve) {
-        std::vector<std::optional<QPointF>> points;
-        for (const std::optional<BandPoint>& p : curve) {
-            if (p)
-                points.emplace_back(
-                    QPointF((uS + (p->logValue - state.settings.scaleMinIndex) * scale) / 10,
-                            (vS - kPrintDeviateUnit * p->deviate) / 10));
-            else
-                points.emplace_back(std::nullopt);
-        }
-        return points;
-    };
-    const DeviateTable& table = state.deviateTable;
-    const QRectF frame(
-        QPointF(PrintPageX(state, kPrintAxisLeft),
-                PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, 0.999))),
-        QPointF(PrintPageX(state, kPrintAxisLeft + kPrintAxisLength),
-                PrintPageY(state, kPrintMedianLine - kPrintDeviateUnit * DeviateAt(table, 0.001))));
     // The dashed-line print width: the band is the page's other dashed line.
     surface.SetDrawWidth(state.settings.dashedLineWidth);
     surface.SetDrawStyle(kDrawStyleSolid);
     for (const BandCurve* curve : {&band->lower, &band->upper})
-        DrawDashedCurve(surface, toPage(*curve), frame, 2.0, 1.5, kBlack);
+        PrintPaper(state).DrawDashedCurve(surface, *curve, 2.0, 1.5, kBlack);
 }

@@ -159,8 +159,8 @@ std::unique_ptr<PrinterAccess> MakeQtPrinterAccess(Platform& platform) {
 }
 
 void CheckPrintScale(const AppState& state) {
-    if (state.settings.scaleMinIndex >= state.settings.scaleMaxIndex)
-        throw DataError(QStringLiteral("スケールを正しく選択してね"));
+    if (!ScaleIsValid(state.settings))
+        throw DataError(kScaleMessage);
 }
 
 void RunPrintJob(AppState& state, const QString& text7, const QString& text8,

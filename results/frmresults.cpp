@@ -171,7 +171,8 @@ void frmResults::Refresh() {
     figure("SLSC", m.slsc, fourDecimals);
     QStringList notes;
     if (m.slsc && *m.slsc > kGoodFitSlsc)
-        notes << QStringLiteral("SLSC が 0.04 を超えています。直線の当てはまりはよくありません。");
+        notes << QStringLiteral("SLSC が %1 を超えています。直線の当てはまりはよくありません。")
+                     .arg(FormatReal(kGoodFitSlsc));
     if (n >= 2 && IsExtrapolation(100, n))
         notes << QStringLiteral(
                      "記録が %1 件しかないため、1/100 の値は記録の長さの 2 倍を超える外挿です。")

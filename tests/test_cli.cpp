@@ -1,3 +1,4 @@
+#include "agencyfile.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "testhelpers.h"
@@ -208,6 +209,30 @@ private slots:
         row("several files, OUT no folder",
             {QStringLiteral("--pdf"), QStringLiteral("/nonexistent/x.pdf"), file, file});
         row("OUT not a pdf", {QStringLiteral("--pdf"), file, file});
+        row("import with results", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                    QStringLiteral("--results"), file});
+        row("import option alone", {QStringLiteral("--days"), QStringLiteral("2"), file});
+        row("import with alpha", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                  QStringLiteral("--alpha"), QStringLiteral("0.4"), file});
+        row("import of two files",
+            {QStringLiteral("--import"), QStringLiteral("out.csv"), file, file});
+        row("import over its own file", {QStringLiteral("--import"), file, file});
+        row("import days 8", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                              QStringLiteral("--days"), QStringLiteral("8"), file});
+        row("import days of a total",
+            {QStringLiteral("--import"), QStringLiteral("out.csv"), QStringLiteral("--aggregate"),
+             QStringLiteral("sum"), QStringLiteral("--days"), QStringLiteral("2"), file});
+        row("import aggregate mean", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                      QStringLiteral("--aggregate"), QStringLiteral("mean"), file});
+        row("import coverage 120", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                    QStringLiteral("--coverage"), QStringLiteral("120"), file});
+        row("import year start 13", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                     QStringLiteral("--year-start"), QStringLiteral("13"), file});
+        row("import column 0", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                QStringLiteral("--value-column"), QStringLiteral("0"), file});
+        row("import from after to",
+            {QStringLiteral("--import"), QStringLiteral("out.csv"), QStringLiteral("--from"),
+             QStringLiteral("2001"), QStringLiteral("--to"), QStringLiteral("2000"), file});
         row("two pages of one name",
             {QStringLiteral("--pdf"), QDir::tempPath(), file,
              kSamples + QStringLiteral("precip_30y.csv/../precip_30y.csv")});
@@ -303,6 +328,72 @@ private slots:
         QCOMPARE(chosen.isNull() ? QString() : chosen.toString(), csvSelected);
         if (!selected.isEmpty())
             QCOMPARE(csvSelected, selected);
+    }
+
+    // The hand-worked daily file of the import tests through the executable.
+    void importWritesTheSeries_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("leftOut");
+        QTest::newRow("totals")
+            << QStringList{} << QByteArray("2000,126\r\n2001,57.9\r\n")
+            << QStringLiteral("1999 年を除きました（有効な日が 2/365 で、80 % に足りません）");
+        QTest::newRow("two-day maximum, fiscal year")
+            << QStringList{QStringLiteral("--aggregate"),  QStringLiteral("max"),
+                           QStringLiteral("--days"),       QStringLiteral("2"),
+                           QStringLiteral("--year-start"), QStringLiteral("4")}
+            << QByteArray("2000,40\r\n")
+            << QStringLiteral("2001 年を除きました（有効な日が 233/365 で");
+        QTest::newRow("chosen columns and period")
+            << QStringList{QStringLiteral("--date-column"),  QStringLiteral("1"),
+                           QStringLiteral("--value-column"), QStringLiteral("2"),
+                           QStringLiteral("--coverage"),     QStringLiteral("0"),
+                           QStringLiteral("--from"),         QStringLiteral("1999"),
+                           QStringLiteral("--to"),           QStringLiteral("2000")}
+            << QByteArray("1999,0\r\n2000,126\r\n") << QString();
+    }
+    void importWritesTheSeries() {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, leftOut);
+        QTemporaryDir dir;
+        const QString file = WriteFile(dir, QStringLiteral("daily.csv"), HandWorkedDailyFile());
+        const QString out = dir.filePath(QStringLiteral("annual.csv"));
+        const Run run =
+            Quorvel(QStringList{QStringLiteral("--import"), out} + options + QStringList{file});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(ReadBytes(out), written);
+        QCOMPARE(run.out, QString());
+        if (leftOut.isEmpty())
+            QCOMPARE(run.err, QString());
+        else
+            QVERIFY2(run.err.contains(QStringLiteral("quorvel: %1: %2").arg(file, leftOut)),
+                     qPrintable(run.err));
+    }
+
+    void importFailureWritesNothing_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("date repeats")
+            << QByteArray("1990,1\n1990,2\n")
+            << QStringLiteral("2 行目：日付 1990 が 1 行目の 1990 と同じです");
+        QTest::newRow("every year left out")
+            << QByteArray("2000/1/1,1\n") << QStringLiteral("取り込める年がありません");
+    }
+    void importFailureWritesNothing() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString file = WriteFile(dir, QStringLiteral("bad.csv"), bytes);
+        const QString out = WriteFile(dir, QStringLiteral("annual.csv"), "kept");
+        const Run run = Quorvel({QStringLiteral("--import"), out, file});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(ReadBytes(out), QByteArray("kept"));
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(run.err.trimmed()
+                    .split(QLatin1Char('\n'))
+                    .last()
+                    .startsWith(QStringLiteral("quorvel: ") + file));
     }
 
     // Every usage message is Japanese, names what is wrong and speaks to a shell user.

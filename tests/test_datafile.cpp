@@ -82,6 +82,10 @@ private slots:
         QTest::newRow("leading comma") << QByteArray(",1990,5") << "1 行目：西暦年の欄が空です";
         QTest::newRow("extra field")
             << QByteArray("1990,1,2") << "1 行目：西暦年と値のあとに余分な項目";
+        QTest::newRow("a heading line points to the import")
+            << QByteArray("year,rain\r\n1990,1") << "「取り込み(&I)...」で開けます";
+        QTest::newRow("an extra column points to the import")
+            << QByteArray("1990,1,\r\n") << "「取り込み(&I)...」で開けます";
         QTest::newRow("year beyond 32 bits")
             << QByteArray("3000000000,1") << "1 行目：西暦年が大きすぎます";
         QTest::newRow("value overflows") << QByteArray("1990,1e400") << "値が扱える数値の範囲";

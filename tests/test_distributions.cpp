@@ -1,4 +1,4 @@
-#include "analysedstate.h"
+#include "states.h"
 #include "analysis/datafile.h"
 #include "analysis/deviatetable.h"
 #include "analysis/distributionfits.h"
@@ -313,7 +313,7 @@ private slots:
     }
     void everyFigureFiniteOrMissing() {
         QFETCH(Values, values);
-        const DistributionComparison c = ComputeDistributions(Analysed(values), Target::Dry10);
+        const DistributionComparison c = ComputeDistributions(AnalysedState(values), Target::Dry10);
         for (const ModelComparison& row : c.models) {
             if (!row.applicable()) {
                 QVERIFY(!row.model.problem().isEmpty());
@@ -336,7 +336,7 @@ private slots:
     // Three records: the models three values allow, and no jackknife where two values cannot
     // be fitted.
     void threeRecords() {
-        const DistributionComparison c = ComputeDistributions(Analysed({120, 150, 300}));
+        const DistributionComparison c = ComputeDistributions(AnalysedState({120, 150, 300}));
         for (const ModelComparison& row : c.models)
             QVERIFY2(row.applicable() || row.model.id() == ModelId::Ln3Q ||
                          row.model.id() == ModelId::Ln3Iwai,

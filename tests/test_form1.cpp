@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "editor/form3.h"
 #include "fakeplatform.h"
+#include "importer/frmimport.h"
 #include "info/form9.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
@@ -690,6 +691,46 @@ private slots:
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
         QCOMPARE(h.state.settings.analysisMode, 0);
         QVERIFY(h.enabled("Command1"));
+    }
+
+    // The import window's series goes to the editor as a new file; saved, it is analysed and
+    // the item name becomes the axis title.
+    void importedSeriesGoesThroughTheEditorToTheAnalysis() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.enabled("mnuFileImportItem"));
+        const QString saved = dir.filePath(QStringLiteral("annual.txt"));
+        h.fake.files.openAnswers << kSamples + "agency_daily_synthetic.csv";
+        h.fake.files.saveAnswers << saved;
+        h.action("mnuFileImportItem")->trigger();
+        auto* window = h.form->findChild<frmImport*>();
+        QVERIFY(window);
+        Child<QPushButton>(window, QStringLiteral("FileButton"))->click();
+        Child<QPushButton>(window, QStringLiteral("EditorButton"))->click();
+        auto* editor = h.form->findChild<Form3*>();
+        QVERIFY(editor);
+        QCOMPARE(editor->windowTitle(), QStringLiteral("zivived < 新規の編集 >"));
+        QCOMPARE(h.text("Text10"), QStringLiteral("降水量　(mm)"));
+        editor->findChild<QAction*>(QStringLiteral("EmnuFileSaveItem"))->trigger();
+        RunDeferredDeletes();
+        // The year the import left out is the one gap the load reports.
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        QVERIFY2(h.fake.messages.shown[0].text.contains(
+                     QStringLiteral("抜けている年があります：2009。")),
+                 qPrintable(h.fake.messages.shown[0].text));
+        QCOMPARE(h.state.series.recordCount, 19); // 2001 to 2020 without 2009
+        QCOMPARE(h.state.series.years[0], 2001);
+        QVERIFY(ReadBytes(saved).startsWith("   2001   1873.3\r\n   2002   1927.1\r\n"));
+        QCOMPARE(h.text("Text10"), QStringLiteral("降水量の合計　(mm)"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量の合計　(mm)"));
+    }
+
+    void importWaitsForAnOpenEditor() {
+        Harness h;
+        h.action("mnuEditFile")->trigger();
+        QVERIFY(!h.form->ImportOpenInEditor(QStringLiteral("   2000   1"), QString()));
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        QVERIFY(h.fake.messages.shown[0].text.contains(QStringLiteral("エディタが開いています")));
     }
 
     void failedEditorHandOverKeepsThePreviousSeries() {

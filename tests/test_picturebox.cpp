@@ -4,6 +4,7 @@
 #include "chart/screenchart.h"
 #include "nearequal.h"
 #include "platform/widgets.h"
+#include "states.h"
 
 #include <QApplication>
 #include <QFile>
@@ -331,9 +332,7 @@ void TestPictureBox::filledAndOpenCircles() {
 
 void TestPictureBox::renderedChart() {
     AppState state;
-    QFile table(QStringLiteral(QUORVEL_SOURCE_DIR "/data/ndlist.txt"));
-    QVERIFY(table.open(QIODevice::ReadOnly));
-    ParseDeviateTable(table.readAll(), state.deviateTable);
+    state.deviateTable = RealDeviateTable();
     state.settings.scaleMinIndex = 1;
     state.settings.scaleMaxIndex = 3;
     state.settings.analysisMode = 1;

@@ -9,13 +9,10 @@
 inline AppState PrintState(int analysisMode = 2, int minIndex = 1, int maxIndex = 3) {
     AppState state;
     state.deviateTable = QuantileTable();
+    ApplyFirstLoadDefaults(state.settings, state.series);
     state.settings.scaleMinIndex = minIndex;
     state.settings.scaleMaxIndex = maxIndex;
-    state.settings.solidLineWidth = 3;
-    state.settings.dashedLineWidth = 2;
-    state.settings.regressionLineWidth = 5;
     state.settings.analysisMode = analysisMode;
-    state.settings.alpha = 0.5;
     state.analysis.logMean = 3;
     state.analysis.logOffset10 = 0.2;
     state.analysis.logOffset100 = 0.5;

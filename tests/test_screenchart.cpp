@@ -6,6 +6,7 @@
 #include "platform/widgets.h"
 #include "quantiletable.h"
 #include "recordingsurface.h"
+#include "states.h"
 
 #include <QFile>
 #include <QTest>
@@ -124,10 +125,8 @@ void TestScreenChart::probabilityLines() {
 }
 
 void TestScreenChart::probabilityGridIsSymmetricWithTheRealTable() {
-    QFile file(QStringLiteral(QUORVEL_SOURCE_DIR "/data/ndlist.txt"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
     AppState state = ChartState();
-    ParseDeviateTable(file.readAll(), state.deviateTable);
+    state.deviateTable = RealDeviateTable();
     RecordingSurface surface;
     DrawScreenAxes(state, surface);
     const QList<Op> lines = surface.lines();
@@ -471,12 +470,7 @@ void TestScreenChart::bandOnlyAddsDashesInsideTheFrame() {
     QFETCH(int, mode);
     QFETCH(bool, band);
     QFETCH(bool, dashes);
-    AppState state = ChartState(1, 3);
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
-    for (double v : {60.0, 80.0, 95.0, 120.0, 150.0, 400.0, 70.0, 110.0})
-        state.series.values[state.series.recordCount++] = v;
-    AnalyzeSeries(state);
+    AppState state = AnalysedState({60.0, 80.0, 95.0, 120.0, 150.0, 400.0, 70.0, 110.0});
     state.settings.analysisMode = mode;
     RecordingSurface before;
     DrawScreenChart(state, before);

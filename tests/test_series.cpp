@@ -2,6 +2,7 @@
 #include "analysis/deviatetable.h"
 #include "analysis/series.h"
 #include "nearequal.h"
+#include "states.h"
 #include "testhelpers.h"
 
 #include <QFile>
@@ -14,8 +15,7 @@ namespace {
 
 AppState StateWithTable() {
     AppState state;
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
+    state.deviateTable = RealDeviateTable();
     return state;
 }
 

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "analysis/import.h"
+#include "platform/platform.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+// What the import window asks of the main window.
+class ImportHost {
+public:
+    virtual ~ImportHost() = default;
+    // Opens the series in the data editor as a new, unsaved file (the editor's layout), with
+    // the item name offered as the axis title. False when the editor cannot take it now; the
+    // host has told the user why.
+    virtual bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle) = 0;
+};
+
+// The import window: an observation file, its layout as detected, the choices, and the annual
+// series that follows every choice at once.
+class frmImport : public QWidget {
+    Q_OBJECT
+public:
+    frmImport(Platform& platform, ImportHost& host, QWidget* parent = nullptr);
+
+    // Reads the file and shows it with the detected choices. Throws DataError when it cannot be
+    // read; what was shown before stays.
+    void OpenFile(const QString& path);
+
+    void FileButton_Click();
+    void EditorButton_Click();
+
+    // The series as the choices make it, or nothing with the reason in the status line.
+    const std::optional<AnnualSeries>& series() const { return series_; }
+
+private:
+    void showLayout();
+    void fillValueColumns();
+    void rebuild();
+    ImportOptions options() const;
+
+    Platform& platform_;
+    ImportHost& host_;
+    std::optional<ImportSource> source_;
+    ImportLayout layout_;
+    std::optional<AnnualSeries> series_;
+    QString fileName_;
+    // Set while the controls are filled, so their change signals do not rebuild half-way.
+    bool filling_ = false;
+
+    QLineEdit* fileBox_ = nullptr;
+    QPlainTextEdit* preview_ = nullptr;
+    QLabel* layoutLabel_ = nullptr;
+    QComboBox* dateColumn_ = nullptr;
+    QComboBox* valueColumn_ = nullptr;
+    QComboBox* aggregate_ = nullptr;
+    QComboBox* yearStart_ = nullptr;
+    QDoubleSpinBox* coverage_ = nullptr;
+    QSpinBox* fromYear_ = nullptr;
+    QSpinBox* toYear_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    QLabel* status_ = nullptr;
+    QPushButton* editorButton_ = nullptr;
+};

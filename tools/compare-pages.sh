@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# compare-pages.sh OLD_QUORVEL NEW_QUORVEL
+# Prints every sample in data/samples/ through --pdf with both programs, for each analysis mode,
+# several scales, pen widths and offsets, rasterises the pages at 100 dpi and counts the pixels
+# that differ. Exits 1 when any page differs. Needs pdftoppm (poppler-utils) and compare
+# (imagemagick); each program reads the ndlist.txt beside it.
+set -euo pipefail
+old=$(realpath "$1")
+new=$(realpath "$2")
+root=$(realpath "$(dirname "$0")/..")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+pages=0
+differing=0
+for sample in "$root"/data/samples/*; do
+    for mode in 0 1 2; do
+        for scale in 10:1000 0.1:100000 100:10000 1:10 1000:100000; do
+            for widths in 3,2,5 5,4,1; do
+                for offset in 0,0 12.5,-7; do
+                    args=(--mode "$mode" --scale "$scale" --widths "$widths" --offset "$offset")
+                    for side in old new; do
+                        program=${!side}
+                        (cd "$(dirname "$program")" &&
+                            "$program" --pdf "$work/$side.pdf" "${args[@]}" "$sample" >/dev/null)
+                        pdftoppm -r 100 -png -singlefile "$work/$side.pdf" "$work/$side"
+                    done
+                    count=$(compare -metric AE "$work/old.png" "$work/new.png" /dev/null 2>&1 || true)
+                    pages=$((pages + 1))
+                    if [ "$count" != 0 ]; then
+                        differing=$((differing + 1))
+                        echo "$(basename "$sample") ${args[*]}: $count pixels differ"
+                    fi
+                done
+            done
+        done
+    done
+done
+echo "$pages pages compared, $differing differ"
+[ "$differing" = 0 ]
