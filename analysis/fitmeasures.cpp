@@ -3,6 +3,7 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/series.h"
+#include "analysis/specialfunctions.h"
 
 #include <cmath>
 
@@ -15,11 +16,15 @@ struct PeriodDeviates {
     std::array<double, kPeriodCount> wet{};
 };
 
+// The table's 0.001 steps would put T = 80 at 83.3 years and T = 150 at 142.9: only the page's
+// own two periods take the table's deviates.
 PeriodDeviates DeviatesOfPeriods(const DeviateTable& table) {
     PeriodDeviates z;
     for (size_t k = 0; k < kPeriodCount; ++k) {
-        z.dry[k] = DeviateAt(table, 1.0 / kReturnPeriods[k]);
-        z.wet[k] = DeviateAt(table, 1.0 - 1.0 / kReturnPeriods[k]);
+        const double T = kReturnPeriods[k];
+        const bool page = T == 10 || T == 100;
+        z.dry[k] = page ? DeviateAt(table, 1 / T) : StandardNormalQuantile(1 / T);
+        z.wet[k] = page ? DeviateAt(table, 1 - 1 / T) : StandardNormalQuantile(1 - 1 / T);
     }
     return z;
 }
@@ -104,35 +109,76 @@ void Jackknife(const AppState& state, const PeriodDeviates& z, FitMeasures& meas
             QuantilesOf(z, r.logMean, r.slope, r.logOffset10, r.logOffset100);
     }
 
-    auto standardError = [&](auto member, size_t k) -> std::optional<double> {
-        double mean = 0;
-        for (const PeriodQuantiles& run : runs)
-            mean += (run.*member)[k];
-        mean /= n;
-        double squares = 0;
-        for (const PeriodQuantiles& run : runs) {
-            const double d = (run.*member)[k] - mean;
-            squares += d * d;
+    std::vector<double> leftOut(static_cast<size_t>(n));
+    auto figures = [&](auto member, size_t k, double full, std::optional<double>& estimate,
+                       std::optional<double>& error) {
+        for (size_t j = 0; j < leftOut.size(); ++j)
+            leftOut[j] = (runs[j].*member)[k];
+        if (const std::optional<JackknifeFigures> f = JackknifeOf(full, leftOut)) {
+            estimate = f->estimate;
+            error = f->error;
         }
-        const double se = std::sqrt((n - 1.0) / n * squares);
-        if (!std::isfinite(se))
-            return std::nullopt;
-        return se;
     };
     for (size_t k = 0; k < kPeriodCount; ++k) {
-        measures.periods[k].dryError = standardError(&PeriodQuantiles::dry, k);
-        measures.periods[k].wetError = standardError(&PeriodQuantiles::wet, k);
-        if (!measures.periods[k].dryError || !measures.periods[k].wetError) {
+        ReturnPeriodValues& p = measures.periods[k];
+        figures(&PeriodQuantiles::dry, k, p.dry, p.dryJackknife, p.dryError);
+        figures(&PeriodQuantiles::wet, k, p.wet, p.wetJackknife, p.wetError);
+        if (!p.dryError || !p.wetError) {
             measures.errorProblem =
                 QStringLiteral("標準誤差が数値の範囲を超えたため、求められません。");
             for (ReturnPeriodValues& period : measures.periods)
-                period.dryError = period.wetError = std::nullopt;
+                period.dryError = period.wetError = period.dryJackknife = period.wetJackknife =
+                    std::nullopt;
             return;
         }
     }
 }
 
 } // namespace
+
+std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double> leftOut) {
+    const double n = static_cast<double>(leftOut.size());
+    double mean = 0;
+    for (double v : leftOut)
+        mean += v;
+    mean /= n;
+    double squares = 0;
+    for (double v : leftOut)
+        squares += (v - mean) * (v - mean);
+    const double error = std::sqrt((n - 1) / n * squares);
+    const double estimate = n * full - (n - 1) * mean;
+    if (!std::isfinite(error) || !std::isfinite(estimate))
+        return std::nullopt;
+    return JackknifeFigures{estimate, error};
+}
+
+std::optional<double> Correlation(std::span<const double> a, std::span<const double> b) {
+    const size_t n = std::min(a.size(), b.size());
+    if (n == 0)
+        return std::nullopt;
+    double ma = 0;
+    double mb = 0;
+    for (size_t i = 0; i < n; ++i) {
+        ma += a[i];
+        mb += b[i];
+    }
+    ma /= n;
+    mb /= n;
+    double saa = 0;
+    double sbb = 0;
+    double sab = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double da = a[i] - ma;
+        const double db = b[i] - mb;
+        saa += da * da;
+        sbb += db * db;
+        sab += da * db;
+    }
+    const double r = sab / std::sqrt(saa * sbb);
+    if (!(saa * sbb > 0) || !std::isfinite(r))
+        return std::nullopt;
+    return r;
+}
 
 bool IsExtrapolation(int period, int recordCount) {
     return period > 2 * recordCount;
@@ -146,19 +192,17 @@ FitMeasures ComputeFitMeasures(const AppState& state) {
     m.logMean = state.analysis.logMean;
     m.slope = state.analysis.slope;
 
-    double sxx = 0;
-    double sxz = 0;
-    double szz = 0;
-    for (int i = 0; i < n; ++i) {
-        const double dx = state.analysis.logValues[static_cast<size_t>(i)] - state.analysis.logMean;
-        const double z = state.analysis.deviates[static_cast<size_t>(i)];
-        sxx += dx * dx;
-        sxz += dx * z;
-        szz += z * z;
-    }
-    const double r = sxz / std::sqrt(sxx * szz);
-    if (sxx * szz > 0 && std::isfinite(r))
-        m.correlation = r;
+    const size_t count = static_cast<size_t>(std::max(n, 0));
+    m.correlation = Correlation(std::span(state.analysis.logValues.data(), count),
+                                std::span(state.analysis.deviates.data(), count));
+    // Each value beside the line's value at its own plotted deviate.
+    std::array<double, kMaxRecords> onLine{};
+    for (size_t i = 0; i < count; ++i)
+        onLine[i] = std::pow(10.0, state.analysis.logMean +
+                                       state.analysis.slope * state.analysis.deviates[i]);
+    if (state.analysis.slope != 0)
+        m.xCor = Correlation(std::span(state.series.values.data(), count),
+                             std::span(onLine.data(), count));
 
     if (state.analysis.slope != 0 && n > 0) {
         double squares = 0;

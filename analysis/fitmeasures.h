@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 // Return periods in years, from the median year to the 1-in-200 year.
@@ -17,10 +18,14 @@ inline constexpr double kGoodFitSlsc = 0.04;
 
 struct ReturnPeriodValues {
     int period = 0;
-    double dryDeviate = 0; // z(1/T)
-    double wetDeviate = 0; // z(1 - 1/T)
-    double dry = 0;        // 10^(logMean + slope * dryDeviate)
+    // z(1/T) and z(1 - 1/T): the table's for T = 10 and 100 (the page's offsets), the exact
+    // normal quantile for the other periods.
+    double dryDeviate = 0;
+    double wetDeviate = 0;
+    double dry = 0; // 10^(logMean + slope * dryDeviate)
     double wet = 0;
+    std::optional<double> dryJackknife; // jackknife estimate
+    std::optional<double> wetJackknife;
     std::optional<double> dryError; // jackknife standard error
     std::optional<double> wetError;
     bool extrapolation = false; // T above twice the record length
@@ -32,7 +37,9 @@ struct FitMeasures {
     double logMean = 0;
     double slope = 0;
     std::optional<double> correlation; // none when the values or the deviates do not vary
-    std::optional<double> slsc;        // none when the slope is 0
+    // X-COR: the correlation of the values with the line's values at their own deviates.
+    std::optional<double> xCor;
+    std::optional<double> slsc; // none when the slope is 0
     std::array<ReturnPeriodValues, kReturnPeriods.size()> periods{};
     // Why there are no standard errors; empty when every one is there.
     QString errorProblem;
@@ -42,6 +49,18 @@ struct FitMeasures {
 // the results of its analysis). The standard errors come from the whole analysis run again
 // without each record in turn; they need three records and every re-run to give a sloped line.
 FitMeasures ComputeFitMeasures(const AppState& state);
+
+// The jackknife of one figure: from the whole series' value and the values with each record
+// left out, the estimate N·x̂ − (N − 1)·x̄ and the error √((N − 1)/N · Σ(x̂_(j) − x̄)²); none
+// when either is not a finite number.
+struct JackknifeFigures {
+    double estimate;
+    double error;
+};
+std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double> leftOut);
+
+// Pearson's correlation of two equally long series; none when either does not vary.
+std::optional<double> Correlation(std::span<const double> a, std::span<const double> b);
 
 // The return period of `period` years falls beyond twice the record length.
 bool IsExtrapolation(int period, int recordCount);

@@ -32,6 +32,12 @@ QString FormatReal(double a) {
     return text;
 }
 
+QString ShortestReal(double a) {
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, a);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
 double ReadDecimal(std::string_view number) {
     // from_chars takes no leading "+" and never looks at the C locale.
     bool negative = false;

@@ -17,6 +17,10 @@ int32_t R(double a);
 // no grouping, "." as decimal point (0.5, 1000, 0.333333333333333, 1E+20).
 QString FormatReal(double a);
 
+// The shortest text that reads back as the same double, for output read by programs
+// ("0.1", "2158.4967302981507", "1e+20"); "." whatever the locale.
+QString ShortestReal(double a);
+
 // A plain decimal ("-12.5e3", no blanks) read with "." whatever the C locale. Beyond the double's
 // range it gives infinity with the sign, below it zero; text that is no number gives 0.
 double ReadDecimal(std::string_view number);

@@ -103,9 +103,14 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
     }
     if (!command.results)
         return;
-    const ResultSource source = MakeResultSource(DisplayFileName(file), state, boxes);
+    const ResultSource source =
+        MakeResultSource(DisplayFileName(file), state, boxes,
+                         command.distributions ? std::optional(command.target) : std::nullopt);
     if (json)
         json->append(ResultJsonObject(source));
+    else if (command.distributions)
+        for (const QString& row : DistributionCsvRows(source))
+            out << row << '\n';
     else
         out << ResultCsvRow(source) << '\n';
 }
@@ -126,7 +131,7 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     // The deviate table is an input as much as the data files: no page may replace it.
     const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
     if (command.results && !command.json)
-        out << ResultCsvHeader() << '\n';
+        out << (command.distributions ? DistributionCsvHeader() : ResultCsvHeader()) << '\n';
     std::optional<JsonArrayStream> json;
     if (command.results && command.json)
         json.emplace(out);

@@ -29,10 +29,24 @@ const char kHelpJapanese[] =
     "quorvel --pdf OUT [OPTIONS] FILE...             各 FILE の印刷紙面を PDF "
     "に出力（ウィンドウなし）\n"
     "quorvel --results [--json] [OPTIONS] FILE...    解析結果を標準出力に出力（ウィンドウなし）\n"
+    "quorvel --results --distributions [--target T] [--json] [OPTIONS] FILE...\n"
+    "                                                11 の確率分布の比較（SLSC、X-COR、"
+    "ジャックナイフ、選定）\n"
     "quorvel --import OUT [IMPORT OPTIONS] FILE      観測データ（気象庁のダウンロード CSV "
     "など）から"
     "年の値の系列を作り、OUT に書く（ウィンドウなし）\n"
     "quorvel --help | --version\n"
+    "--distributions の CSV の列\n"
+    "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
+    "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem\n"
+    "  ファイルごとに 11 行（ln2_paper ln2_pm ln2_lm ln3_iwai ln3_q ln3_lm lp3 exp gumbel "
+    "sqrtet gev の順）。\n"
+    "  dry/wet は 1/10・1/100 の渇水年・豊水年の確率値、jk_ はジャックナイフ推定値、se_ は"
+    "その推定誤差、\n"
+    "  applicable・passes（SLSC ≤ 0.04）・selected は 1 か 0、problem は当てはめられない理由。"
+    "ない値は空欄。\n"
+    "  --json では各ファイルに selection と distributions（母数、SLSC、X-COR、11 の再現期間の"
+    "値・推定値・誤差）が加わる。\n"
     "OPTIONS\n"
     "  --alpha A          非超過確率計算のα値（既定 0.5）\n"
     "  --scale MIN:MAX    横軸の両端（10 のべき乗）：MIN は 0.1 1 10 100 1000 のどれか、MAX は 10 "
@@ -42,6 +56,9 @@ const char kHelpJapanese[] =
     "  --widths S,D,R     実線・点線・回帰線の印刷の太さ、それぞれ 1～5（既定 3,2,5）\n"
     "  --offset X,Y       印刷位置の移動 mm、右方向と上方向（既定 0,0）\n"
     "  --title TEXT       横軸のタイトル（既定 降水量　(mm)）\n"
+    "  --distributions    --results に 11 の確率分布の比較を加える\n"
+    "  --target T         --distributions の選定基準：dry10 dry100 wet10 wet100 のどれか"
+    "（1/10 渇水年、1/100 渇水年、1/10 豊水年、1/100 豊水年。既定 wet100）\n"
     "IMPORT OPTIONS\n"
     "  --aggregate sum|max  月・日の値の年合計か年最大（既定 sum）\n"
     "  --days N           年最大 N 日：連続 N 日の合計の最大、N は 1～7、日ごとの値だけ（既定 1）\n"
@@ -56,9 +73,23 @@ const char kHelpEnglish[] =
     "would\n"
     "quorvel --pdf OUT [OPTIONS] FILE...             the printed page of each FILE, no window\n"
     "quorvel --results [--json] [OPTIONS] FILE...    the results on standard output, no window\n"
+    "quorvel --results --distributions [--target T] [--json] [OPTIONS] FILE...\n"
+    "                                                the eleven candidate distributions compared "
+    "(SLSC, X-COR, jackknife, selection)\n"
     "quorvel --import OUT [IMPORT OPTIONS] FILE      the annual series of an observation file (the "
     "Agency's CSV download and the like) written to OUT, no window\n"
     "quorvel --help | --version\n"
+    "CSV columns with --distributions\n"
+    "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
+    "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem\n"
+    "  eleven rows per file (ln2_paper ln2_pm ln2_lm ln3_iwai ln3_q ln3_lm lp3 exp gumbel sqrtet "
+    "gev in this order);\n"
+    "  dry/wet are the 1-in-10 and 1-in-100 dry- and wet-year values, jk_ their jackknife "
+    "estimates, se_ the jackknife errors;\n"
+    "  applicable, passes (SLSC <= 0.04) and selected are 1 or 0, problem says why a model does "
+    "not apply; a missing figure is empty.\n"
+    "  With --json each file's object gains selection and distributions (parameters, SLSC, "
+    "X-COR, values, estimates and errors of the eleven periods).\n"
     "OPTIONS\n"
     "  --alpha A          plotting-position parameter (default 0.5)\n"
     "  --scale MIN:MAX    value axis ends, powers of ten: MIN one of 0.1 1 10 100 1000, MAX one of "
@@ -70,6 +101,9 @@ const char kHelpEnglish[] =
     "3,2,5)\n"
     "  --offset X,Y       print offsets in mm, right and up (default 0,0)\n"
     "  --title TEXT       value-axis title (default 降水量　(mm))\n"
+    "  --distributions    add the comparison of the eleven candidate distributions to --results\n"
+    "  --target T         what --distributions selects by: dry10 dry100 wet10 wet100 (the "
+    "jackknife error of the 1-in-10 or 1-in-100 dry- or wet-year value; default wet100)\n"
     "IMPORT OPTIONS\n"
     "  --aggregate sum|max  annual total or annual maximum of monthly or daily values (default "
     "sum)\n"
@@ -369,6 +403,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption pdf(QStringLiteral("pdf"), {}, QStringLiteral("OUT"));
     const QCommandLineOption results(QStringLiteral("results"), {});
     const QCommandLineOption json(QStringLiteral("json"), {});
+    const QCommandLineOption distributions(QStringLiteral("distributions"), {});
+    const QCommandLineOption target(QStringLiteral("target"), {}, QStringLiteral("T"));
     struct Setting {
         QCommandLineOption option;
         void (*read)(const QString&, BatchSettings&);
@@ -381,7 +417,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         {QCommandLineOption(QStringLiteral("offset"), {}, QStringLiteral("X,Y")), ReadOffsets},
         {QCommandLineOption(QStringLiteral("title"), {}, QStringLiteral("TEXT")), ReadTitle},
     };
-    parser.addOptions({help, version, pdf, results, json});
+    parser.addOptions({help, version, pdf, results, json, distributions, target});
     for (const Setting& setting : settings)
         parser.addOption(setting.option);
     const QCommandLineOption import(QStringLiteral("import"), {}, QStringLiteral("OUT"));
@@ -428,6 +464,18 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         const bool batch = parser.isSet(pdf) || parser.isSet(results);
         if (parser.isSet(json) && !parser.isSet(results))
             Refuse(QStringLiteral("--json は --results と一緒に指定してください。"));
+        if (parser.isSet(distributions) && !parser.isSet(results))
+            Refuse(QStringLiteral("--distributions は --results と一緒に指定してください。"));
+        if (parser.isSet(target)) {
+            if (!parser.isSet(distributions))
+                Refuse(QStringLiteral("--target は --distributions と一緒に指定してください。"));
+            const std::optional<Target> chosen = TargetFromKey(parser.value(target).trimmed());
+            if (!chosen)
+                Refuse(QStringLiteral("--target は dry10、dry100、wet10、wet100 のどれかにして"
+                                      "ください（「%1」）。")
+                           .arg(parser.value(target)));
+            command.target = *chosen;
+        }
         for (const Setting& setting : settings) {
             if (!parser.isSet(setting.option))
                 continue;
@@ -449,6 +497,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.action = CommandLine::Action::Batch;
         command.results = parser.isSet(results);
         command.json = parser.isSet(json);
+        command.distributions = parser.isSet(distributions);
         if (parser.isSet(pdf)) {
             command.pdfOut = parser.value(pdf);
             if (command.pdfOut.isEmpty())

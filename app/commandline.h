@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/distributions.h"
 #include "analysis/import.h"
 
 #include <QString>
@@ -36,6 +37,9 @@ struct CommandLine {
     bool pdfIntoFolder = false;
     bool results = false;
     bool json = false;
+    // The candidate distributions with the results, and the target of their selection.
+    bool distributions = false;
+    Target target = kDefaultTarget;
     BatchSettings settings;
     // Import: the annual series of files[0] goes to importOut.
     QString importOut;

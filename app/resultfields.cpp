@@ -5,24 +5,20 @@
 
 #include <QJsonArray>
 #include <QStringList>
+#include <cmath>
 
 namespace {
 
-// A box's text as a number; the box shows the default real-to-text form already.
-QJsonValue Box(const QString& text) {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
-}
-
-// A real as the boxes show it, so the CSV and the JSON give the same digits.
+// A real as computed: the JSON writer and the CSV both give its shortest exact form.
 QJsonValue Real(double value) {
-    return Box(FormatReal(value));
+    return QJsonValue(value);
 }
 
-// A dry or wet value as the printed page gives it.
+// A dry or wet value as the printed page gives it, a whole number.
 QJsonValue Printed(double value) {
-    return Box(FormatPrintedResult(value).trimmed());
+    bool ok = false;
+    const double whole = FormatPrintedResult(value).trimmed().toDouble(&ok);
+    return ok ? QJsonValue(whole) : QJsonValue(QJsonValue::Null);
 }
 
 QJsonValue Records(const ResultSource& source) {
@@ -62,15 +58,65 @@ QJsonValue Periods(const ResultSource& source) {
     return periods;
 }
 
+QJsonValue Selection(const ResultSource& source) {
+    if (!source.distributions)
+        return QJsonValue(QJsonValue::Undefined);
+    const DistributionComparison& c = *source.distributions;
+    return QJsonObject{{QStringLiteral("target"), QString::fromLatin1(TargetKey(c.target))},
+                       {QStringLiteral("selected"),
+                        c.selected ? QJsonValue(QString::fromLatin1(ModelKey(*c.selected)))
+                                   : QJsonValue(QJsonValue::Null)}};
+}
+
+QJsonObject ModelObject(const ModelComparison& row) {
+    const bool applicable = row.applicable();
+    QJsonObject parameters;
+    for (const ModelParameter& p : row.model.parameters())
+        parameters.insert(QString::fromLatin1(p.name), p.value);
+    QJsonArray periods;
+    for (const ModelPeriod& p : row.periods) {
+        auto value = [&](double v) {
+            return applicable ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
+        };
+        periods.append(QJsonObject{{QStringLiteral("T"), p.period},
+                                   {QStringLiteral("dry"), value(p.dry)},
+                                   {QStringLiteral("wet"), value(p.wet)},
+                                   {QStringLiteral("dry_jackknife"), Optional(p.dryJackknife)},
+                                   {QStringLiteral("wet_jackknife"), Optional(p.wetJackknife)},
+                                   {QStringLiteral("dry_error"), Optional(p.dryError)},
+                                   {QStringLiteral("wet_error"), Optional(p.wetError)}});
+    }
+    return QJsonObject{{QStringLiteral("id"), QString::fromLatin1(ModelKey(row.model.id()))},
+                       {QStringLiteral("name"), row.model.name()},
+                       {QStringLiteral("applicable"), applicable},
+                       {QStringLiteral("problem"), applicable ? QJsonValue(QJsonValue::Null)
+                                                              : QJsonValue(row.model.problem())},
+                       {QStringLiteral("parameters"), parameters},
+                       {QStringLiteral("slsc"), Optional(row.slsc)},
+                       {QStringLiteral("x_cor"), Optional(row.xCor)},
+                       {QStringLiteral("passes"), row.passes},
+                       {QStringLiteral("selected"), row.selected},
+                       {QStringLiteral("periods"), periods}};
+}
+
+QJsonValue Distributions(const ResultSource& source) {
+    if (!source.distributions)
+        return QJsonValue(QJsonValue::Undefined);
+    QJsonArray models;
+    for (const ModelComparison& row : source.distributions->models)
+        models.append(ModelObject(row));
+    return models;
+}
+
 using S = const ResultSource&;
 const ResultColumn kColumns[] = {
     {"file", [](S s) { return QJsonValue(s.file); }, true, true},
     {"records", [](S s) { return QJsonValue(s.state.series.recordCount); }, true, false},
     {"alpha", [](S s) { return Real(s.state.settings.alpha); }, true, true},
-    {"arith_mean", [](S s) { return Box(s.boxes.arithMean); }, true, true},
-    {"geo_mean", [](S s) { return Box(s.boxes.geoMean); }, true, true},
-    {"max", [](S s) { return Box(s.boxes.maximum); }, true, true},
-    {"min", [](S s) { return Box(s.boxes.minimum); }, true, true},
+    {"arith_mean", [](S s) { return Real(s.state.analysis.arithMean); }, true, true},
+    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMean)); }, true, true},
+    {"max", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMax)); }, true, true},
+    {"min", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMin)); }, true, true},
     {"log_mean", [](S s) { return Real(s.state.analysis.logMean); }, true, true},
     {"slope", [](S s) { return Real(s.state.analysis.slope); }, true, true},
     {"dry10", [](S s) { return Printed(s.dryWet.dry10); }, true, true},
@@ -85,12 +131,14 @@ const ResultColumn kColumns[] = {
     {"se_wet100", [](S s) { return Optional(PeriodOf(s, 100).wetError); }, true, false},
     {"records", Records, false, true},
     {"periods", Periods, false, true},
+    {"selection", Selection, false, true},
+    {"distributions", Distributions, false, true},
 };
 
 QString CsvField(const QJsonValue& value) {
     switch (value.type()) {
     case QJsonValue::Double:
-        return FormatReal(value.toDouble());
+        return ShortestReal(value.toDouble());
     case QJsonValue::Bool:
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::String: {
@@ -108,9 +156,15 @@ QString CsvField(const QJsonValue& value) {
 
 } // namespace
 
-ResultSource MakeResultSource(const QString& file, const AppState& state,
-                              const ResultTexts& boxes) {
-    return ResultSource{file, state, boxes, ComputeDryWetValues(state), ComputeFitMeasures(state)};
+ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes,
+                              std::optional<Target> target) {
+    ResultSource source{
+        file, state, boxes, ComputeDryWetValues(state), ComputeFitMeasures(state), std::nullopt};
+    if (target)
+        source.distributions =
+            ComputeDistributions(source.fit, state.series.values.data(), state.series.recordCount,
+                                 state.settings.alpha, *target);
+    return source;
 }
 
 std::span<const ResultColumn> ResultColumns() {
@@ -135,8 +189,96 @@ QString ResultCsvRow(const ResultSource& source) {
 
 QJsonObject ResultJsonObject(const ResultSource& source) {
     QJsonObject object;
-    for (const ResultColumn& column : ResultColumns())
-        if (column.inJson)
-            object.insert(QString::fromLatin1(column.name), column.value(source));
+    for (const ResultColumn& column : ResultColumns()) {
+        if (!column.inJson)
+            continue;
+        const QJsonValue value = column.value(source);
+        if (!value.isUndefined())
+            object.insert(QString::fromLatin1(column.name), value);
+    }
     return object;
+}
+
+namespace {
+
+// One model of one file in the distributions' CSV.
+struct ModelRow {
+    const QString& file;
+    const ModelComparison& model;
+};
+
+QJsonValue Flag(bool value) {
+    return QJsonValue(value ? 1 : 0);
+}
+
+// The fitted value of a target's period; nothing for a model that is not applicable.
+QJsonValue TargetValue(const ModelComparison& row, Target target) {
+    if (!row.applicable())
+        return QJsonValue(QJsonValue::Null);
+    const ModelPeriod* p = row.period(TargetPeriod(target));
+    return TargetIsWet(target) ? p->wet : p->dry;
+}
+
+QJsonValue TargetJackknife(const ModelComparison& row, Target target) {
+    const ModelPeriod* p = row.period(TargetPeriod(target));
+    return Optional(TargetIsWet(target) ? p->wetJackknife : p->dryJackknife);
+}
+
+using M = const ModelRow&;
+struct DistributionColumn {
+    const char* name;
+    QJsonValue (*value)(M);
+};
+const DistributionColumn kDistributionColumns[] = {
+    {"file", [](M m) { return QJsonValue(m.file); }},
+    {"model", [](M m) { return QJsonValue(QString::fromLatin1(ModelKey(m.model.model.id()))); }},
+    {"name", [](M m) { return QJsonValue(m.model.model.name()); }},
+    {"applicable", [](M m) { return Flag(m.model.applicable()); }},
+    {"slsc", [](M m) { return Optional(m.model.slsc); }},
+    {"x_cor", [](M m) { return Optional(m.model.xCor); }},
+    {"dry10", [](M m) { return TargetValue(m.model, Target::Dry10); }},
+    {"dry100", [](M m) { return TargetValue(m.model, Target::Dry100); }},
+    {"wet10", [](M m) { return TargetValue(m.model, Target::Wet10); }},
+    {"wet100", [](M m) { return TargetValue(m.model, Target::Wet100); }},
+    {"jk_dry10", [](M m) { return TargetJackknife(m.model, Target::Dry10); }},
+    {"jk_dry100", [](M m) { return TargetJackknife(m.model, Target::Dry100); }},
+    {"jk_wet10", [](M m) { return TargetJackknife(m.model, Target::Wet10); }},
+    {"jk_wet100", [](M m) { return TargetJackknife(m.model, Target::Wet100); }},
+    {"se_dry10", [](M m) { return Optional(m.model.targetError(Target::Dry10)); }},
+    {"se_dry100", [](M m) { return Optional(m.model.targetError(Target::Dry100)); }},
+    {"se_wet10", [](M m) { return Optional(m.model.targetError(Target::Wet10)); }},
+    {"se_wet100", [](M m) { return Optional(m.model.targetError(Target::Wet100)); }},
+    {"passes", [](M m) { return Flag(m.model.passes); }},
+    {"selected", [](M m) { return Flag(m.model.selected); }},
+    // One line per row: a reason of several lines is joined.
+    {"problem",
+     [](M m) {
+         return m.model.applicable()
+                    ? QJsonValue(QJsonValue::Null)
+                    : QJsonValue(
+                          m.model.model.problem().split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+     }},
+};
+
+} // namespace
+
+QString DistributionCsvHeader() {
+    QStringList names;
+    for (const DistributionColumn& column : kDistributionColumns)
+        names << QString::fromLatin1(column.name);
+    return names.join(QLatin1Char(','));
+}
+
+QStringList DistributionCsvRows(const ResultSource& source) {
+    QStringList rows;
+    if (!source.distributions)
+        return rows;
+    for (const ModelComparison& model : source.distributions->models) {
+        const ModelRow row{source.file, model};
+        QStringList fields;
+        for (const DistributionColumn& column : kDistributionColumns)
+            fields << CsvField(column.value(row));
+        rows << fields.join(QLatin1Char(','));
+    }
+    return rows;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/series.h"
 
@@ -18,12 +19,17 @@ struct ResultSource {
     ResultTexts boxes;
     DryWetValues dryWet;
     FitMeasures fit;
+    // The candidate distributions, when asked for.
+    std::optional<DistributionComparison> distributions;
 };
 
-ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes);
+// With a target, the candidate distributions are compared for it as well.
+ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes,
+                              std::optional<Target> target = std::nullopt);
 
 // A figure of the results: its name, its value for a file, and where it goes. The CSV's
-// "records" is the count; the JSON's is the array of the records themselves.
+// "records" is the count; the JSON's is the array of the records themselves. A value that is
+// undefined is left out of the JSON object.
 struct ResultColumn {
     const char* name;
     QJsonValue (*value)(const ResultSource&);
@@ -36,7 +42,12 @@ struct ResultColumn {
 std::span<const ResultColumn> ResultColumns();
 
 QString ResultCsvHeader();
-// Reals in the default real-to-text form, the dry and wet values as the printed page's whole
+// Reals in their shortest exact form, the dry and wet values as the printed page's whole
 // numbers, the file name quoted where it needs to be.
 QString ResultCsvRow(const ResultSource& source);
+// With the distributions, the object also holds "selection" and "distributions".
 QJsonObject ResultJsonObject(const ResultSource& source);
+
+// The CSV of the distributions: one row per file and model, in the models' order.
+QString DistributionCsvHeader();
+QStringList DistributionCsvRows(const ResultSource& source);

@@ -138,8 +138,11 @@ private slots:
         const auto column = [&](const char* name) {
             return row[header.indexOf(QString::fromLatin1(name))];
         };
-        QCOMPARE(column("r"), FormatReal(object[QStringLiteral("r")].toDouble()));
-        QCOMPARE(column("slsc"), FormatReal(object[QStringLiteral("slsc")].toDouble()));
+        // The same double in both, to the last bit.
+        for (const char* name : {"r", "slsc", "alpha", "arith_mean", "log_mean", "slope", "min"}) {
+            QCOMPARE(column(name), ShortestReal(object[QLatin1String(name)].toDouble()));
+            QCOMPARE(column(name).toDouble(), object[QLatin1String(name)].toDouble());
+        }
         const QJsonArray periods = object[QStringLiteral("periods")].toArray();
         QCOMPARE(periods.size(), 11);
         const int records = column("records").toInt();
@@ -155,7 +158,7 @@ private slots:
                 QString::number(qint64(RoundHalfEven(period[QStringLiteral("dry")].toDouble()))),
                 column(qPrintable(QStringLiteral("dry") + suffix)));
             const QString se = column(qPrintable(QStringLiteral("se_wet") + suffix));
-            QCOMPARE(se, errorsAvailable ? FormatReal(period[QStringLiteral("se_wet")].toDouble())
+            QCOMPARE(se, errorsAvailable ? ShortestReal(period[QStringLiteral("se_wet")].toDouble())
                                          : QString());
         }
     }
@@ -192,6 +195,14 @@ private slots:
                                      QStringLiteral("1e7,0"), file});
         row("empty title", {QStringLiteral("--results"), QStringLiteral("--title="), file});
         row("json alone", {QStringLiteral("--json"), file});
+        row("distributions without results",
+            {QStringLiteral("--pdf"), QDir::tempPath(), QStringLiteral("--distributions"), file});
+        row("target without distributions",
+            {QStringLiteral("--results"), QStringLiteral("--target"), QStringLiteral("dry10"),
+             file});
+        row("target not one of four",
+            {QStringLiteral("--results"), QStringLiteral("--distributions"),
+             QStringLiteral("--target"), QStringLiteral("wet50"), file});
         row("option without batch", {QStringLiteral("--mode"), QStringLiteral("1"), file});
         row("window with two files", {file, file});
         row("batch without file", {QStringLiteral("--results")});
@@ -234,6 +245,89 @@ private slots:
         const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[1].contains(QStringLiteral("--help")));
+    }
+
+    // One CSV row per file and model under exactly the documented columns, and the JSON's
+    // figures the same doubles.
+    void distributionsCsvAndJson_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("default target") << QStringList{} << "wet100"
+                                        << "lp3";
+        QTest::newRow("1/10 dry, Cunnane")
+            << QStringList{QStringLiteral("--target"), QStringLiteral("dry10"),
+                           QStringLiteral("--alpha"), QStringLiteral("0.4")}
+            << "dry10" << QString();
+    }
+    void distributionsCsvAndJson() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, target);
+        QFETCH(QString, selected);
+        const QString file = kSamples + QStringLiteral("precip_30y.csv");
+        const QStringList base =
+            QStringList{QStringLiteral("--results"), QStringLiteral("--distributions")} + options;
+        const Run csv = Quorvel(base + QStringList{file});
+        const Run json = Quorvel(base + QStringList{QStringLiteral("--json"), file});
+        QCOMPARE(csv.status, 0);
+        QCOMPARE(json.status, 0);
+        const QStringList lines = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines[0],
+                 QStringLiteral("file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,"
+                                "jk_dry10,jk_dry100,jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,"
+                                "se_wet100,passes,selected,problem"));
+        QCOMPARE(lines.size(), 12);
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).array()[0].toObject();
+        const QJsonObject selection = object[QStringLiteral("selection")].toObject();
+        QCOMPARE(selection[QStringLiteral("target")].toString(), target);
+        const QJsonArray models = object[QStringLiteral("distributions")].toArray();
+        QCOMPARE(models.size(), 11);
+        const QStringList ids{"ln2_paper", "ln2_pm", "ln2_lm", "ln3_iwai", "ln3_q", "ln3_lm",
+                              "lp3",       "exp",    "gumbel", "sqrtet",   "gev"};
+        QString csvSelected;
+        for (int i = 0; i < 11; ++i) {
+            const QStringList row = lines[i + 1].split(QLatin1Char(','));
+            QCOMPARE(row.size(), header.size());
+            const auto column = [&](const char* name) {
+                return row[header.indexOf(QLatin1String(name))];
+            };
+            const QJsonObject model = models[i].toObject();
+            QCOMPARE(column("model"), ids[i]);
+            QCOMPARE(model[QStringLiteral("id")].toString(), ids[i]);
+            QCOMPARE(column("name"), model[QStringLiteral("name")].toString());
+            const bool applicable = model[QStringLiteral("applicable")].toBool();
+            QCOMPARE(column("applicable"), applicable ? QStringLiteral("1") : QStringLiteral("0"));
+            QCOMPARE(column("problem").isEmpty(), applicable);
+            QCOMPARE(model[QStringLiteral("problem")].isNull(), applicable);
+            QCOMPARE(column("passes"), model[QStringLiteral("passes")].toBool()
+                                           ? QStringLiteral("1")
+                                           : QStringLiteral("0"));
+            if (column("selected") == QStringLiteral("1"))
+                csvSelected = ids[i];
+            QCOMPARE(model[QStringLiteral("selected")].toBool(),
+                     column("selected") == QStringLiteral("1"));
+            QCOMPARE(model[QStringLiteral("periods")].toArray().size(), 11);
+            if (!applicable) {
+                QCOMPARE(column("slsc"), QString());
+                QVERIFY(model[QStringLiteral("slsc")].isNull());
+                continue;
+            }
+            QCOMPARE(column("slsc").toDouble(), model[QStringLiteral("slsc")].toDouble());
+            QCOMPARE(column("x_cor").toDouble(), model[QStringLiteral("x_cor")].toDouble());
+            const QJsonObject wet100 = model[QStringLiteral("periods")].toArray()[8].toObject();
+            QCOMPARE(wet100[QStringLiteral("T")].toInt(), 100);
+            QCOMPARE(column("wet100").toDouble(), wet100[QStringLiteral("wet")].toDouble());
+            QCOMPARE(column("se_wet100").toDouble(),
+                     wet100[QStringLiteral("wet_error")].toDouble());
+            QCOMPARE(column("jk_wet100").toDouble(),
+                     wet100[QStringLiteral("wet_jackknife")].toDouble());
+            QVERIFY(!model[QStringLiteral("parameters")].toObject().isEmpty());
+        }
+        const QJsonValue chosen = selection[QStringLiteral("selected")];
+        QCOMPARE(chosen.isNull() ? QString() : chosen.toString(), csvSelected);
+        if (!selected.isEmpty())
+            QCOMPARE(csvSelected, selected);
     }
 
     // The hand-worked daily file of the import tests through the executable.

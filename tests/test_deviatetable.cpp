@@ -70,26 +70,31 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("present");
         QTest::addColumn<QString>("messagePart");
-        QTest::newRow("missing") << QByteArray() << false << "見つかりません";
-        QTest::newRow("499 numbers") << Numbers(499) << true << "500 個に足りません";
-        QTest::newRow("empty") << QByteArray() << true << "500 個に足りません";
+        // ndlist.txt is a folder instead of a file.
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("missing") << QByteArray() << false << "見つかりません" << false;
+        QTest::newRow("499 numbers") << Numbers(499) << true << "500 個に足りません" << false;
+        QTest::newRow("empty") << QByteArray() << true << "500 個に足りません" << false;
         QTest::newRow("text in it")
-            << Numbers(10) + "abc\r\n" + Numbers(490) << true << "数字ではない";
+            << Numbers(10) + "abc\r\n" + Numbers(490) << true << "数字ではない" << false;
         QTest::newRow("beyond the double")
-            << Numbers(10) + "1e400\r\n" + Numbers(490) << true << "数字ではない";
-        QTest::newRow("decreasing") << Numbers(300) + Numbers(200) << true << "301 個目";
+            << Numbers(10) + "1e400\r\n" + Numbers(490) << true << "数字ではない" << false;
+        QTest::newRow("decreasing") << Numbers(300) + Numbers(200) << true << "301 個目" << false;
         QTest::newRow("negated") << "0\r\n-" + Numbers(500).mid(3).replace("\r\n", "\r\n-") << true
-                                 << "負です";
-        QTest::newRow("beyond any deviate") << Numbers(499) + "1e40\r\n" << true << "500 個目";
-        QTest::newRow("all zero") << QByteArray("0\r\n").repeated(500) << true << "すべて同じ";
-        QTest::newRow("a folder") << QByteArray() << true << "通常のファイルではありません";
+                                 << "負です" << false;
+        QTest::newRow("beyond any deviate") << Numbers(499) + "1e40\r\n"
+                                            << true << "500 個目" << false;
+        QTest::newRow("all zero") << QByteArray("0\r\n").repeated(500) << true << "すべて同じ"
+                                  << false;
+        QTest::newRow("a folder") << QByteArray() << true << "通常のファイルではありません" << true;
     }
     void refusesMissingOrShortTable() {
         QFETCH(QByteArray, content);
         QFETCH(bool, present);
         QFETCH(QString, messagePart);
+        QFETCH(bool, folder);
         QTemporaryDir dir;
-        if (present && QByteArray(QTest::currentDataTag()) == "a folder")
+        if (folder)
             QVERIFY(QDir(dir.path()).mkdir("ndlist.txt"));
         else if (present)
             QVERIFY(WriteBytes(dir.filePath("ndlist.txt"), content));

@@ -10,10 +10,6 @@
 
 namespace {
 
-AppState Analysed(const QList<double>& values, double alpha = 0.5) {
-    return AnalysedState(values, alpha);
-}
-
 const ReturnPeriodValues& Period(const FitMeasures& m, int period) {
     for (const ReturnPeriodValues& p : m.periods)
         if (p.period == period)
@@ -30,7 +26,7 @@ private slots:
     // Sxz = 3t, Szz = 2t^2, slope 3/(2t), Sxx = 14/3. Residuals (x - mean)/s - z are t/9,
     // -2t/9, t/9.
     void threeRecordsByHand() {
-        const AppState state = Analysed({10, 100, 10000});
+        const AppState state = AnalysedState({10, 100, 10000});
         const double t = state.deviateTable[333];
         const FitMeasures m = ComputeFitMeasures(state);
         QVERIFY(m.correlation && m.slsc);
@@ -96,7 +92,7 @@ private slots:
         QFETCH(bool, correlation);
         QFETCH(bool, slsc);
         QFETCH(bool, errors);
-        const AppState state = Analysed(values);
+        const AppState state = AnalysedState(values);
         const FitMeasures m = ComputeFitMeasures(state);
         QCOMPARE(m.correlation.has_value(), correlation);
         QCOMPARE(m.slsc.has_value(), slsc);
@@ -113,8 +109,8 @@ private slots:
                                       1150, 980,  1020, 1080, 920,  1010, 990, 1060};
         const QList<double> outlier = {900,  1000, 1100, 950,  1050, 1200, 850, 1000,
                                        1150, 980,  1020, 1080, 920,  1010, 990, 9000};
-        const FitMeasures a = ComputeFitMeasures(Analysed(smooth));
-        const FitMeasures b = ComputeFitMeasures(Analysed(outlier));
+        const FitMeasures a = ComputeFitMeasures(AnalysedState(smooth));
+        const FitMeasures b = ComputeFitMeasures(AnalysedState(outlier));
         for (int period : {10, 100}) {
             QVERIFY(*Period(b, period).wetError > 3 * *Period(a, period).wetError);
             QVERIFY(*Period(b, period).dryError > *Period(a, period).dryError);
@@ -124,7 +120,7 @@ private slots:
     }
 
     void bandRunsThroughEveryPeriodOnce() {
-        const FitMeasures m = ComputeFitMeasures(Analysed({50, 70, 60, 100, 80}));
+        const FitMeasures m = ComputeFitMeasures(AnalysedState({50, 70, 60, 100, 80}));
         const auto band = ErrorBandCurves(m);
         QVERIFY(band);
         // 11 dry and 11 wet periods share the median year.

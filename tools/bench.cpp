@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     BenchAnalysis();
     BenchJackknife();
+    BenchDistributions();
     BenchScreenChart();
     BenchPrint();
     return 0;

@@ -1,4 +1,5 @@
 #include "analysis/deviatetable.h"
+#include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/series.h"
 #include "tools/bench.h"
@@ -25,7 +26,10 @@ void BenchAnalysis() {
     std::printf("read and analyse (257 records): median %.1f us\n", median);
 }
 
-void BenchJackknife() {
+namespace {
+
+// 257 records of a spread like annual rain.
+AppState BenchSeries() {
     AppState state;
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
@@ -35,6 +39,20 @@ void BenchJackknife() {
         state.series.values[i] = 800 + (i * 7919) % 1700 + 0.5;
     }
     AnalyzeSeries(state);
+    return state;
+}
+
+} // namespace
+
+void BenchJackknife() {
+    const AppState state = BenchSeries();
     const double median = MedianMicroseconds(100, [&] { ComputeFitMeasures(state); });
     std::printf("fit measures with jackknife (257 records): median %.2f ms\n", median / 1000);
+}
+
+void BenchDistributions() {
+    const AppState state = BenchSeries();
+    const double median = MedianMicroseconds(50, [&] { ComputeDistributions(state); });
+    std::printf("all eleven models with the jackknife (257 records): median %.2f ms\n",
+                median / 1000);
 }

@@ -3,7 +3,7 @@
 # are present.
 set -euo pipefail
 packages=(
-    cmake g++ make
+    cmake g++ make libboost-dev
     qt6-base-dev qt6-translations-l10n
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho
     xvfb xauth poppler-utils

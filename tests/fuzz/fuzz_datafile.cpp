@@ -1,9 +1,11 @@
-// The data file as the open command takes it: read, analysed, then drawn on screen and on paper
-// in every analysis mode on every scale the menus offer.
+// The data file as the open command takes it: read, analysed, every candidate distribution
+// fitted and compared, then drawn on screen and on paper in every analysis mode on every scale
+// the menus offer.
 
 #include "analysis/dataerror.h"
 #include "analysis/datafile.h"
 #include "analysis/deviatetable.h"
+#include "analysis/distributions.h"
 #include "analysis/series.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
@@ -28,6 +30,48 @@ AppState StateFor(const SeriesData& series, const AnalysisResult& r, double alph
     state.settings.alpha = alpha;
     state.analysis = r;
     return state;
+}
+
+// Every figure of the comparison is a finite number or missing, a model that is not applicable
+// says why, and the selection is the passing model with the smallest error of the target.
+void CheckDistributions(const DistributionComparison& c) {
+    auto finite = [](const std::optional<double>& v) { return !v || std::isfinite(*v); };
+    std::optional<double> smallest;
+    for (const ModelComparison& row : c.models) {
+        const QString key = QString::fromLatin1(ModelKey(row.model.id()));
+        if (!row.applicable()) {
+            Require(!row.model.problem().isEmpty(), "model without its reason", key);
+            Require(!row.slsc && !row.xCor && !row.passes && !row.selected,
+                    "figures of a model that is not applicable", key);
+            continue;
+        }
+        Require(row.slsc && std::isfinite(*row.slsc) && *row.slsc >= 0, "SLSC", key);
+        Require(row.xCor && std::abs(*row.xCor) <= 1 + 1e-12, "X-COR", key);
+        Require(row.passes == (*row.slsc <= kGoodFitSlsc), "passes", key);
+        for (const ModelParameter& p : row.model.parameters())
+            Require(std::isfinite(p.value), "parameter", key + QLatin1String(p.name));
+        for (const ModelPeriod& p : row.periods) {
+            Require(std::isfinite(p.dry) && std::isfinite(p.wet), "period value", key);
+            Require(finite(p.dryJackknife) && finite(p.wetJackknife) && finite(p.dryError) &&
+                        finite(p.wetError),
+                    "jackknife figure", key);
+            Require(p.dryError.has_value() == row.jackknifeProblem.isEmpty(),
+                    "jackknife without its reason", key);
+        }
+        for (double F : {1e-9, 0.001, 0.5, 0.999, 1 - 1e-9}) {
+            const std::optional<double> x = row.model.quantile(F);
+            Require(!x || std::isfinite(*x), "quantile", key);
+        }
+        const std::optional<double> error = row.targetError(c.target);
+        if (row.passes && error && (!smallest || *error < *smallest))
+            smallest = error;
+    }
+    Require(c.selected.has_value() == smallest.has_value(), "selection");
+    if (c.selected) {
+        const ModelComparison& chosen = c.model(*c.selected);
+        Require(chosen.selected && chosen.passes && chosen.targetError(c.target) == smallest,
+                "selected model");
+    }
 }
 
 } // namespace
@@ -62,6 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(std::abs(r.probabilities[i] - 0.5) * 1000 < kDeviateTableLoaded - 0.5,
                 "plotting position outside the loaded table",
                 QString::number(r.probabilities[i], 'g', 17));
+
+    DistributionComparison comparison;
+    MustNotThrow("ComputeDistributions", [&] {
+        comparison = ComputeDistributions(StateFor(series, r, alpha), kTargets[data[0] % 4]);
+    });
+    CheckDistributions(comparison);
 
     for (int mode = 0; mode <= 2; ++mode) {
         for (int minIndex = -1; minIndex <= 3; ++minIndex) {

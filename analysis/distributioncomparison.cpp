@@ -1,0 +1,235 @@
+#include "analysis/distributionfits.h"
+#include "analysis/distributions.h"
+#include "analysis/numeric.h"
+#include "analysis/specialfunctions.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr size_t kPeriodCount = kReturnPeriods.size();
+
+// The dry and wet values of every period: F = 1/T and 1 − 1/T.
+struct PeriodValues {
+    std::array<double, kPeriodCount> dry{};
+    std::array<double, kPeriodCount> wet{};
+};
+
+// False when any value is not a finite number.
+bool ValuesOf(const FittedModel& model, PeriodValues& v) {
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        const double T = kReturnPeriods[k];
+        v.dry[k] = model.rawQuantile(1 / T);
+        v.wet[k] = model.rawQuantile(1 - 1 / T);
+        if (!std::isfinite(v.dry[k]) || !std::isfinite(v.wet[k]))
+            return false;
+    }
+    return true;
+}
+
+// SLSC and X-COR of a model against the sorted values at the plotting positions, or why they
+// cannot be computed.
+QString Measure(const FittedModel& model, std::span<const double> sorted, double alpha,
+                ModelComparison& row) {
+    const size_t n = sorted.size();
+    const double denominator = n + 1 - 2 * alpha;
+    std::vector<double> fitted(n);
+    double squares = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double x = sorted[i];
+        const double F = (i + 1 - alpha) / denominator;
+        const double q = model.rawQuantile(F);
+        const double s = model.rawStandardVariable(x);
+        const double r = model.rawStandardVariable(q);
+        if (!std::isfinite(s))
+            return QStringLiteral("値 %1 が当てはめた分布の範囲に入りません。").arg(FormatReal(x));
+        if (!std::isfinite(q) || !std::isfinite(r))
+            return QStringLiteral("非超過確率 %1 の値が求められません。").arg(FormatReal(F));
+        squares += (s - r) * (s - r);
+        fitted[i] = q;
+    }
+    const double range = std::fabs(model.rawStandardVariable(model.rawQuantile(0.99)) -
+                                   model.rawStandardVariable(model.rawQuantile(0.01)));
+    const double slsc = std::sqrt(squares / n) / range;
+    if (!std::isfinite(slsc))
+        return QStringLiteral("SLSC が求められません。");
+    const std::optional<double> xCor = Correlation(sorted, fitted);
+    if (!xCor)
+        return QStringLiteral("相関係数 X-COR が求められません。");
+    row.slsc = slsc;
+    row.xCor = xCor;
+    return {};
+}
+
+// The jackknife of every period: the model fitted again without each value in turn.
+void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& arrays,
+               std::optional<double> sqrtetStart, const PeriodValues& full, ModelComparison& row) {
+    const size_t n = sorted.size();
+    // The sample without value j; moving from j to j + 1 puts value j back in its place.
+    std::vector<double> x(sorted.begin() + 1, sorted.end());
+    std::vector<double> ln(arrays.ln.begin() + 1, arrays.ln.end());
+    std::vector<double> log10(arrays.log10.begin() + 1, arrays.log10.end());
+    std::vector<double> root(arrays.root.begin() + 1, arrays.root.end());
+    const Sample others{x, ln, log10, root};
+    std::vector<PeriodValues> runs(n);
+    for (size_t j = 0; j < n; ++j) {
+        if (j > 0) {
+            x[j - 1] = sorted[j - 1];
+            ln[j - 1] = arrays.ln[j - 1];
+            log10[j - 1] = arrays.log10[j - 1];
+            root[j - 1] = arrays.root[j - 1];
+        }
+        const FittedModel model = FitSample(id, others, sqrtetStart);
+        auto refuse = [&](const QString& why) {
+            row.jackknifeProblem =
+                QStringLiteral("小さい方から %1 番目の値 %2 を除くと当てはめられないため、"
+                               "ジャックナイフ推定値と誤差はありません（%3）")
+                    .arg(j + 1)
+                    .arg(FormatReal(sorted[j]), why);
+        };
+        if (!model.applicable()) {
+            refuse(model.problem());
+            return;
+        }
+        if (!ValuesOf(model, runs[j])) {
+            refuse(QStringLiteral("確率値が数値の範囲を超えます。"));
+            return;
+        }
+    }
+    std::vector<double> leftOut(n);
+    auto figures = [&](auto member, size_t k, std::optional<double>& estimate,
+                       std::optional<double>& error) {
+        for (size_t j = 0; j < n; ++j)
+            leftOut[j] = (runs[j].*member)[k];
+        if (const std::optional<JackknifeFigures> f = JackknifeOf((full.*member)[k], leftOut)) {
+            estimate = f->estimate;
+            error = f->error;
+        }
+    };
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        ModelPeriod& p = row.periods[k];
+        figures(&PeriodValues::dry, k, p.dryJackknife, p.dryError);
+        figures(&PeriodValues::wet, k, p.wetJackknife, p.wetError);
+        if (!p.dryError || !p.wetError) {
+            row.jackknifeProblem =
+                QStringLiteral("ジャックナイフの誤差が数値の範囲を超えるため、ありません。");
+            for (ModelPeriod& q : row.periods)
+                q.dryJackknife = q.wetJackknife = q.dryError = q.wetError = std::nullopt;
+            return;
+        }
+    }
+}
+
+ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha) {
+    ModelComparison row;
+    const SampleArrays arrays(sorted);
+    const FittedModel model = FitSample(id, arrays.of(sorted));
+    auto refuse = [&](const QString& why) {
+        row = ModelComparison{};
+        row.model = FittedModel::notApplicable(id, why);
+    };
+    row.model = model;
+    for (size_t k = 0; k < kPeriodCount; ++k)
+        row.periods[k].period = kReturnPeriods[k];
+    if (!model.applicable())
+        return row;
+    if (const QString why = Measure(model, sorted, alpha, row); !why.isEmpty()) {
+        refuse(why);
+        return row;
+    }
+    PeriodValues full;
+    if (!ValuesOf(model, full)) {
+        refuse(QStringLiteral("確率値が数値の範囲を超えます。"));
+        return row;
+    }
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        row.periods[k].period = kReturnPeriods[k];
+        row.periods[k].dry = full.dry[k];
+        row.periods[k].wet = full.wet[k];
+    }
+    // Each leave-one-out likelihood is sought from the whole series' b: it moves little when one
+    // value goes, and Newton's method from there finds the maximum the scan would refine to.
+    const std::optional<double> sqrtetStart =
+        id == ModelId::Sqrtet ? std::optional(model.rawParameters()[1]) : std::nullopt;
+    Jackknife(id, sorted, arrays, sqrtetStart, full, row);
+    row.passes = row.slsc && *row.slsc <= kGoodFitSlsc;
+    return row;
+}
+
+// The page's line, with the results window's own figures.
+ModelComparison ComparePaper(const FitMeasures& paper) {
+    ModelComparison row;
+    row.model = PaperLineModel(paper.logMean, paper.slope);
+    for (size_t k = 0; k < kPeriodCount; ++k)
+        row.periods[k].period = kReturnPeriods[k];
+    if (!row.model.applicable())
+        return row;
+    if (!paper.slsc || !paper.xCor) {
+        row.model = FittedModel::notApplicable(
+            ModelId::Ln2Paper, QStringLiteral("回帰線の SLSC と X-COR が求められません。"));
+        return row;
+    }
+    row.slsc = paper.slsc;
+    row.xCor = paper.xCor;
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        const ReturnPeriodValues& from = paper.periods[k];
+        ModelPeriod& to = row.periods[k];
+        to.dry = from.dry;
+        to.wet = from.wet;
+        to.dryJackknife = from.dryJackknife;
+        to.wetJackknife = from.wetJackknife;
+        to.dryError = from.dryError;
+        to.wetError = from.wetError;
+    }
+    row.jackknifeProblem = paper.errorProblem;
+    row.passes = *row.slsc <= kGoodFitSlsc;
+    return row;
+}
+
+} // namespace
+
+const ModelPeriod* ModelComparison::period(int years) const {
+    for (const ModelPeriod& p : periods)
+        if (p.period == years)
+            return &p;
+    return nullptr;
+}
+
+std::optional<double> ModelComparison::targetError(Target target) const {
+    const ModelPeriod* p = period(TargetPeriod(target));
+    if (!p)
+        return std::nullopt;
+    return TargetIsWet(target) ? p->wetError : p->dryError;
+}
+
+DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
+                                            double alpha, Target target) {
+    DistributionComparison result;
+    result.target = target;
+    result.alpha = alpha;
+    result.recordCount = n;
+    std::vector<double> sorted(values, values + std::max(n, 0));
+    std::sort(sorted.begin(), sorted.end());
+    for (ModelId id : kModels)
+        result.models[static_cast<size_t>(id)] =
+            id == ModelId::Ln2Paper ? ComparePaper(paper) : Compare(id, sorted, alpha);
+
+    // Ties go to the earlier model of the list.
+    std::optional<double> smallest;
+    for (const ModelComparison& row : result.models) {
+        const std::optional<double> error = row.targetError(target);
+        if (row.passes && error && (!smallest || *error < *smallest)) {
+            smallest = error;
+            result.selected = row.model.id();
+        }
+    }
+    if (result.selected)
+        result.models[static_cast<size_t>(*result.selected)].selected = true;
+    return result;
+}
+
+DistributionComparison ComputeDistributions(const AppState& state, Target target) {
+    return ComputeDistributions(ComputeFitMeasures(state), state.series.values.data(),
+                                state.series.recordCount, state.settings.alpha, target);
+}

@@ -1,0 +1,386 @@
+#include "states.h"
+#include "analysis/datafile.h"
+#include "analysis/deviatetable.h"
+#include "analysis/distributionfits.h"
+#include "analysis/distributions.h"
+#include "analysis/series.h"
+#include "analysis/specialfunctions.h"
+#include "nearequal.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+using Values = QList<double>;
+
+namespace {
+
+// Hosking's eleven-value example of his L-moment routines.
+const Values kHosking{2.0, 3.0, 4.0, 2.4, 5.5, 1.2, 5.4, 2.2, 7.1, 1.3, 1.5};
+// A 31-value annual series with a published Gumbel fit by L-moments.
+const Values kThirtyOne{1953, 1939, 1677, 1692, 2051, 2371, 2022, 1521, 1448, 1825, 1363,
+                        1760, 1672, 1603, 1244, 1521, 1783, 1560, 1357, 1673, 1625, 1425,
+                        1688, 1577, 1736, 1640, 1584, 1293, 1277, 1742, 1491};
+// Harricana River at Amos, 69 annual maxima in m³/s (Bobée and Ashkar 1991, table 1.2), as a
+// public verification data set of flood-frequency software lists them.
+const Values kHarricana{122, 244, 214,  173, 229, 156, 212,  263, 146, 183, 161, 205, 135, 331,
+                        225, 174, 98.8, 149, 238, 262, 132,  235, 216, 240, 230, 192, 195, 172,
+                        173, 172, 153,  142, 317, 161, 201,  204, 194, 164, 183, 161, 167, 179,
+                        185, 117, 192,  337, 125, 166, 99.1, 202, 230, 158, 262, 154, 164, 182,
+                        164, 183, 171,  250, 184, 205, 237,  177, 239, 187, 180, 173, 174};
+
+std::vector<double> Sorted(const Values& values) {
+    std::vector<double> sorted(values.begin(), values.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+FittedModel Fit(ModelId id, const Values& values) {
+    const std::vector<double> sorted = Sorted(values);
+    return FitModel(id, sorted);
+}
+
+double Parameter(const FittedModel& model, const char* name) {
+    for (const ModelParameter& p : model.parameters())
+        if (qstrcmp(p.name, name) == 0)
+            return p.value;
+    qFatal("no parameter %s", name);
+}
+
+// Within a relative tolerance, printing both on failure.
+#define COMPARE_RELATIVE(actual, expected, relative)                                               \
+    QUORVEL_COMPARE_NEAR(actual, expected, std::fabs(expected) * (relative))
+
+AppState SampleFile(const char* name, double alpha = 0.5) {
+    AppState state;
+    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+    LoadDeviateTable(state);
+    state.settings.alpha = alpha;
+    state.dataFileName = QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/") + QLatin1String(name);
+    LoadDataFile(state);
+    return state;
+}
+
+struct Published {
+    const char* name;
+    double value;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(ModelId)
+
+class TestDistributions : public QObject {
+    Q_OBJECT
+private slots:
+    void hoskingLMoments() {
+        const LMoments l = SampleLMoments(Sorted(kHosking));
+        COMPARE_RELATIVE(l.l1, 3.23636364, 1e-8);
+        COMPARE_RELATIVE(l.l2, 1.14181818, 1e-8);
+        COMPARE_RELATIVE(l.t3, 0.27388535, 1e-7);
+    }
+
+    // Published parameters and quantiles x(0.2), x(0.5), x(0.8), each to the digits given.
+    void publishedFits_data() {
+        QTest::addColumn<ModelId>("id");
+        QTest::addColumn<Values>("values");
+        QTest::addColumn<QList<Published>>("parameters");
+        QTest::addColumn<Values>("quantiles");
+        QTest::addColumn<double>("relative");
+        QTest::newRow("exp, Hosking")
+            << ModelId::Exp << kHosking << QList<Published>{{"xi", 0.9527273}, {"alpha", 2.2836364}}
+            << Values{1.462306, 2.535623, 4.628098} << 1e-6;
+        QTest::newRow("gumbel, Hosking") << ModelId::Gumbel << kHosking
+                                         << QList<Published>{{"xi", 2.285519}, {"alpha", 1.647295}}
+                                         << Values{1.501596, 2.889274, 4.756363} << 1e-6;
+        QTest::newRow("gev, Hosking")
+            << ModelId::Gev << kHosking
+            << QList<Published>{{"xi", 2.1792884}, {"alpha", 1.3956404}, {"k", -0.1555609}}
+            << Values{1.539112, 2.705672, 4.537048} << 1e-6;
+        QTest::newRow("ln3_lm, Hosking")
+            << ModelId::Ln3Lm << kHosking
+            << QList<Published>{{"xi", 2.6888917}, {"alpha", 1.7664322}, {"k", -0.5707506}}
+            << Values{1.508372, 2.688892, 4.597378} << 1e-6;
+        QTest::newRow("gumbel, 31 values")
+            << ModelId::Gumbel << kThirtyOne
+            << QList<Published>{{"xi", 1533.69}, {"alpha", 199.4332}} << Values{} << 5e-6;
+        QTest::newRow("lp3, Harricana")
+            << ModelId::Lp3 << kHarricana
+            << QList<Published>{{"mean", 2.26878}, {"sd", 0.10699}, {"skew", -0.04061}} << Values{}
+            << 5e-4;
+    }
+    void publishedFits() {
+        QFETCH(ModelId, id);
+        QFETCH(Values, values);
+        QFETCH(QList<Published>, parameters);
+        QFETCH(Values, quantiles);
+        QFETCH(double, relative);
+        const FittedModel model = Fit(id, values);
+        QVERIFY2(model.applicable(), qPrintable(model.problem()));
+        QCOMPARE(model.parameters().size(), size_t(parameters.size()));
+        for (const Published& p : parameters)
+            COMPARE_RELATIVE(Parameter(model, p.name), p.value, relative);
+        const double F[] = {0.2, 0.5, 0.8};
+        for (qsizetype i = 0; i < quantiles.size(); ++i)
+            COMPARE_RELATIVE(model.quantile(F[i]).value(), quantiles[i], relative);
+    }
+
+    // Cases worked by hand; x(0.5) is where Φ⁻¹ is exactly 0.
+    void handWorkedFits() {
+        // ln2_pm: ln x = 1, 2, 3 has mean 2 and standard deviation 1.
+        const FittedModel pm = Fit(ModelId::Ln2Pm, {std::exp(1.0), std::exp(2.0), std::exp(3.0)});
+        QUORVEL_COMPARE_NEAR(Parameter(pm, "mu"), 2, 1e-15);
+        QUORVEL_COMPARE_NEAR(Parameter(pm, "sigma"), 1, 1e-15);
+        QUORVEL_COMPARE_NEAR(pm.standardVariable(std::exp(3.0)).value(), 1, 1e-15);
+
+        // ln2_lm: 1, 2, 3, 4 have λ1 = 5/2 and λ2 = 5/6. The log-normal's λ1 = e^(μ + σ²/2) and
+        // λ2 = λ1·erf(σ/2) then give σ with erf(σ/2) = 1/3.
+        const FittedModel lm = Fit(ModelId::Ln2Lm, {4, 2, 3, 1});
+        const double sigma = Parameter(lm, "sigma");
+        QUORVEL_COMPARE_NEAR(std::erf(sigma / 2), 1.0 / 3, 1e-15);
+        QUORVEL_COMPARE_NEAR(std::exp(Parameter(lm, "mu") + sigma * sigma / 2), 2.5, 1e-14);
+
+        // ln3_iwai: 1, 8, 27 have the geometric mean 6; one pair (27, 1) gives
+        // b = (27 − 36)/(12 − 28) = 9/16, then log10(x + 9/16) has its mean and deviation.
+        const FittedModel iwai = Fit(ModelId::Ln3Iwai, {27, 1, 8});
+        QUORVEL_COMPARE_NEAR(Parameter(iwai, "b"), 9.0 / 16, 1e-14);
+        const double y[] = {std::log10(1 + 9.0 / 16), std::log10(8 + 9.0 / 16),
+                            std::log10(27 + 9.0 / 16)};
+        const double mean = (y[0] + y[1] + y[2]) / 3;
+        const double sd = std::sqrt(((y[0] - mean) * (y[0] - mean) + (y[1] - mean) * (y[1] - mean) +
+                                     (y[2] - mean) * (y[2] - mean)) /
+                                    2);
+        QUORVEL_COMPARE_NEAR(Parameter(iwai, "mean"), mean, 1e-14);
+        QUORVEL_COMPARE_NEAR(Parameter(iwai, "sd"), sd, 1e-14);
+        QUORVEL_COMPARE_NEAR(iwai.quantile(0.5).value(), std::pow(10.0, mean) - 9.0 / 16, 1e-12);
+
+        // ln3_q: 1, 2, 3, 5, 10 have the median 3: ζ = (10 − 9)/(11 − 6) = 0.2, and ln(x − 0.2)
+        // of the median is the model's median.
+        const FittedModel q = Fit(ModelId::Ln3Q, {5, 1, 10, 3, 2});
+        QUORVEL_COMPARE_NEAR(Parameter(q, "zeta"), 0.2, 1e-15);
+        double logSum = 0;
+        for (double v : {1.0, 2.0, 3.0, 5.0, 10.0})
+            logSum += std::log(v - 0.2);
+        QUORVEL_COMPARE_NEAR(Parameter(q, "mu"), logSum / 5, 1e-15);
+        QUORVEL_COMPARE_NEAR(q.quantile(0.5).value(), 0.2 + std::exp(logSum / 5), 1e-13);
+    }
+
+    // Fits that must refuse, each with a reason.
+    void notApplicable_data() {
+        QTest::addColumn<ModelId>("id");
+        QTest::addColumn<Values>("values");
+        QTest::newRow("ln3_q: 1 + 6 − 2·5 is not positive") << ModelId::Ln3Q << Values{1, 5, 6};
+        QTest::newRow("ln3_q: equal extremes about the median") << ModelId::Ln3Q << Values{1, 2, 3};
+        // Lake levels near 580 varying by ±1: the likelihood rises to the end of b's range.
+        QTest::newRow("sqrtet: lake levels")
+            << ModelId::Sqrtet
+            << Values{579.2, 580.4, 580.9, 579.8, 580.1, 579.5, 580.7, 579.9, 580.3, 580.0};
+        QTest::newRow("gev: two values") << ModelId::Gev << Values{1, 2};
+        QTest::newRow("lp3: all equal") << ModelId::Lp3 << Values{5, 5, 5, 5};
+        QTest::newRow("ln3_lm: |τ3| ≥ 0.95")
+            << ModelId::Ln3Lm << Values{1, 1, 1, 1, 1, 1, 1, 1, 1, 1e6};
+        QTest::newRow("ln3_iwai: bound above the smallest value")
+            << ModelId::Ln3Iwai << Values{1, 100, 100, 100, 100, 100, 100, 100, 100, 101};
+    }
+    void notApplicable() {
+        QFETCH(ModelId, id);
+        QFETCH(Values, values);
+        const FittedModel model = Fit(id, values);
+        QVERIFY(!model.applicable());
+        QVERIFY(!model.problem().isEmpty());
+        QVERIFY(model.parameters().empty());
+        QVERIFY(!model.quantile(0.5));
+    }
+
+    // The SQRT-ET fit is where the profile likelihood's derivative vanishes, and the likelihood
+    // falls on either side of it.
+    void sqrtetMaximum_data() {
+        QTest::addColumn<Values>("values");
+        QTest::newRow("Hosking") << kHosking;
+        QTest::newRow("31 values") << kThirtyOne;
+        QTest::newRow("Harricana") << kHarricana;
+    }
+    void sqrtetMaximum() {
+        QFETCH(Values, values);
+        const std::vector<double> sorted = Sorted(values);
+        const FittedModel model = FitSqrtet(sorted);
+        QVERIFY2(model.applicable(), qPrintable(model.problem()));
+        const double b = Parameter(model, "b");
+        const double a = Parameter(model, "a");
+        // The derivative's terms are of the order of N: relative to them it is zero.
+        QUORVEL_COMPARE_NEAR(SqrtetProfileSlope(sorted, b) / sorted.size(), 0, 1e-8);
+        const double at = SqrtetProfileLogLikelihood(sorted, b);
+        QVERIFY(SqrtetProfileLogLikelihood(sorted, b * 1.001) < at);
+        QVERIFY(SqrtetProfileLogLikelihood(sorted, b * 0.999) < at);
+        double s = 0;
+        for (double x : sorted)
+            s += (1 + std::sqrt(b * x)) * std::exp(-std::sqrt(b * x));
+        COMPARE_RELATIVE(a, sorted.size() / s, 1e-13);
+        // x(F) inverts F(x) = exp(−a(1 + √(bx))e^−√(bx)).
+        for (double F : {0.1, 0.5, 0.99}) {
+            const double x = model.quantile(F).value();
+            const double t = std::sqrt(b * x);
+            COMPARE_RELATIVE(std::exp(-a * (1 + t) * std::exp(-t)), F, 1e-12);
+        }
+    }
+
+    // The leave-one-out fits climb from the whole series' b; they must land where the full scan
+    // of each leave-one-out series lands.
+    void sqrtetClimbEqualsScan_data() {
+        QTest::addColumn<Values>("values");
+        QTest::newRow("31 values") << kThirtyOne;
+        QTest::newRow("Harricana") << kHarricana;
+        std::mt19937 random(17);
+        std::lognormal_distribution<double> rain(7, 0.3);
+        Values long_;
+        for (int i = 0; i < 257; ++i)
+            long_ << rain(random);
+        QTest::newRow("257 log-normal values") << long_;
+    }
+    void sqrtetClimbEqualsScan() {
+        QFETCH(Values, values);
+        const std::vector<double> sorted = Sorted(values);
+        const double b = Parameter(FitSqrtet(sorted), "b");
+        for (size_t j = 0; j < sorted.size(); ++j) {
+            std::vector<double> others = sorted;
+            others.erase(others.begin() + static_cast<std::ptrdiff_t>(j));
+            const FittedModel scanned = FitSqrtet(others);
+            const FittedModel climbed = FitSqrtet(others, b);
+            for (const char* name : {"a", "b"})
+                COMPARE_RELATIVE(Parameter(climbed, name), Parameter(scanned, name), 1e-10);
+        }
+    }
+
+    // The SLSCs the design quotes for the program's own samples, at three decimals.
+    void sampleSlsc_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<ModelId>("id");
+        QTest::addColumn<double>("slsc");
+        QTest::newRow("30 years, ln2_paper") << "precip_30y.csv" << ModelId::Ln2Paper << 0.044;
+        QTest::newRow("30 years, ln3_lm") << "precip_30y.csv" << ModelId::Ln3Lm << 0.036;
+        QTest::newRow("30 years, lp3") << "precip_30y.csv" << ModelId::Lp3 << 0.037;
+        QTest::newRow("30 years, gev") << "precip_30y.csv" << ModelId::Gev << 0.039;
+        QTest::newRow("100 years, ln2_paper") << "precip_100y.csv" << ModelId::Ln2Paper << 0.034;
+    }
+    void sampleSlsc() {
+        QFETCH(QString, file);
+        QFETCH(ModelId, id);
+        QFETCH(double, slsc);
+        const AppState state = SampleFile(qPrintable(file));
+        const DistributionComparison c = ComputeDistributions(state);
+        const ModelComparison& row = c.model(id);
+        QVERIFY2(row.applicable(), qPrintable(row.model.problem()));
+        QUORVEL_COMPARE_NEAR(*row.slsc, slsc, 0.0005);
+        QCOMPARE(row.passes, *row.slsc <= 0.04);
+    }
+
+    // The page's line in the comparison is the results window's own row, and its 1-in-10 and
+    // 1-in-100 values are the printed page's.
+    void paperRowIsTheAnalysis() {
+        const AppState state = SampleFile("precip_30y.csv");
+        const FitMeasures fit = ComputeFitMeasures(state);
+        const DistributionComparison c = ComputeDistributions(state);
+        const ModelComparison& paper = c.model(ModelId::Ln2Paper);
+        QCOMPARE(*paper.slsc, *fit.slsc);
+        const DryWetValues page = ComputeDryWetValues(state);
+        QCOMPARE(paper.period(10)->dry, page.dry10);
+        QCOMPARE(paper.period(100)->wet, page.wet100);
+        QCOMPARE(paper.period(100)->wetError, fit.periods[8].wetError);
+        QCOMPARE(Parameter(paper.model, "slope"), state.analysis.slope);
+        // T = 80 and 150 at their own probabilities, not at the table's nearest thousandth.
+        const double wet80 =
+            std::pow(10.0, state.analysis.logMean +
+                               state.analysis.slope * StandardNormalQuantile(1 - 1.0 / 80));
+        COMPARE_RELATIVE(paper.period(80)->wet, wet80, 1e-14);
+        QUORVEL_COMPARE_NEAR(paper.period(80)->wet, 2158.5, 0.05);
+        const double dry150 =
+            std::pow(10.0, state.analysis.logMean +
+                               state.analysis.slope * StandardNormalQuantile(1.0 / 150));
+        COMPARE_RELATIVE(paper.period(150)->dry, dry150, 1e-14);
+    }
+
+    // Every figure of every model on a set of series: a number or nothing, never NaN, and the
+    // jackknife estimate beside each error.
+    void everyFigureFiniteOrMissing_data() {
+        QTest::addColumn<Values>("values");
+        QTest::newRow("three records") << Values{10, 100, 10000};
+        QTest::newRow("four equal and one") << Values{50, 50, 50, 50, 100};
+        QTest::newRow("lake levels") << Values{579.2, 580.4, 580.9, 579.8, 580.1, 579.5};
+        QTest::newRow("huge spread") << Values{1e-100, 1, 1e100, 5, 7};
+        QTest::newRow("Harricana") << kHarricana;
+    }
+    void everyFigureFiniteOrMissing() {
+        QFETCH(Values, values);
+        const DistributionComparison c = ComputeDistributions(AnalysedState(values), Target::Dry10);
+        for (const ModelComparison& row : c.models) {
+            if (!row.applicable()) {
+                QVERIFY(!row.model.problem().isEmpty());
+                QVERIFY(!row.slsc && !row.passes && !row.selected);
+                continue;
+            }
+            QVERIFY(std::isfinite(*row.slsc) && std::isfinite(*row.xCor));
+            for (const ModelParameter& p : row.model.parameters())
+                QVERIFY(std::isfinite(p.value));
+            for (const ModelPeriod& p : row.periods) {
+                QVERIFY(std::isfinite(p.dry) && std::isfinite(p.wet));
+                QCOMPARE(p.dryError.has_value(), row.jackknifeProblem.isEmpty());
+                QCOMPARE(p.dryJackknife.has_value(), p.dryError.has_value());
+                for (const auto& figure : {p.dryJackknife, p.wetJackknife, p.dryError, p.wetError})
+                    QVERIFY(!figure || std::isfinite(*figure));
+            }
+        }
+    }
+
+    // Three records: the models three values allow, and no jackknife where two values cannot
+    // be fitted.
+    void threeRecords() {
+        const DistributionComparison c = ComputeDistributions(AnalysedState({120, 150, 300}));
+        for (const ModelComparison& row : c.models)
+            QVERIFY2(row.applicable() || row.model.id() == ModelId::Ln3Q ||
+                         row.model.id() == ModelId::Ln3Iwai,
+                     ModelKey(row.model.id()));
+        QVERIFY(c.model(ModelId::Ln2Pm).jackknifeProblem.isEmpty());
+        QVERIFY(c.model(ModelId::Sqrtet).jackknifeProblem.isEmpty());
+        QVERIFY(!c.model(ModelId::Gev).jackknifeProblem.isEmpty());
+        QVERIFY(!c.model(ModelId::Gev).period(10)->wetError);
+    }
+
+    // The selection takes the passing model with the smallest error of the target.
+    void selection_data() {
+        QTest::addColumn<int>("target");
+        for (Target t : kTargets)
+            QTest::newRow(TargetKey(t)) << static_cast<int>(t);
+    }
+    void selection() {
+        QFETCH(int, target);
+        const Target t = static_cast<Target>(target);
+        const DistributionComparison c = ComputeDistributions(SampleFile("precip_100y.csv"), t);
+        QCOMPARE(c.target, t);
+        std::optional<ModelId> best;
+        double smallest = 0;
+        int selected = 0;
+        for (const ModelComparison& row : c.models) {
+            selected += row.selected;
+            if (row.passes && row.targetError(t) && (!best || *row.targetError(t) < smallest)) {
+                best = row.model.id();
+                smallest = *row.targetError(t);
+            }
+        }
+        QVERIFY(best);
+        QCOMPARE(c.selected, best);
+        QCOMPARE(selected, 1);
+        QVERIFY(c.model(*best).selected);
+        QCOMPARE(TargetFromKey(QString::fromLatin1(TargetKey(t))), t);
+    }
+
+    void targetLabels() {
+        QCOMPARE(TargetLabel(Target::Dry10), QStringLiteral("1/10 渇水年"));
+        QCOMPARE(TargetLabel(Target::Wet100), QStringLiteral("1/100 豊水年"));
+        QCOMPARE(TargetFromKey(u"wet1000"), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDistributions)
+#include "test_distributions.moc"
