@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/distributions.h"
 #include "chart/chartimage.h"
 #include "chart/drawingsurface.h"
 
@@ -15,10 +16,24 @@ struct DecadeRange {
 };
 DecadeRange DecadesAround(const AppState& state);
 
+// A model's curve on the chart: its name for the legend and its colour.
+struct ModelCurve {
+    const FittedModel* model;
+    QColor colour;
+};
+
+// The colour of a model's curve, the same in every chart.
+QColor ModelColour(ModelId id);
+
+// The model's x(F) on probability paper from deviate `from` to `to`: log10 of the value against
+// the standard normal deviate of F, broken where the value does not exist or is not positive.
+Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps = 240);
+
 // The comparison's chart drawn in the surface's own pixels, `size` of them: the probability
 // paper filling the area, its probability axis the main chart's and its value axis the series'
-// decades, with the series' points.
-void DrawComparisonChart(const AppState& state, DrawingSurface& surface, QSizeF size);
+// decades, with the series' points, the curves cut to the frame and their legend.
+void DrawComparisonChart(const AppState& state, DrawingSurface& surface, QSizeF size,
+                         const std::vector<ModelCurve>& curves = {});
 
 // The chart as a widget that fills what its window gives it. Painting only draws what is
 // already worked out, so a resize never refits anything.
@@ -26,6 +41,8 @@ class ComparisonChartView : public QWidget {
     Q_OBJECT
 public:
     explicit ComparisonChartView(const AppState& state, QWidget* parent = nullptr);
+    // The curves to draw; the models stay owned by the window.
+    void SetCurves(std::vector<ModelCurve> curves);
     // The chart at the widget's present size, for saving and copying.
     ChartPicture Picture() const;
 
@@ -34,4 +51,5 @@ protected:
 
 private:
     const AppState& state_;
+    std::vector<ModelCurve> curves_;
 };

@@ -6,13 +6,30 @@
 #include "platform/widgets.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+// The columns of the models table.
+enum Column { kShow, kName, kSlsc, kXCor, kFirstValue };
+constexpr int kPassColumn = kFirstValue + 8;
+constexpr int kSelectedColumn = kPassColumn + 1;
+constexpr int kNoteColumn = kSelectedColumn + 1;
+
+QString Figure(const std::optional<double>& value, int decimals) {
+    return value ? QString::number(*value, 'f', decimals) : QString();
+}
+
+} // namespace
 
 frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -25,8 +42,49 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
     summary_->setObjectName(QStringLiteral("Summary"));
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
+    auto* targetRow = new QHBoxLayout;
+    targetRow->addWidget(
+        new QLabel(QStringLiteral("選ぶ基準（ジャックナイフ誤差を最小にする値）："), this));
+    targetBox_ = new QComboBox(this);
+    targetBox_->setObjectName(QStringLiteral("TargetBox"));
+    for (const Target t : kTargets)
+        targetBox_->addItem(TargetLabel(t));
+    targetBox_->setCurrentIndex(static_cast<int>(kDefaultTarget));
+    targetRow->addWidget(targetBox_);
+    targetRow->addStretch();
+    layout->addLayout(targetRow);
+    connect(targetBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        RunGuarded(platform_.messages, this, [this, index] {
+            if (index >= 0 && index < static_cast<int>(kTargets.size()))
+                SetTarget(kTargets[static_cast<size_t>(index)]);
+        });
+    });
+
+    QStringList headers = {QStringLiteral("曲線"), QStringLiteral("分布"), QStringLiteral("SLSC"),
+                           QStringLiteral("X-COR")};
+    for (const Target t : kTargets)
+        headers << TargetLabel(t) << QStringLiteral("誤差");
+    headers << QStringLiteral("≦0.04") << QStringLiteral("選択") << QStringLiteral("備考");
+    models_ = new QTableWidget(0, static_cast<int>(headers.size()), this);
+    models_->setObjectName(QStringLiteral("ModelTable"));
+    models_->setHorizontalHeaderLabels(headers);
+    models_->verticalHeader()->hide();
+    models_->verticalHeader()->setDefaultSectionSize(models_->fontMetrics().height() + 6);
+    models_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    models_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    models_->setSelectionMode(QAbstractItemView::SingleSelection);
+    layout->addWidget(models_, 2);
+    connect(models_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!filling_ && item->column() == kShow)
+            showCurves();
+    });
+    noneSelected_ = new QLabel(this);
+    noneSelected_->setObjectName(QStringLiteral("NoneSelected"));
+    noneSelected_->setWordWrap(true);
+    layout->addWidget(noneSelected_);
+
     chart_ = new ComparisonChartView(state_, this);
-    layout->addWidget(chart_, 1);
+    layout->addWidget(chart_, 3);
 
     auto* buttons = new QHBoxLayout;
     auto* save = new QPushButton(QStringLiteral("図を保存..."), this);
@@ -74,7 +132,79 @@ void frmComparison::Refresh() {
     } else {
         summary_->setText(QStringLiteral("データが読み込まれていません"));
     }
-    chart_->update();
+    comparison_ = ComputeDistributions(state_, target_);
+    fillModels();
+}
+
+void frmComparison::SetTarget(Target target) {
+    target_ = target;
+    if (targetBox_->currentIndex() != static_cast<int>(target)) {
+        // The box's signal comes back here; the work is done once.
+        targetBox_->setCurrentIndex(static_cast<int>(target));
+        return;
+    }
+    comparison_ = ComputeDistributions(state_, target_);
+    fillModels();
+}
+
+void frmComparison::fillModels() {
+    filling_ = true;
+    models_->setRowCount(static_cast<int>(kModelCount));
+    for (size_t i = 0; i < kModelCount; ++i) {
+        const ModelComparison& m = comparison_.models[i];
+        const int row = static_cast<int>(i);
+        auto set = [&](int column, const QString& text, bool number = true) {
+            auto* item = new QTableWidgetItem(text);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            if (number)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (!m.applicable())
+                item->setForeground(Qt::gray);
+            models_->setItem(row, column, item);
+        };
+        auto* show = new QTableWidgetItem;
+        show->setFlags(m.applicable()
+                           ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable
+                           : Qt::ItemIsSelectable);
+        show->setCheckState(m.selected ? Qt::Checked : Qt::Unchecked);
+        models_->setItem(row, kShow, show);
+        set(kName, m.model.name(), false);
+        set(kSlsc, Figure(m.slsc, 4));
+        set(kXCor, Figure(m.xCor, 4));
+        int column = kFirstValue;
+        for (const Target t : kTargets) {
+            const ModelPeriod* p = m.applicable() ? m.period(TargetPeriod(t)) : nullptr;
+            set(column++, p ? Figure(TargetIsWet(t) ? p->wet : p->dry, 1) : QString());
+            set(column++, p ? Figure(TargetIsWet(t) ? p->wetError : p->dryError, 1) : QString());
+        }
+        set(kPassColumn, m.passes ? QStringLiteral("○") : QString(), false);
+        set(kSelectedColumn, m.selected ? QStringLiteral("◎") : QString(), false);
+        set(kNoteColumn, m.applicable() ? m.jackknifeProblem : m.model.problem(), false);
+    }
+    models_->resizeColumnsToContents();
+    filling_ = false;
+    noneSelected_->setText(
+        comparison_.selected
+            ? QString()
+            : QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。"));
+    noneSelected_->setVisible(!comparison_.selected);
+    showCurves();
+}
+
+std::vector<ModelId> frmComparison::TickedModels() const {
+    std::vector<ModelId> ticked;
+    for (size_t i = 0; i < kModelCount && static_cast<int>(i) < models_->rowCount(); ++i)
+        if (const auto* item = models_->item(static_cast<int>(i), kShow);
+            item && item->checkState() == Qt::Checked && comparison_.models[i].applicable())
+            ticked.push_back(kModels[i]);
+    return ticked;
+}
+
+void frmComparison::showCurves() {
+    std::vector<ModelCurve> curves;
+    for (const ModelId id : TickedModels())
+        curves.push_back({&comparison_.model(id).model, ModelColour(id)});
+    chart_->SetCurves(std::move(curves));
 }
 
 void frmComparison::SaveChartButton_Click() {

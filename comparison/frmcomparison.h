@@ -1,11 +1,14 @@
 #pragma once
 
 #include "analysis/appstate.h"
+#include "analysis/distributions.h"
 #include "platform/platform.h"
 
 #include <QWidget>
 
+class QComboBox;
 class QLabel;
+class QTableWidget;
 class ComparisonChartView;
 
 // The comparison of the candidate distributions: its own window beside the main one, following
@@ -16,7 +19,14 @@ class frmComparison : public QWidget {
 public:
     frmComparison(const AppState& state, Platform& platform, QWidget* parent = nullptr);
 
+    // Fits every model again to the series on show, keeping the target; the selected model's
+    // curve is ticked.
     void Refresh();
+    // Moves the selection to the model that wins for target.
+    void SetTarget(Target target);
+    const DistributionComparison& Comparison() const { return comparison_; }
+    // The models whose curves are ticked, in table order.
+    std::vector<ModelId> TickedModels() const;
 
     void SaveChartButton_Click();
     void CopyChart();
@@ -27,6 +37,15 @@ protected:
 private:
     const AppState& state_;
     Platform& platform_;
+    void fillModels();
+    void showCurves();
+
+    DistributionComparison comparison_;
+    Target target_ = kDefaultTarget;
     QLabel* summary_ = nullptr;
+    QComboBox* targetBox_ = nullptr;
+    QTableWidget* models_ = nullptr;
+    QLabel* noneSelected_ = nullptr;
     ComparisonChartView* chart_ = nullptr;
+    bool filling_ = false;
 };

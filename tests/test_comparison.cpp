@@ -6,7 +6,11 @@
 #include "recordingsurface.h"
 #include "states.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -14,6 +18,25 @@ namespace {
 // The cells of text at 8 points: 6 x 12 pixels, about what the screen gives.
 RecordingSurface PixelSurface() {
     return RecordingSurface(7.5f, 15);
+}
+
+AppState SampleState(const char* name) {
+    QFile file(QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no sample %s", name);
+    QList<double> values;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (const auto fields = line.trimmed().split(','); fields.size() == 2)
+            values << fields[1].toDouble();
+    return AnalysedState(values);
+}
+
+QList<RecordingSurface::Op> ColouredLines(const RecordingSurface& surface, const QColor& colour) {
+    QList<RecordingSurface::Op> out;
+    for (const auto& op : surface.lines())
+        if (op.color == colour)
+            out << op;
+    return out;
 }
 
 } // namespace
@@ -71,6 +94,92 @@ private slots:
         QCOMPARE(surface.circles().size(), 10);
         for (const auto& op : surface.circles())
             QVERIFY(op.x1 > left && op.x1 < right && op.y1 > top && op.y1 < bottom);
+    }
+
+    void curvesFollowTheTicks() {
+        const AppState state = SampleState("precip_30y.csv");
+        const DistributionComparison c = ComputeDistributions(state);
+        const QSizeF size(800, 600);
+        RecordingSurface bare = PixelSurface();
+        DrawComparisonChart(state, bare, size);
+        for (const ModelId id : {ModelId::Gumbel, ModelId::Ln2Pm})
+            QVERIFY(ColouredLines(bare, ModelColour(id)).isEmpty());
+        RecordingSurface two = PixelSurface();
+        DrawComparisonChart(state, two, size,
+                            {{&c.model(ModelId::Gumbel).model, ModelColour(ModelId::Gumbel)},
+                             {&c.model(ModelId::Ln2Pm).model, ModelColour(ModelId::Ln2Pm)}});
+        const QRectF frame(QPointF(48, 0), QPointF(size.width() - 16, size.height() - 44));
+        for (const ModelId id : {ModelId::Gumbel, ModelId::Ln2Pm}) {
+            const auto lines = ColouredLines(two, ModelColour(id));
+            // The curve's many segments and the legend's one.
+            QVERIFY(lines.size() > 20);
+            for (const auto& op : lines)
+                QVERIFY(frame.contains(QPointF(op.x1, op.y1)) &&
+                        frame.contains(QPointF(op.x2, op.y2)));
+            QVERIFY(two.printOf(ModelName(id)));
+        }
+    }
+
+    void tableMarksAndTarget_data() {
+        QTest::addColumn<QString>("sample");
+        QTest::newRow("30 years") << "precip_30y.csv";
+        QTest::newRow("100 years") << "precip_100y.csv";
+    }
+    void tableMarksAndTarget() {
+        QFETCH(QString, sample);
+        FakePlatform fake;
+        const AppState state = SampleState(qPrintable(sample));
+        frmComparison window(state, fake.platform);
+        auto* table = window.findChild<QTableWidget*>(QStringLiteral("ModelTable"));
+        auto* target = window.findChild<QComboBox*>(QStringLiteral("TargetBox"));
+        QCOMPARE(target->currentText(), QStringLiteral("1/100 豊水年"));
+        QCOMPARE(table->rowCount(), static_cast<int>(kModelCount));
+        const int columns = table->columnCount();
+        for (int t = 0; t < static_cast<int>(kTargets.size()); ++t) {
+            target->setCurrentIndex(t);
+            const DistributionComparison expected = ComputeDistributions(state, kTargets[t]);
+            QCOMPARE(window.Comparison().selected, expected.selected);
+            for (size_t i = 0; i < kModelCount; ++i) {
+                const ModelComparison& m = expected.models[i];
+                const int row = static_cast<int>(i);
+                QCOMPARE(table->item(row, 1)->text(), ModelName(kModels[i]));
+                QCOMPARE(table->item(row, columns - 3)->text().isEmpty(), !m.passes);
+                QCOMPARE(table->item(row, columns - 2)->text().isEmpty(), !m.selected);
+                QCOMPARE(table->item(row, 0)->checkState() == Qt::Checked, m.selected);
+                if (!m.applicable())
+                    QCOMPARE(table->item(row, columns - 1)->text(), m.model.problem());
+            }
+            const std::vector<ModelId> ticked = window.TickedModels();
+            QCOMPARE(ticked.size(), size_t(expected.selected ? 1 : 0));
+        }
+        // A tick adds a curve, untick removes it.
+        auto gumbelTicked = [&] {
+            const std::vector<ModelId> ticked = window.TickedModels();
+            return std::count(ticked.begin(), ticked.end(), ModelId::Gumbel) == 1;
+        };
+        table->item(static_cast<int>(ModelId::Gumbel), 0)->setCheckState(Qt::Checked);
+        QVERIFY(gumbelTicked());
+        table->item(static_cast<int>(ModelId::Gumbel), 0)->setCheckState(Qt::Unchecked);
+        QVERIFY(!gumbelTicked());
+    }
+
+    void nothingPassesIsSaid() {
+        // Two clusters far apart: no distribution follows both.
+        QList<double> values;
+        for (int i = 0; i < 20; ++i)
+            values << (i < 10 ? 10.0 + i * 0.01 : 5000.0 + i);
+        FakePlatform fake;
+        const AppState state = AnalysedState(values);
+        frmComparison window(state, fake.platform);
+        QVERIFY(!window.Comparison().selected);
+        auto* table = window.findChild<QTableWidget*>(QStringLiteral("ModelTable"));
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QVERIFY(table->item(row, table->columnCount() - 3)->text().isEmpty());
+            QVERIFY(table->item(row, table->columnCount() - 2)->text().isEmpty());
+        }
+        QVERIFY(window.TickedModels().empty());
+        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("NoneSelected"))->text(),
+                 QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。"));
     }
 
     void windowFollowsAndCloses() {
