@@ -2,10 +2,13 @@
 
 #include "chart/chartimage.h"
 #include "comparison/comparisonchart.h"
+#include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,8 +28,41 @@ constexpr int kPassColumn = kFirstValue + 8;
 constexpr int kSelectedColumn = kPassColumn + 1;
 constexpr int kNoteColumn = kSelectedColumn + 1;
 
+const QStringList kDetailHeaders = {QStringLiteral("再現期間 T"),
+                                    QStringLiteral("渇水年の値"),
+                                    QStringLiteral("ジャックナイフ推定値"),
+                                    QStringLiteral("誤差"),
+                                    QStringLiteral("豊水年の値"),
+                                    QStringLiteral("ジャックナイフ推定値"),
+                                    QStringLiteral("誤差"),
+                                    QStringLiteral("外挿")};
+
+// A table's header and rows as shown, one line each.
+QString TableLines(const QTableWidget& table, QChar separator, int firstColumn) {
+    QString text;
+    auto line = [&](auto cell) {
+        QStringList fields;
+        for (int c = firstColumn; c < table.columnCount(); ++c)
+            fields << cell(c);
+        text += fields.join(separator) + QStringLiteral("\r\n");
+    };
+    line([&](int c) { return table.horizontalHeaderItem(c)->text(); });
+    for (int r = 0; r < table.rowCount(); ++r)
+        line([&](int c) { return table.item(r, c) ? table.item(r, c)->text() : QString(); });
+    return text;
+}
+
 QString Figure(const std::optional<double>& value, int decimals) {
     return value ? QString::number(*value, 'f', decimals) : QString();
+}
+
+// One row of the detail table; beyond twice the record the values are extrapolated.
+QStringList PeriodCells(const ModelPeriod& p, int recordCount) {
+    return {
+        QString::number(p.period), Figure(p.dry, 1),
+        Figure(p.dryJackknife, 1), Figure(p.dryError, 1),
+        Figure(p.wet, 1),          Figure(p.wetJackknife, 1),
+        Figure(p.wetError, 1),     p.period > 2 * recordCount ? QStringLiteral("外挿") : QString()};
 }
 
 } // namespace
@@ -83,10 +119,33 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
     noneSelected_->setWordWrap(true);
     layout->addWidget(noneSelected_);
 
+    detail_ = new QTableWidget(0, static_cast<int>(kDetailHeaders.size()), this);
+    detail_->setObjectName(QStringLiteral("DetailTable"));
+    detail_->setHorizontalHeaderLabels(kDetailHeaders);
+    detail_->verticalHeader()->hide();
+    detail_->verticalHeader()->setDefaultSectionSize(detail_->fontMetrics().height() + 6);
+    detail_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layout->addWidget(detail_, 2);
+    connect(models_, &QTableWidget::currentCellChanged, this, [this] {
+        if (!filling_)
+            fillDetail();
+    });
+
     chart_ = new ComparisonChartView(state_, this);
-    layout->addWidget(chart_, 3);
+    layout->addWidget(chart_, 4);
 
     auto* buttons = new QHBoxLayout;
+    auto button = [&](const char* name, const QString& caption, void (frmComparison::*handler)()) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, handler] {
+            RunGuarded(platform_.messages, this, [this, handler] { (this->*handler)(); });
+        });
+    };
+    button("CopyButton", QStringLiteral("コピー"), &frmComparison::CopyButton_Click);
+    button("CsvButton", QStringLiteral("CSV 保存..."), &frmComparison::CsvButton_Click);
     auto* save = new QPushButton(QStringLiteral("図を保存..."), this);
     save->setObjectName(QStringLiteral("SaveChartButton"));
     save->setAutoDefault(false);
@@ -101,6 +160,12 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
     buttons->addWidget(close);
     layout->addLayout(buttons);
 
+    auto* copyTable = new QAction(this);
+    copyTable->setObjectName(QStringLiteral("CopyAction"));
+    copyTable->setShortcut(QKeySequence::Copy);
+    addAction(copyTable);
+    connect(copyTable, &QAction::triggered, this,
+            [this] { RunGuarded(platform_.messages, this, [this] { CopyButton_Click(); }); });
     auto* copyChart = new QAction(this);
     copyChart->setObjectName(QStringLiteral("CopyChartAction"));
     copyChart->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
@@ -188,7 +253,61 @@ void frmComparison::fillModels() {
             ? QString()
             : QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。"));
     noneSelected_->setVisible(!comparison_.selected);
+    // The selected model's periods, or the first model's.
+    filling_ = true;
+    models_->setCurrentCell(comparison_.selected ? static_cast<int>(*comparison_.selected) : 0,
+                            kName);
+    filling_ = false;
+    fillDetail();
     showCurves();
+}
+
+void frmComparison::fillDetail() {
+    const int row = std::clamp(models_->currentRow(), 0, static_cast<int>(kModelCount) - 1);
+    const ModelComparison& m = comparison_.models[static_cast<size_t>(row)];
+    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
+    detail_->setRowCount(m.applicable() ? static_cast<int>(m.periods.size()) : 0);
+    if (!m.applicable())
+        return;
+    for (size_t i = 0; i < m.periods.size(); ++i) {
+        const QStringList cells = PeriodCells(m.periods[i], n);
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            detail_->setItem(static_cast<int>(i), c, item);
+        }
+    }
+    detail_->resizeColumnsToContents();
+}
+
+QString frmComparison::ModelsText(QChar separator) const {
+    // The check box column carries no text; the marks say the rest.
+    return TableLines(*models_, separator, kName);
+}
+
+QString frmComparison::CsvText() const {
+    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
+    QString text = ModelsText(QLatin1Char(','));
+    for (size_t i = 0; i < kModelCount; ++i) {
+        const ModelComparison& m = comparison_.models[i];
+        if (!m.applicable())
+            continue;
+        text += QStringLiteral("\r\n") + m.model.name() + QStringLiteral("\r\n") +
+                kDetailHeaders.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+        for (const ModelPeriod& p : m.periods)
+            text += PeriodCells(p, n).join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void frmComparison::CopyButton_Click() {
+    QApplication::clipboard()->setText(ModelsText(QLatin1Char('\t')));
+}
+
+void frmComparison::CsvButton_Click() {
+    SaveCsvText(this, platform_.files, CsvText(),
+                {state_.dataFileName, state_.deviateTableFileName});
 }
 
 std::vector<ModelId> frmComparison::TickedModels() const {

@@ -28,6 +28,13 @@ public:
     // The models whose curves are ticked, in table order.
     std::vector<ModelId> TickedModels() const;
 
+    // The models table as shown, a header row first, fields joined by separator.
+    QString ModelsText(QChar separator) const;
+    // The models table, then each applicable model's periods under its name.
+    QString CsvText() const;
+
+    void CopyButton_Click();
+    void CsvButton_Click();
     void SaveChartButton_Click();
     void CopyChart();
 
@@ -38,6 +45,7 @@ private:
     const AppState& state_;
     Platform& platform_;
     void fillModels();
+    void fillDetail();
     void showCurves();
 
     DistributionComparison comparison_;
@@ -46,6 +54,7 @@ private:
     QComboBox* targetBox_ = nullptr;
     QTableWidget* models_ = nullptr;
     QLabel* noneSelected_ = nullptr;
+    QTableWidget* detail_ = nullptr;
     ComparisonChartView* chart_ = nullptr;
     bool filling_ = false;
 };

@@ -1,4 +1,6 @@
 #include "platform/checkedfile.h"
+#include "platform/filenames.h"
+#include "platform/platform.h"
 
 #include "analysis/dataerror.h"
 #include "analysis/filename.h"
@@ -257,4 +259,16 @@ void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes) {
     temporary.Renamed();
     if (const int error = SyncFolder(folder))
         Fail(path, error);
+}
+
+bool SaveCsvText(QWidget* parent, FileDialogService& files, const QString& text,
+                 const QStringList& inputs) {
+    std::optional<QString> path =
+        files.getSaveFileName(parent, QStringLiteral("CSV ファイル (*.csv)|*.csv"), QString());
+    if (!path || path->isEmpty())
+        return false;
+    path = WithDefaultSuffix(*path, QStringLiteral("csv"));
+    RefuseOverwritingInput(*path, inputs);
+    WriteFileAllOrNothing(*path, QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 // Replaces the file at path with bytes, all or nothing: the bytes go into a temporary file in
 // the same folder, every write and the flush are checked, the data is synced to disk, and only
@@ -13,3 +14,12 @@
 // write permission is refused, for root as well. A temporary of the same target that a killed
 // run left behind is removed first. The name is taken as the system's bytes (EncodeFileName).
 void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes);
+
+class FileDialogService;
+class QWidget;
+
+// Asks for a CSV file name (".csv" added to a name without an extension), refuses one of
+// inputs, and writes text in UTF-8 with a byte-order mark, so that spreadsheets read Japanese
+// headers, through WriteFileAllOrNothing. False when the dialog is cancelled.
+bool SaveCsvText(QWidget* parent, FileDialogService& files, const QString& text,
+                 const QStringList& inputs);

@@ -225,12 +225,6 @@ void frmResults::CopyButton_Click() {
 }
 
 void frmResults::SaveButton_Click() {
-    std::optional<QString> path = platform_.files.getSaveFileName(
-        this, QStringLiteral("CSV ファイル (*.csv)|*.csv"), QString());
-    if (!path || path->isEmpty())
-        return;
-    path = WithDefaultSuffix(*path, QStringLiteral("csv"));
-    RefuseOverwritingInput(*path, {state_.dataFileName, state_.deviateTableFileName});
-    // With a byte-order mark, so that spreadsheets read the Japanese headers as UTF-8.
-    WriteFileAllOrNothing(*path, QByteArray("\xEF\xBB\xBF") + TableText(QLatin1Char(',')).toUtf8());
+    SaveCsvText(this, platform_.files, TableText(QLatin1Char(',')),
+                {state_.dataFileName, state_.deviateTableFileName});
 }

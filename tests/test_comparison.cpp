@@ -6,11 +6,14 @@
 #include "recordingsurface.h"
 #include "states.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -180,6 +183,45 @@ private slots:
         QVERIFY(window.TickedModels().empty());
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("NoneSelected"))->text(),
                  QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。"));
+    }
+
+    void detailCopyAndCsv() {
+        FakePlatform fake;
+        const AppState state = SampleState("precip_30y.csv");
+        frmComparison window(state, fake.platform);
+        const DistributionComparison& c = window.Comparison();
+        QVERIFY(c.selected);
+        const ModelComparison& chosen = c.model(*c.selected);
+        // The highlighted row's periods, extrapolated beyond 60 years.
+        auto* detail = window.findChild<QTableWidget*>(QStringLiteral("DetailTable"));
+        QCOMPARE(detail->rowCount(), 11);
+        for (int row = 0; row < 11; ++row)
+            QCOMPARE(detail->item(row, 7)->text().isEmpty(), kReturnPeriods[row] <= 60);
+        QCOMPARE(detail->item(8, 4)->text(), QString::number(chosen.periods[8].wet, 'f', 1));
+
+        const QString header = QStringLiteral(
+            "分布\tSLSC\tX-COR\t1/10 渇水年\t誤差\t1/100 渇水年\t誤差\t1/10 豊水年\t誤差\t"
+            "1/100 豊水年\t誤差\t≦0.04\t選択\t備考");
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.findChild<QTableWidget*>(QStringLiteral("ModelTable")), Qt::Key_C,
+                        Qt::ControlModifier);
+        const QStringList lines = QApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.first(), header);
+        const QStringList row = lines[static_cast<int>(*c.selected) + 1].split('\t');
+        QCOMPARE(row[0], chosen.model.name());
+        QCOMPARE(row[1], QString::number(*chosen.slsc, 'f', 4));
+        QCOMPARE(row[12], QStringLiteral("◎"));
+
+        QTemporaryDir dir;
+        fake.files.saveAnswers << dir.filePath(QStringLiteral("models"));
+        window.CsvButton_Click();
+        QFile csv(dir.filePath(QStringLiteral("models.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF" + QString(header).replace('\t', ',').toUtf8()));
+        QVERIFY(bytes.contains(("\r\n" + chosen.model.name() + "\r\n再現期間 T,").toUtf8()));
     }
 
     void windowFollowsAndCloses() {
