@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     BenchAnalysis();
     BenchJackknife();
     BenchDistributions();
+    BenchComparisonWindow();
     BenchScreenChart();
     BenchPrint();
     return 0;

@@ -23,5 +23,6 @@ inline double MedianMicroseconds(int runs, const std::function<void()>& body) {
 void BenchAnalysis();      // reading and analysing a 257-record file
 void BenchJackknife();     // the fit measures of 257 records, 257 re-analyses among them
 void BenchDistributions(); // the eleven candidate distributions of 257 records with the jackknife
-void BenchScreenChart();   // one full redraw of the screen chart
-void BenchPrint();         // printing a 257-record chart to a PDF file
+void BenchComparisonWindow(); // the comparison window filled after a load, and one resize
+void BenchScreenChart();      // one full redraw of the screen chart
+void BenchPrint();            // printing a 257-record chart to a PDF file

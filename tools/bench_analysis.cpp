@@ -2,6 +2,8 @@
 #include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/series.h"
+#include "comparison/frmcomparison.h"
+#include "platform/qtplatform.h"
 #include "tools/bench.h"
 
 #include <QFile>
@@ -55,4 +57,26 @@ void BenchDistributions() {
     const double median = MedianMicroseconds(50, [&] { ComputeDistributions(state); });
     std::printf("all eleven models with the jackknife (257 records): median %.2f ms\n",
                 median / 1000);
+}
+
+void BenchComparisonWindow() {
+    AppState state = BenchSeries();
+    QtPlatform platform;
+    frmComparison window(state, platform.platform());
+    window.show();
+    // What follows a load: every model fitted again, both tables filled, the chart painted.
+    const double fill = MedianMicroseconds(20, [&] {
+        window.Refresh();
+        window.grab();
+    });
+    // A resize only paints again.
+    int width = 900;
+    const double resize = MedianMicroseconds(20, [&] {
+        window.resize(width, 800);
+        width = width == 900 ? 1000 : 900;
+        window.grab();
+    });
+    std::printf("comparison window after a load (257 records): median %.1f ms; "
+                "redraw on resize: median %.1f ms\n",
+                fill / 1000, resize / 1000);
 }
