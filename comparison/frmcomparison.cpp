@@ -101,12 +101,7 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
     for (const Target t : kTargets)
         headers << TargetLabel(t) << QStringLiteral("誤差");
     headers << QStringLiteral("≦0.04") << QStringLiteral("選択") << QStringLiteral("備考");
-    models_ = new QTableWidget(0, static_cast<int>(headers.size()), this);
-    models_->setObjectName(QStringLiteral("ModelTable"));
-    models_->setHorizontalHeaderLabels(headers);
-    models_->verticalHeader()->hide();
-    models_->verticalHeader()->setDefaultSectionSize(models_->fontMetrics().height() + 6);
-    models_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    models_ = ReadOnlyTable(this, "ModelTable", headers);
     models_->setSelectionBehavior(QAbstractItemView::SelectRows);
     models_->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(models_, 2);
@@ -119,12 +114,7 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
     noneSelected_->setWordWrap(true);
     layout->addWidget(noneSelected_);
 
-    detail_ = new QTableWidget(0, static_cast<int>(kDetailHeaders.size()), this);
-    detail_->setObjectName(QStringLiteral("DetailTable"));
-    detail_->setHorizontalHeaderLabels(kDetailHeaders);
-    detail_->verticalHeader()->hide();
-    detail_->verticalHeader()->setDefaultSectionSize(detail_->fontMetrics().height() + 6);
-    detail_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    detail_ = ReadOnlyTable(this, "DetailTable", kDetailHeaders);
     layout->addWidget(detail_, 2);
     connect(models_, &QTableWidget::currentCellChanged, this, [this] {
         if (!filling_)

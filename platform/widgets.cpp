@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QWidget>
 
 namespace {
@@ -137,4 +139,14 @@ void ShowModeless(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+QTableWidget* ReadOnlyTable(QWidget* parent, const char* name, const QStringList& headers) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setObjectName(QString::fromLatin1(name));
+    table->setHorizontalHeaderLabels(headers);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return table;
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QLineEdit;
@@ -16,7 +17,14 @@ class QWidget;
 inline constexpr double kTwipsPerInch = 1440.0;
 
 // Twips to pixels at the screen's logical resolution (15 twips a pixel at 96 dpi).
+class QTableWidget;
+class QWidget;
+
 int TwipsToPixels(double twips);
+
+// A table of figures the user reads, sorts and copies but does not edit: the headers across,
+// no row numbers, rows as high as the font needs.
+QTableWidget* ReadOnlyTable(QWidget* parent, const char* name, const QStringList& headers);
 QRect TwipsRect(double left, double top, double width, double height);
 // Fixed client size in twips; the window cannot be resized or maximised.
 void SetFixedClientSize(QWidget* window, double widthTwips, double heightTwips);

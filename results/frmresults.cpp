@@ -45,16 +45,6 @@ QString Fixed(double value, int decimals) {
     return QString::number(value, 'f', decimals);
 }
 
-QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headers) {
-    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    table->setObjectName(QString::fromLatin1(name));
-    table->setHorizontalHeaderLabels(headers);
-    table->verticalHeader()->hide();
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return table;
-}
-
 } // namespace
 
 frmResults::frmResults(const AppState& state, Platform& platform, QWidget* parent)
@@ -64,14 +54,14 @@ frmResults::frmResults(const AppState& state, Platform& platform, QWidget* paren
     setObjectName(QStringLiteral("frmResults"));
     setWindowTitle(QStringLiteral("解析結果の一覧"));
     auto* layout = new QVBoxLayout(this);
-    records_ = AddTable(this, "RecordTable",
-                        {QStringLiteral("年"), QStringLiteral("値"), QStringLiteral("順位"),
-                         QStringLiteral("非超過確率"), QStringLiteral("標準正規偏差"),
-                         QStringLiteral("回帰直線の値")});
-    periods_ = AddTable(this, "PeriodTable",
-                        {QStringLiteral("再現期間 T"), QStringLiteral("渇水年の値"),
-                         QStringLiteral("標準誤差"), QStringLiteral("豊水年の値"),
-                         QStringLiteral("標準誤差"), QStringLiteral("外挿")});
+    records_ = ReadOnlyTable(this, "RecordTable",
+                             {QStringLiteral("年"), QStringLiteral("値"), QStringLiteral("順位"),
+                              QStringLiteral("非超過確率"), QStringLiteral("標準正規偏差"),
+                              QStringLiteral("回帰直線の値")});
+    periods_ = ReadOnlyTable(this, "PeriodTable",
+                             {QStringLiteral("再現期間 T"), QStringLiteral("渇水年の値"),
+                              QStringLiteral("標準誤差"), QStringLiteral("豊水年の値"),
+                              QStringLiteral("標準誤差"), QStringLiteral("外挿")});
     figures_ = new QLabel(this);
     figures_->setObjectName(QStringLiteral("Figures"));
     figures_->setWordWrap(true);
