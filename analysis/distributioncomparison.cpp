@@ -1,7 +1,7 @@
 #include "analysis/distributionfits.h"
 #include "analysis/distributions.h"
+#include "analysis/mathfunctions.h"
 #include "analysis/numeric.h"
-#include "analysis/specialfunctions.h"
 
 #include <algorithm>
 #include <cmath>

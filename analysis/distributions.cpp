@@ -1,6 +1,6 @@
 #include "analysis/distributions.h"
 #include "analysis/distributionfits.h"
-#include "analysis/specialfunctions.h"
+#include "analysis/mathfunctions.h"
 
 #include <boost/math/tools/minima.hpp>
 #include <boost/math/tools/toms748_solve.hpp>

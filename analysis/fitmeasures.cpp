@@ -2,8 +2,8 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
+#include "analysis/mathfunctions.h"
 #include "analysis/series.h"
-#include "analysis/specialfunctions.h"
 
 #include <cmath>
 

@@ -1,11 +1,11 @@
-#include "states.h"
 #include "analysis/datafile.h"
 #include "analysis/deviatetable.h"
 #include "analysis/distributionfits.h"
 #include "analysis/distributions.h"
+#include "analysis/mathfunctions.h"
 #include "analysis/series.h"
-#include "analysis/specialfunctions.h"
 #include "nearequal.h"
+#include "states.h"
 
 #include <QTest>
 

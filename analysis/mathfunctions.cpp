@@ -1,4 +1,4 @@
-#include "analysis/specialfunctions.h"
+#include "analysis/mathfunctions.h"
 
 #include <boost/math/constants/constants.hpp>
 #include <boost/math/distributions/normal.hpp>
