@@ -10,6 +10,10 @@ namespace {
 
 constexpr size_t kPeriodCount = kReturnPeriods.size();
 
+QString ValuesOutOfRange() {
+    return QStringLiteral("確率値が数値の範囲を超えます。");
+}
+
 // The dry and wet values of every period: F = 1/T and 1 − 1/T.
 struct PeriodValues {
     std::array<double, kPeriodCount> dry{};
@@ -93,7 +97,7 @@ void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& a
             return;
         }
         if (!ValuesOf(model, runs[j])) {
-            refuse(QStringLiteral("確率値が数値の範囲を超えます。"));
+            refuse(ValuesOutOfRange());
             return;
         }
     }
@@ -140,7 +144,7 @@ ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha
     }
     PeriodValues full;
     if (!ValuesOf(model, full)) {
-        refuse(QStringLiteral("確率値が数値の範囲を超えます。"));
+        refuse(ValuesOutOfRange());
         return row;
     }
     for (size_t k = 0; k < kPeriodCount; ++k) {
@@ -169,6 +173,14 @@ ModelComparison ComparePaper(const FitMeasures& paper) {
         row.model = FittedModel::notApplicable(
             ModelId::Ln2Paper, QStringLiteral("回帰線の SLSC と X-COR が求められません。"));
         return row;
+    }
+    // A steep line over values that span hundreds of decades puts its long-period values past
+    // the largest double, as the other models' would be.
+    for (const ReturnPeriodValues& p : paper.periods) {
+        if (!std::isfinite(p.dry) || !std::isfinite(p.wet)) {
+            row.model = FittedModel::notApplicable(ModelId::Ln2Paper, ValuesOutOfRange());
+            return row;
+        }
     }
     row.slsc = paper.slsc;
     row.xCor = paper.xCor;

@@ -130,10 +130,15 @@ void frmResults::Refresh() {
         auto error = [](const std::optional<double>& se) {
             return se ? new NumberItem(*se, Fixed(*se, 1)) : new NumberItem(NAN, kUnavailable);
         };
+        // A steep line over a huge spread can put a long period's value past the largest double.
+        auto value = [](double v) {
+            return std::isfinite(v) ? new NumberItem(v, Fixed(v, 1))
+                                    : new NumberItem(NAN, kUnavailable);
+        };
         periods_->setItem(row, 0, new NumberItem(p.period, QString::number(p.period)));
-        periods_->setItem(row, 1, new NumberItem(p.dry, Fixed(p.dry, 1)));
+        periods_->setItem(row, 1, value(p.dry));
         periods_->setItem(row, 2, error(p.dryError));
-        periods_->setItem(row, 3, new NumberItem(p.wet, Fixed(p.wet, 1)));
+        periods_->setItem(row, 3, value(p.wet));
         periods_->setItem(row, 4, error(p.wetError));
         periods_->setItem(
             row, 5,

@@ -309,6 +309,8 @@ private slots:
         QTest::newRow("four equal and one") << Values{50, 50, 50, 50, 100};
         QTest::newRow("lake levels") << Values{579.2, 580.4, 580.9, 579.8, 580.1, 579.5};
         QTest::newRow("huge spread") << Values{1e-100, 1, 1e100, 5, 7};
+        // The page's line is so steep that its 1-in-200 wet value passes the largest double.
+        QTest::newRow("line past the largest double") << Values{1797.69313486, 1.2e6, 1e-300};
         QTest::newRow("Harricana") << kHarricana;
     }
     void everyFigureFiniteOrMissing() {

@@ -447,6 +447,21 @@ private slots:
         QVERIFY(ReadBytes(dir.filePath(QStringLiteral("res30.csv"))).startsWith("\xEF\xBB\xBF"));
     }
 
+    // Values hundreds of decades apart put the line's 1-in-200 wet value past the largest
+    // double: the window says so instead of showing "inf".
+    void resultsWindowSaysWhatOverflows() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(WriteFile(dir, QStringLiteral("steep.csv"),
+                                 "2001,1797.69313486\n2002,1200e3\n2003,1e-300\n")));
+        h.action("mnuAnaListItem")->trigger();
+        auto* window = h.form->findChild<frmResults*>();
+        auto* periods = Child<QTableWidget>(window, QStringLiteral("PeriodTable"));
+        QCOMPARE(periods->item(periods->rowCount() - 1, 3)->text(),
+                 QStringLiteral("求められません"));
+        QVERIFY(!window->TableText(QLatin1Char('\t')).contains(QStringLiteral("inf")));
+    }
+
     void axisTitleRedrawsOrComplains() {
         Harness h;
         // Before any load the scale is 0 to 0 and the redraw is refused.
