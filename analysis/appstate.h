@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // Largest series the program holds: indices 0..256.
 inline constexpr int kMaxRecords = 257;
@@ -70,6 +71,16 @@ struct ChartSettings {
     QString axisTitle = kDefaultAxisTitle;
 };
 
+enum class ModelId;
+
+// The candidate distributions whose curves the comparison window has ticked, and whether the
+// main chart and the printed page draw them too. The ticks outlive the window: closed, it leaves
+// the curves where they are, fitted again to whatever series is loaded next.
+struct ComparedCurves {
+    bool show = false;
+    std::vector<ModelId> models;
+};
+
 // The editor window's buffers.
 struct EditorBuffers {
     QString editorFileName;
@@ -104,6 +115,7 @@ inline bool ScaleIsValid(const ChartSettings& settings) {
 //   state.series          the loaded series: recordCount, years, values
 //   state.analysis        the last analysis of that series, replaced whole by every analysis
 //   state.settings        alpha, analysis mode, scale, pen widths, print offsets, axis title
+//   state.compared        the comparison's ticked models and whether the charts show them
 //   state.editor          the editor's file name, text, lines and new-data year range
 //   state.help            the help menu's texts
 struct AppState {
@@ -116,6 +128,7 @@ struct AppState {
     SeriesData series;
     AnalysisResult analysis;
     ChartSettings settings;
+    ComparedCurves compared;
     EditorBuffers editor;
     HelpTexts help;
 };

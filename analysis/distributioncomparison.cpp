@@ -245,3 +245,21 @@ DistributionComparison ComputeDistributions(const AppState& state, Target target
     return ComputeDistributions(ComputeFitMeasures(state), state.series.values.data(),
                                 state.series.recordCount, state.settings.alpha, target);
 }
+
+std::vector<FittedModel> ShownCurveModels(const AppState& state) {
+    std::vector<FittedModel> shown;
+    const int n = std::clamp(state.series.recordCount, 0, kMaxRecords);
+    if (!state.compared.show || n == 0)
+        return shown;
+    std::vector<double> sorted(state.series.values.begin(), state.series.values.begin() + n);
+    std::sort(sorted.begin(), sorted.end());
+    for (const ModelId id : state.compared.models) {
+        // The page's own line needs no fit.
+        const FittedModel model = id == ModelId::Ln2Paper
+                                      ? PaperLineModel(state.analysis.logMean, state.analysis.slope)
+                                      : FitModel(id, sorted);
+        if (model.applicable())
+            shown.push_back(model);
+    }
+    return shown;
+}

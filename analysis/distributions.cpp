@@ -19,22 +19,24 @@ constexpr double kEulerGamma = 0.5772156649015329;
 struct ModelInfo {
     const char* key;
     const char* name;
+    // What a chart's legend says, where the full name does not fit.
+    const char* shortName;
     // The parameters' JSON names; the unused ones are null.
     std::array<const char*, 3> parameters;
 };
 
 constexpr ModelInfo kInfo[] = {
-    {"ln2_paper", "対数正規分布（確率紙の回帰線）", {"log_mean", "slope", nullptr}},
-    {"ln2_pm", "対数正規分布2母数（積率法）", {"mu", "sigma", nullptr}},
-    {"ln2_lm", "対数正規分布2母数（L積率法）", {"mu", "sigma", nullptr}},
-    {"ln3_iwai", "岩井法", {"b", "mean", "sd"}},
-    {"ln3_q", "対数正規分布3母数（クォンタイル法）", {"zeta", "mu", "sigma"}},
-    {"ln3_lm", "対数正規分布3母数（L積率法）", {"xi", "alpha", "k"}},
-    {"lp3", "対数ピアソンIII型分布（対数空間法）", {"mean", "sd", "skew"}},
-    {"exp", "指数分布", {"xi", "alpha", nullptr}},
-    {"gumbel", "グンベル分布", {"xi", "alpha", nullptr}},
-    {"sqrtet", "平方根指数型最大値分布", {"a", "b", nullptr}},
-    {"gev", "一般化極値分布", {"xi", "alpha", "k"}},
+    {"ln2_paper", "対数正規分布（確率紙の回帰線）", "LN2 回帰線", {"log_mean", "slope", nullptr}},
+    {"ln2_pm", "対数正規分布2母数（積率法）", "LN2PM", {"mu", "sigma", nullptr}},
+    {"ln2_lm", "対数正規分布2母数（L積率法）", "LN2LM", {"mu", "sigma", nullptr}},
+    {"ln3_iwai", "岩井法", "岩井法", {"b", "mean", "sd"}},
+    {"ln3_q", "対数正規分布3母数（クォンタイル法）", "LN3Q", {"zeta", "mu", "sigma"}},
+    {"ln3_lm", "対数正規分布3母数（L積率法）", "LN3LM", {"xi", "alpha", "k"}},
+    {"lp3", "対数ピアソンIII型分布（対数空間法）", "LP3", {"mean", "sd", "skew"}},
+    {"exp", "指数分布", "Exp", {"xi", "alpha", nullptr}},
+    {"gumbel", "グンベル分布", "Gumbel", {"xi", "alpha", nullptr}},
+    {"sqrtet", "平方根指数型最大値分布", "SqrtEt", {"a", "b", nullptr}},
+    {"gev", "一般化極値分布", "GEV", {"xi", "alpha", "k"}},
 };
 static_assert(std::size(kInfo) == kModelCount);
 
@@ -409,6 +411,10 @@ const char* ModelKey(ModelId id) {
 
 QString ModelName(ModelId id) {
     return QString::fromUtf8(Info(id).name);
+}
+
+QString ModelShortName(ModelId id) {
+    return QString::fromUtf8(Info(id).shortName);
 }
 
 const char* TargetKey(Target target) {

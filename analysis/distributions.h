@@ -22,6 +22,8 @@ inline constexpr size_t kModelCount = kModels.size();
 const char* ModelKey(ModelId id);
 // The model's Japanese name ("一般化極値分布", ...).
 QString ModelName(ModelId id);
+// Its name in a small chart's legend ("LN2PM", "Gumbel", ...).
+QString ModelShortName(ModelId id);
 
 // What the selection minimises: the jackknife error of one of four values.
 enum class Target { Dry10, Dry100, Wet10, Wet100 };
@@ -145,3 +147,8 @@ DistributionComparison ComputeDistributions(const AppState& state, Target target
 // The same from the page's figures already computed, for the callers that have them.
 DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
                                             double alpha, Target target = kDefaultTarget);
+
+// The models whose curves the main chart and the printed page draw: the comparison's ticked
+// models fitted afresh to the series in state, leaving out any that cannot be fitted to it; none
+// while the charts are not asked to show them. Never throws.
+std::vector<FittedModel> ShownCurveModels(const AppState& state);

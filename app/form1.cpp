@@ -31,6 +31,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <cmath>
@@ -359,6 +360,10 @@ void Form1::buildMenus() {
     // The band is a switch of its own beside the three modes.
     mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna1"));
     mnuAnaBand_ = analysisItem("mnuAnaBand", "推定誤差の幅を表示(&B)", &Form1::mnuAnaBand_Click);
+    // Nothing to show until the comparison has ticked a model.
+    mnuAnaCurves_ =
+        analysisItem("mnuAnaCurves", "比較した分布の曲線を表示(&C)", &Form1::mnuAnaCurves_Click);
+    mnuAnaCurves_->setEnabled(false);
     mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna2"));
     addItem(mnuAna_, QStringLiteral("mnuAnaListItem"), QStringLiteral("解析結果の一覧(&T)..."),
             &Form1::mnuAnaListItem_Click);
@@ -798,10 +803,19 @@ void Form1::mnuAnaAll_Click() {
 }
 
 void Form1::refreshAnalysisWindows() {
+    refreshingWindows_ = true;
+    const auto done = qScopeGuard([this] { refreshingWindows_ = false; });
     if (frmResults_)
         frmResults_->Refresh();
     if (frmComparison_)
         frmComparison_->Refresh();
+}
+
+void Form1::comparisonTicksChanged(const std::vector<ModelId>& ticked) {
+    state_.compared.models = ticked;
+    mnuAnaCurves_->setEnabled(!ticked.empty());
+    if (state_.compared.show && !refreshingWindows_)
+        drawChart(false);
 }
 
 void Form1::mnuAnaListItem_Click() {
@@ -818,6 +832,13 @@ void Form1::mnuAnaCompareItem_Click() {
         frmComparison_ = new frmComparison(state_, platform_, this);
         frmComparison_->setAttribute(Qt::WA_DeleteOnClose);
         CentreOnScreen(frmComparison_);
+        connect(frmComparison_, &frmComparison::tickedModelsChanged, this,
+                [this](const std::vector<ModelId>& ticked) {
+                    RunGuarded(platform_.messages, this,
+                               [this, ticked] { comparisonTicksChanged(ticked); });
+                });
+        // The window ticked its selection while it was being made, before anyone listened.
+        comparisonTicksChanged(frmComparison_->TickedModels());
     }
     ShowModeless(frmComparison_);
 }
@@ -825,6 +846,13 @@ void Form1::mnuAnaCompareItem_Click() {
 void Form1::mnuAnaBand_Click() {
     state_.settings.showErrorBand = !state_.settings.showErrorBand;
     mnuAnaBand_->setChecked(state_.settings.showErrorBand);
+    state_.redrawMode = 1;
+    Redraw();
+}
+
+void Form1::mnuAnaCurves_Click() {
+    state_.compared.show = !state_.compared.show;
+    mnuAnaCurves_->setChecked(state_.compared.show);
     state_.redrawMode = 1;
     Redraw();
 }

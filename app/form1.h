@@ -71,6 +71,7 @@ public:
     void mnuAnaLine_Click();
     void mnuAnaAll_Click();
     void mnuAnaBand_Click();
+    void mnuAnaCurves_Click();
     void mnuAnaListItem_Click();
     void mnuAnaCompareItem_Click();
     void mnuMessEditItem_Click();
@@ -120,6 +121,9 @@ private:
     void showResults(const ResultTexts& texts);
     void showLoadedFile();
     void refreshAnalysisWindows();
+    // Keeps the comparison's ticks for the main chart and the page, and redraws when the chart
+    // shows them and the change came from the user rather than a refit before a redraw.
+    void comparisonTicksChanged(const std::vector<ModelId>& ticked);
     void applyFirstLoadDefaults();
     void setAnalysisModeControls(int mode);
     void selectAnalysisMode(int mode);
@@ -174,6 +178,9 @@ private:
     QAction* mnuAnaLine_ = nullptr;
     QAction* mnuAnaAll_ = nullptr;
     QAction* mnuAnaBand_ = nullptr;
+    QAction* mnuAnaCurves_ = nullptr;
+    // True while the analysis windows refit: the redraw that follows draws their curves.
+    bool refreshingWindows_ = false;
     std::array<QAction*, 5> mnuScaleMinVal_{};
     std::array<QAction*, 5> mnuScaleMaxVal_{};
     std::array<QAction*, 5> mnuPrntWakuVal_{};

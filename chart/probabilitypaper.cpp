@@ -66,6 +66,14 @@ double ProbabilityPaper::ProbabilityY(int i) const {
     return MarkY(DeviateAt(table_, kProbabilityLines[i].p));
 }
 
+double ProbabilityPaper::TopDeviate() const {
+    return DeviateAt(table_, kProbabilityLines[std::size(kProbabilityLines) - 1].p);
+}
+
+double ProbabilityPaper::BottomDeviate() const {
+    return DeviateAt(table_, kProbabilityLines[0].p);
+}
+
 double ProbabilityPaper::DecadeX(int k) const {
     // The axis start stands even on a paper without a decade.
     return k == 0 ? SurfaceX(g_.axisLeft) : MarkX(k);

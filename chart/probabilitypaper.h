@@ -66,6 +66,9 @@ public:
     // Surface y of the 99.9 % and 0.1 % lines, which bound the frame.
     double TopY() const { return ProbabilityY(std::size(kProbabilityLines) - 1); }
     double BottomY() const { return ProbabilityY(0); }
+    // The deviates of those two lines, between which a curve is drawn.
+    double TopDeviate() const;
+    double BottomDeviate() const;
     // Surface x of the decade line k (0 .. Decades()) and of j times its power of ten
     // (j = 2..9) inside decade k (1 .. Decades()).
     double DecadeX(int k) const;

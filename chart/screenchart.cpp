@@ -1,7 +1,9 @@
 #include "chart/screenchart.h"
 
+#include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/numeric.h"
+#include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
 #include "platform/widgets.h"
 
@@ -121,8 +123,30 @@ void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
         paper.DrawDashedCurve(surface, *curve, 60, 40, QBColor(12));
 }
 
+void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
+    if (Decades(state) <= 0)
+        return;
+    const std::vector<FittedModel> models = ShownCurveModels(state);
+    if (models.empty())
+        return;
+    std::vector<ModelCurve> curves;
+    for (const FittedModel& model : models)
+        curves.push_back({&model, CurvePen{ModelColour(model.id())}, ModelShortName(model.id())});
+    const ProbabilityPaper paper = ScreenPaper(state);
+    const QRectF frame = paper.Frame();
+    const float fontSize = surface.FontSize();
+    surface.SetDrawWidth(1);
+    surface.SetDrawStyle(kDrawStyleSolid);
+    DrawModelCurves(paper, surface, curves);
+    // Small values at high probabilities: the corner a rising series leaves empty.
+    surface.SetFontSize(8);
+    DrawCurveLegend(surface, curves, {QPointF(frame.left() + 60, frame.top() + 60), 1, 0, 200, 50});
+    surface.SetFontSize(fontSize);
+}
+
 void DrawScreenChart(const AppState& state, DrawingSurface& surface) {
     DrawScreenAxes(state, surface);
+    DrawScreenCurves(state, surface);
     DrawScreenPoints(state, surface);
     DrawScreenBand(state, surface);
 }

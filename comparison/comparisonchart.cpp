@@ -37,30 +37,7 @@ ProbabilityPaper ComparisonPaper(const AppState& state, QSizeF size) {
     return ProbabilityPaper(g, state.deviateTable);
 }
 
-// Distinct on white and from the black points, in the order of the models.
-constexpr QRgb kColours[] = {0xd62728, 0x1f77b4, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b,
-                             0xe377c2, 0x17becf, 0xbcbd22, 0x7f7f7f, 0x393b79};
-
 } // namespace
-
-QColor ModelColour(ModelId id) {
-    return QColor(kColours[static_cast<size_t>(id) % std::size(kColours)]);
-}
-
-Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps) {
-    Curve curve;
-    curve.reserve(static_cast<size_t>(steps) + 1);
-    for (int i = 0; i <= steps; ++i) {
-        const double z = from + (to - from) * i / steps;
-        const double F = 0.5 * std::erfc(-z / std::sqrt(2.0));
-        const std::optional<double> x = model.quantile(F);
-        if (x && *x > 0)
-            curve.push_back(CurvePoint{z, std::log10(*x)});
-        else
-            curve.push_back(std::nullopt);
-    }
-    return curve;
-}
 
 DecadeRange DecadesAround(const AppState& state) {
     double lowest = std::numeric_limits<double>::infinity();
@@ -107,22 +84,9 @@ void DrawComparisonChart(const AppState& state, DrawingSurface& surface, QSizeF 
 
     // The curves under the points, solid and cut to the frame; the legend in the frame's
     // top-left corner, where the points of a rising series seldom lie.
-    const double zTop = DeviateAt(state.deviateTable, kProbabilityLines[14].p);
-    const double zBottom = DeviateAt(state.deviateTable, kProbabilityLines[0].p);
     surface.SetDrawWidth(2);
-    const float lineHeight = surface.TextHeight(QStringLiteral("分"));
-    float legendY = static_cast<float>(frame.top() + 6);
-    const float legendX = static_cast<float>(frame.left() + 8);
-    for (const ModelCurve& c : curves) {
-        paper.DrawDashedCurve(surface, ModelCurvePoints(*c.model, zBottom, zTop),
-                              std::numeric_limits<double>::max(), 0, c.colour);
-        const float mid = legendY + lineHeight / 2;
-        surface.Line(legendX, mid, legendX + 24, mid, c.colour);
-        surface.SetCurrentX(legendX + 30);
-        surface.SetCurrentY(legendY);
-        surface.Print(c.model->name());
-        legendY += lineHeight;
-    }
+    DrawModelCurves(paper, surface, curves);
+    DrawCurveLegend(surface, curves, {QPointF(frame.left() + 8, frame.top() + 6), 1, 0, 24, 6});
     surface.SetDrawWidth(1);
 
     surface.SetFillStyle(kFillSolid);

@@ -4,6 +4,7 @@
 #include "analysis/distributions.h"
 #include "chart/chartimage.h"
 #include "chart/drawingsurface.h"
+#include "chart/modelcurves.h"
 
 #include <QSizeF>
 #include <QWidget>
@@ -15,19 +16,6 @@ struct DecadeRange {
     int maxExponent = 1;
 };
 DecadeRange DecadesAround(const AppState& state);
-
-// A model's curve on the chart: its name for the legend and its colour.
-struct ModelCurve {
-    const FittedModel* model;
-    QColor colour;
-};
-
-// The colour of a model's curve, the same in every chart.
-QColor ModelColour(ModelId id);
-
-// The model's x(F) on probability paper from deviate `from` to `to`: log10 of the value against
-// the standard normal deviate of F, broken where the value does not exist or is not positive.
-Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps = 240);
 
 // The comparison's chart drawn in the surface's own pixels, `size` of them: the probability
 // paper filling the area, its probability axis the main chart's and its value axis the series'

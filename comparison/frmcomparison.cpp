@@ -310,10 +310,12 @@ std::vector<ModelId> frmComparison::TickedModels() const {
 }
 
 void frmComparison::showCurves() {
-    std::vector<ModelCurve> curves;
-    for (const ModelId id : TickedModels())
-        curves.push_back({&comparison_.model(id).model, ModelColour(id)});
-    chart_->SetCurves(std::move(curves));
+    std::vector<const FittedModel*> models;
+    const std::vector<ModelId> ticked = TickedModels();
+    for (const ModelId id : ticked)
+        models.push_back(&comparison_.model(id).model);
+    chart_->SetCurves(ColouredCurves(models));
+    emit tickedModelsChanged(ticked);
 }
 
 void frmComparison::SaveChartButton_Click() {

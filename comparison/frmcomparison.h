@@ -38,6 +38,11 @@ public:
     void SaveChartButton_Click();
     void CopyChart();
 
+signals:
+    // After every change of the ticks, a refit included: the main window keeps them for its own
+    // chart and the printed page.
+    void tickedModelsChanged(const std::vector<ModelId>& ticked);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -1,10 +1,12 @@
 #include "print/printedchart.h"
 
 #include "analysis/deviatetable.h"
+#include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
 #include "chart/clipping.h"
+#include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
 #include "platform/widgets.h"
 
@@ -229,4 +231,37 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
     surface.SetDrawStyle(kDrawStyleSolid);
     for (const BandCurve* curve : {&band->lower, &band->upper})
         PrintPaper(state).DrawDashedCurve(surface, *curve, 2.0, 1.5, kBlack);
+}
+
+void DrawPrintedCurves(const AppState& state, DrawingSurface& surface) {
+    const std::vector<FittedModel> models = ShownCurveModels(state);
+    if (models.empty())
+        return;
+    // Solid, long dashes, short dashes, dots, in millimetres, in the order of the ticks.
+    constexpr double kPatterns[][2] = {{1, 0}, {3, 1.5}, {1.2, 1}, {0.4, 0.8}};
+    std::vector<ModelCurve> curves;
+    for (size_t i = 0; i < models.size(); ++i) {
+        const auto& pattern = kPatterns[i % std::size(kPatterns)];
+        curves.push_back({&models[i], CurvePen{ModelColour(models[i].id()), pattern[0], pattern[1]},
+                          models[i].name()});
+    }
+    const int width = surface.DrawWidth();
+    const int style = surface.DrawStyle();
+    const float size = surface.FontSize();
+    const QString face = surface.FontName();
+
+    surface.SetDrawWidth(state.settings.regressionLineWidth);
+    surface.SetDrawStyle(kDrawStyleSolid);
+    DrawModelCurves(PrintPaper(state), surface, curves);
+    // Two columns across the value axis, clear of the results block above.
+    SetPrintFont(surface, 8);
+    DrawCurveLegend(surface, curves,
+                    {QPointF(PrintPageX(state, kPrintAxisLeft), PrintPageY(state, kPrintLegendTop)),
+                     2, kPrintAxisLength / 20, 8, 2});
+
+    surface.SetDrawWidth(width);
+    surface.SetDrawStyle(style);
+    surface.SetFontSize(size);
+    surface.SetFontName(face);
+    surface.SetFontSize(size);
 }

@@ -42,6 +42,14 @@ QString PrintedYearLabel(int32_t year);
 // one jackknife standard error, as two black dashed curves inside the grid.
 void DrawPrintedBand(const AppState& state, DrawingSurface& surface);
 
+// With the compared curves asked for: the ticked models' curves, cut to the grid, each in its
+// colour and a dash pattern of its own so a page printed in black still tells them apart, with a
+// legend of their names under the results block. The pen and font are left as they were found.
+void DrawPrintedCurves(const AppState& state, DrawingSurface& surface);
+
+// The design point where the legend of the curves starts, under the results block.
+inline constexpr double kPrintLegendTop = 2650;
+
 struct PrintedLineEnds {
     double xa, ya, xb, yb; // whole millimetres
 };

@@ -181,6 +181,7 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
     surface.SetFontSize(10);
 
     DrawPrintedChart(state, surface);
+    DrawPrintedCurves(state, surface);
     DrawPrintedPoints(state, surface);
     DrawPrintedBand(state, surface);
 

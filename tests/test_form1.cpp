@@ -409,6 +409,47 @@ private slots:
         QVERIFY(!window->isVisible());
     }
 
+    // The comparison's ticks reach the main chart while its item is on, outlive the window and
+    // follow the next series.
+    void comparedCurvesOnTheMainChart() {
+        Harness h;
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_30y.csv")));
+        QVERIFY(!h.enabled("mnuAnaCurves"));
+        const QImage plain = h.picture();
+        h.action("mnuAnaCompareItem")->trigger();
+        auto* window = h.form->findChild<frmComparison*>();
+        const ModelId selected = *window->Comparison().selected;
+        QCOMPARE(h.state.compared.models, std::vector<ModelId>{selected});
+        QVERIFY(h.enabled("mnuAnaCurves"));
+        QCOMPARE(h.picture(), plain);
+
+        h.action("mnuAnaCurves")->trigger();
+        QVERIFY(h.action("mnuAnaCurves")->isChecked());
+        const QImage withSelected = h.picture();
+        QVERIFY(withSelected != plain);
+        // Unticking the last curve takes it off the chart and leaves the item nothing to show.
+        auto* models = Child<QTableWidget>(window, QStringLiteral("ModelTable"));
+        models->item(static_cast<int>(selected), 0)->setCheckState(Qt::Unchecked);
+        QVERIFY(h.state.compared.models.empty());
+        QVERIFY(!h.enabled("mnuAnaCurves"));
+        QCOMPARE(h.picture(), plain);
+        models->item(static_cast<int>(ModelId::Gumbel), 0)->setCheckState(Qt::Checked);
+        QVERIFY(h.picture() != plain);
+
+        // Closed, the window leaves its ticks; the next series gets their curves fitted to it.
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!h.form->findChild<frmComparison*>());
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_100y.csv")));
+        QCOMPARE(h.state.compared.models, std::vector<ModelId>{ModelId::Gumbel});
+        const QImage withGumbel = h.picture();
+        h.action("mnuAnaCurves")->trigger();
+        QVERIFY(!h.state.compared.show);
+        QVERIFY(h.picture() != withGumbel);
+        h.action("mnuAnaCurves")->trigger();
+        QCOMPARE(h.picture(), withGumbel);
+    }
+
     void resultsWindowShowsSensibleDigits_data() {
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<bool>("rough");

@@ -1,19 +1,24 @@
 // The printed page in millimetres, recorded through a fixed-cell surface.
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
+#include "analysis/distributions.h"
 #include "analysis/series.h"
 #include "chart/clipping.h"
+#include "chart/modelcurves.h"
 #include "chart/screenchart.h"
 #include "nearequal.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
 #include "print/printjob.h"
 #include "recordingsurface.h"
+#include "states.h"
 #include "test_print_fixture.h"
 
 #include <QTest>
 
 #include <algorithm>
+
+Q_DECLARE_METATYPE(ModelId)
 
 using Kind = RecordingSurface::Kind;
 using Op = RecordingSurface::Op;
@@ -63,6 +68,8 @@ private slots:
     void jobRestoresFace();
     void badScaleDrawsNothing();
     void hugeOffsetRefused();
+    void comparedCurvesOnThePage_data();
+    void comparedCurvesOnThePage();
 };
 
 void TestPrintChart::probabilityLines_data() {
@@ -504,4 +511,91 @@ void TestPrintChart::nearlyLevelSeriesDrawOnBothSurfaces() {
             }
         }
     }
+}
+
+void TestPrintChart::comparedCurvesOnThePage_data() {
+    QTest::addColumn<bool>("show");
+    QTest::addColumn<QList<ModelId>>("models");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("up");
+    const QList<ModelId> three{ModelId::Gumbel, ModelId::Ln2Pm, ModelId::Gev};
+    QTest::newRow("off") << false << three << 2 << "0";
+    QTest::newRow("on, none ticked") << true << QList<ModelId>{} << 2 << "0";
+    QTest::newRow("on, with the results block") << true << three << 2 << "0";
+    QTest::newRow("on, points only") << true << three << 0 << "0";
+    QTest::newRow("on, page moved up") << true << three << 2 << "8";
+    QTest::newRow("on, all eleven")
+        << true << QList<ModelId>(kModels.begin(), kModels.end()) << 2 << "-5";
+}
+
+// The curves lie inside the grid, their legend under the results block and inside the width
+// of the value axis, and nothing else on the page moves or changes.
+void TestPrintChart::comparedCurvesOnThePage() {
+    QFETCH(bool, show);
+    QFETCH(QList<ModelId>, models);
+    QFETCH(int, mode);
+    QFETCH(QString, up);
+    AppState state = AnalysedState({60.0, 80.0, 95.0, 120.0, 150.0, 400.0, 70.0, 110.0, 130.0});
+    state.settings.analysisMode = mode;
+    RecordingSurface before = PageSurface();
+    RunPrintJob(state, QStringLiteral("0"), up, before);
+    state.compared.show = show;
+    state.compared.models.assign(models.begin(), models.end());
+    RecordingSurface after = PageSurface();
+    RunPrintJob(state, QStringLiteral("0"), up, after);
+
+    QList<QColor> colours;
+    QStringList names;
+    for (const ModelId id : models) {
+        colours << ModelColour(id);
+        names << ModelName(id);
+    }
+    QList<Op> others;
+    QList<Op> curves;
+    for (const Op& op : after.ops)
+        (op.color && colours.contains(*op.color)) || names.contains(op.text) ? curves << op
+                                                                             : others << op;
+    QCOMPARE(others.size(), before.ops.size());
+    for (qsizetype i = 0; i < others.size(); ++i) {
+        QCOMPARE(others[i].kind, before.ops[i].kind);
+        QCOMPARE(others[i].x1, before.ops[i].x1);
+        QCOMPARE(others[i].y2, before.ops[i].y2);
+        QCOMPARE(others[i].text, before.ops[i].text);
+        QCOMPARE(others[i].fontSize, before.ops[i].fontSize);
+        QCOMPARE(others[i].drawWidth, before.ops[i].drawWidth);
+    }
+    QCOMPARE(after.FontSize(), before.FontSize());
+    QCOMPARE(after.FontName(), before.FontName());
+    QCOMPARE(after.DrawWidth(), before.DrawWidth());
+    QCOMPARE(curves.isEmpty(), !show || models.isEmpty());
+
+    const double shift = -up.toDouble();
+    // Everything else on the page ends above the legend: the results block's last line.
+    float lowest = 0;
+    for (const Op& op : others)
+        lowest = std::max(lowest, op.kind == Kind::Print
+                                      ? op.y1 + after.TextHeight(op.text) * op.fontSize / 10
+                                      : std::max(op.y1, op.y2));
+    int legendRows = 0;
+    for (const Op& op : curves) {
+        if (op.kind == Kind::Print) {
+            QVERIFY2(op.y1 > lowest, qPrintable(op.text));
+            QVERIFY(op.x1 > 40 && op.x1 + after.TextWidth(op.text) * op.fontSize / 10 < 190);
+            QCOMPARE(op.fontSize, 8.0f);
+            ++legendRows;
+            continue;
+        }
+        QCOMPARE(op.drawWidth, 5);
+        // A legend stroke lies under the grid; every other stroke inside it.
+        if (op.y1 > lowest)
+            continue;
+        for (float x : {op.x1, op.x2})
+            QVERIFY(x >= 40 - 1e-3 && x <= 190 + 1e-3);
+        for (float y : {op.y1, op.y2})
+            QVERIFY(y >= kPrintYTop + shift - 0.05 && y <= kPrintYBottom + shift + 0.05);
+    }
+    QCOMPARE(legendRows, show ? models.size() : 0);
+    // All eleven names stay on an A4 sheet, the page moved down a little included.
+    for (const Op& op : curves)
+        QVERIFY(op.y1 + after.TextHeight(op.text) * op.fontSize / 10 < 297);
 }

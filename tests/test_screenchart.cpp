@@ -1,7 +1,9 @@
 // The screen chart's coordinates, texts and pen state, recorded through a fixed-cell surface.
 #include "analysis/deviatetable.h"
+#include "analysis/distributions.h"
 #include "analysis/numeric.h"
 #include "analysis/series.h"
+#include "chart/modelcurves.h"
 #include "chart/screenchart.h"
 #include "platform/widgets.h"
 #include "quantiletable.h"
@@ -13,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+Q_DECLARE_METATYPE(ModelId)
 
 using Kind = RecordingSurface::Kind;
 using Op = RecordingSurface::Op;
@@ -84,6 +88,8 @@ private slots:
     void scaleWithoutDecadeIsSafe();
     void bandOnlyAddsDashesInsideTheFrame_data();
     void bandOnlyAddsDashesInsideTheFrame();
+    void comparedCurvesStayInTheFrame_data();
+    void comparedCurvesStayInTheFrame();
 };
 
 void TestScreenChart::probabilityLines_data() {
@@ -504,3 +510,79 @@ void TestScreenChart::bandOnlyAddsDashesInsideTheFrame() {
 
 QTEST_GUILESS_MAIN(TestScreenChart)
 #include "test_screenchart.moc"
+
+void TestScreenChart::comparedCurvesStayInTheFrame_data() {
+    QTest::addColumn<bool>("show");
+    QTest::addColumn<QList<ModelId>>("models");
+    QTest::addColumn<int>("minIndex");
+    QTest::addColumn<int>("maxIndex");
+    const QList<ModelId> two{ModelId::Gumbel, ModelId::Ln2Pm};
+    QTest::newRow("off, two ticked") << false << two << 1 << 3;
+    QTest::newRow("on, none ticked") << true << QList<ModelId>{} << 1 << 3;
+    QTest::newRow("on, two ticked") << true << two << 1 << 3;
+    QTest::newRow("on, the page's line and lp3")
+        << true << QList<ModelId>{ModelId::Ln2Paper, ModelId::Lp3} << 1 << 3;
+    // Most of each curve lies left of a scale that starts at 100.
+    QTest::newRow("on, scale beside the values") << true << two << 2 << 4;
+}
+
+// The curves come between the paper and the points and leave everything else as it was.
+void TestScreenChart::comparedCurvesStayInTheFrame() {
+    QFETCH(bool, show);
+    QFETCH(QList<ModelId>, models);
+    QFETCH(int, minIndex);
+    QFETCH(int, maxIndex);
+    AppState state = AnalysedState({60.0, 80.0, 95.0, 120.0, 150.0, 400.0, 70.0, 110.0});
+    state.settings.analysisMode = 1;
+    state.settings.scaleMinIndex = minIndex;
+    state.settings.scaleMaxIndex = maxIndex;
+    RecordingSurface before;
+    DrawScreenChart(state, before);
+    state.compared.show = show;
+    state.compared.models.assign(models.begin(), models.end());
+    RecordingSurface after;
+    DrawScreenChart(state, after);
+
+    QList<QColor> colours;
+    QStringList labels;
+    for (const ModelId id : models) {
+        colours << ModelColour(id);
+        labels << ModelShortName(id);
+    }
+    QList<Op> others;
+    QList<Op> curves;
+    for (const Op& op : after.ops)
+        (op.color && colours.contains(*op.color)) || labels.contains(op.text) ? curves << op
+                                                                              : others << op;
+    QCOMPARE(others.size(), before.ops.size());
+    for (qsizetype i = 0; i < others.size(); ++i) {
+        QCOMPARE(others[i].kind, before.ops[i].kind);
+        QCOMPARE(others[i].x1, before.ops[i].x1);
+        QCOMPARE(others[i].y2, before.ops[i].y2);
+        QCOMPARE(others[i].text, before.ops[i].text);
+        QCOMPARE(others[i].fontSize, before.ops[i].fontSize);
+    }
+    QCOMPARE(after.FontSize(), before.FontSize());
+    QCOMPARE(curves.isEmpty(), !show || models.isEmpty());
+
+    const double top = 2300 - 700 * state.deviateTable[499];
+    const double bottom = 2300 + 700 * state.deviateTable[499];
+    for (const Op& op : curves) {
+        if (op.kind == Kind::Print) {
+            // The legend sits in the frame's top-left corner, clear of the probability labels.
+            QVERIFY(op.x1 > 700 && op.x1 + after.TextWidth(op.text) < 2200);
+            QVERIFY(op.y1 > top && op.y1 < 2300);
+            continue;
+        }
+        QCOMPARE(op.kind, Kind::Line);
+        for (float x : {op.x1, op.x2})
+            QVERIFY2(x >= 700 - 0.01 && x <= 3700 + 0.01, qPrintable(QString::number(x)));
+        for (float y : {op.y1, op.y2})
+            QVERIFY(y >= top - 0.01 && y <= bottom + 0.01);
+    }
+    if (show)
+        for (const ModelId id : models)
+            QVERIFY2(std::count_if(curves.begin(), curves.end(),
+                                   [&](const Op& op) { return op.color == ModelColour(id); }) > 10,
+                     ModelKey(id));
+}

@@ -1,0 +1,78 @@
+#include "chart/modelcurves.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Distinct on white and from the black points, in the order of the models.
+constexpr QRgb kColours[] = {0xd62728, 0x1f77b4, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b,
+                             0xe377c2, 0x17becf, 0xbcbd22, 0x7f7f7f, 0x393b79};
+
+// A horizontal stroke from x1 to x2 in the pen's pattern.
+void DrawSample(DrawingSurface& surface, double x1, double x2, double y, const CurvePen& pen) {
+    const float fy = static_cast<float>(y);
+    if (!(pen.gap > 0) || !(pen.dash > 0)) {
+        surface.Line(static_cast<float>(x1), fy, static_cast<float>(x2), fy, pen.colour);
+        return;
+    }
+    for (double x = x1; x < x2; x += pen.dash + pen.gap)
+        surface.Line(static_cast<float>(x), fy, static_cast<float>(std::min(x + pen.dash, x2)), fy,
+                     pen.colour);
+}
+
+} // namespace
+
+QColor ModelColour(ModelId id) {
+    return QColor(kColours[static_cast<size_t>(id) % std::size(kColours)]);
+}
+
+Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps) {
+    Curve curve;
+    curve.reserve(static_cast<size_t>(steps) + 1);
+    for (int i = 0; i <= steps; ++i) {
+        const double z = from + (to - from) * i / steps;
+        const double F = 0.5 * std::erfc(-z / std::sqrt(2.0));
+        const std::optional<double> x = model.quantile(F);
+        if (x && *x > 0)
+            curve.push_back(CurvePoint{z, std::log10(*x)});
+        else
+            curve.push_back(std::nullopt);
+    }
+    return curve;
+}
+
+std::vector<ModelCurve> ColouredCurves(const std::vector<const FittedModel*>& models) {
+    std::vector<ModelCurve> curves;
+    for (const FittedModel* model : models)
+        curves.push_back({model, CurvePen{ModelColour(model->id())}, model->name()});
+    return curves;
+}
+
+void DrawModelCurves(const ProbabilityPaper& paper, DrawingSurface& surface,
+                     const std::vector<ModelCurve>& curves) {
+    for (const ModelCurve& c : curves) {
+        const Curve points = ModelCurvePoints(*c.model, paper.BottomDeviate(), paper.TopDeviate());
+        // A solid curve is one dash longer than any curve.
+        const bool solid = !(c.pen.gap > 0);
+        paper.DrawDashedCurve(surface, points,
+                              solid ? std::numeric_limits<double>::max() : c.pen.dash,
+                              solid ? 0 : c.pen.gap, c.pen.colour);
+    }
+}
+
+void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
+                     const LegendLayout& layout) {
+    const int columns = std::max(layout.columns, 1);
+    for (size_t i = 0; i < curves.size(); ++i) {
+        // A quarter of a line between rows, so the strokes do not run into the next label.
+        const double lineHeight = surface.TextHeight(curves[i].label);
+        const double x = layout.topLeft.x() + layout.columnWidth * double(i % columns);
+        const double y = layout.topLeft.y() + lineHeight * 1.25 * double(i / columns);
+        DrawSample(surface, x, x + layout.sampleLength, y + lineHeight / 2, curves[i].pen);
+        surface.SetCurrentX(static_cast<float>(x + layout.sampleLength + layout.gap));
+        surface.SetCurrentY(static_cast<float>(y));
+        surface.Print(curves[i].label);
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "analysis/curve.h"
+#include "analysis/distributions.h"
+#include "chart/drawingsurface.h"
+#include "chart/probabilitypaper.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QString>
+
+#include <vector>
+
+// The colour of a model's curve, the same in every chart.
+QColor ModelColour(ModelId id);
+
+// The model's x(F) on probability paper from deviate `from` to `to`: log10 of the value against
+// the standard normal deviate of F, broken where the value does not exist or is not positive.
+Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps = 240);
+
+// How one curve is stroked: its colour and, where colour may not survive (a page printed in
+// black), a dash pattern in surface units; a gap of 0 is a solid line.
+struct CurvePen {
+    QColor colour;
+    double dash = 1;
+    double gap = 0;
+};
+
+// A model's curve on a chart with its pen and its legend text; the model stays owned by the
+// caller.
+struct ModelCurve {
+    const FittedModel* model;
+    CurvePen pen;
+    QString label;
+};
+
+// The models' curves in their own colours, each in its full name, solid: the comparison
+// window's way.
+std::vector<ModelCurve> ColouredCurves(const std::vector<const FittedModel*>& models);
+
+// Each curve from the paper's 0.1 % line to its 99.9 % line, cut to the frame, with the
+// surface's pen width.
+void DrawModelCurves(const ProbabilityPaper& paper, DrawingSurface& surface,
+                     const std::vector<ModelCurve>& curves);
+
+// Where a legend goes and how it is laid out: rows from topLeft, filling `columns` columns of
+// columnWidth left to right, a stroke of sampleLength then the label a gap after it.
+struct LegendLayout {
+    QPointF topLeft;
+    int columns = 1;
+    double columnWidth = 0;
+    double sampleLength = 0;
+    double gap = 0;
+};
+
+// The legend in the surface's current font and pen width.
+void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
+                     const LegendLayout& layout);
