@@ -6,6 +6,9 @@
 
 namespace {
 
+// A quarter of a line between a legend's rows, so a stroke does not run into the next label.
+constexpr double kLegendSpacing = 1.25;
+
 // Distinct on white and from the black points, in the order of the models.
 constexpr QRgb kColours[] = {0xd62728, 0x1f77b4, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b,
                              0xe377c2, 0x17becf, 0xbcbd22, 0x7f7f7f, 0x393b79};
@@ -62,14 +65,30 @@ void DrawModelCurves(const ProbabilityPaper& paper, DrawingSurface& surface,
     }
 }
 
+QSizeF CurveLegendSize(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
+                       double sampleLength, double gap) {
+    double width = 0;
+    double height = 0;
+    for (const ModelCurve& c : curves) {
+        width = std::max(width, sampleLength + gap + surface.TextWidth(c.label));
+        height += surface.TextHeight(c.label) * kLegendSpacing;
+    }
+    return {width, height};
+}
+
+QPointF LegendCorner(const QRectF& frame, double seriesX, QSizeF size, double margin) {
+    if (seriesX < frame.center().x())
+        return {frame.right() - margin - size.width(), frame.bottom() - margin - size.height()};
+    return {frame.left() + margin, frame.top() + margin};
+}
+
 void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
                      const LegendLayout& layout) {
     const int columns = std::max(layout.columns, 1);
     for (size_t i = 0; i < curves.size(); ++i) {
-        // A quarter of a line between rows, so the strokes do not run into the next label.
         const double lineHeight = surface.TextHeight(curves[i].label);
         const double x = layout.topLeft.x() + layout.columnWidth * double(i % columns);
-        const double y = layout.topLeft.y() + lineHeight * 1.25 * double(i / columns);
+        const double y = layout.topLeft.y() + lineHeight * kLegendSpacing * double(i / columns);
         DrawSample(surface, x, x + layout.sampleLength, y + lineHeight / 2, curves[i].pen);
         surface.SetCurrentX(static_cast<float>(x + layout.sampleLength + layout.gap));
         surface.SetCurrentY(static_cast<float>(y));

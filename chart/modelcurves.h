@@ -7,6 +7,8 @@
 
 #include <QColor>
 #include <QPointF>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 #include <vector>
@@ -52,6 +54,16 @@ struct LegendLayout {
     double sampleLength = 0;
     double gap = 0;
 };
+
+// The width and height of a one-column legend in the surface's current font.
+QSizeF CurveLegendSize(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
+                       double sampleLength, double gap);
+
+// Where a legend of `size` goes inside the frame, `margin` from its sides: the top-left corner,
+// unless the series' middle (seriesX) lies in the left half of the frame. Points rise from the
+// bottom left to the top right, so a series on the left crowds the top-left corner and leaves the
+// bottom-right one clear.
+QPointF LegendCorner(const QRectF& frame, double seriesX, QSizeF size, double margin);
 
 // The legend in the surface's current font and pen width.
 void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,

@@ -19,6 +19,9 @@ constexpr int kFrameLeft = 700;
 constexpr int kFrameWidth = 3000;
 constexpr int kTickLength = 30;
 constexpr float kPointRadius = 20;
+// A legend's stroke and the space after it.
+constexpr double kLegendSample = 200;
+constexpr double kLegendGap = 50;
 
 struct Caption {
     const char* text;
@@ -138,9 +141,11 @@ void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
     surface.SetDrawWidth(1);
     surface.SetDrawStyle(kDrawStyleSolid);
     DrawModelCurves(paper, surface, curves);
-    // Small values at high probabilities: the corner a rising series leaves empty.
     surface.SetFontSize(8);
-    DrawCurveLegend(surface, curves, {QPointF(frame.left() + 60, frame.top() + 60), 1, 0, 200, 50});
+    const QSizeF size = CurveLegendSize(surface, curves, kLegendSample, kLegendGap);
+    const double seriesX = paper.Position(state.analysis.logMean, 0).x();
+    DrawCurveLegend(surface, curves,
+                    {LegendCorner(frame, seriesX, size, 60), 1, 0, kLegendSample, kLegendGap});
     surface.SetFontSize(fontSize);
 }
 

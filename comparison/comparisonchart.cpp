@@ -82,11 +82,13 @@ void DrawComparisonChart(const AppState& state, DrawingSurface& surface, QSizeF 
     surface.SetCurrentY(static_cast<float>(size.height() - 2 - surface.TextHeight(title)));
     surface.Print(title);
 
-    // The curves under the points, solid and cut to the frame; the legend in the frame's
-    // top-left corner, where the points of a rising series seldom lie.
+    // The curves under the points, solid and cut to the frame; the legend in the corner the
+    // points leave clear.
     surface.SetDrawWidth(2);
     DrawModelCurves(paper, surface, curves);
-    DrawCurveLegend(surface, curves, {QPointF(frame.left() + 8, frame.top() + 6), 1, 0, 24, 6});
+    const QSizeF legend = CurveLegendSize(surface, curves, 24, 6);
+    const double seriesX = paper.Position(state.analysis.logMean, 0).x();
+    DrawCurveLegend(surface, curves, {LegendCorner(frame, seriesX, legend, 8), 1, 0, 24, 6});
     surface.SetDrawWidth(1);
 
     surface.SetFillStyle(kFillSolid);

@@ -567,11 +567,13 @@ void TestScreenChart::comparedCurvesStayInTheFrame() {
 
     const double top = 2300 - 700 * state.deviateTable[499];
     const double bottom = 2300 + 700 * state.deviateTable[499];
+    QRectF legend;
     for (const Op& op : curves) {
         if (op.kind == Kind::Print) {
-            // The legend sits in the frame's top-left corner, clear of the probability labels.
-            QVERIFY(op.x1 > 700 && op.x1 + after.TextWidth(op.text) < 2200);
-            QVERIFY(op.y1 > top && op.y1 < 2300);
+            // Each label with its stroke in front of it, measured at the label's own size.
+            const double scale = op.fontSize / after.FontSize();
+            legend |= QRectF(op.x1 - 250, op.y1, 250 + after.TextWidth(op.text) * scale,
+                             after.TextHeight(op.text) * scale);
             continue;
         }
         QCOMPARE(op.kind, Kind::Line);
@@ -580,6 +582,10 @@ void TestScreenChart::comparedCurvesStayInTheFrame() {
         for (float y : {op.y1, op.y2})
             QVERIFY(y >= top - 0.01 && y <= bottom + 0.01);
     }
+    // The legend lies inside the frame, in a corner the points leave clear.
+    QVERIFY(legend.isNull() || QRectF(QPointF(700, top), QPointF(3700, bottom)).contains(legend));
+    for (const Op& op : after.circles())
+        QVERIFY(!legend.adjusted(-20, -20, 20, 20).contains(QPointF(op.x1, op.y1)));
     if (show)
         for (const ModelId id : models)
             QVERIFY2(std::count_if(curves.begin(), curves.end(),
