@@ -1,6 +1,6 @@
 // The data file as the open command takes it: read, analysed, every candidate distribution
 // fitted and compared, then drawn on screen and on paper in every analysis mode on every scale
-// the menus offer.
+// the menus offer, and once more with every model's curve.
 
 #include "analysis/dataerror.h"
 #include "analysis/datafile.h"
@@ -124,5 +124,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
+    // Every model's curve, fitted again at the draw, on the first load's scale.
+    AppState curves = StateFor(series, r, alpha);
+    curves.settings.analysisMode = 2;
+    curves.compared.show = true;
+    curves.compared.models.assign(kModels.begin(), kModels.end());
+    DrawBothChecked(curves);
     return 0;
 }

@@ -27,8 +27,8 @@ inline bool HasOverlongInteger(const QString& text) {
     return false;
 }
 
-inline void CheckDrawn(const RecordingSurface& surface, const char* where) {
-    Require(surface.ops.size() < 4000, where, QStringLiteral("too many drawing calls"));
+inline void CheckDrawn(const RecordingSurface& surface, const char* where, qsizetype limit) {
+    Require(surface.ops.size() < limit, where, QStringLiteral("too many drawing calls"));
     for (const RecordingSurface::Op& op : surface.ops) {
         Require(std::isfinite(op.x1) && std::isfinite(op.y1) && std::isfinite(op.x2) &&
                     std::isfinite(op.y2),
@@ -43,13 +43,17 @@ inline void CheckDrawn(const RecordingSurface& surface, const char* where) {
 // Screen and paper: nothing thrown, every coordinate finite, every text a finite number in its
 // short form.
 inline void DrawBothChecked(const AppState& state) {
+    // A monotone curve crosses the frame once: at most a few hundred segments or dashes each.
+    const qsizetype limit =
+        4000 + (state.compared.show ? 600 * qsizetype(state.compared.models.size()) : 0);
     RecordingSurface screen;
     MustNotThrow("DrawScreenChart", [&] { DrawScreenChart(state, screen); });
-    CheckDrawn(screen, "screen");
+    CheckDrawn(screen, "screen", limit);
     RecordingSurface paper;
     MustNotThrow("DrawPrintedChart", [&] {
         DrawPrintedChart(state, paper);
+        DrawPrintedCurves(state, paper);
         DrawPrintedPoints(state, paper);
     });
-    CheckDrawn(paper, "paper");
+    CheckDrawn(paper, "paper", limit);
 }
