@@ -6,6 +6,7 @@
 #include "chart/clipping.h"
 #include "chart/modelcurves.h"
 #include "chart/screenchart.h"
+#include "curveops.h"
 #include "nearequal.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
@@ -544,26 +545,10 @@ void TestPrintChart::comparedCurvesOnThePage() {
     RecordingSurface after = PageSurface();
     RunPrintJob(state, QStringLiteral("0"), up, after);
 
-    QList<QColor> colours;
-    QStringList names;
-    for (const ModelId id : models) {
-        colours << ModelColour(id);
-        names << ModelName(id);
-    }
-    QList<Op> others;
-    QList<Op> curves;
-    for (const Op& op : after.ops)
-        (op.color && colours.contains(*op.color)) || names.contains(op.text) ? curves << op
-                                                                             : others << op;
-    QCOMPARE(others.size(), before.ops.size());
-    for (qsizetype i = 0; i < others.size(); ++i) {
-        QCOMPARE(others[i].kind, before.ops[i].kind);
-        QCOMPARE(others[i].x1, before.ops[i].x1);
-        QCOMPARE(others[i].y2, before.ops[i].y2);
-        QCOMPARE(others[i].text, before.ops[i].text);
-        QCOMPARE(others[i].fontSize, before.ops[i].fontSize);
-        QCOMPARE(others[i].drawWidth, before.ops[i].drawWidth);
-    }
+    const CurveOps split = SplitCurveOps(after, models, ModelName);
+    const QList<Op>& curves = split.curves;
+    const QList<Op>& others = split.others;
+    QCOMPARE(FirstDifference(others, before.ops), QString());
     QCOMPARE(after.FontSize(), before.FontSize());
     QCOMPARE(after.FontName(), before.FontName());
     QCOMPARE(after.DrawWidth(), before.DrawWidth());

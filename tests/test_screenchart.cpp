@@ -5,6 +5,7 @@
 #include "analysis/series.h"
 #include "chart/modelcurves.h"
 #include "chart/screenchart.h"
+#include "curveops.h"
 #include "platform/widgets.h"
 #include "quantiletable.h"
 #include "recordingsurface.h"
@@ -543,25 +544,10 @@ void TestScreenChart::comparedCurvesStayInTheFrame() {
     RecordingSurface after;
     DrawScreenChart(state, after);
 
-    QList<QColor> colours;
-    QStringList labels;
-    for (const ModelId id : models) {
-        colours << ModelColour(id);
-        labels << ModelShortName(id);
-    }
-    QList<Op> others;
-    QList<Op> curves;
-    for (const Op& op : after.ops)
-        (op.color && colours.contains(*op.color)) || labels.contains(op.text) ? curves << op
-                                                                              : others << op;
-    QCOMPARE(others.size(), before.ops.size());
-    for (qsizetype i = 0; i < others.size(); ++i) {
-        QCOMPARE(others[i].kind, before.ops[i].kind);
-        QCOMPARE(others[i].x1, before.ops[i].x1);
-        QCOMPARE(others[i].y2, before.ops[i].y2);
-        QCOMPARE(others[i].text, before.ops[i].text);
-        QCOMPARE(others[i].fontSize, before.ops[i].fontSize);
-    }
+    const CurveOps split = SplitCurveOps(after, models, ModelShortName);
+    const QList<Op>& curves = split.curves;
+    const QList<Op>& others = split.others;
+    QCOMPARE(FirstDifference(others, before.ops), QString());
     QCOMPARE(after.FontSize(), before.FontSize());
     QCOMPARE(curves.isEmpty(), !show || models.isEmpty());
 
