@@ -68,7 +68,7 @@ QStringList PeriodCells(const ModelPeriod& p, int recordCount) {
 } // namespace
 
 frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : CompanionWindow(parent)
     , state_(state)
     , platform_(platform) {
     setObjectName(QStringLiteral("frmComparison"));
@@ -125,29 +125,16 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
     layout->addWidget(chart_, 4);
 
     auto* buttons = new QHBoxLayout;
-    auto button = [&](const char* name, const QString& caption, void (frmComparison::*handler)()) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, handler] {
-            RunGuarded(platform_.messages, this, [this, handler] { (this->*handler)(); });
-        });
-    };
-    button("CopyButton", QStringLiteral("コピー"), &frmComparison::CopyButton_Click);
-    button("CsvButton", QStringLiteral("CSV 保存..."), &frmComparison::CsvButton_Click);
-    auto* save = new QPushButton(QStringLiteral("図を保存..."), this);
-    save->setObjectName(QStringLiteral("SaveChartButton"));
-    save->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this,
-            [this] { RunGuarded(platform_.messages, this, [this] { SaveChartButton_Click(); }); });
-    buttons->addWidget(save);
+    MessageService& messages = platform_.messages;
+    AddRowButton(buttons, this, messages, "CopyButton", QStringLiteral("コピー"),
+                 [this] { CopyButton_Click(); });
+    AddRowButton(buttons, this, messages, "CsvButton", QStringLiteral("CSV 保存..."),
+                 [this] { CsvButton_Click(); });
+    AddRowButton(buttons, this, messages, "SaveChartButton", QStringLiteral("図を保存..."),
+                 [this] { SaveChartButton_Click(); });
     buttons->addStretch();
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setObjectName(QStringLiteral("CloseButton"));
-    close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addWidget(close);
+    AddRowButton(buttons, this, messages, "CloseButton", QStringLiteral("閉じる"),
+                 [this] { close(); });
     layout->addLayout(buttons);
 
     auto* copyTable = new QAction(this);
@@ -165,14 +152,6 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
 
     resize(TwipsToPixels(12000), TwipsToPixels(10500));
     Refresh();
-}
-
-void frmComparison::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void frmComparison::Refresh() {

@@ -3,6 +3,7 @@
 #include "analysis/appstate.h"
 #include "analysis/distributions.h"
 #include "platform/platform.h"
+#include "platform/widgets.h"
 
 #include <QWidget>
 
@@ -14,7 +15,7 @@ class ComparisonChartView;
 // The comparison of the candidate distributions: its own window beside the main one, following
 // the loaded series as the results list does (the main window calls Refresh after every load
 // and re-analysis). The chart fills what the window does not need for its other parts.
-class frmComparison : public QWidget {
+class frmComparison : public CompanionWindow {
     Q_OBJECT
 public:
     frmComparison(const AppState& state, Platform& platform, QWidget* parent = nullptr);
@@ -42,9 +43,6 @@ signals:
     // After every change of the ticks, a refit included: the main window keeps them for its own
     // chart and the printed page.
     void tickedModelsChanged(const std::vector<ModelId>& ticked);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     const AppState& state_;

@@ -1,10 +1,13 @@
 #include "platform/widgets.h"
 
 #include "analysis/numeric.h"
+#include "platform/commandguard.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -149,4 +152,25 @@ QTableWidget* ReadOnlyTable(QWidget* parent, const char* name, const QStringList
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return table;
+}
+
+QPushButton* AddRowButton(QBoxLayout* row, QWidget* window, MessageService& messages,
+                          const char* name, const QString& caption, std::function<void()> command) {
+    auto* button = new QPushButton(caption, window);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    row->addWidget(button);
+    QObject::connect(button, &QPushButton::clicked, window,
+                     [&messages, window, command = std::move(command)] {
+                         RunGuarded(messages, window, command);
+                     });
+    return button;
+}
+
+void CompanionWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -7,7 +7,13 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
+#include <functional>
+
+class MessageService;
+class QBoxLayout;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +43,10 @@ void CentreOnScreen(QWidget* window);
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 QLineEdit* AddTextBox(QWidget* parent, const char* name, QRect geometry, const QColor& background);
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+// A button added to a window's row of buttons, never the default; a click runs the command
+// behind the command guard with the window as the parent of any message.
+QPushButton* AddRowButton(QBoxLayout* row, QWidget* window, MessageService& messages,
+                          const char* name, const QString& caption, std::function<void()> command);
 // Shows a modeless window, or brings it forward with its content as it is.
 void ShowModeless(QWidget* window);
 void SetBackgroundColour(QWidget* widget, const QColor& colour);
@@ -48,6 +58,17 @@ inline const QString kFaceGothic = QStringLiteral("ＭＳ ゴシック");
 inline const QString kFacePGothic = QStringLiteral("ＭＳ Ｐゴシック");
 void InstallFontSubstitutions();
 QFont JapaneseFont(const QString& face, double points, bool bold = false, bool italic = false);
+
+// A window of its own beside the main one (the results list, the comparison): Esc closes it, as
+// it would a dialog.
+class CompanionWindow : public QWidget {
+public:
+    explicit CompanionWindow(QWidget* parent)
+        : QWidget(parent, Qt::Window) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
 
 // Shows the hourglass for as long as it lives.
 class BusyCursor {

@@ -48,7 +48,7 @@ QString Fixed(double value, int decimals) {
 } // namespace
 
 frmResults::frmResults(const AppState& state, Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : CompanionWindow(parent)
     , state_(state)
     , platform_(platform) {
     setObjectName(QStringLiteral("frmResults"));
@@ -69,33 +69,17 @@ frmResults::frmResults(const AppState& state, Platform& platform, QWidget* paren
     layout->addWidget(periods_, 2);
     layout->addWidget(figures_);
     auto* buttons = new QHBoxLayout;
-    auto button = [&](const char* name, const QString& caption, void (frmResults::*handler)()) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, handler] {
-            RunGuarded(platform_.messages, this, [this, handler] { (this->*handler)(); });
-        });
-    };
-    button("CopyButton", QStringLiteral("コピー"), &frmResults::CopyButton_Click);
-    button("SaveButton", QStringLiteral("CSV 保存..."), &frmResults::SaveButton_Click);
+    MessageService& messages = platform_.messages;
+    AddRowButton(buttons, this, messages, "CopyButton", QStringLiteral("コピー"),
+                 [this] { CopyButton_Click(); });
+    AddRowButton(buttons, this, messages, "SaveButton", QStringLiteral("CSV 保存..."),
+                 [this] { SaveButton_Click(); });
     buttons->addStretch();
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setObjectName(QStringLiteral("CloseButton"));
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addWidget(close);
+    AddRowButton(buttons, this, messages, "CloseButton", QStringLiteral("閉じる"),
+                 [this] { close(); });
     layout->addLayout(buttons);
     resize(TwipsToPixels(10800), TwipsToPixels(9000));
     Refresh();
-}
-
-void frmResults::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void frmResults::Refresh() {

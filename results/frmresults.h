@@ -2,6 +2,7 @@
 
 #include "analysis/appstate.h"
 #include "platform/platform.h"
+#include "platform/widgets.h"
 
 #include <QWidget>
 
@@ -11,7 +12,7 @@ class QTableWidget;
 // The list of results: every record with its rank, probability, deviate and fitted value, the
 // return periods with their standard errors, and the fit's figures. It follows the loaded
 // series: the main window calls Refresh after every successful load or re-analysis.
-class frmResults : public QWidget {
+class frmResults : public CompanionWindow {
     Q_OBJECT
 public:
     frmResults(const AppState& state, Platform& platform, QWidget* parent = nullptr);
@@ -22,9 +23,6 @@ public:
 
     void CopyButton_Click();
     void SaveButton_Click();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     const AppState& state_;
