@@ -11,5 +11,8 @@ inline QString WithDefaultSuffix(const QString& path, const QString& suffix) {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (name.isEmpty() || (dot > 0 && dot + 1 < name.size()))
         return path;
+    // "res30." asks for an extension without giving one: it becomes "res30.csv", not "res30..csv".
+    if (dot > 0 && dot + 1 == name.size())
+        return path + suffix;
     return path + QLatin1Char('.') + suffix;
 }

@@ -102,6 +102,8 @@ private slots:
         QTest::addColumn<bool>("refused");
         QTest::newRow("no extension is PNG") << "chart"
                                              << "chart.png" << QByteArray("\x89PNG") << false;
+        QTest::newRow("a dot and no extension") << "chart."
+                                                << "chart.png" << QByteArray("\x89PNG") << false;
         QTest::newRow("svg") << "chart.svg"
                              << "chart.svg" << QByteArray("<?xml") << false;
         QTest::newRow("capital PNG") << "chart.PNG"
