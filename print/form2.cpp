@@ -87,6 +87,9 @@ void Form2::Command1_Click() {
 }
 
 void Form2::Command2_Click() {
+    // A shift that would put the grid off the sheet is said now, while the boxes are open to
+    // mend it, rather than at the next print.
+    CheckPrintOffsets(ReadPrintOffset(text1_->text()), ReadPrintOffset(text2_->text()));
     if (setOffsets_)
         setOffsets_(text1_->text(), text2_->text());
     close();

@@ -58,6 +58,8 @@ private slots:
     void controls();
     void finishHandsTextsOver_data();
     void finishHandsTextsOver();
+    void shiftOffTheSheetKeepsTheDialog_data();
+    void shiftOffTheSheetKeepsTheDialog();
     void freshDialogStartsAtZero();
     void closeBoxHandsNothing();
     void printerButton_data();
@@ -136,6 +138,31 @@ void TestPrintForm2::finishHandsTextsOver() {
     QVERIFY(!dialog || !dialog->isVisible());
     RunDeferredDeletes();
     QVERIFY(dialog.isNull());
+}
+
+void TestPrintForm2::shiftOffTheSheetKeepsTheDialog_data() {
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<QString>("up");
+    QTest::newRow("far right") << QStringLiteral("300") << QStringLiteral("0");
+    QTest::newRow("far down") << QStringLiteral("0") << QStringLiteral("-400");
+    QTest::newRow("too large to read") << QStringLiteral("1e300") << QStringLiteral("0");
+}
+
+// The texts stay in the boxes to be mended, and nothing reaches the main window.
+void TestPrintForm2::shiftOffTheSheetKeepsTheDialog() {
+    QFETCH(QString, right);
+    QFETCH(QString, up);
+    Harness h;
+    QPointer<Form2> dialog = h.open();
+    dialog->show();
+    Child<QLineEdit>(dialog, QStringLiteral("Text1"))->setText(right);
+    Child<QLineEdit>(dialog, QStringLiteral("Text2"))->setText(up);
+    Child<QPushButton>(dialog, QStringLiteral("Command2"))->click();
+    QCOMPARE(h.messages.shown.size(), 1);
+    QCOMPARE(h.handed.calls, 0);
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(Child<QLineEdit>(dialog, QStringLiteral("Text1"))->text(), right);
+    delete dialog;
 }
 
 void TestPrintForm2::freshDialogStartsAtZero() {
