@@ -9,8 +9,8 @@
 #include "analysis/seriesnotes.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
-#include "platform/commandguard.h"
 #include "platform/checkedfile.h"
+#include "platform/commandguard.h"
 #include "platform/qtplatform.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
@@ -78,13 +78,12 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
                  QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
     state.settings = command.settings.chart;
     state.dataFileName = file;
-    const ResultTexts boxes = LoadDataFile(state);
+    LoadDataFile(state);
     // Without --scale, the scale the window's first load gives this series.
     if (!command.settings.scaleGiven) {
-        ChartSettings firstLoad;
-        ApplyFirstLoadDefaults(firstLoad, state.series);
-        state.settings.scaleMinIndex = firstLoad.scaleMinIndex;
-        state.settings.scaleMaxIndex = firstLoad.scaleMaxIndex;
+        const ScalePair scale = FittingScale(state.series);
+        state.settings.scaleMinIndex = scale.minIndex;
+        state.settings.scaleMaxIndex = scale.maxIndex;
     }
     const int records = state.series.recordCount;
     if (command.settings.alphaGiven && state.settings.alpha > MaxAlphaFor(records))
@@ -104,7 +103,7 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
     if (!command.results)
         return;
     const ResultSource source =
-        MakeResultSource(DisplayFileName(file), state, boxes,
+        MakeResultSource(DisplayFileName(file), state,
                          command.distributions ? std::optional(command.target) : std::nullopt);
     if (json)
         json->append(ResultJsonObject(source));

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -108,6 +109,14 @@ QJsonValue Distributions(const ResultSource& source) {
     return models;
 }
 
+// The file's own largest or smallest value: 10^log10(x) is not always x again (1946 comes back
+// as 1946.0000000000002).
+double Extreme(const ResultSource& s, const double* (*pick)(const double*, const double*)) {
+    const double* first = s.state.series.values.data();
+    const double* last = first + std::clamp(s.state.series.recordCount, 0, kMaxRecords);
+    return first == last ? NAN : *pick(first, last);
+}
+
 using S = const ResultSource&;
 const ResultColumn kColumns[] = {
     {"file", [](S s) { return QJsonValue(s.file); }, true, true},
@@ -115,8 +124,8 @@ const ResultColumn kColumns[] = {
     {"alpha", [](S s) { return Real(s.state.settings.alpha); }, true, true},
     {"arith_mean", [](S s) { return Real(s.state.analysis.arithMean); }, true, true},
     {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMean)); }, true, true},
-    {"max", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMax)); }, true, true},
-    {"min", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMin)); }, true, true},
+    {"max", [](S s) { return Real(Extreme(s, std::max_element<const double*>)); }, true, true},
+    {"min", [](S s) { return Real(Extreme(s, std::min_element<const double*>)); }, true, true},
     {"log_mean", [](S s) { return Real(s.state.analysis.logMean); }, true, true},
     {"slope", [](S s) { return Real(s.state.analysis.slope); }, true, true},
     {"dry10", [](S s) { return Printed(s.dryWet.dry10); }, true, true},
@@ -156,10 +165,10 @@ QString CsvField(const QJsonValue& value) {
 
 } // namespace
 
-ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes,
+ResultSource MakeResultSource(const QString& file, const AppState& state,
                               std::optional<Target> target) {
-    ResultSource source{
-        file, state, boxes, ComputeDryWetValues(state), ComputeFitMeasures(state), std::nullopt};
+    ResultSource source{file, state, ComputeDryWetValues(state), ComputeFitMeasures(state),
+                        std::nullopt};
     if (target)
         source.distributions =
             ComputeDistributions(source.fit, state.series.values.data(), state.series.recordCount,

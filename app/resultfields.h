@@ -15,8 +15,6 @@
 struct ResultSource {
     QString file;
     const AppState& state;
-    // The statistics boxes' texts, as the load gave them.
-    ResultTexts boxes;
     DryWetValues dryWet;
     FitMeasures fit;
     // The candidate distributions, when asked for.
@@ -24,7 +22,7 @@ struct ResultSource {
 };
 
 // With a target, the candidate distributions are compared for it as well.
-ResultSource MakeResultSource(const QString& file, const AppState& state, const ResultTexts& boxes,
+ResultSource MakeResultSource(const QString& file, const AppState& state,
                               std::optional<Target> target = std::nullopt);
 
 // A figure of the results: its name, its value for a file, and where it goes. The CSV's

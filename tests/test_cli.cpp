@@ -116,13 +116,23 @@ private slots:
     void fitFiguresAgreeBetweenCsvAndJson_data() {
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<bool>("errorsAvailable");
-        QTest::newRow("30 years") << QByteArray() << true;
+        QTest::addColumn<QString>("max");
+        QTest::addColumn<QString>("min");
+        QTest::newRow("30 years") << QByteArray() << true << "2098.5"
+                                  << "1292.6";
         // Two records leave nothing to leave one out of: the errors are unavailable.
-        QTest::newRow("two records") << QByteArray("2000,500\n2001,800\n") << false;
+        QTest::newRow("two records") << QByteArray("2000,500\n2001,800\n") << false << "800"
+                                     << "500";
+        // 10^log10(1946) is 1946.0000000000002: the largest value is the file's own.
+        QTest::newRow("values log10 does not give back")
+            << QByteArray("2000,1946\n2001,1292.6\n2002,1500\n") << true << "1946"
+            << "1292.6";
     }
     void fitFiguresAgreeBetweenCsvAndJson() {
         QFETCH(QByteArray, data);
         QFETCH(bool, errorsAvailable);
+        QFETCH(QString, max);
+        QFETCH(QString, min);
         QTemporaryDir dir;
         const QString file = data.isEmpty() ? kSamples + QStringLiteral("precip_30y.csv")
                                             : WriteFile(dir, QStringLiteral("two.csv"), data);
@@ -143,6 +153,9 @@ private slots:
             QCOMPARE(column(name), ShortestReal(object[QLatin1String(name)].toDouble()));
             QCOMPARE(column(name).toDouble(), object[QLatin1String(name)].toDouble());
         }
+        QCOMPARE(column("max"), max);
+        QCOMPARE(column("min"), min);
+        QCOMPARE(object[QStringLiteral("max")].toDouble(), max.toDouble());
         const QJsonArray periods = object[QStringLiteral("periods")].toArray();
         QCOMPARE(periods.size(), 11);
         const int records = column("records").toInt();
