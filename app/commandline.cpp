@@ -16,6 +16,7 @@
 
 #include <optional>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -451,10 +452,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (parser.isSet(import)) {
             if (parser.isSet(pdf) || parser.isSet(results))
                 Refuse(QStringLiteral("--import は --pdf や --results と一緒には指定できません。"));
+            std::vector<const QCommandLineOption*> others{&json, &distributions, &target};
             for (const Setting& setting : settings)
-                if (parser.isSet(setting.option))
+                others.push_back(&setting.option);
+            for (const QCommandLineOption* option : others)
+                if (parser.isSet(*option))
                     Refuse(QStringLiteral("--%1 は --import と一緒には指定できません。")
-                               .arg(setting.option.names().first()));
+                               .arg(option->names().first()));
             command.importOut = parser.value(import);
             CheckImportOut(command);
             ReadImportOptions(parser, command.importOptions);

@@ -225,6 +225,10 @@ private slots:
         row("import with results", {QStringLiteral("--import"), QStringLiteral("out.csv"),
                                     QStringLiteral("--results"), file});
         row("import option alone", {QStringLiteral("--days"), QStringLiteral("2"), file});
+        row("import with json", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                 QStringLiteral("--json"), file});
+        row("import with target", {QStringLiteral("--import"), QStringLiteral("out.csv"),
+                                   QStringLiteral("--target"), QStringLiteral("dry10"), file});
         row("import with alpha", {QStringLiteral("--import"), QStringLiteral("out.csv"),
                                   QStringLiteral("--alpha"), QStringLiteral("0.4"), file});
         row("import of two files",
