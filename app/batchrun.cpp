@@ -157,25 +157,25 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
 
 int RunImport(const CommandLine& command, QTextStream& err) {
     const QString& file = command.files.value(0);
-    try {
-        const AnnualSeries series =
-            BuildAnnualSeries(ReadImportSource(file), command.importOptions);
-        for (const AnnualRow& row : series.rows)
-            if (!row.included)
-                err << "quorvel: " << file << ": " << row.year << " 年を除きました（" << row.note
-                    << "）\n";
-        if (series.includedCount() == 0)
-            throw DataError(
-                QStringLiteral("取り込める年がありません。%1 には何も書き込んでいません。")
-                    .arg(command.importOut));
-        // Asked again at the write: the file may have been swapped for a link since the start.
-        RefuseOverwritingInput(command.importOut, command.files);
-        WriteFileAllOrNothing(command.importOut, AnnualSeriesCsv(series));
-    } catch (const DataError& error) {
-        Fail(err, file, error.message());
-        return 1;
-    } catch (const std::bad_alloc&) {
-        Fail(err, file, QStringLiteral("メモリが不足したため、このファイルを取り込めません。"));
+    const std::optional<QString> failure = RunCatching(
+        [&] {
+            const AnnualSeries series =
+                BuildAnnualSeries(ReadImportSource(file), command.importOptions);
+            for (const AnnualRow& row : series.rows)
+                if (!row.included)
+                    Warn(err, file,
+                         QStringLiteral("%1 年を除きました（%2）").arg(row.year).arg(row.note));
+            if (series.includedCount() == 0)
+                throw DataError(
+                    QStringLiteral("取り込める年がありません。%1 には何も書き込んでいません。")
+                        .arg(DisplayFileName(command.importOut)));
+            // Asked again at the write: the file may have been swapped for a link since the start.
+            RefuseOverwritingInput(command.importOut, command.files);
+            WriteFileAllOrNothing(command.importOut, AnnualSeriesCsv(series));
+        },
+        {QStringLiteral("メモリが不足したため、このファイルを取り込めません。"), {}});
+    if (failure) {
+        Fail(err, file, *failure);
         return 1;
     }
     err.flush();

@@ -384,7 +384,7 @@ private slots:
         if (leftOut.isEmpty())
             QCOMPARE(run.err, QString());
         else
-            QVERIFY2(run.err.contains(QStringLiteral("quorvel: %1: %2").arg(file, leftOut)),
+            QVERIFY2(run.err.contains(QStringLiteral("quorvel: %1: 注意：%2").arg(file, leftOut)),
                      qPrintable(run.err));
     }
 
