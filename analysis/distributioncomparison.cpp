@@ -125,37 +125,39 @@ void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& a
     }
 }
 
-ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha) {
+// The model fitted to the sorted values with SLSC, X-COR and every period's values: all of the
+// comparison but the jackknife. Not applicable when any of them cannot be had.
+ModelComparison FitAndMeasure(ModelId id, std::span<const double> sorted,
+                              const SampleArrays& arrays, double alpha, PeriodValues& full) {
     ModelComparison row;
-    const SampleArrays arrays(sorted);
-    const FittedModel model = FitSample(id, arrays.of(sorted));
-    auto refuse = [&](const QString& why) {
-        row = ModelComparison{};
-        row.model = FittedModel::notApplicable(id, why);
-    };
-    row.model = model;
-    for (size_t k = 0; k < kPeriodCount; ++k)
-        row.periods[k].period = kReturnPeriods[k];
-    if (!model.applicable())
+    row.model = FitSample(id, arrays.of(sorted));
+    if (!row.model.applicable())
         return row;
-    if (const QString why = Measure(model, sorted, alpha, row); !why.isEmpty()) {
-        refuse(why);
-        return row;
-    }
-    PeriodValues full;
-    if (!ValuesOf(model, full)) {
-        refuse(ValuesOutOfRange());
-        return row;
+    QString why = Measure(row.model, sorted, alpha, row);
+    if (why.isEmpty() && !ValuesOf(row.model, full))
+        why = ValuesOutOfRange();
+    if (!why.isEmpty()) {
+        ModelComparison refused;
+        refused.model = FittedModel::notApplicable(id, why);
+        return refused;
     }
     for (size_t k = 0; k < kPeriodCount; ++k) {
-        row.periods[k].period = kReturnPeriods[k];
         row.periods[k].dry = full.dry[k];
         row.periods[k].wet = full.wet[k];
     }
+    return row;
+}
+
+ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha) {
+    const SampleArrays arrays(sorted);
+    PeriodValues full;
+    ModelComparison row = FitAndMeasure(id, sorted, arrays, alpha, full);
+    if (!row.applicable())
+        return row;
     // Each leave-one-out likelihood is sought from the whole series' b: it moves little when one
     // value goes, and Newton's method from there finds the maximum the scan would refine to.
     const std::optional<double> sqrtetStart =
-        id == ModelId::Sqrtet ? std::optional(model.rawParameters()[1]) : std::nullopt;
+        id == ModelId::Sqrtet ? std::optional(row.model.rawParameters()[1]) : std::nullopt;
     Jackknife(id, sorted, arrays, sqrtetStart, full, row);
     row.passes = row.slsc && *row.slsc <= kGoodFitSlsc;
     return row;
@@ -165,8 +167,6 @@ ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha
 ModelComparison ComparePaper(const FitMeasures& paper) {
     ModelComparison row;
     row.model = PaperLineModel(paper.logMean, paper.slope);
-    for (size_t k = 0; k < kPeriodCount; ++k)
-        row.periods[k].period = kReturnPeriods[k];
     if (!row.model.applicable())
         return row;
     if (!paper.slsc || !paper.xCor) {
@@ -253,13 +253,15 @@ std::vector<FittedModel> ShownCurveModels(const AppState& state) {
         return shown;
     std::vector<double> sorted(state.series.values.begin(), state.series.values.begin() + n);
     std::sort(sorted.begin(), sorted.end());
+    const SampleArrays arrays(sorted);
+    // The same tests as the comparison's table, so no curve is drawn for a model it refuses.
     for (const ModelId id : state.compared.models) {
-        // The page's own line needs no fit.
-        const FittedModel model = id == ModelId::Ln2Paper
-                                      ? PaperLineModel(state.analysis.logMean, state.analysis.slope)
-                                      : FitModel(id, sorted);
-        if (model.applicable())
-            shown.push_back(model);
+        PeriodValues full;
+        const ModelComparison row =
+            id == ModelId::Ln2Paper ? ComparePaper(ComputeLineMeasures(state))
+                                    : FitAndMeasure(id, sorted, arrays, state.settings.alpha, full);
+        if (row.applicable())
+            shown.push_back(row.model);
     }
     return shown;
 }

@@ -108,13 +108,21 @@ struct ModelPeriod {
     std::optional<double> wetError;
 };
 
+// Every return period in order, its figures still to come.
+inline std::array<ModelPeriod, kReturnPeriods.size()> EmptyPeriods() {
+    std::array<ModelPeriod, kReturnPeriods.size()> periods{};
+    for (size_t k = 0; k < periods.size(); ++k)
+        periods[k].period = kReturnPeriods[k];
+    return periods;
+}
+
 struct ModelComparison {
     FittedModel model;
     // Fit measures; nothing when the model is not applicable.
     std::optional<double> slsc;
     std::optional<double> xCor;
-    // Every period's values when the model is applicable.
-    std::array<ModelPeriod, kReturnPeriods.size()> periods{};
+    // Every period; its values when the model is applicable.
+    std::array<ModelPeriod, kReturnPeriods.size()> periods = EmptyPeriods();
     // Why the jackknife figures are missing; empty when they are all there.
     QString jackknifeProblem;
     bool passes = false; // applicable and SLSC <= kGoodFitSlsc

@@ -185,6 +185,12 @@ bool IsExtrapolation(int period, int recordCount) {
 }
 
 FitMeasures ComputeFitMeasures(const AppState& state) {
+    FitMeasures m = ComputeLineMeasures(state);
+    Jackknife(state, DeviatesOfPeriods(state.deviateTable), m);
+    return m;
+}
+
+FitMeasures ComputeLineMeasures(const AppState& state) {
     FitMeasures m;
     const int n = state.series.recordCount;
     m.recordCount = n;
@@ -232,7 +238,6 @@ FitMeasures ComputeFitMeasures(const AppState& state) {
         p.wet = q.wet[k];
         p.extrapolation = IsExtrapolation(p.period, n);
     }
-    Jackknife(state, z, m);
     return m;
 }
 

@@ -49,6 +49,9 @@ struct FitMeasures {
 // the results of its analysis). The standard errors come from the whole analysis run again
 // without each record in turn; they need three records and every re-run to give a sloped line.
 FitMeasures ComputeFitMeasures(const AppState& state);
+// The same without the jackknife: every figure but the estimates and errors, whose absence is
+// not explained either.
+FitMeasures ComputeLineMeasures(const AppState& state);
 
 // The jackknife of one figure: from the whole series' value and the values with each record
 // left out, the estimate N·x̂ − (N − 1)·x̄ and the error √((N − 1)/N · Σ(x̂_(j) − x̄)²); none

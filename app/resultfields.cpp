@@ -222,14 +222,16 @@ QJsonValue Flag(bool value) {
 
 // The fitted value of a target's period; nothing for a model that is not applicable.
 QJsonValue TargetValue(const ModelComparison& row, Target target) {
-    if (!row.applicable())
+    const ModelPeriod* p = row.applicable() ? row.period(TargetPeriod(target)) : nullptr;
+    if (!p)
         return QJsonValue(QJsonValue::Null);
-    const ModelPeriod* p = row.period(TargetPeriod(target));
     return TargetIsWet(target) ? p->wet : p->dry;
 }
 
 QJsonValue TargetJackknife(const ModelComparison& row, Target target) {
-    const ModelPeriod* p = row.period(TargetPeriod(target));
+    const ModelPeriod* p = row.applicable() ? row.period(TargetPeriod(target)) : nullptr;
+    if (!p)
+        return QJsonValue(QJsonValue::Null);
     return Optional(TargetIsWet(target) ? p->wetJackknife : p->dryJackknife);
 }
 

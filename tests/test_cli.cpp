@@ -270,18 +270,26 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("selected");
+        QTest::addColumn<QByteArray>("data"); // empty: the 30-year sample
         QTest::newRow("default target") << QStringList{} << "wet100"
-                                        << "lp3";
+                                        << "lp3" << QByteArray();
         QTest::newRow("1/10 dry, Cunnane")
             << QStringList{QStringLiteral("--target"), QStringLiteral("dry10"),
                            QStringLiteral("--alpha"), QStringLiteral("0.4")}
-            << "dry10" << QString();
+            << "dry10" << QString() << QByteArray();
+        // Models that fit but whose values pass the largest double are refused after the fit.
+        QTest::newRow("models refused after their fit")
+            << QStringList{} << "wet100" << QString()
+            << QByteArray("2001,1797.69313486\n2002,1200e3\n2003,1e-300\n");
     }
     void distributionsCsvAndJson() {
         QFETCH(QStringList, options);
         QFETCH(QString, target);
         QFETCH(QString, selected);
-        const QString file = kSamples + QStringLiteral("precip_30y.csv");
+        QFETCH(QByteArray, data);
+        QTemporaryDir dir;
+        const QString file = data.isEmpty() ? kSamples + QStringLiteral("precip_30y.csv")
+                                            : WriteFile(dir, QStringLiteral("steep.csv"), data);
         const QStringList base =
             QStringList{QStringLiteral("--results"), QStringLiteral("--distributions")} + options;
         const Run csv = Quorvel(base + QStringList{file});

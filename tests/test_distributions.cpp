@@ -317,6 +317,9 @@ private slots:
         QFETCH(Values, values);
         const DistributionComparison c = ComputeDistributions(AnalysedState(values), Target::Dry10);
         for (const ModelComparison& row : c.models) {
+            // Every row names its periods, a refused one too.
+            for (size_t k = 0; k < row.periods.size(); ++k)
+                QCOMPARE(row.periods[k].period, kReturnPeriods[k]);
             if (!row.applicable()) {
                 QVERIFY(!row.model.problem().isEmpty());
                 QVERIFY(!row.slsc && !row.passes && !row.selected);
@@ -333,6 +336,28 @@ private slots:
                     QVERIFY(!figure || std::isfinite(*figure));
             }
         }
+    }
+
+    // The charts draw a curve for exactly the models the comparison's table accepts.
+    void curvesOnlyForAcceptedModels_data() {
+        QTest::addColumn<Values>("values");
+        QTest::newRow("lake levels") << Values{579.2, 580.4, 580.9, 579.8, 580.1, 579.5};
+        QTest::newRow("line past the largest double") << Values{1797.69313486, 1.2e6, 1e-300};
+        QTest::newRow("Harricana") << kHarricana;
+    }
+    void curvesOnlyForAcceptedModels() {
+        QFETCH(Values, values);
+        AppState state = AnalysedState(values);
+        state.compared.show = true;
+        state.compared.models.assign(kModels.begin(), kModels.end());
+        QList<ModelId> drawn;
+        for (const FittedModel& model : ShownCurveModels(state))
+            drawn << model.id();
+        QList<ModelId> accepted;
+        for (const ModelComparison& row : ComputeDistributions(state).models)
+            if (row.applicable())
+                accepted << row.model.id();
+        QCOMPARE(drawn, accepted);
     }
 
     // Three records: the models three values allow, and no jackknife where two values cannot
