@@ -1,4 +1,5 @@
 #include "analysis/import.h"
+#include "analysis/filename.h"
 
 #include "analysis/appstate.h"
 #include "analysis/dataerror.h"
@@ -604,7 +605,8 @@ ImportSource ReadImportSource(const QString& path) {
         return ParseImportSource(ReadInputFile(path, kLargestImportFile));
     } catch (const DataError& error) {
         throw DataError(QStringLiteral("ファイルを取り込めませんでした。\n%1\n\n%2")
-                            .arg(path, error.message()));
+                            .arg(DisplayFileName(path), error.message()),
+                        error.line());
     }
 }
 

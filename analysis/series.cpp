@@ -1,5 +1,7 @@
 #include "analysis/series.h"
 
+#include "analysis/filename.h"
+
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
@@ -30,13 +32,15 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
     // 999.999999999999), while the users expect 1000.
     for (int i = 0; i < n; ++i) {
         // The message is built only on failure: this loop runs for every value.
+        // Record i is line i + 1: the reader refuses blank lines. The editor goes there.
         if (!(std::isfinite(values[i]) && values[i] > 0))
             throw DataError(
                 QStringLiteral(
                     "%1 件目（%2 行目）の値 %3 が 0 以下です。値は 0 より大きくしてください。")
                     .arg(i + 1)
                     .arg(i + 1)
-                    .arg(FormatReal(values[i])));
+                    .arg(FormatReal(values[i])),
+                i + 1);
         r.logValues[i] = knownLogs ? knownLogs[i] : std::log10(values[i]);
     }
 
@@ -156,7 +160,8 @@ ResultTexts LoadDataFile(AppState& state) {
                             state.deviateTable);
     } catch (const DataError& error) {
         throw DataError(QStringLiteral("データファイルを解析できませんでした。\n%1\n\n%2")
-                            .arg(state.dataFileName, error.message()));
+                            .arg(DisplayFileName(state.dataFileName), error.message()),
+                        error.line());
     }
     state.series = series;
     state.analysis = r;

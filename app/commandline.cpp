@@ -316,7 +316,7 @@ void CheckImportOut(const CommandLine& command) {
     if (QFileInfo(command.importOut).isDir())
         Refuse(
             QStringLiteral("--import の出力先「%1」はフォルダです。ファイル名を指定してください。")
-                .arg(command.importOut));
+                .arg(DisplayFileName(command.importOut)));
     // A forgotten OUT would otherwise take the observation file's name and overwrite it; a link
     // to it is the same file.
     try {

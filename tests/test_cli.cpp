@@ -601,13 +601,21 @@ private slots:
                  QStringList());
     }
 
-    // A data file whose name is Shift-JIS bytes opens, and its page takes the same bytes.
+    void shiftJisFileName_data() {
+        QTest::addColumn<QByteArray>("data"); // empty: the 30-year sample
+        QTest::newRow("read") << QByteArray();
+        // Refused by the analysis: the message names the file as the line's heading does.
+        QTest::newRow("a value of 0") << QByteArray("2000,5\n2001,0\n");
+    }
+    // A data file whose name is Shift-JIS bytes opens, and its page takes the same bytes; a
+    // refusal shows the name readable, once.
     void shiftJisFileName() {
+        QFETCH(QByteArray, data);
         QTemporaryDir dir;
         const QByteArray folder = QFile::encodeName(dir.path());
         const QByteArray name = folder + "/\x89\x4A.csv"; // 雨.csv
-        const QByteArray data = ReadBytes(kSamples + QStringLiteral("precip_30y.csv"));
-        QFile file;
+        if (data.isEmpty())
+            data = ReadBytes(kSamples + QStringLiteral("precip_30y.csv"));
         const int fd = open(name.constData(), O_WRONLY | O_CREAT, 0644);
         QVERIFY(fd >= 0);
         QCOMPARE(write(fd, data.constData(), size_t(data.size())), ssize_t(data.size()));
@@ -622,17 +630,24 @@ private slots:
                        QStringLiteral(QUORVEL_BIN_DIR "/quorvel"), dir.path()});
         QVERIFY(process.waitForFinished(30000));
         const QString err = QString::fromUtf8(process.readAllStandardError());
+        const QByteArray page = folder + "/\x89\x4A.pdf";
+        struct stat info {};
+        const bool paged = stat(page.constData(), &info) == 0;
+        // Qt's own classes cannot remove them.
+        unlink(page.constData());
+        unlink(name.constData());
+        if (QTest::currentDataTag() == QLatin1String("a value of 0")) {
+            QCOMPARE(process.exitCode(), 1);
+            QCOMPARE(err.count(QStringLiteral("雨.csv")), 1);
+            QVERIFY2(!err.contains(QChar(0xFFFD)), qPrintable(err));
+            QVERIFY(!paged);
+            return;
+        }
         QCOMPARE(process.exitCode(), 0);
         QVERIFY2(err.isEmpty(), qPrintable(err));
         const QString out = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY2(out.contains(QStringLiteral("雨.csv")), qPrintable(out));
-        const QByteArray page = folder + "/\x89\x4A.pdf";
-        struct stat info {};
-        QCOMPARE(stat(page.constData(), &info), 0);
-        QVERIFY(info.st_size > 1000);
-        // Qt's own classes cannot remove them.
-        unlink(page.constData());
-        unlink(name.constData());
+        QVERIFY(paged && info.st_size > 1000);
     }
 
     // One object a line as each file is done: a run stopped half-way has printed whole

@@ -819,19 +819,28 @@ private slots:
         QVERIFY(h.fake.messages.shown[0].text.contains(QStringLiteral("エディタが開いています")));
     }
 
+    void failedEditorHandOverKeepsThePreviousSeries_data() {
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<int>("line");
+        QTest::newRow("years without values") << QByteArray("   1996   \r\n   1997   \r\n") << 1;
+        // Refused by the analysis rather than the reader.
+        QTest::newRow("a value of 0") << QByteArray("   1996   5\r\n   1997   0\r\n") << 2;
+    }
     void failedEditorHandOverKeepsThePreviousSeries() {
+        QFETCH(QByteArray, typed);
+        QFETCH(int, line);
         QTemporaryDir dir;
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
         h.action("mnuAnaAll")->trigger();
-        h.state.dataFileName = WriteFile(dir, "typed.txt", "   1996   \r\n   1997   \r\n");
+        h.state.dataFileName = WriteFile(dir, "typed.txt", typed);
         // The refusal goes back to the editor, which tells it at the line.
         try {
             h.form->EditorSavedAndFinished();
             QFAIL("the file was taken");
         } catch (const DataError& error) {
             QVERIFY(error.message().contains("typed.txt"));
-            QCOMPARE(error.line(), 1);
+            QCOMPARE(error.line(), line);
         }
         QVERIFY(h.fake.messages.shown.isEmpty());
         QCOMPARE(h.state.series.recordCount, 30);
