@@ -226,19 +226,25 @@ DistributionComparison ComputeDistributions(const FitMeasures& paper, const doub
     for (ModelId id : kModels)
         result.models[static_cast<size_t>(id)] =
             id == ModelId::Ln2Paper ? ComparePaper(paper) : Compare(id, sorted, alpha);
+    SelectModel(result, target);
+    return result;
+}
 
+void SelectModel(DistributionComparison& comparison, Target target) {
+    comparison.target = target;
+    comparison.selected.reset();
     // Ties go to the earlier model of the list.
     std::optional<double> smallest;
-    for (const ModelComparison& row : result.models) {
+    for (ModelComparison& row : comparison.models) {
+        row.selected = false;
         const std::optional<double> error = row.targetError(target);
         if (row.passes && error && (!smallest || *error < *smallest)) {
             smallest = error;
-            result.selected = row.model.id();
+            comparison.selected = row.model.id();
         }
     }
-    if (result.selected)
-        result.models[static_cast<size_t>(*result.selected)].selected = true;
-    return result;
+    if (comparison.selected)
+        comparison.models[static_cast<size_t>(*comparison.selected)].selected = true;
 }
 
 DistributionComparison ComputeDistributions(const AppState& state, Target target) {

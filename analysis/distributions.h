@@ -156,6 +156,10 @@ DistributionComparison ComputeDistributions(const AppState& state, Target target
 DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
                                             double alpha, Target target = kDefaultTarget);
 
+// Moves the selection of a comparison to the model that wins for target; only the selection
+// depends on it, so nothing is fitted again.
+void SelectModel(DistributionComparison& comparison, Target target);
+
 // The models whose curves the main chart and the printed page draw: the comparison's ticked
 // models fitted afresh to the series in state, leaving out any that cannot be fitted to it; none
 // while the charts are not asked to show them. Never throws.

@@ -914,6 +914,9 @@ void Form1::Text10_Change() {
         return;
     }
     state_.settings.axisTitle = title;
+    // The comparison's chart carries the same title under its axis.
+    if (frmComparison_)
+        frmComparison_->UpdateChart();
     state_.redrawMode = 1;
     Redraw();
 }

@@ -170,6 +170,10 @@ void frmComparison::Refresh() {
     fillModels();
 }
 
+void frmComparison::UpdateChart() {
+    chart_->update();
+}
+
 void frmComparison::SetTarget(Target target) {
     target_ = target;
     if (targetBox_->currentIndex() != static_cast<int>(target)) {
@@ -177,7 +181,7 @@ void frmComparison::SetTarget(Target target) {
         targetBox_->setCurrentIndex(static_cast<int>(target));
         return;
     }
-    comparison_ = ComputeDistributions(state_, target_);
+    SelectModel(comparison_, target_);
     fillModels();
 }
 

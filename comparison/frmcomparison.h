@@ -23,6 +23,8 @@ public:
     // Fits every model again to the series on show, keeping the target; the selected model's
     // curve is ticked.
     void Refresh();
+    // Paints the chart again for a setting it draws but does not fit by (the axis title).
+    void UpdateChart();
     // Moves the selection to the model that wins for target.
     void SetTarget(Target target);
     const DistributionComparison& Comparison() const { return comparison_; }
