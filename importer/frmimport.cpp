@@ -1,5 +1,7 @@
 #include "importer/frmimport.h"
 
+#include "analysis/filename.h"
+
 #include "analysis/dataerror.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"
@@ -54,7 +56,7 @@ std::optional<int> YearOf(const QSpinBox* box) {
 } // namespace
 
 frmImport::frmImport(Platform& platform, ImportHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : CompanionWindow(parent)
     , platform_(platform)
     , host_(host) {
     setObjectName(QStringLiteral("frmImport"));
@@ -123,13 +125,10 @@ frmImport::frmImport(Platform& platform, ImportHost& host, QWidget* parent)
     choices->addRow(QStringLiteral("期間"), period);
     layout->addLayout(choices);
 
-    table_ = new QTableWidget(0, 4, this);
-    table_->setObjectName(QStringLiteral("ResultTable"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("年"), QStringLiteral("値"),
-                                       QStringLiteral("有効日数"), QStringLiteral("備考")});
-    table_->verticalHeader()->hide();
+    table_ = ReadOnlyTable(this, "ResultTable",
+                           {QStringLiteral("年"), QStringLiteral("値"), QStringLiteral("有効日数"),
+                            QStringLiteral("備考")});
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(table_, 1);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("Status"));
@@ -138,21 +137,17 @@ frmImport::frmImport(Platform& platform, ImportHost& host, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    editorButton_ = new QPushButton(QStringLiteral("エディタで開く"), this);
-    editorButton_->setObjectName(QStringLiteral("EditorButton"));
+    editorButton_ =
+        AddRowButton(buttons, this, platform_.messages, "EditorButton",
+                     QStringLiteral("エディタで開く"), [this] { EditorButton_Click(); });
     editorButton_->setEnabled(false);
-    auto* closeButton = new QPushButton(QStringLiteral("閉じる"), this);
-    closeButton->setObjectName(QStringLiteral("CloseButton"));
-    buttons->addWidget(editorButton_);
-    buttons->addWidget(closeButton);
+    AddRowButton(buttons, this, platform_.messages, "CloseButton", QStringLiteral("閉じる"),
+                 [this] { close(); });
     layout->addLayout(buttons);
     resize(640, 720);
 
     connect(fileButton, &QPushButton::clicked, this,
             Guarded(platform_.messages, this, &frmImport::FileButton_Click));
-    connect(editorButton_, &QPushButton::clicked, this,
-            Guarded(platform_.messages, this, &frmImport::EditorButton_Click));
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     auto changed = Guarded(platform_.messages, this, [this] {
         if (!filling_)
             rebuild();
@@ -193,13 +188,15 @@ void frmImport::OpenFile(const QString& path) {
     source_ = std::move(source);
     fileName_ = path;
     layout_ = source_->layout;
-    fileBox_->setText(path);
+    fileBox_->setText(DisplayFileName(path));
     preview_->setPlainText(source_->lines.mid(0, kPreviewLines).join(QLatin1Char('\n')));
     filling_ = true;
     dateColumn_->clear();
     dateColumn_->addItem(QStringLiteral("自動（%1 列目）").arg(layout_.dateColumn + 1), -1);
     for (int c = 0; c < layout_.columnCount; ++c)
         dateColumn_->addItem(QStringLiteral("%1 列目").arg(c + 1), c);
+    // A column chosen in the last file means nothing in this one: its own default applies.
+    valueColumn_->clear();
     filling_ = false;
     fillValueColumns();
     showLayout();

@@ -2,6 +2,7 @@
 
 #include "analysis/import.h"
 #include "platform/platform.h"
+#include "platform/widgets.h"
 
 #include <QWidget>
 
@@ -28,7 +29,7 @@ public:
 
 // The import window: an observation file, its layout as detected, the choices, and the annual
 // series that follows every choice at once.
-class frmImport : public QWidget {
+class frmImport : public CompanionWindow {
     Q_OBJECT
 public:
     frmImport(Platform& platform, ImportHost& host, QWidget* parent = nullptr);

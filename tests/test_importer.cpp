@@ -107,6 +107,29 @@ private slots:
         QCOMPARE(window.fake.messages.shown.size(), 0);
     }
 
+    // A value column chosen for a file stays through a change of date column but not into the
+    // next file, whose own first column of numbers is taken.
+    void nextFileTakesItsOwnValueColumn_data() {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("first file's default") << false;
+        QTest::newRow("first file's choice") << true;
+    }
+    void nextFileTakesItsOwnValueColumn() {
+        QFETCH(bool, choose);
+        Window window("2000/1/1,5,1\n2000/1/2,6,2\n");
+        auto* value = Child<QComboBox>(&window.form, QStringLiteral("ValueColumn"));
+        QCOMPARE(value->currentData().toInt(), 1);
+        if (choose)
+            value->setCurrentIndex(value->findData(2));
+        Child<QComboBox>(&window.form, QStringLiteral("DateColumn"))->setCurrentIndex(1);
+        QCOMPARE(value->currentData().toInt(), choose ? 2 : 1);
+        // Column 1 of the next file holds a note, not numbers.
+        window.fake.files.openAnswers
+            << WriteFile(window.dir, QStringLiteral("next.csv"), "2000/1/1,x,7\n2000/1/2,y,8\n");
+        Child<QPushButton>(&window.form, QStringLiteral("FileButton"))->click();
+        QCOMPARE(value->currentData().toInt(), 2);
+    }
+
     void unreadableFileIsToldAndTheShownOneStays() {
         Window window(HandWorkedDailyFile());
         window.fake.files.openAnswers
