@@ -657,7 +657,7 @@ bool Form1::ImportOpenInEditor(const QString& editorText, const QString& axisTit
     }
     mnuEditFile_Click();
     state_.editor.editorText = editorText;
-    form3_->ShowNewData();
+    form3_->ShowNewData(true);
     importedAxisTitle_ = axisTitle;
     return true;
 }

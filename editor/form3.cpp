@@ -223,14 +223,14 @@ void Form3::SaveEditorFile() {
     savedText_ = state_.editor.editorText;
 }
 
-void Form3::ShowNewData() {
+void Form3::ShowNewData(bool unsaved) {
     setWindowTitle(kNewDataCaption);
     saveItem_->setEnabled(true);
     // A new file is in the system's narrow character set, as the analysis expects.
     encoding_ = FileEncoding{TextEncoding::ShiftJis, {}};
     text1_->setPlainText(FileTextToBoxText(state_.editor.editorText, standIns_));
     // Untouched year lines are made again in a moment: only what is typed into them counts.
-    savedText_ = state_.editor.editorText;
+    savedText_ = unsaved ? QString() : state_.editor.editorText;
 }
 
 bool Form3::HasChanges() const {

@@ -43,8 +43,10 @@ public:
     // followed) or the file cannot be written; the old file is then left whole.
     void SaveEditorFile();
 
-    // Takes the year lines the new-data dialog put into state.editor.editorText.
-    void ShowNewData();
+    // Takes the year lines the new-data dialog put into state.editor.editorText. Untouched year
+    // lines are no change; an imported series (unsaved: true) is one until it is saved, since
+    // making it again means choosing everything in the import window again.
+    void ShowNewData(bool unsaved = false);
 
     // True when the box holds text that differs from what was last opened, saved or generated.
     bool HasChanges() const;

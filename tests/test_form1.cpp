@@ -811,6 +811,19 @@ private slots:
         QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量の合計　(mm)"));
     }
 
+    // Closing the editor on an imported series that was never saved asks first: making it again
+    // means choosing everything in the import window again.
+    void unsavedImportIsAChange() {
+        Harness h;
+        QVERIFY(
+            h.form->ImportOpenInEditor(QStringLiteral("   2000   1\r\n   2001   2"), QString()));
+        auto* editor = h.form->findChild<Form3*>();
+        QVERIFY(editor->HasChanges());
+        QVERIFY(!editor->CloseAfterAsking());
+        QCOMPARE(h.fake.messages.asked.size(), 1);
+        QVERIFY(editor->isVisible());
+    }
+
     void importWaitsForAnOpenEditor() {
         Harness h;
         h.action("mnuEditFile")->trigger();
