@@ -191,9 +191,10 @@ bool SaveChartImage(QWidget* parent, FileDialogService& files, const ChartPictur
         throw DataError(QStringLiteral("図は PNG 画像（.png）か SVG 図形（.svg）で保存します：") +
                         QFileInfo(path).fileName());
     RefuseOverwritingInput(path, inputs);
-    const QByteArray bytes = suffix == QLatin1String("svg")
-                                 ? ChartSvg(chart, kChartImageHeight, QFileInfo(path).baseName())
-                                 : ChartPng(chart, kChartImageHeight);
+    const QByteArray bytes =
+        suffix == QLatin1String("svg")
+            ? ChartSvg(chart, kChartImageHeight, QFileInfo(path).completeBaseName())
+            : ChartPng(chart, kChartImageHeight);
     WriteFileAllOrNothing(path, bytes);
     return true;
 }
