@@ -13,5 +13,5 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface);
 // jackknife standard error, as two red dashed curves inside the frame.
 void DrawScreenBand(const AppState& state, DrawingSurface& surface);
 // With the compared curves asked for: the ticked models' curves in their colours, cut to the
-// frame, and their short names in a legend in the frame's top-left corner.
+// frame, and their short names in a legend in the corner of the frame the points leave clear.
 void DrawScreenCurves(const AppState& state, DrawingSurface& surface);

@@ -17,15 +17,13 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 class QWidget;
 
 // Layout lengths are in twips (1440 to the inch).
 inline constexpr double kTwipsPerInch = 1440.0;
 
 // Twips to pixels at the screen's logical resolution (15 twips a pixel at 96 dpi).
-class QTableWidget;
-class QWidget;
-
 int TwipsToPixels(double twips);
 
 // A table of figures the user reads, sorts and copies but does not edit: the headers across,
