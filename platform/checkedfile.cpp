@@ -122,12 +122,19 @@ public:
         }
         created_ = fd_ >= 0;
         error_ = created_ ? 0 : errno;
+        // The lock belongs to the open file, not to one descriptor: a second descriptor keeps it
+        // held after Close, so no other run's clean-up takes the finished file for a leftover
+        // in the moment before the rename.
+        if (created_)
+            lockHolder_ = fcntl(fd_, F_DUPFD_CLOEXEC, 0);
     }
     ~TemporaryFile() {
         if (fd_ >= 0)
             close(fd_);
         if (created_ && !renamed_)
             unlink(name_.constData());
+        if (lockHolder_ >= 0)
+            close(lockHolder_);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -149,6 +156,7 @@ public:
 private:
     QByteArray name_;
     int fd_ = -1;
+    int lockHolder_ = -1;
     int error_ = 0;
     bool created_ = false;
     bool renamed_ = false;
