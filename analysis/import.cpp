@@ -5,6 +5,7 @@
 #include "analysis/dataerror.h"
 #include "analysis/fieldreader.h"
 #include "analysis/inputfile.h"
+#include "analysis/numeric.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -772,18 +773,12 @@ QString AxisTitleFromItem(const QString& item) {
     return match.captured(1) + QChar(0x3000) + match.captured(2);
 }
 
-QString ShortestDecimal(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0);
-    return QString::fromLatin1(buffer, result.ptr - buffer);
-}
-
 QByteArray AnnualSeriesCsv(const AnnualSeries& series) {
     QByteArray bytes;
     for (const AnnualRow& row : series.rows)
         if (row.included)
             bytes +=
-                QByteArray::number(row.year) + ',' + ShortestDecimal(row.value).toLatin1() + "\r\n";
+                QByteArray::number(row.year) + ',' + ShortestReal(row.value).toLatin1() + "\r\n";
     return bytes;
 }
 
@@ -791,7 +786,7 @@ QString AnnualSeriesEditorText(const AnnualSeries& series) {
     QStringList lines;
     for (const AnnualRow& row : series.rows)
         if (row.included)
-            lines << QStringLiteral("   %1   %2").arg(row.year).arg(ShortestDecimal(row.value));
+            lines << QStringLiteral("   %1   %2").arg(row.year).arg(ShortestReal(row.value));
     return lines.join(QStringLiteral("\r\n"));
 }
 

@@ -97,9 +97,6 @@ AnnualSeries BuildAnnualSeries(const ImportSource& source, const ImportOptions& 
 // "降水量の合計(mm)" as an axis title: "降水量の合計　(mm)".
 QString AxisTitleFromItem(const QString& item);
 
-// The shortest decimal that reads back as the same double.
-QString ShortestDecimal(double value);
-
 // The included years as "year,value" lines ending in CR LF.
 QByteArray AnnualSeriesCsv(const AnnualSeries& series);
 // The included years in the editor's layout: three spaces, the year, three spaces, the value,

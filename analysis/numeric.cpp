@@ -34,7 +34,8 @@ QString FormatReal(double a) {
 
 QString ShortestReal(double a) {
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, a);
+    // + 0.0 turns -0 into 0: a sum of nothing or a negated zero is no negative value.
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, a + 0.0);
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 

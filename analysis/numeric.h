@@ -18,7 +18,7 @@ int32_t R(double a);
 QString FormatReal(double a);
 
 // The shortest text that reads back as the same double, for output read by programs
-// ("0.1", "2158.4967302981507", "1e+20"); "." whatever the locale.
+// ("0.1", "2158.496730298151", "1e+20"); "." whatever the locale, and "0" for -0.
 QString ShortestReal(double a);
 
 // A plain decimal ("-12.5e3", no blanks) read with "." whatever the C locale. Beyond the double's

@@ -1,6 +1,7 @@
 #include "importer/frmimport.h"
 
 #include "analysis/filename.h"
+#include "analysis/numeric.h"
 
 #include "analysis/dataerror.h"
 #include "platform/commandguard.h"
@@ -277,7 +278,7 @@ void frmImport::rebuild() {
             table_->setItem(row, column, item);
         };
         cell(0, QString::number(year.year), true);
-        cell(1, year.included ? ShortestDecimal(year.value) : QString(), true);
+        cell(1, year.included ? ShortestReal(year.value) : QString(), true);
         cell(2, QStringLiteral("%1/%2").arg(year.validCount).arg(year.periodCount), true);
         cell(3, year.note, false);
         ++row;

@@ -66,6 +66,19 @@ private slots:
         QCOMPARE(FormatReal(input), expected);
     }
 
+    void writesShortestReals_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("a tenth") << 0.1 << "0.1";
+        QTest::newRow("negative zero") << -0.0 << "0";
+        QTest::newRow("as many digits as it takes") << 2158.496730298151 << "2158.496730298151";
+        QTest::newRow("large") << 1e20 << "1e+20";
+    }
+    void writesShortestReals() {
+        QFETCH(double, value);
+        QTEST(ShortestReal(value), "text");
+    }
+
     void readsNumericPrefix_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("expected");
