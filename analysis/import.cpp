@@ -592,10 +592,11 @@ ImportSource ParseImportSource(QByteArrayView bytes) {
     if (source.lines.size() > kMostImportLines)
         throw DataError(
             QStringLiteral("行が多すぎます（%1 行まで読み込めます）。").arg(kMostImportLines));
-    const QChar delimiter = DetectDelimiter(source.lines);
+    // Told once here; every later look at the layout takes it from the source.
+    source.layout.delimiter = DetectDelimiter(source.lines);
     source.fields.reserve(source.lines.size());
     for (const QString& line : std::as_const(source.lines))
-        source.fields << SplitFields(line, delimiter);
+        source.fields << SplitFields(line, source.layout.delimiter);
     source.layout = DetectImportLayout(source);
     source.layout.encodingName = EncodingName(decoded.encoding.kind);
     return source;
@@ -615,7 +616,7 @@ ImportLayout DetectImportLayout(const ImportSource& source, int dateColumn) {
     ImportLayout layout;
     layout.encodingName = source.layout.encodingName;
     layout.agency = !source.lines.isEmpty() && source.lines.first().startsWith(kAgencyFirstLine);
-    layout.delimiter = DetectDelimiter(source.lines);
+    layout.delimiter = source.layout.delimiter;
     for (const QStringList& fields : source.fields)
         layout.columnCount = std::max<int>(layout.columnCount, int(fields.size()));
     if (dateColumn >= layout.columnCount)
