@@ -301,6 +301,8 @@ private slots:
                  QStringLiteral("file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,"
                                 "jk_dry10,jk_dry100,jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,"
                                 "se_wet100,passes,selected,problem"));
+        // The help lists the columns as they are written.
+        QVERIFY(Quorvel({QStringLiteral("--help")}).out.contains(lines[0].section(',', 1)));
         QCOMPARE(lines.size(), 12);
         const QStringList header = lines[0].split(QLatin1Char(','));
         const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).array()[0].toObject();
