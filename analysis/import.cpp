@@ -774,6 +774,67 @@ QString AxisTitleFromItem(const QString& item) {
     return match.captured(1) + QChar(0x3000) + match.captured(2);
 }
 
+namespace {
+
+// "降水量の合計(mm)" as its name and its unit: "降水量の合計" and "mm".
+std::pair<QString, QString> ItemAndUnit(const QString& item) {
+    static const QRegularExpression unit(
+        QStringLiteral("^(.*?)[ \\x{3000}]*[(（]([^()（）]*)[)）]$"));
+    const QString name = item.trimmed();
+    const QRegularExpressionMatch match = unit.match(name);
+    if (!match.hasMatch() || match.captured(1).isEmpty())
+        return {name, QString()};
+    return {match.captured(1), match.captured(2)};
+}
+
+} // namespace
+
+QString ImportedSeriesDescription(const AnnualSeries& series, const ImportOptions& options) {
+    const QString item = ItemAndUnit(series.valueColumn.item).first;
+    const bool yearly = series.layout.period == ImportPeriod::Year;
+    QString what;
+    if (yearly)
+        what = QStringLiteral("年ごとの値");
+    else if (options.aggregate == ImportAggregate::Sum)
+        what = QStringLiteral("年合計");
+    else if (options.days > 1 && series.layout.period == ImportPeriod::Day)
+        what = QStringLiteral("年最大 %1 日合計").arg(options.days);
+    else
+        what = QStringLiteral("年最大");
+    QString text = item.isEmpty() ? what : QStringLiteral("%1（%2）").arg(what, item);
+    if (!yearly && options.yearStartMonth != 1)
+        text += QStringLiteral("、%1 月始まりの年").arg(options.yearStartMonth);
+    if (!yearly)
+        text += QStringLiteral("、有効な%1が %2 % 以上の年")
+                    .arg(ImportPeriodName(series.layout.period))
+                    .arg(options.coverage);
+    return text;
+}
+
+SeriesData ImportedSeriesData(const AnnualSeries& annual, const ImportOptions& options,
+                              const QString& observationFile) {
+    SeriesData series;
+    for (const AnnualRow& row : annual.rows) {
+        if (!row.included) {
+            series.origin.leftOut << LeftOutText(row);
+            continue;
+        }
+        // BuildAnnualSeries refuses more included years than a series holds.
+        if (series.recordCount >= kMaxRecords)
+            break;
+        series.years[size_t(series.recordCount)] = row.year;
+        series.values[size_t(series.recordCount)] = row.value;
+        ++series.recordCount;
+    }
+    const bool maxima =
+        annual.layout.period != ImportPeriod::Year && options.aggregate == ImportAggregate::Max;
+    series.origin.kind = maxima ? SeriesKind::AnnualMaximum : SeriesKind::AnnualTotal;
+    std::tie(series.origin.item, series.origin.unit) = ItemAndUnit(annual.valueColumn.item);
+    series.origin.observationFile = observationFile;
+    series.origin.built = ImportedSeriesDescription(annual, options);
+    return series;
+}
+
 QByteArray AnnualSeriesCsv(const AnnualSeries& series) {
     QByteArray bytes;
     for (const AnnualRow& row : series.rows)

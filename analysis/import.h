@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/appstate.h"
 #include "analysis/textencoding.h"
 
 #include <QByteArrayView>
@@ -96,6 +97,13 @@ AnnualSeries BuildAnnualSeries(const ImportSource& source, const ImportOptions& 
 
 // "降水量の合計(mm)" as an axis title: "降水量の合計　(mm)".
 QString AxisTitleFromItem(const QString& item);
+
+// The included years as a series with what the import knew of it: its kind (maxima or totals),
+// item and unit, the observation file, what was built and the years left out.
+SeriesData ImportedSeriesData(const AnnualSeries& series, const ImportOptions& options,
+                              const QString& observationFile);
+// "年最大 2 日降水量の合計" and the like: the kind, the days and the item in a few words.
+QString ImportedSeriesDescription(const AnnualSeries& series, const ImportOptions& options);
 
 // The included years as "year,value" lines ending in CR LF.
 QByteArray AnnualSeriesCsv(const AnnualSeries& series);

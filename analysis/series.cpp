@@ -153,7 +153,10 @@ double MaxAlphaFor(int recordCount) {
 }
 
 ResultTexts LoadDataFile(AppState& state) {
-    const SeriesData series = ReadDataFile(state.dataFileName);
+    return LoadSeries(state, ReadDataFile(state.dataFileName));
+}
+
+ResultTexts LoadSeries(AppState& state, const SeriesData& series) {
     AnalysisResult r;
     try {
         r = ComputeAnalysis(series.values.data(), series.recordCount, state.settings.alpha,

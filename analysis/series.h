@@ -33,6 +33,11 @@ double MaxAlphaFor(int recordCount);
 // The message for an alpha above MaxAlphaFor(recordCount).
 QString AlphaTooLargeText(double alpha, int recordCount);
 
+// Analyses series with state.settings.alpha and, only when that succeeds, makes it the loaded
+// series with its analysis. On failure state is left untouched and DataError says why, naming
+// state.dataFileName.
+ResultTexts LoadSeries(AppState& state, const SeriesData& series);
+
 // Reads state.dataFileName and analyses it; only when both succeed are the series, the derived
 // arrays and the results replaced. On failure state is left untouched and DataError says why.
 ResultTexts LoadDataFile(AppState& state);
