@@ -1,32 +1,27 @@
+#include "analysis/distributioncomparison.h"
+
 #include "analysis/distributionfits.h"
-#include "analysis/distributions.h"
 #include "analysis/mathfunctions.h"
 #include "analysis/numeric.h"
+#include "analysis/resampling.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
-constexpr size_t kPeriodCount = kReturnPeriods.size();
-
-QString ValuesOutOfRange() {
-    return QStringLiteral("確率値が数値の範囲を超えます。");
-}
-
-// The dry and wet values of every period: F = 1/T and 1 − 1/T.
-struct PeriodValues {
-    std::array<double, kPeriodCount> dry{};
-    std::array<double, kPeriodCount> wet{};
-};
-
-// False when any value is not a finite number.
-bool ValuesOf(const FittedModel& model, PeriodValues& v) {
-    for (size_t k = 0; k < kPeriodCount; ++k) {
-        const double T = kReturnPeriods[k];
-        v.dry[k] = model.rawQuantile(1 / T);
-        v.wet[k] = model.rawQuantile(1 - 1 / T);
-        if (!std::isfinite(v.dry[k]) || !std::isfinite(v.wet[k]))
+// The dry and wet values and deviates of every period: F = 1/T and 1 − 1/T. False when any
+// value is not a finite number.
+bool PeriodsOf(const FittedModel& model, PeriodTable& periods) {
+    for (ReturnPeriodValues& p : periods) {
+        const double dry = DryProbability(p.period);
+        const double wet = WetProbability(p.period);
+        p.dry = model.rawQuantile(dry);
+        p.wet = model.rawQuantile(wet);
+        p.dryDeviate = StandardNormalQuantile(dry);
+        p.wetDeviate = StandardNormalQuantile(wet);
+        if (!std::isfinite(p.dry) || !std::isfinite(p.wet))
             return false;
     }
     return true;
@@ -66,99 +61,46 @@ QString Measure(const FittedModel& model, std::span<const double> sorted, double
     return {};
 }
 
-// The jackknife of every period: the model fitted again without each value in turn.
-void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& arrays,
-               std::optional<double> sqrtetStart, const PeriodValues& full, ModelComparison& row) {
-    const size_t n = sorted.size();
-    // The sample without value j; moving from j to j + 1 puts value j back in its place.
-    std::vector<double> x(sorted.begin() + 1, sorted.end());
-    std::vector<double> ln(arrays.ln.begin() + 1, arrays.ln.end());
-    std::vector<double> log10(arrays.log10.begin() + 1, arrays.log10.end());
-    std::vector<double> root(arrays.root.begin() + 1, arrays.root.end());
-    const Sample others{x, ln, log10, root};
-    std::vector<PeriodValues> runs(n);
-    for (size_t j = 0; j < n; ++j) {
-        if (j > 0) {
-            x[j - 1] = sorted[j - 1];
-            ln[j - 1] = arrays.ln[j - 1];
-            log10[j - 1] = arrays.log10[j - 1];
-            root[j - 1] = arrays.root[j - 1];
-        }
-        const FittedModel model = FitSample(id, others, sqrtetStart);
-        auto refuse = [&](const QString& why) {
-            row.jackknifeProblem =
-                QStringLiteral("小さい方から %1 番目の値 %2 を除くと当てはめられないため、"
-                               "ジャックナイフ推定値と誤差はありません（%3）")
-                    .arg(j + 1)
-                    .arg(FormatReal(sorted[j]), why);
-        };
-        if (!model.applicable()) {
-            refuse(model.problem());
-            return;
-        }
-        if (!ValuesOf(model, runs[j])) {
-            refuse(ValuesOutOfRange());
-            return;
-        }
-    }
-    std::vector<double> leftOut(n);
-    auto figures = [&](auto member, size_t k, std::optional<double>& estimate,
-                       std::optional<double>& error) {
-        for (size_t j = 0; j < n; ++j)
-            leftOut[j] = (runs[j].*member)[k];
-        if (const std::optional<JackknifeFigures> f = JackknifeOf((full.*member)[k], leftOut)) {
-            estimate = f->estimate;
-            error = f->error;
-        }
-    };
-    for (size_t k = 0; k < kPeriodCount; ++k) {
-        ModelPeriod& p = row.periods[k];
-        figures(&PeriodValues::dry, k, p.dryJackknife, p.dryError);
-        figures(&PeriodValues::wet, k, p.wetJackknife, p.wetError);
-        if (!p.dryError || !p.wetError) {
-            row.jackknifeProblem =
-                QStringLiteral("ジャックナイフの誤差が数値の範囲を超えるため、ありません。");
-            for (ModelPeriod& q : row.periods)
-                q.dryJackknife = q.wetJackknife = q.dryError = q.wetError = std::nullopt;
-            return;
-        }
-    }
-}
-
-// The model fitted to the sorted values with SLSC, X-COR and every period's values: all of the
+// The model fitted to the sample with SLSC, X-COR and every period's values: all of the
 // comparison but the jackknife. Not applicable when any of them cannot be had.
-ModelComparison FitAndMeasure(ModelId id, std::span<const double> sorted,
-                              const SampleArrays& arrays, double alpha, PeriodValues& full) {
+ModelComparison FitAndMeasure(ModelId id, const Sample& sample, double alpha, int recordCount) {
     ModelComparison row;
-    row.model = FitSample(id, arrays.of(sorted));
+    row.periods = EmptyPeriods(recordCount);
+    row.model = FitSample(id, sample, alpha);
     if (!row.model.applicable())
         return row;
-    QString why = Measure(row.model, sorted, alpha, row);
-    if (why.isEmpty() && !ValuesOf(row.model, full))
-        why = ValuesOutOfRange();
+    QString why = Measure(row.model, sample.x, alpha, row);
+    if (why.isEmpty() && !PeriodsOf(row.model, row.periods))
+        why = PeriodValuesOutOfRange();
     if (!why.isEmpty()) {
         ModelComparison refused;
+        refused.periods = EmptyPeriods(recordCount);
         refused.model = FittedModel::notApplicable(id, why);
         return refused;
-    }
-    for (size_t k = 0; k < kPeriodCount; ++k) {
-        row.periods[k].dry = full.dry[k];
-        row.periods[k].wet = full.wet[k];
     }
     return row;
 }
 
-ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha) {
-    const SampleArrays arrays(sorted);
-    PeriodValues full;
-    ModelComparison row = FitAndMeasure(id, sorted, arrays, alpha, full);
+ModelComparison Compare(ModelId id, const Sample& sample, double alpha, int recordCount) {
+    ModelComparison row = FitAndMeasure(id, sample, alpha, recordCount);
     if (!row.applicable())
         return row;
-    // Each leave-one-out likelihood is sought from the whole series' b: it moves little when one
-    // value goes, and Newton's method from there finds the maximum the scan would refine to.
-    const std::optional<double> sqrtetStart =
-        id == ModelId::Sqrtet ? std::optional(row.model.rawParameters()[1]) : std::nullopt;
-    Jackknife(id, sorted, arrays, sqrtetStart, full, row);
+    const JackknifeOutcome outcome = JackknifePeriods(id, sample, alpha, row.model, row.periods);
+    switch (outcome.ending) {
+    case JackknifeOutcome::Ending::Complete:
+        break;
+    case JackknifeOutcome::Ending::LeftOutRefused:
+        row.jackknifeProblem =
+            QStringLiteral("小さい方から %1 番目の値 %2 を除くと当てはめられないため、"
+                           "ジャックナイフ推定値と誤差はありません（%3）")
+                .arg(outcome.leftOut + 1)
+                .arg(FormatReal(sample.x[outcome.leftOut]), outcome.problem);
+        break;
+    case JackknifeOutcome::Ending::OutOfRange:
+        row.jackknifeProblem =
+            QStringLiteral("ジャックナイフの誤差が数値の範囲を超えるため、ありません。");
+        break;
+    }
     row.passes = row.slsc && *row.slsc <= kGoodFitSlsc;
     return row;
 }
@@ -166,34 +108,24 @@ ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha
 // The page's line, with the results window's own figures.
 ModelComparison ComparePaper(const FitMeasures& paper) {
     ModelComparison row;
+    row.periods = paper.periods;
     row.model = PaperLineModel(paper.logMean, paper.slope);
+    auto refuse = [&](const QString& why) {
+        row.model = FittedModel::notApplicable(ModelId::Ln2Paper, why);
+        row.periods = EmptyPeriods(paper.recordCount);
+        return row;
+    };
     if (!row.model.applicable())
-        return row;
-    if (!paper.slsc || !paper.xCor) {
-        row.model = FittedModel::notApplicable(
-            ModelId::Ln2Paper, QStringLiteral("回帰線の SLSC と X-COR が求められません。"));
-        return row;
-    }
+        return refuse(row.model.problem());
+    if (!paper.slsc || !paper.xCor)
+        return refuse(QStringLiteral("回帰線の SLSC と X-COR が求められません。"));
     // A steep line over values that span hundreds of decades puts its long-period values past
     // the largest double, as the other models' would be.
-    for (const ReturnPeriodValues& p : paper.periods) {
-        if (!std::isfinite(p.dry) || !std::isfinite(p.wet)) {
-            row.model = FittedModel::notApplicable(ModelId::Ln2Paper, ValuesOutOfRange());
-            return row;
-        }
-    }
+    for (const ReturnPeriodValues& p : paper.periods)
+        if (!std::isfinite(p.dry) || !std::isfinite(p.wet))
+            return refuse(PeriodValuesOutOfRange());
     row.slsc = paper.slsc;
     row.xCor = paper.xCor;
-    for (size_t k = 0; k < kPeriodCount; ++k) {
-        const ReturnPeriodValues& from = paper.periods[k];
-        ModelPeriod& to = row.periods[k];
-        to.dry = from.dry;
-        to.wet = from.wet;
-        to.dryJackknife = from.dryJackknife;
-        to.wetJackknife = from.wetJackknife;
-        to.dryError = from.dryError;
-        to.wetError = from.wetError;
-    }
     row.jackknifeProblem = paper.errorProblem;
     row.passes = *row.slsc <= kGoodFitSlsc;
     return row;
@@ -201,33 +133,32 @@ ModelComparison ComparePaper(const FitMeasures& paper) {
 
 } // namespace
 
-const ModelPeriod* ModelComparison::period(int years) const {
-    for (const ModelPeriod& p : periods)
-        if (p.period == years)
-            return &p;
-    return nullptr;
-}
-
 std::optional<double> ModelComparison::targetError(Target target) const {
-    const ModelPeriod* p = period(TargetPeriod(target));
+    const ReturnPeriodValues* p = period(TargetPeriod(target));
     if (!p)
         return std::nullopt;
     return TargetIsWet(target) ? p->wetError : p->dryError;
 }
 
-DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
+DistributionComparison CompareDistributions(const FitMeasures& paper, const Sample& sample,
                                             double alpha, Target target) {
     DistributionComparison result;
-    result.target = target;
     result.alpha = alpha;
-    result.recordCount = n;
-    std::vector<double> sorted(values, values + std::max(n, 0));
-    std::sort(sorted.begin(), sorted.end());
+    result.recordCount = static_cast<int>(sample.x.size());
     for (ModelId id : kModels)
         result.models[static_cast<size_t>(id)] =
-            id == ModelId::Ln2Paper ? ComparePaper(paper) : Compare(id, sorted, alpha);
+            id == ModelId::Ln2Paper ? ComparePaper(paper)
+                                    : Compare(id, sample, alpha, result.recordCount);
     SelectModel(result, target);
     return result;
+}
+
+DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
+                                            double alpha, Target target) {
+    std::vector<double> sorted(values, values + std::max(n, 0));
+    std::sort(sorted.begin(), sorted.end());
+    const SampleArrays arrays(sorted, alpha);
+    return CompareDistributions(paper, arrays.of(sorted), alpha, target);
 }
 
 void SelectModel(DistributionComparison& comparison, Target target) {
@@ -245,29 +176,4 @@ void SelectModel(DistributionComparison& comparison, Target target) {
     }
     if (comparison.selected)
         comparison.models[static_cast<size_t>(*comparison.selected)].selected = true;
-}
-
-DistributionComparison ComputeDistributions(const AppState& state, Target target) {
-    return ComputeDistributions(ComputeFitMeasures(state), state.series.values.data(),
-                                state.series.recordCount, state.settings.alpha, target);
-}
-
-std::vector<FittedModel> ShownCurveModels(const AppState& state) {
-    std::vector<FittedModel> shown;
-    const int n = std::clamp(state.series.recordCount, 0, kMaxRecords);
-    if (!state.compared.show || n == 0)
-        return shown;
-    std::vector<double> sorted(state.series.values.begin(), state.series.values.begin() + n);
-    std::sort(sorted.begin(), sorted.end());
-    const SampleArrays arrays(sorted);
-    // The same tests as the comparison's table, so no curve is drawn for a model it refuses.
-    for (const ModelId id : state.compared.models) {
-        PeriodValues full;
-        const ModelComparison row =
-            id == ModelId::Ln2Paper ? ComparePaper(ComputeLineMeasures(state))
-                                    : FitAndMeasure(id, sorted, arrays, state.settings.alpha, full);
-        if (row.applicable())
-            shown.push_back(row.model);
-    }
-    return shown;
 }

@@ -13,19 +13,27 @@ struct Sample {
     std::span<const double> ln;
     std::span<const double> log10;
     std::span<const double> root; // √x
+    // Φ⁻¹ of the plotting positions (i − α)/(N + 1 − 2α), i = 1 … N: the same for every sample
+    // of one size, so a resampling computes them once.
+    std::span<const double> scores;
 };
 // The arrays of a Sample of sorted values.
 struct SampleArrays {
     std::vector<double> ln;
     std::vector<double> log10;
     std::vector<double> root;
-    explicit SampleArrays(std::span<const double> sorted);
-    Sample of(std::span<const double> sorted) const { return {sorted, ln, log10, root}; }
+    std::vector<double> scores;
+    SampleArrays(std::span<const double> sorted, double alpha);
+    Sample of(std::span<const double> sorted) const { return {sorted, ln, log10, root, scores}; }
 };
+// Φ⁻¹((i − α)/(n + 1 − 2α)) for i = 1 … n.
+std::vector<double> NormalScores(size_t n, double alpha);
 
-// FitModel on a prepared sample; sqrtetStart as startB of FitSqrtet.
-FittedModel FitSample(ModelId id, const Sample& sample,
-                      std::optional<double> sqrtetStart = std::nullopt);
+// FitModel on a prepared sample with the plotting-position parameter alpha. whole, when given,
+// is the fit to the whole series that a resampling refits without some of its values: a fit
+// that searches starts there.
+FittedModel FitSample(ModelId id, const Sample& sample, double alpha,
+                      const FittedModel* whole = nullptr);
 
 // Sample L-moments of sorted values (unbiased probability-weighted moments, n >= 3).
 struct LMoments {

@@ -44,23 +44,6 @@ const ModelInfo& Info(ModelId id) {
     return kInfo[static_cast<size_t>(id)];
 }
 
-struct TargetInfo {
-    const char* key;
-    const char* label;
-    int period;
-    bool wet;
-};
-constexpr TargetInfo kTargetInfo[] = {
-    {"dry10", "1/10 渇水年", 10, false},
-    {"dry100", "1/100 渇水年", 100, false},
-    {"wet10", "1/10 豊水年", 10, true},
-    {"wet100", "1/100 豊水年", 100, true},
-};
-
-const TargetInfo& Info(Target target) {
-    return kTargetInfo[static_cast<size_t>(target)];
-}
-
 // Mean and standard deviation (divisor n - 1).
 struct Moments {
     double mean = 0;
@@ -417,29 +400,6 @@ QString ModelShortName(ModelId id) {
     return QString::fromUtf8(Info(id).shortName);
 }
 
-const char* TargetKey(Target target) {
-    return Info(target).key;
-}
-
-QString TargetLabel(Target target) {
-    return QString::fromUtf8(Info(target).label);
-}
-
-std::optional<Target> TargetFromKey(QStringView key) {
-    for (Target target : kTargets)
-        if (key == QLatin1String(TargetKey(target)))
-            return target;
-    return std::nullopt;
-}
-
-int TargetPeriod(Target target) {
-    return Info(target).period;
-}
-
-bool TargetIsWet(Target target) {
-    return Info(target).wet;
-}
-
 std::vector<ModelParameter> FittedModel::parameters() const {
     std::vector<ModelParameter> list;
     if (!applicable())
@@ -572,10 +532,11 @@ LMoments SampleLMoments(std::span<const double> sorted) {
     return l;
 }
 
-SampleArrays::SampleArrays(std::span<const double> sorted)
+SampleArrays::SampleArrays(std::span<const double> sorted, double alpha)
     : ln(sorted.size())
     , log10(sorted.size())
-    , root(sorted.size()) {
+    , root(sorted.size())
+    , scores(NormalScores(sorted.size(), alpha)) {
     for (size_t i = 0; i < sorted.size(); ++i) {
         ln[i] = std::log(sorted[i]);
         log10[i] = std::log10(sorted[i]);
@@ -583,17 +544,25 @@ SampleArrays::SampleArrays(std::span<const double> sorted)
     }
 }
 
+std::vector<double> NormalScores(size_t n, double alpha) {
+    std::vector<double> z(n);
+    const double denominator = n + 1 - 2 * alpha;
+    for (size_t i = 0; i < n; ++i)
+        z[i] = StandardNormalQuantile((i + 1 - alpha) / denominator);
+    return z;
+}
+
 FittedModel FitSqrtet(std::span<const double> sorted, std::optional<double> startB) {
-    const SampleArrays arrays(sorted);
+    const SampleArrays arrays(sorted, 0.5);
     return FitSqrtetRoots(sorted, arrays.root, startB);
 }
 
 double SqrtetProfileSlope(std::span<const double> values, double b) {
-    return ProfileSlope(SampleArrays(values).root, b);
+    return ProfileSlope(SampleArrays(values, 0.5).root, b);
 }
 
 double SqrtetProfileLogLikelihood(std::span<const double> values, double b) {
-    return ProfileLogLikelihood(SampleArrays(values).root, b);
+    return ProfileLogLikelihood(SampleArrays(values, 0.5).root, b);
 }
 
 // An estimator by L-moments, given a sample of at least three values with a spread.
@@ -607,7 +576,37 @@ FittedModel ByLMoments(const Sample& s) {
     return Estimate(l);
 }
 
-FittedModel FitSample(ModelId id, const Sample& s, std::optional<double> sqrtetStart) {
+// The line through the mean of the logarithms with the exact normal quantile of the plotting
+// positions, where the page takes the table's deviates.
+FittedModel FitExactLine(const Sample& s) {
+    const ModelId id = ModelId::Ln2Paper;
+    const size_t n = s.x.size();
+    if (n < 2)
+        return Refuse(id, TooFew(2));
+    double mean = 0;
+    for (double y : s.log10)
+        mean += y;
+    mean /= n;
+    double szz = 0;
+    double syz = 0;
+    for (size_t i = 0; i < n; ++i) {
+        szz += s.scores[i] * s.scores[i];
+        syz += (s.log10[i] - mean) * s.scores[i];
+    }
+    const double slope = syz / szz;
+    if (!(slope != 0))
+        return Refuse(id, QStringLiteral("回帰直線の傾きが 0 のため、分布になりません。"));
+    return Made(id, {mean, slope}, 2);
+}
+
+FittedModel FitSample(ModelId id, const Sample& s, double alpha, const FittedModel* whole) {
+    (void)alpha;
+    const std::optional<double> sqrtetStart =
+        whole && whole->id() == ModelId::Sqrtet && whole->applicable()
+            ? std::optional(whole->rawParameters()[1])
+            : std::nullopt;
+    if (id == ModelId::Ln2Paper)
+        return FitExactLine(s);
     // The estimators in the order of kModels; the page's line comes from the analysis instead.
     using Estimator = FittedModel (*)(const Sample&);
     static constexpr Estimator kEstimators[] = {
@@ -637,8 +636,8 @@ FittedModel FitSample(ModelId id, const Sample& s, std::optional<double> sqrtetS
 }
 
 FittedModel FitModel(ModelId id, std::span<const double> sorted) {
-    const SampleArrays arrays(sorted);
-    return FitSample(id, arrays.of(sorted));
+    const SampleArrays arrays(sorted, 0.5);
+    return FitSample(id, arrays.of(sorted), 0.5);
 }
 
 FittedModel PaperLineModel(double logMean, double slope) {

@@ -1,15 +1,15 @@
 #include "analysis/fitmeasures.h"
 
-#include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
+#include "analysis/distributionfits.h"
 #include "analysis/mathfunctions.h"
+#include "analysis/resampling.h"
 #include "analysis/series.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr size_t kPeriodCount = kReturnPeriods.size();
 
 struct PeriodDeviates {
     std::array<double, kPeriodCount> dry{};
@@ -21,10 +21,12 @@ struct PeriodDeviates {
 PeriodDeviates DeviatesOfPeriods(const DeviateTable& table) {
     PeriodDeviates z;
     for (size_t k = 0; k < kPeriodCount; ++k) {
-        const double T = kReturnPeriods[k];
+        const int T = kReturnPeriods[k];
         const bool page = T == 10 || T == 100;
-        z.dry[k] = page ? DeviateAt(table, 1 / T) : StandardNormalQuantile(1 / T);
-        z.wet[k] = page ? DeviateAt(table, 1 - 1 / T) : StandardNormalQuantile(1 - 1 / T);
+        const double dry = DryProbability(T);
+        const double wet = WetProbability(T);
+        z.dry[k] = page ? DeviateAt(table, dry) : StandardNormalQuantile(dry);
+        z.wet[k] = page ? DeviateAt(table, wet) : StandardNormalQuantile(wet);
     }
     return z;
 }
@@ -58,99 +60,15 @@ PeriodQuantiles QuantilesOf(const PeriodDeviates& z, double logMean, double slop
     return q;
 }
 
-QString RecordName(const AppState& state, int i) {
-    return QStringLiteral("%1 件目（%2 年）")
-        .arg(i + 1)
-        .arg(state.series.years[static_cast<size_t>(i)]);
-}
-
-// The whole analysis again without each record in turn. Fills the errors of measures, or says
-// why there are none.
-void Jackknife(const AppState& state, const PeriodDeviates& z, FitMeasures& measures) {
-    const int n = state.series.recordCount;
-    if (n < 3) {
-        measures.errorProblem =
-            QStringLiteral(
-                "記録が %1 件しかないため、標準誤差は求められません（3 件以上が必要です）。")
-                .arg(n);
-        return;
-    }
-    std::vector<PeriodQuantiles> runs(static_cast<size_t>(n));
-    // The values without record i; moving from i to i + 1 puts record i back in its place.
-    std::array<double, kMaxRecords> others{};
-    std::array<double, kMaxRecords> otherLogs{};
-    std::copy(state.series.values.begin() + 1, state.series.values.begin() + n, others.begin());
-    std::copy(state.analysis.logValues.begin() + 1, state.analysis.logValues.begin() + n,
-              otherLogs.begin());
-    for (int i = 0; i < n; ++i) {
-        if (i > 0) {
-            others[static_cast<size_t>(i - 1)] = state.series.values[static_cast<size_t>(i - 1)];
-            otherLogs[static_cast<size_t>(i - 1)] =
-                state.analysis.logValues[static_cast<size_t>(i - 1)];
-        }
-        AnalysisResult r;
-        try {
-            r = ComputeAnalysis(others.data(), n - 1, state.settings.alpha, state.deviateTable,
-                                otherLogs.data());
-        } catch (const DataError& error) {
-            measures.errorProblem = QStringLiteral("%1を除くと解析できないため、標準誤差は求め"
-                                                   "られません。\n%2")
-                                        .arg(RecordName(state, i), error.message());
-            return;
-        }
-        // A level line puts every return period on one value: no spread to judge by.
-        if (r.slope == 0) {
-            measures.errorProblem = QStringLiteral("%1を除くと回帰直線の傾きが 0 になるため、"
-                                                   "標準誤差は求められません。")
-                                        .arg(RecordName(state, i));
-            return;
-        }
-        runs[static_cast<size_t>(i)] =
-            QuantilesOf(z, r.logMean, r.slope, r.logOffset10, r.logOffset100);
-    }
-
-    std::vector<double> leftOut(static_cast<size_t>(n));
-    auto figures = [&](auto member, size_t k, double full, std::optional<double>& estimate,
-                       std::optional<double>& error) {
-        for (size_t j = 0; j < leftOut.size(); ++j)
-            leftOut[j] = (runs[j].*member)[k];
-        if (const std::optional<JackknifeFigures> f = JackknifeOf(full, leftOut)) {
-            estimate = f->estimate;
-            error = f->error;
-        }
-    };
-    for (size_t k = 0; k < kPeriodCount; ++k) {
-        ReturnPeriodValues& p = measures.periods[k];
-        figures(&PeriodQuantiles::dry, k, p.dry, p.dryJackknife, p.dryError);
-        figures(&PeriodQuantiles::wet, k, p.wet, p.wetJackknife, p.wetError);
-        if (!p.dryError || !p.wetError) {
-            measures.errorProblem =
-                QStringLiteral("標準誤差が数値の範囲を超えたため、求められません。");
-            for (ReturnPeriodValues& period : measures.periods)
-                period.dryError = period.wetError = period.dryJackknife = period.wetJackknife =
-                    std::nullopt;
-            return;
-        }
-    }
+// "3 件目（1992 年）": the first record of the series holding value.
+QString RecordName(const SeriesData& series, double value) {
+    int i = 0;
+    while (i + 1 < series.recordCount && series.values[static_cast<size_t>(i)] != value)
+        ++i;
+    return QStringLiteral("%1 件目（%2 年）").arg(i + 1).arg(series.years[static_cast<size_t>(i)]);
 }
 
 } // namespace
-
-std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double> leftOut) {
-    const double n = static_cast<double>(leftOut.size());
-    double mean = 0;
-    for (double v : leftOut)
-        mean += v;
-    mean /= n;
-    double squares = 0;
-    for (double v : leftOut)
-        squares += (v - mean) * (v - mean);
-    const double error = std::sqrt((n - 1) / n * squares);
-    const double estimate = n * full - (n - 1) * mean;
-    if (!std::isfinite(error) || !std::isfinite(estimate))
-        return std::nullopt;
-    return JackknifeFigures{estimate, error};
-}
 
 std::optional<double> Correlation(std::span<const double> a, std::span<const double> b) {
     const size_t n = std::min(a.size(), b.size());
@@ -180,65 +98,80 @@ std::optional<double> Correlation(std::span<const double> a, std::span<const dou
     return r;
 }
 
-bool IsExtrapolation(int period, int recordCount) {
-    return period > 2 * recordCount;
-}
-
-FitMeasures ComputeFitMeasures(const AppState& state) {
-    FitMeasures m = ComputeLineMeasures(state);
-    Jackknife(state, DeviatesOfPeriods(state.deviateTable), m);
-    return m;
-}
-
-FitMeasures ComputeLineMeasures(const AppState& state) {
+FitMeasures ComputeLineMeasures(const SeriesData& series, const AnalysisResult& analysis,
+                                const DeviateTable& table, double alpha) {
     FitMeasures m;
-    const int n = state.series.recordCount;
+    const int n = series.recordCount;
     m.recordCount = n;
-    m.alpha = state.settings.alpha;
-    m.logMean = state.analysis.logMean;
-    m.slope = state.analysis.slope;
+    m.alpha = alpha;
+    m.logMean = analysis.logMean;
+    m.slope = analysis.slope;
 
-    const size_t count = static_cast<size_t>(std::max(n, 0));
-    m.correlation = Correlation(std::span(state.analysis.logValues.data(), count),
-                                std::span(state.analysis.deviates.data(), count));
+    const size_t count = static_cast<size_t>(std::clamp(n, 0, kMaxRecords));
+    m.correlation = Correlation(std::span(analysis.logValues.data(), count),
+                                std::span(analysis.deviates.data(), count));
     // Each value beside the line's value at its own plotted deviate.
     std::array<double, kMaxRecords> onLine{};
     for (size_t i = 0; i < count; ++i)
-        onLine[i] = std::pow(10.0, state.analysis.logMean +
-                                       state.analysis.slope * state.analysis.deviates[i]);
-    if (state.analysis.slope != 0)
-        m.xCor = Correlation(std::span(state.series.values.data(), count),
+        onLine[i] = std::pow(10.0, analysis.logMean + analysis.slope * analysis.deviates[i]);
+    if (analysis.slope != 0)
+        m.xCor = Correlation(std::span(series.values.data(), count),
                              std::span(onLine.data(), count));
 
-    if (state.analysis.slope != 0 && n > 0) {
+    if (analysis.slope != 0 && count > 0) {
         double squares = 0;
-        for (int i = 0; i < n; ++i) {
+        for (size_t i = 0; i < count; ++i) {
             const double d =
-                (state.analysis.logValues[static_cast<size_t>(i)] - state.analysis.logMean) /
-                    state.analysis.slope -
-                state.analysis.deviates[static_cast<size_t>(i)];
+                (analysis.logValues[i] - analysis.logMean) / analysis.slope - analysis.deviates[i];
             squares += d * d;
         }
-        const double range =
-            std::fabs(DeviateAt(state.deviateTable, 0.99) - DeviateAt(state.deviateTable, 0.01));
+        const double range = std::fabs(DeviateAt(table, 0.99) - DeviateAt(table, 0.01));
         const double slsc = std::sqrt(squares / n) / range;
         if (std::isfinite(slsc))
             m.slsc = slsc;
     }
 
-    const PeriodDeviates z = DeviatesOfPeriods(state.deviateTable);
-    const PeriodQuantiles q = QuantilesOf(z, state.analysis.logMean, state.analysis.slope,
-                                          state.analysis.logOffset10, state.analysis.logOffset100);
+    const PeriodDeviates z = DeviatesOfPeriods(table);
+    const PeriodQuantiles q = QuantilesOf(z, analysis.logMean, analysis.slope,
+                                          analysis.logOffset10, analysis.logOffset100);
+    m.periods = EmptyPeriods(n);
     for (size_t k = 0; k < kPeriodCount; ++k) {
         ReturnPeriodValues& p = m.periods[k];
-        p.period = kReturnPeriods[k];
         p.dryDeviate = z.dry[k];
         p.wetDeviate = z.wet[k];
         p.dry = q.dry[k];
         p.wet = q.wet[k];
-        p.extrapolation = IsExtrapolation(p.period, n);
     }
     return m;
+}
+
+void JackknifeLine(const SeriesData& series, const Sample& sample, double alpha,
+                   FitMeasures& measures) {
+    const int n = series.recordCount;
+    if (n < 3) {
+        measures.errorProblem =
+            QStringLiteral(
+                "記録が %1 件しかないため、標準誤差は求められません（3 件以上が必要です）。")
+                .arg(n);
+        return;
+    }
+    const FittedModel whole = FitSample(ModelId::Ln2Paper, sample, alpha);
+    const JackknifeOutcome outcome =
+        whole.applicable()
+            ? JackknifePeriods(ModelId::Ln2Paper, sample, alpha, whole, measures.periods)
+            : JackknifeOutcome{JackknifeOutcome::Ending::OutOfRange, 0, {}};
+    switch (outcome.ending) {
+    case JackknifeOutcome::Ending::Complete:
+        return;
+    case JackknifeOutcome::Ending::LeftOutRefused:
+        measures.errorProblem =
+            QStringLiteral("%1を除くと回帰直線が求められないため、標準誤差は求められません。\n%2")
+                .arg(RecordName(series, sample.x[outcome.leftOut]), outcome.problem);
+        return;
+    case JackknifeOutcome::Ending::OutOfRange:
+        measures.errorProblem = QStringLiteral("標準誤差が数値の範囲を超えたため、求められません。");
+        return;
+    }
 }
 
 std::optional<ErrorBand> ErrorBandCurves(const FitMeasures& measures) {

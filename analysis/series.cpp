@@ -1,7 +1,5 @@
 #include "analysis/series.h"
 
-#include "analysis/filename.h"
-
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/numeric.h"
@@ -132,17 +130,6 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
     return r;
 }
 
-ResultTexts AnalyzeSeries(AppState& state) {
-    state.analysis = ComputeAnalysis(state.series.values.data(), state.series.recordCount,
-                                     state.settings.alpha, state.deviateTable);
-    return state.analysis.texts;
-}
-
-DryWetValues ComputeDryWetValues(const AppState& state) {
-    return ComputeDryWetValues(state.analysis.logMean, state.analysis.logOffset10,
-                               state.analysis.logOffset100);
-}
-
 DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logOffset100) {
     return {std::pow(10.0, logMean - logOffset10), std::pow(10.0, logMean - logOffset100),
             std::pow(10.0, logMean + logOffset10), std::pow(10.0, logMean + logOffset100)};
@@ -150,25 +137,6 @@ DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logO
 
 double MaxAlphaFor(int recordCount) {
     return (kDeviateTableLoaded - 1.0 - recordCount) / (kDeviateTableLoaded - 2.0);
-}
-
-ResultTexts LoadDataFile(AppState& state) {
-    return LoadSeries(state, ReadDataFile(state.dataFileName));
-}
-
-ResultTexts LoadSeries(AppState& state, const SeriesData& series) {
-    AnalysisResult r;
-    try {
-        r = ComputeAnalysis(series.values.data(), series.recordCount, state.settings.alpha,
-                            state.deviateTable);
-    } catch (const DataError& error) {
-        throw DataError(QStringLiteral("データファイルを解析できませんでした。\n%1\n\n%2")
-                            .arg(DisplayFileName(state.dataFileName), error.message()),
-                        error.line());
-    }
-    state.series = series;
-    state.analysis = r;
-    return r.texts;
 }
 
 QString AlphaTooLargeText(double alpha, int recordCount) {

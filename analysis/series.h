@@ -1,7 +1,6 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/datafile.h"
+#include "analysis/seriesdata.h"
 
 #include <QString>
 
@@ -13,9 +12,6 @@
 AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const DeviateTable& table,
                                const double* knownLogs = nullptr);
 
-// Re-analyses the series in state with state.settings.alpha. On failure state is left untouched.
-ResultTexts AnalyzeSeries(AppState& state);
-
 // The 1-in-10 and 1-in-100 dry-year and wet-year values of the fitted line, before rounding.
 struct DryWetValues {
     double dry10 = 0;
@@ -23,7 +19,6 @@ struct DryWetValues {
     double wet10 = 0;
     double wet100 = 0;
 };
-DryWetValues ComputeDryWetValues(const AppState& state);
 DryWetValues ComputeDryWetValues(double logMean, double logOffset10, double logOffset100);
 
 // The largest alpha "再計算" takes for a series of recordCount records: beyond it the extreme
@@ -32,12 +27,3 @@ double MaxAlphaFor(int recordCount);
 
 // The message for an alpha above MaxAlphaFor(recordCount).
 QString AlphaTooLargeText(double alpha, int recordCount);
-
-// Analyses series with state.settings.alpha and, only when that succeeds, makes it the loaded
-// series with its analysis. On failure state is left untouched and DataError says why, naming
-// state.dataFileName.
-ResultTexts LoadSeries(AppState& state, const SeriesData& series);
-
-// Reads state.dataFileName and analyses it; only when both succeed are the series, the derived
-// arrays and the results replaced. On failure state is left untouched and DataError says why.
-ResultTexts LoadDataFile(AppState& state);

@@ -103,7 +103,7 @@ ScalePair FittingScale(const SeriesData& series) {
 
 int PointsOutsideScale(const AppState& state) {
     const ScalePair scale{state.settings.scaleMinIndex, state.settings.scaleMaxIndex};
-    return ValidScale(scale) ? Outside(state.series, scale) : 0;
+    return ValidScale(scale) ? Outside(state.study.series, scale) : 0;
 }
 
 QString OutsideScaleText(const AppState& state) {

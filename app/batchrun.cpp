@@ -5,7 +5,7 @@
 #include "analysis/filename.h"
 #include "analysis/import.h"
 #include "analysis/numeric.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "analysis/seriesnotes.h"
 #include "app/commandline.h"
 #include "app/resultfields.h"
@@ -77,19 +77,20 @@ void Warn(QTextStream& err, const QString& file, const QString& message) {
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
                  QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
     state.settings = command.settings.chart;
+    state.settings.target = command.target;
     state.dataFileName = file;
     LoadDataFile(state);
     // Without --scale, the scale the window's first load gives this series.
     if (!command.settings.scaleGiven) {
-        const ScalePair scale = FittingScale(state.series);
+        const ScalePair scale = FittingScale(state.study.series);
         state.settings.scaleMinIndex = scale.minIndex;
         state.settings.scaleMaxIndex = scale.maxIndex;
     }
-    const int records = state.series.recordCount;
+    const int records = state.study.series.recordCount;
     if (command.settings.alphaGiven && state.settings.alpha > MaxAlphaFor(records))
         throw DataError(AlphaTooLargeText(state.settings.alpha, records));
     // Warnings: the file is processed all the same.
-    if (const QString years = YearGapsText(FindYearGaps(state.series)); !years.isEmpty())
+    if (const QString years = YearGapsText(FindYearGaps(state.study.series)); !years.isEmpty())
         Warn(err, file, years);
     if (!command.pdfOut.isEmpty()) {
         if (const QString outside = OutsideScaleText(state); !outside.isEmpty())
@@ -103,8 +104,7 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
     if (!command.results)
         return;
     const ResultSource source =
-        MakeResultSource(DisplayFileName(file), state,
-                         command.distributions ? std::optional(command.target) : std::nullopt);
+        MakeResultSource(DisplayFileName(file), state, command.distributions);
     if (json)
         json->append(ResultJsonObject(source));
     else if (command.distributions)

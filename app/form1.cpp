@@ -417,8 +417,9 @@ void Form1::Form_Load() {
                     false);
     form9_ = new Form9(
         platform_.messages, [this] { splashFinished(); }, this);
+    adoptWindow(form9_);
     form9_->show();
-    FillHelpTexts(state_);
+    FillHelpTexts(help_);
 
     state_.startDirectory = platform_.directory.currentDirectory();
 
@@ -443,8 +444,7 @@ void Form1::endProgram() {
     // A failure is not reported: the program is ending either way.
     platform_.directory.setCurrentDirectory(state_.startDirectory);
     ending_ = true;
-    for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, frmAbout_, form9_,
-                                                      frmResults_, frmComparison_, frmImport_})
+    for (const QPointer<QWidget>& w : windows_)
         if (w)
             w->close();
     close();
@@ -580,7 +580,7 @@ void Form1::Redraw() {
         state_.redrawMode = 1;
         drawChart(true);
         // The series is analysed all the same: the method needs no consecutive years.
-        if (const QString years = YearGapsText(FindYearGaps(state_.series)); !years.isEmpty())
+        if (const QString years = YearGapsText(FindYearGaps(state_.study.series)); !years.isEmpty())
             tell(years + QStringLiteral("\nこのまま解析しました。年を確かめてください。"));
         break;
     }
@@ -599,7 +599,7 @@ void Form1::checkOnly(const std::array<QAction*, 5>& items, int index) {
 }
 
 void Form1::applyFirstLoadDefaults() {
-    ApplyFirstLoadDefaults(state_.settings, state_.series);
+    ApplyFirstLoadDefaults(state_.settings, state_.study.series);
     text5_->setText(PowerOfTenText(state_.settings.scaleMaxIndex));
     text6_->setText(PowerOfTenText(state_.settings.scaleMinIndex));
     showScaleMarks();
@@ -644,6 +644,7 @@ void Form1::mnuFileImportItem_Click() {
         frmImport_ = new frmImport(platform_, *this, this);
         frmImport_->setAttribute(Qt::WA_DeleteOnClose);
         CentreOnScreen(frmImport_);
+        adoptWindow(frmImport_);
     }
     ShowModeless(frmImport_);
 }
@@ -738,7 +739,7 @@ void Form1::mnuScaleMinVal_Click(int16_t index) {
 }
 
 void Form1::mnuScaleFitItem_Click() {
-    const ScalePair scale = FittingScale(state_.series);
+    const ScalePair scale = FittingScale(state_.study.series);
     state_.settings.scaleMaxIndex = scale.maxIndex;
     state_.settings.scaleMinIndex = scale.minIndex;
     text5_->setText(PowerOfTenText(state_.settings.scaleMaxIndex));
@@ -779,6 +780,7 @@ void Form1::mnuSetPosItem_Click() {
                 text8_->setText(up);
             },
             this);
+        adoptWindow(form2_);
     }
     ShowModeless(form2_);
 }
@@ -805,10 +807,13 @@ void Form1::mnuAnaAll_Click() {
 void Form1::refreshAnalysisWindows() {
     refreshingWindows_ = true;
     const auto done = qScopeGuard([this] { refreshingWindows_ = false; });
-    if (frmResults_)
-        frmResults_->Refresh();
-    if (frmComparison_)
-        frmComparison_->Refresh();
+    emit studyChanged();
+}
+
+void Form1::adoptWindow(QWidget* window, std::function<void()> refresh) {
+    windows_.emplace_back(window);
+    if (refresh)
+        connect(this, &Form1::studyChanged, window, std::move(refresh));
 }
 
 void Form1::comparisonTicksChanged(const std::vector<ModelId>& ticked) {
@@ -823,6 +828,7 @@ void Form1::mnuAnaListItem_Click() {
         frmResults_ = new frmResults(state_, platform_, this);
         frmResults_->setAttribute(Qt::WA_DeleteOnClose);
         CentreOnScreen(frmResults_);
+        adoptWindow(frmResults_, [window = frmResults_.data()] { window->Refresh(); });
     }
     ShowModeless(frmResults_);
 }
@@ -832,6 +838,7 @@ void Form1::mnuAnaCompareItem_Click() {
         frmComparison_ = new frmComparison(state_, platform_, this);
         frmComparison_->setAttribute(Qt::WA_DeleteOnClose);
         CentreOnScreen(frmComparison_);
+        adoptWindow(frmComparison_, [window = frmComparison_.data()] { window->Refresh(); });
         connect(frmComparison_, &frmComparison::tickedModelsChanged, this,
                 [this](const std::vector<ModelId>& ticked) {
                     RunGuarded(platform_.messages, this,
@@ -871,7 +878,7 @@ void Form1::mnuPlotPosVal_Click(int16_t index) {
 }
 
 void Form1::Command1_Click() {
-    const double maxAlpha = MaxAlphaFor(state_.series.recordCount);
+    const double maxAlpha = MaxAlphaFor(state_.study.series.recordCount);
     const QString text = text11_->text();
     // A refused alpha leaves the one in use, and the box shows that one again.
     auto refuse = [this](const QString& message) {
@@ -929,8 +936,10 @@ void Form1::Text1_Change() {
 // ---- Editor, dialogs and help ----
 
 void Form1::mnuEditFile_Click() {
-    if (!form3_)
+    if (!form3_) {
         form3_ = new Form3(state_, platform_, *this, this);
+        adoptWindow(form3_);
+    }
     ShowModeless(form3_);
 }
 
@@ -963,18 +972,18 @@ void Form1::EditorForcedEnd() {
 }
 
 void Form1::mnuMessEditItem_Click() {
-    platform_.messages.showMessage(this, HelpMessage(state_.help.dataHelpText),
-                                   state_.help.dataHelpText[0]);
+    platform_.messages.showMessage(this, HelpMessage(help_.dataHelpText),
+                                   help_.dataHelpText[0]);
 }
 
 void Form1::mnuMessUseItem_Click() {
-    platform_.messages.showMessage(this, HelpMessage(state_.help.drawingHelpText),
-                                   state_.help.drawingHelpText[0]);
+    platform_.messages.showMessage(this, HelpMessage(help_.drawingHelpText),
+                                   help_.drawingHelpText[0]);
 }
 
 void Form1::mnuMessAnaItem_Click() {
-    platform_.messages.showMessage(this, HelpMessage(state_.help.analysisHelpText),
-                                   state_.help.analysisHelpText[0]);
+    platform_.messages.showMessage(this, HelpMessage(help_.analysisHelpText),
+                                   help_.analysisHelpText[0]);
 }
 
 void Form1::showHelpTopic(HelpTopicId id) {
@@ -983,7 +992,9 @@ void Form1::showHelpTopic(HelpTopicId id) {
 }
 
 void Form1::mnuMessVerItem_Click() {
-    if (!frmAbout_)
+    if (!frmAbout_) {
         frmAbout_ = new frmAbout(platform_, this);
+        adoptWindow(frmAbout_);
+    }
     ShowModeless(frmAbout_);
 }

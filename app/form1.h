@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "chart/chartimage.h"
 #include "editor/form3.h"
 #include "importer/frmimport.h"
@@ -14,6 +14,8 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -93,6 +95,9 @@ public:
 signals:
     // The exit command has restored the start directory and closed the windows.
     void programEnded();
+    // The study of the loaded series was replaced (a load, a new alpha): every window that shows
+    // it refreshes from it.
+    void studyChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,7 +125,11 @@ private:
     void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);
     void showLoadedFile();
+    // Tells the windows that show the study that it changed.
     void refreshAnalysisWindows();
+    // Keeps a window of the program's to close with it; with a refresh, the window also follows
+    // every new study.
+    void adoptWindow(QWidget* window, std::function<void()> refresh = {});
     // Keeps the comparison's ticks for the main chart and the page, and redraws when the chart
     // shows them and the change came from the user rather than a refit before a redraw.
     void comparisonTicksChanged(const std::vector<ModelId>& ticked);
@@ -195,7 +204,11 @@ private:
     QPointer<frmResults> frmResults_;
     QPointer<frmComparison> frmComparison_;
     QPointer<frmImport> frmImport_;
+    // Every window the program opened beside the main one, closed with it.
+    std::vector<QPointer<QWidget>> windows_;
     // The item name of an imported series, offered as the axis title when the editor hands
     // that series over.
     QString importedAxisTitle_;
+    // The usage topics of the help menu, filled at start-up.
+    HelpTexts help_;
 };

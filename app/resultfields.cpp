@@ -25,13 +25,13 @@ QJsonValue Printed(double value) {
 QJsonValue Records(const ResultSource& source) {
     const AppState& state = source.state;
     QJsonArray records;
-    for (int i = 0; i < state.series.recordCount; ++i)
+    for (int i = 0; i < state.study.series.recordCount; ++i)
         records.append(
-            QJsonObject{{QStringLiteral("year"), state.series.years[i]},
-                        {QStringLiteral("value"), Real(state.series.values[i])},
-                        {QStringLiteral("rank"), state.analysis.ranks[i]},
-                        {QStringLiteral("probability"), Real(state.analysis.probabilities[i])},
-                        {QStringLiteral("deviate"), Real(state.analysis.deviates[i])}});
+            QJsonObject{{QStringLiteral("year"), state.study.series.years[i]},
+                        {QStringLiteral("value"), Real(state.study.series.values[i])},
+                        {QStringLiteral("rank"), state.study.analysis.ranks[i]},
+                        {QStringLiteral("probability"), Real(state.study.analysis.probabilities[i])},
+                        {QStringLiteral("deviate"), Real(state.study.analysis.deviates[i])}});
     return records;
 }
 
@@ -75,7 +75,7 @@ QJsonObject ModelObject(const ModelComparison& row) {
     for (const ModelParameter& p : row.model.parameters())
         parameters.insert(QString::fromLatin1(p.name), p.value);
     QJsonArray periods;
-    for (const ModelPeriod& p : row.periods) {
+    for (const ReturnPeriodValues& p : row.periods) {
         auto value = [&](double v) {
             return applicable ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
         };
@@ -112,22 +112,22 @@ QJsonValue Distributions(const ResultSource& source) {
 // The file's own largest or smallest value: 10^log10(x) is not always x again (1946 comes back
 // as 1946.0000000000002).
 double Extreme(const ResultSource& s, const double* (*pick)(const double*, const double*)) {
-    const double* first = s.state.series.values.data();
-    const double* last = first + std::clamp(s.state.series.recordCount, 0, kMaxRecords);
+    const double* first = s.state.study.series.values.data();
+    const double* last = first + std::clamp(s.state.study.series.recordCount, 0, kMaxRecords);
     return first == last ? NAN : *pick(first, last);
 }
 
 using S = const ResultSource&;
 const ResultColumn kColumns[] = {
     {"file", [](S s) { return QJsonValue(s.file); }, true, true},
-    {"records", [](S s) { return QJsonValue(s.state.series.recordCount); }, true, false},
+    {"records", [](S s) { return QJsonValue(s.state.study.series.recordCount); }, true, false},
     {"alpha", [](S s) { return Real(s.state.settings.alpha); }, true, true},
-    {"arith_mean", [](S s) { return Real(s.state.analysis.arithMean); }, true, true},
-    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.analysis.logMean)); }, true, true},
+    {"arith_mean", [](S s) { return Real(s.state.study.analysis.arithMean); }, true, true},
+    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.study.analysis.logMean)); }, true, true},
     {"max", [](S s) { return Real(Extreme(s, std::max_element<const double*>)); }, true, true},
     {"min", [](S s) { return Real(Extreme(s, std::min_element<const double*>)); }, true, true},
-    {"log_mean", [](S s) { return Real(s.state.analysis.logMean); }, true, true},
-    {"slope", [](S s) { return Real(s.state.analysis.slope); }, true, true},
+    {"log_mean", [](S s) { return Real(s.state.study.analysis.logMean); }, true, true},
+    {"slope", [](S s) { return Real(s.state.study.analysis.slope); }, true, true},
     {"dry10", [](S s) { return Printed(s.dryWet.dry10); }, true, true},
     {"dry100", [](S s) { return Printed(s.dryWet.dry100); }, true, true},
     {"wet10", [](S s) { return Printed(s.dryWet.wet10); }, true, true},
@@ -165,15 +165,9 @@ QString CsvField(const QJsonValue& value) {
 
 } // namespace
 
-ResultSource MakeResultSource(const QString& file, const AppState& state,
-                              std::optional<Target> target) {
-    ResultSource source{file, state, ComputeDryWetValues(state), ComputeFitMeasures(state),
-                        std::nullopt};
-    if (target)
-        source.distributions =
-            ComputeDistributions(source.fit, state.series.values.data(), state.series.recordCount,
-                                 state.settings.alpha, *target);
-    return source;
+ResultSource MakeResultSource(const QString& file, const AppState& state, bool distributions) {
+    return {file, state, ComputeDryWetValues(state), state.study.paper,
+            distributions ? &state.study.models : nullptr};
 }
 
 std::span<const ResultColumn> ResultColumns() {
@@ -222,14 +216,14 @@ QJsonValue Flag(bool value) {
 
 // The fitted value of a target's period; nothing for a model that is not applicable.
 QJsonValue TargetValue(const ModelComparison& row, Target target) {
-    const ModelPeriod* p = row.applicable() ? row.period(TargetPeriod(target)) : nullptr;
+    const ReturnPeriodValues* p = row.applicable() ? row.period(TargetPeriod(target)) : nullptr;
     if (!p)
         return QJsonValue(QJsonValue::Null);
     return TargetIsWet(target) ? p->wet : p->dry;
 }
 
 QJsonValue TargetJackknife(const ModelComparison& row, Target target) {
-    const ModelPeriod* p = row.applicable() ? row.period(TargetPeriod(target)) : nullptr;
+    const ReturnPeriodValues* p = row.applicable() ? row.period(TargetPeriod(target)) : nullptr;
     if (!p)
         return QJsonValue(QJsonValue::Null);
     return Optional(TargetIsWet(target) ? p->wetJackknife : p->dryJackknife);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "analysis/appstate.h"
-#include "analysis/distributions.h"
+#include "analysis/distributioncomparison.h"
 #include "analysis/fitmeasures.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -11,19 +11,18 @@
 
 #include <span>
 
-// One analysed file as the batch run reports it.
+// One analysed file as the batch run reports it: the figures of its study.
 struct ResultSource {
     QString file;
     const AppState& state;
     DryWetValues dryWet;
-    FitMeasures fit;
+    const FitMeasures& fit;
     // The candidate distributions, when asked for.
-    std::optional<DistributionComparison> distributions;
+    const DistributionComparison* distributions;
 };
 
-// With a target, the candidate distributions are compared for it as well.
-ResultSource MakeResultSource(const QString& file, const AppState& state,
-                              std::optional<Target> target = std::nullopt);
+// The results of the study in state; with distributions, its candidate distributions too.
+ResultSource MakeResultSource(const QString& file, const AppState& state, bool distributions);
 
 // A figure of the results: its name, its value for a file, and where it goes. The CSV's
 // "records" is the count; the JSON's is the array of the records themselves. A value that is

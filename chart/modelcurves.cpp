@@ -95,3 +95,13 @@ void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& cur
         surface.Print(curves[i].label);
     }
 }
+
+std::vector<const FittedModel*> ShownCurveModels(const AppState& state) {
+    std::vector<const FittedModel*> shown;
+    if (!state.compared.show || state.study.series.recordCount == 0)
+        return shown;
+    for (const ModelId id : state.compared.models)
+        if (const ModelComparison& row = state.study.models.model(id); row.applicable())
+            shown.push_back(&row.model);
+    return shown;
+}

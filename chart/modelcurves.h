@@ -1,7 +1,8 @@
 #pragma once
 
+#include "analysis/appstate.h"
 #include "analysis/curve.h"
-#include "analysis/distributions.h"
+#include "analysis/distributioncomparison.h"
 #include "chart/drawingsurface.h"
 #include "chart/probabilitypaper.h"
 
@@ -68,3 +69,8 @@ QPointF LegendCorner(const QRectF& frame, double seriesX, QSizeF size, double ma
 // The legend in the surface's current font and pen width.
 void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
                      const LegendLayout& layout);
+
+// The models whose curves the main chart and the printed page draw: the comparison's ticked
+// models as the study fitted them, leaving out any the study could not fit or measure; none
+// while the charts are not asked to show them. The study's models are read, never fitted again.
+std::vector<const FittedModel*> ShownCurveModels(const AppState& state);

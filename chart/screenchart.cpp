@@ -91,10 +91,10 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
         return;
     const ProbabilityPaper paper = ScreenPaper(state);
 
-    const int count = std::clamp(state.series.recordCount, 0, kMaxRecords);
+    const int count = std::clamp(state.study.series.recordCount, 0, kMaxRecords);
     for (int i = 0; i < count; ++i) {
-        const double v = state.analysis.logValues[static_cast<size_t>(i)];
-        const double z = state.analysis.deviates[static_cast<size_t>(i)];
+        const double v = state.study.analysis.logValues[static_cast<size_t>(i)];
+        const double z = state.study.analysis.deviates[static_cast<size_t>(i)];
         // No clipping to the frame: a value off the scale is drawn where the mapping puts it.
         if (std::isfinite(v) && std::isfinite(z)) {
             const QPointF at = paper.MarkPosition(v, z);
@@ -105,7 +105,7 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
     if (state.settings.analysisMode < 1)
         return;
     const std::optional<QLineF> line =
-        paper.FittedLine(state.analysis.logMean, state.analysis.slope);
+        paper.FittedLine(state.study.analysis.logMean, state.study.analysis.slope);
     if (!line)
         return;
     surface.SetDrawWidth(1);
@@ -115,7 +115,7 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface) {
 void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
     if (!state.settings.showErrorBand || state.settings.analysisMode < 1 || Decades(state) <= 0)
         return;
-    const std::optional<ErrorBand> band = ErrorBandCurves(ComputeFitMeasures(state));
+    const std::optional<ErrorBand> band = ErrorBandCurves(state.study.paper);
     if (!band)
         return;
     // Unrounded positions: the curve bends at every return period and should not zigzag.
@@ -129,12 +129,12 @@ void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
 void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
     if (Decades(state) <= 0)
         return;
-    const std::vector<FittedModel> models = ShownCurveModels(state);
+    const std::vector<const FittedModel*> models = ShownCurveModels(state);
     if (models.empty())
         return;
     std::vector<ModelCurve> curves;
-    for (const FittedModel& model : models)
-        curves.push_back({&model, CurvePen{ModelColour(model.id())}, ModelShortName(model.id())});
+    for (const FittedModel* model : models)
+        curves.push_back({model, CurvePen{ModelColour(model->id())}, ModelShortName(model->id())});
     const ProbabilityPaper paper = ScreenPaper(state);
     const QRectF frame = paper.Frame();
     const float fontSize = surface.FontSize();
@@ -143,7 +143,7 @@ void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
     DrawModelCurves(paper, surface, curves);
     surface.SetFontSize(8);
     const QSizeF size = CurveLegendSize(surface, curves, kLegendSample, kLegendGap);
-    const double seriesX = paper.Position(state.analysis.logMean, 0).x();
+    const double seriesX = paper.Position(state.study.analysis.logMean, 0).x();
     DrawCurveLegend(surface, curves,
                     {LegendCorner(frame, seriesX, size, 60), 1, 0, kLegendSample, kLegendGap});
     surface.SetFontSize(fontSize);

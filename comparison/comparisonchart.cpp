@@ -42,9 +42,9 @@ ProbabilityPaper ComparisonPaper(const AppState& state, QSizeF size) {
 DecadeRange DecadesAround(const AppState& state) {
     double lowest = std::numeric_limits<double>::infinity();
     double highest = -lowest;
-    const int count = std::clamp(state.series.recordCount, 0, kMaxRecords);
+    const int count = std::clamp(state.study.series.recordCount, 0, kMaxRecords);
     for (int i = 0; i < count; ++i) {
-        const double v = state.series.values[static_cast<size_t>(i)];
+        const double v = state.study.series.values[static_cast<size_t>(i)];
         if (std::isfinite(v) && v > 0) {
             lowest = std::min(lowest, v);
             highest = std::max(highest, v);
@@ -87,16 +87,16 @@ void DrawComparisonChart(const AppState& state, DrawingSurface& surface, QSizeF 
     surface.SetDrawWidth(2);
     DrawModelCurves(paper, surface, curves);
     const QSizeF legend = CurveLegendSize(surface, curves, 24, 6);
-    const double seriesX = paper.Position(state.analysis.logMean, 0).x();
+    const double seriesX = paper.Position(state.study.analysis.logMean, 0).x();
     DrawCurveLegend(surface, curves, {LegendCorner(frame, seriesX, legend, 8), 1, 0, 24, 6});
     surface.SetDrawWidth(1);
 
     surface.SetFillStyle(kFillSolid);
     surface.SetFillColor(Qt::black);
-    const int count = std::clamp(state.series.recordCount, 0, kMaxRecords);
+    const int count = std::clamp(state.study.series.recordCount, 0, kMaxRecords);
     for (int i = 0; i < count; ++i) {
-        const double v = state.analysis.logValues[static_cast<size_t>(i)];
-        const double z = state.analysis.deviates[static_cast<size_t>(i)];
+        const double v = state.study.analysis.logValues[static_cast<size_t>(i)];
+        const double z = state.study.analysis.deviates[static_cast<size_t>(i)];
         if (std::isfinite(v) && std::isfinite(z)) {
             const QPointF at = paper.Position(v, z);
             surface.Circle(static_cast<float>(at.x()), static_cast<float>(at.y()), kPointRadius);
@@ -132,6 +132,6 @@ void ComparisonChartView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     PainterSurface surface(painter, QSizeF(size()), QSizeF(size()), 1, kFaceMincho);
     surface.Cls();
-    if (state_.series.recordCount > 0)
+    if (state_.study.series.recordCount > 0)
         DrawComparisonChart(state_, surface, QSizeF(size()), curves_);
 }

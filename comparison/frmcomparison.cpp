@@ -1,5 +1,6 @@
 #include "comparison/frmcomparison.h"
 
+#include "analysis/loading.h"
 #include "chart/chartimage.h"
 #include "comparison/comparisonchart.h"
 #include "platform/checkedfile.h"
@@ -57,7 +58,7 @@ QString Figure(const std::optional<double>& value, int decimals) {
 }
 
 // One row of the detail table; beyond twice the record the values are extrapolated.
-QStringList PeriodCells(const ModelPeriod& p, int recordCount) {
+QStringList PeriodCells(const ReturnPeriodValues& p, int recordCount) {
     return {
         QString::number(p.period), Figure(p.dry, 1),
         Figure(p.dryJackknife, 1), Figure(p.dryError, 1),
@@ -67,7 +68,7 @@ QStringList PeriodCells(const ModelPeriod& p, int recordCount) {
 
 } // namespace
 
-frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget* parent)
+frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* parent)
     : CompanionWindow(parent)
     , state_(state)
     , platform_(platform) {
@@ -155,10 +156,10 @@ frmComparison::frmComparison(const AppState& state, Platform& platform, QWidget*
 }
 
 void frmComparison::Refresh() {
-    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
+    const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
     if (n > 0) {
         const auto years =
-            std::minmax_element(state_.series.years.begin(), state_.series.years.begin() + n);
+            std::minmax_element(state_.study.series.years.begin(), state_.study.series.years.begin() + n);
         summary_->setText(QStringLiteral("%1 年の記録（%2 年～%3 年）")
                               .arg(n)
                               .arg(*years.first)
@@ -166,7 +167,12 @@ void frmComparison::Refresh() {
     } else {
         summary_->setText(QStringLiteral("データが読み込まれていません"));
     }
-    comparison_ = ComputeDistributions(state_, target_);
+    const int target = static_cast<int>(state_.study.models.target);
+    if (targetBox_->currentIndex() != target) {
+        // The box's signal moves the selection to the same target and fills the tables.
+        targetBox_->setCurrentIndex(target);
+        return;
+    }
     fillModels();
 }
 
@@ -175,13 +181,12 @@ void frmComparison::UpdateChart() {
 }
 
 void frmComparison::SetTarget(Target target) {
-    target_ = target;
     if (targetBox_->currentIndex() != static_cast<int>(target)) {
         // The box's signal comes back here; the work is done once.
         targetBox_->setCurrentIndex(static_cast<int>(target));
         return;
     }
-    SelectModel(comparison_, target_);
+    SelectStudyTarget(state_, target);
     fillModels();
 }
 
@@ -189,7 +194,7 @@ void frmComparison::fillModels() {
     filling_ = true;
     models_->setRowCount(static_cast<int>(kModelCount));
     for (size_t i = 0; i < kModelCount; ++i) {
-        const ModelComparison& m = comparison_.models[i];
+        const ModelComparison& m = state_.study.models.models[i];
         const int row = static_cast<int>(i);
         auto set = [&](int column, const QString& text, bool number = true) {
             auto* item = new QTableWidgetItem(text);
@@ -211,7 +216,7 @@ void frmComparison::fillModels() {
         set(kXCor, Figure(m.xCor, 4));
         int column = kFirstValue;
         for (const Target t : kTargets) {
-            const ModelPeriod* p = m.applicable() ? m.period(TargetPeriod(t)) : nullptr;
+            const ReturnPeriodValues* p = m.applicable() ? m.period(TargetPeriod(t)) : nullptr;
             set(column++, p ? Figure(TargetIsWet(t) ? p->wet : p->dry, 1) : QString());
             set(column++, p ? Figure(TargetIsWet(t) ? p->wetError : p->dryError, 1) : QString());
         }
@@ -222,13 +227,13 @@ void frmComparison::fillModels() {
     models_->resizeColumnsToContents();
     filling_ = false;
     noneSelected_->setText(
-        comparison_.selected
+        state_.study.models.selected
             ? QString()
             : QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。"));
-    noneSelected_->setVisible(!comparison_.selected);
+    noneSelected_->setVisible(!state_.study.models.selected);
     // The selected model's periods, or the first model's.
     filling_ = true;
-    models_->setCurrentCell(comparison_.selected ? static_cast<int>(*comparison_.selected) : 0,
+    models_->setCurrentCell(state_.study.models.selected ? static_cast<int>(*state_.study.models.selected) : 0,
                             kName);
     filling_ = false;
     fillDetail();
@@ -237,8 +242,8 @@ void frmComparison::fillModels() {
 
 void frmComparison::fillDetail() {
     const int row = std::clamp(models_->currentRow(), 0, static_cast<int>(kModelCount) - 1);
-    const ModelComparison& m = comparison_.models[static_cast<size_t>(row)];
-    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
+    const ModelComparison& m = state_.study.models.models[static_cast<size_t>(row)];
+    const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
     detail_->setRowCount(m.applicable() ? static_cast<int>(m.periods.size()) : 0);
     if (!m.applicable())
         return;
@@ -260,15 +265,15 @@ QString frmComparison::ModelsText(QChar separator) const {
 }
 
 QString frmComparison::CsvText() const {
-    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
+    const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
     QString text = ModelsText(QLatin1Char(','));
     for (size_t i = 0; i < kModelCount; ++i) {
-        const ModelComparison& m = comparison_.models[i];
+        const ModelComparison& m = state_.study.models.models[i];
         if (!m.applicable())
             continue;
         text += QStringLiteral("\r\n") + m.model.name() + QStringLiteral("\r\n") +
                 kDetailHeaders.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-        for (const ModelPeriod& p : m.periods)
+        for (const ReturnPeriodValues& p : m.periods)
             text += PeriodCells(p, n).join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text;
@@ -287,7 +292,7 @@ std::vector<ModelId> frmComparison::TickedModels() const {
     std::vector<ModelId> ticked;
     for (size_t i = 0; i < kModelCount && static_cast<int>(i) < models_->rowCount(); ++i)
         if (const auto* item = models_->item(static_cast<int>(i), kShow);
-            item && item->checkState() == Qt::Checked && comparison_.models[i].applicable())
+            item && item->checkState() == Qt::Checked && state_.study.models.models[i].applicable())
             ticked.push_back(kModels[i]);
     return ticked;
 }
@@ -296,7 +301,7 @@ void frmComparison::showCurves() {
     std::vector<const FittedModel*> models;
     const std::vector<ModelId> ticked = TickedModels();
     for (const ModelId id : ticked)
-        models.push_back(&comparison_.model(id).model);
+        models.push_back(&state_.study.models.model(id).model);
     chart_->SetCurves(ColouredCurves(models));
     emit tickedModelsChanged(ticked);
 }

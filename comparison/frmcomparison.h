@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/appstate.h"
-#include "analysis/distributions.h"
+#include "analysis/distributioncomparison.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
 
@@ -12,22 +12,23 @@ class QLabel;
 class QTableWidget;
 class ComparisonChartView;
 
-// The comparison of the candidate distributions: its own window beside the main one, following
-// the loaded series as the results list does (the main window calls Refresh after every load
-// and re-analysis). The chart fills what the window does not need for its other parts.
+// The comparison of the candidate distributions: its own window beside the main one, showing the
+// study of the loaded series as the results list does (Refresh follows the main window's signal
+// after every load and re-analysis). The chart fills what the window does not need for its other
+// parts.
 class frmComparison : public CompanionWindow {
     Q_OBJECT
 public:
-    frmComparison(const AppState& state, Platform& platform, QWidget* parent = nullptr);
+    frmComparison(AppState& state, Platform& platform, QWidget* parent = nullptr);
 
-    // Fits every model again to the series on show, keeping the target; the selected model's
-    // curve is ticked.
+    // Shows the study of the series on show with its target; the selected model's curve is
+    // ticked.
     void Refresh();
     // Paints the chart again for a setting it draws but does not fit by (the axis title).
     void UpdateChart();
-    // Moves the selection to the model that wins for target.
+    // Moves the study's selection to the model that wins for target: nothing is fitted again.
     void SetTarget(Target target);
-    const DistributionComparison& Comparison() const { return comparison_; }
+    const DistributionComparison& Comparison() const { return state_.study.models; }
     // The models whose curves are ticked, in table order.
     std::vector<ModelId> TickedModels() const;
 
@@ -47,14 +48,12 @@ signals:
     void tickedModelsChanged(const std::vector<ModelId>& ticked);
 
 private:
-    const AppState& state_;
+    AppState& state_;
     Platform& platform_;
     void fillModels();
     void fillDetail();
     void showCurves();
 
-    DistributionComparison comparison_;
-    Target target_ = kDefaultTarget;
     QLabel* summary_ = nullptr;
     QComboBox* targetBox_ = nullptr;
     QTableWidget* models_ = nullptr;

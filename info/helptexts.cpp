@@ -3,8 +3,8 @@
 // Each line carries its own ending: a lone CR breaks the line and a second CR leaves a blank
 // one, so the message box shows the paragraphs exactly as they were laid out. The trailing
 // blanks of some lines belong to the texts as well.
-void FillHelpTexts(AppState& state) {
-    state.help.drawingHelpText = {
+void FillHelpTexts(HelpTexts& help) {
+    help.drawingHelpText = {
         QStringLiteral("作図方法と印刷にあたっての注意点です"),
         QStringLiteral("年データの非超過確率を計算し作図・印刷するプログラムです。  \r\r"),
         QStringLiteral("処理する年データは、ＣＳＶテキストファイルから読み込みます。\r"),
@@ -20,7 +20,7 @@ void FillHelpTexts(AppState& state) {
         QStringLiteral("とりあえず一度印刷してから、メニュー[設定]のなかで作図する\r"),
         QStringLiteral("位置や各々の線の太さを調節してみてください。\r\n"),
     };
-    state.help.dataHelpText = {
+    help.dataHelpText = {
         QStringLiteral("データファイルの作成にあたっての注意点です"),
         QStringLiteral("データファイルは、１行に西暦年と年データの順で数値を併記して\r"),
         QStringLiteral("カンマまたはスペースで区切り、処理したい年数分の行数からなる\r"),
@@ -36,7 +36,7 @@ void FillHelpTexts(AppState& state) {
         QStringLiteral("ください。改行マークだけの行ができてしまうと、作図プログラム\r"),
         QStringLiteral("で読み込むときにエラーになります。\r"),
     };
-    state.help.analysisHelpText = {
+    help.analysisHelpText = {
         QStringLiteral("解析項目について"),
         QStringLiteral("このプログラムは、データの分布形状を直線回帰して解析します。\r"),
         QStringLiteral("ただし、回帰直線や計算結果を印字しないほうがよい場合もあると\r"),

@@ -1,11 +1,19 @@
 #pragma once
 
-#include "analysis/appstate.h"
-
 #include <QString>
 
-// Fills the three usage topics of AppState.
-void FillHelpTexts(AppState& state);
+#include <array>
+
+// The first three usage topics: entry 0 is the title, the rest are the message lines with their
+// ends.
+struct HelpTexts {
+    std::array<QString, 14> drawingHelpText{};
+    std::array<QString, 14> dataHelpText{};
+    std::array<QString, 8> analysisHelpText{};
+};
+
+// Fills the three usage topics.
+void FillHelpTexts(HelpTexts& help);
 
 // Entries 1..last joined with nothing between them: the message of a topic.
 template <size_t N> QString HelpMessage(const std::array<QString, N>& topic) {

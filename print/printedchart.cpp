@@ -4,7 +4,7 @@
 #include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/numeric.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "chart/clipping.h"
 #include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
@@ -178,7 +178,7 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
 
 std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state) {
     const auto line =
-        PrintPaper(state).FittedLineOnGrid(state.analysis.logMean, state.analysis.slope);
+        PrintPaper(state).FittedLineOnGrid(state.study.analysis.logMean, state.study.analysis.slope);
     if (!line)
         return std::nullopt;
     // Rounded to whole design units, then to whole millimetres.
@@ -188,16 +188,16 @@ std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state) {
 
 void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
     const ProbabilityPaper paper = PrintPaper(state);
-    const int count = std::clamp(state.series.recordCount, 0, kMaxRecords);
+    const int count = std::clamp(state.study.series.recordCount, 0, kMaxRecords);
     auto at = [&](int i) {
-        return paper.Position(state.analysis.logValues[i], state.analysis.deviates[i]);
+        return paper.Position(state.study.analysis.logValues[i], state.study.analysis.deviates[i]);
     };
 
     // The labels go first so the discs lie over them. The printer draws text on a transparent
     // background, so a label never blanks out the grid or a neighbouring point.
     SetPrintFont(surface, 7, kFaceGothic);
     for (int i = 0; i < count; ++i)
-        PrintAt(surface, at(i).x() + 0.5, at(i).y() + 0.3, PrintedYearLabel(state.series.years[i]));
+        PrintAt(surface, at(i).x() + 0.5, at(i).y() + 0.3, PrintedYearLabel(state.study.series.years[i]));
 
     surface.SetFontName(kFaceMincho);
     surface.SetFillStyle(kFillSolid);
@@ -223,7 +223,7 @@ void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
 void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
     if (!state.settings.showErrorBand || state.settings.analysisMode <= 0)
         return;
-    const std::optional<ErrorBand> band = ErrorBandCurves(ComputeFitMeasures(state));
+    const std::optional<ErrorBand> band = ErrorBandCurves(state.study.paper);
     if (!band)
         return;
     // The dashed-line print width: the band is the page's other dashed line.
@@ -234,7 +234,7 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
 }
 
 void DrawPrintedCurves(const AppState& state, DrawingSurface& surface) {
-    const std::vector<FittedModel> models = ShownCurveModels(state);
+    const std::vector<const FittedModel*> models = ShownCurveModels(state);
     if (models.empty())
         return;
     // Solid, long dashes, short dashes, dots, in millimetres, in the order of the ticks.
@@ -242,8 +242,8 @@ void DrawPrintedCurves(const AppState& state, DrawingSurface& surface) {
     std::vector<ModelCurve> curves;
     for (size_t i = 0; i < models.size(); ++i) {
         const auto& pattern = kPatterns[i % std::size(kPatterns)];
-        curves.push_back({&models[i], CurvePen{ModelColour(models[i].id()), pattern[0], pattern[1]},
-                          models[i].name()});
+        curves.push_back({models[i], CurvePen{ModelColour(models[i]->id()), pattern[0], pattern[1]},
+                          models[i]->name()});
     }
     const int width = surface.DrawWidth();
     const int style = surface.DrawStyle();

@@ -1,6 +1,7 @@
 #include "results/frmresults.h"
 
 #include "analysis/fitmeasures.h"
+#include "analysis/seriesnotes.h"
 #include "analysis/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
@@ -45,6 +46,20 @@ QString Fixed(double value, int decimals) {
     return QString::number(value, 'f', decimals);
 }
 
+// What the series is: its kind, with the item and unit and the observation file when an import
+// told them.
+QString SeriesHeading(const SeriesData& series) {
+    const SeriesOrigin& origin = series.origin;
+    QString heading = SeriesKindName(origin.kind);
+    if (!origin.item.isEmpty())
+        heading += QStringLiteral("：") + origin.item;
+    if (!origin.unit.isEmpty())
+        heading += QStringLiteral("（%1）").arg(origin.unit);
+    if (!origin.built.isEmpty())
+        heading += QStringLiteral("　") + origin.built;
+    return heading;
+}
+
 } // namespace
 
 frmResults::frmResults(const AppState& state, Platform& platform, QWidget* parent)
@@ -65,6 +80,10 @@ frmResults::frmResults(const AppState& state, Platform& platform, QWidget* paren
     figures_ = new QLabel(this);
     figures_->setObjectName(QStringLiteral("Figures"));
     figures_->setWordWrap(true);
+    heading_ = new QLabel(this);
+    heading_->setObjectName(QStringLiteral("Heading"));
+    heading_->setWordWrap(true);
+    layout->addWidget(heading_);
     layout->addWidget(records_, 3);
     layout->addWidget(periods_, 2);
     layout->addWidget(figures_);
@@ -83,20 +102,20 @@ frmResults::frmResults(const AppState& state, Platform& platform, QWidget* paren
 }
 
 void frmResults::Refresh() {
-    const int n = std::clamp(state_.series.recordCount, 0, kMaxRecords);
+    const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
     // Back to file order with every new series.
     records_->setSortingEnabled(false);
     records_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     records_->setRowCount(n);
     for (int i = 0; i < n; ++i) {
         const size_t k = static_cast<size_t>(i);
-        const double z = state_.analysis.deviates[k];
-        const double fitted = std::pow(10.0, state_.analysis.logMean + state_.analysis.slope * z);
+        const double z = state_.study.analysis.deviates[k];
+        const double fitted = std::pow(10.0, state_.study.analysis.logMean + state_.study.analysis.slope * z);
         const std::pair<double, QString> cells[] = {
-            {state_.series.years[k], QString::number(state_.series.years[k])},
-            {state_.series.values[k], Fixed(state_.series.values[k], 1)},
-            {state_.analysis.ranks[k], QString::number(state_.analysis.ranks[k])},
-            {state_.analysis.probabilities[k], Fixed(state_.analysis.probabilities[k], 4)},
+            {state_.study.series.years[k], QString::number(state_.study.series.years[k])},
+            {state_.study.series.values[k], Fixed(state_.study.series.values[k], 1)},
+            {state_.study.analysis.ranks[k], QString::number(state_.study.analysis.ranks[k])},
+            {state_.study.analysis.probabilities[k], Fixed(state_.study.analysis.probabilities[k], 4)},
             {z, Fixed(z, 4)},
             {fitted, Fixed(fitted, 1)}};
         for (int c = 0; c < 6; ++c) {
@@ -107,7 +126,7 @@ void frmResults::Refresh() {
     }
     records_->setSortingEnabled(true);
 
-    const FitMeasures m = n >= 2 ? ComputeFitMeasures(state_) : FitMeasures{};
+    const FitMeasures& m = state_.study.paper;
     periods_->setRowCount(n >= 2 ? static_cast<int>(m.periods.size()) : 0);
     for (int row = 0; row < periods_->rowCount(); ++row) {
         const ReturnPeriodValues& p = m.periods[static_cast<size_t>(row)];
@@ -141,11 +160,12 @@ void frmResults::Refresh() {
     };
     const auto sixDigits = [](double v) { return QString::number(v, 'g', 6); };
     const auto fourDecimals = [](double v) { return Fixed(v, 4); };
+    heading_->setText(SeriesHeading(state_.study.series));
     figureLines_ << QStringLiteral("N\t%1").arg(n);
     shownLines << QStringLiteral("N = %1").arg(n);
     figure("alpha", state_.settings.alpha, sixDigits);
-    figure("μ", state_.analysis.logMean, sixDigits);
-    figure("s", state_.analysis.slope, sixDigits);
+    figure("μ", state_.study.analysis.logMean, sixDigits);
+    figure("s", state_.study.analysis.slope, sixDigits);
     figure("r", m.correlation, fourDecimals);
     figure("SLSC", m.slsc, fourDecimals);
     QStringList notes;

@@ -29,6 +29,7 @@ private:
     Platform& platform_;
     QTableWidget* records_ = nullptr;
     QTableWidget* periods_ = nullptr;
+    QLabel* heading_ = nullptr;
     QLabel* figures_ = nullptr;
     QStringList figureLines_;
 };

@@ -22,7 +22,7 @@ ChartPicture ScreenChart(const AppState& state, QSize screen = QSize(377, 473)) 
                         QStringLiteral("Noto Serif CJK JP")};
 }
 
-AppState Sample() {
+AppState SampleChartState() {
     AppState state = AnalysedState({1200, 1350, 980, 1610, 1420, 1105, 1730, 1290, 1510, 1010});
     state.settings.analysisMode = 2;
     return state;
@@ -58,7 +58,7 @@ private slots:
         QFETCH(QSize, screen);
         QFETCH(int, height);
         QFETCH(QSize, expected);
-        const AppState state = Sample();
+        const AppState state = SampleChartState();
         QImage image;
         QVERIFY(image.loadFromData(ChartPng(ScreenChart(state, screen), height), "PNG"));
         QCOMPARE(image.size(), expected);
@@ -67,7 +67,7 @@ private slots:
     }
 
     void svgIsValid() {
-        const AppState state = Sample();
+        const AppState state = SampleChartState();
         const QByteArray svg = ChartSvg(ScreenChart(state), 1200, QStringLiteral("rain"));
         QVERIFY(QSvgRenderer(svg).isValid());
         QXmlStreamReader xml(svg);
@@ -131,7 +131,7 @@ private slots:
         FakeFileDialogs files;
         files.saveAnswers << (answer.isEmpty() ? std::nullopt
                                                : std::optional<QString>(dir.filePath(answer)));
-        const AppState state = Sample();
+        const AppState state = SampleChartState();
         bool saved = false;
         bool threw = false;
         try {

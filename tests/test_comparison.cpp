@@ -62,7 +62,7 @@ private slots:
         QFETCH(QList<double>, values);
         QFETCH(int, minExponent);
         QFETCH(int, maxExponent);
-        const AppState state = AnalysedState(values);
+        AppState state = AnalysedState(values);
         const DecadeRange range = DecadesAround(state);
         QCOMPARE(range.minExponent, minExponent);
         QCOMPARE(range.maxExponent, maxExponent);
@@ -100,8 +100,8 @@ private slots:
     }
 
     void curvesFollowTheTicks() {
-        const AppState state = SampleState("precip_30y.csv");
-        const DistributionComparison c = ComputeDistributions(state);
+        AppState state = SampleState("precip_30y.csv");
+        const DistributionComparison c = StudyModels(state);
         const QSizeF size(800, 600);
         RecordingSurface bare = PixelSurface();
         DrawComparisonChart(state, bare, size);
@@ -131,7 +131,7 @@ private slots:
     void tableMarksAndTarget() {
         QFETCH(QString, sample);
         FakePlatform fake;
-        const AppState state = SampleState(qPrintable(sample));
+        AppState state = SampleState(qPrintable(sample));
         frmComparison window(state, fake.platform);
         auto* table = window.findChild<QTableWidget*>(QStringLiteral("ModelTable"));
         auto* target = window.findChild<QComboBox*>(QStringLiteral("TargetBox"));
@@ -140,7 +140,7 @@ private slots:
         const int columns = table->columnCount();
         for (int t = 0; t < static_cast<int>(kTargets.size()); ++t) {
             target->setCurrentIndex(t);
-            const DistributionComparison expected = ComputeDistributions(state, kTargets[t]);
+            const DistributionComparison expected = StudyModels(state, kTargets[t]);
             QCOMPARE(window.Comparison().selected, expected.selected);
             for (size_t i = 0; i < kModelCount; ++i) {
                 const ModelComparison& m = expected.models[i];
@@ -172,7 +172,7 @@ private slots:
         for (int i = 0; i < 20; ++i)
             values << (i < 10 ? 10.0 + i * 0.01 : 5000.0 + i);
         FakePlatform fake;
-        const AppState state = AnalysedState(values);
+        AppState state = AnalysedState(values);
         frmComparison window(state, fake.platform);
         QVERIFY(!window.Comparison().selected);
         auto* table = window.findChild<QTableWidget*>(QStringLiteral("ModelTable"));
@@ -187,7 +187,7 @@ private slots:
 
     void detailCopyAndCsv() {
         FakePlatform fake;
-        const AppState state = SampleState("precip_30y.csv");
+        AppState state = SampleState("precip_30y.csv");
         frmComparison window(state, fake.platform);
         const DistributionComparison& c = window.Comparison();
         QVERIFY(c.selected);

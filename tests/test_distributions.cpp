@@ -1,9 +1,10 @@
 #include "analysis/datafile.h"
 #include "analysis/deviatetable.h"
 #include "analysis/distributionfits.h"
-#include "analysis/distributions.h"
+#include "analysis/distributioncomparison.h"
 #include "analysis/mathfunctions.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
+#include "chart/modelcurves.h"
 #include "nearequal.h"
 #include "states.h"
 
@@ -269,7 +270,7 @@ private slots:
         QFETCH(ModelId, id);
         QFETCH(double, slsc);
         const AppState state = SampleFile(qPrintable(file));
-        const DistributionComparison c = ComputeDistributions(state);
+        const DistributionComparison c = StudyModels(state);
         const ModelComparison& row = c.model(id);
         QVERIFY2(row.applicable(), qPrintable(row.model.problem()));
         QUORVEL_COMPARE_NEAR(*row.slsc, slsc, 0.0005);
@@ -280,24 +281,24 @@ private slots:
     // 1-in-100 values are the printed page's.
     void paperRowIsTheAnalysis() {
         const AppState state = SampleFile("precip_30y.csv");
-        const FitMeasures fit = ComputeFitMeasures(state);
-        const DistributionComparison c = ComputeDistributions(state);
+        const FitMeasures& fit = state.study.paper;
+        const DistributionComparison c = StudyModels(state);
         const ModelComparison& paper = c.model(ModelId::Ln2Paper);
         QCOMPARE(*paper.slsc, *fit.slsc);
         const DryWetValues page = ComputeDryWetValues(state);
         QCOMPARE(paper.period(10)->dry, page.dry10);
         QCOMPARE(paper.period(100)->wet, page.wet100);
         QCOMPARE(paper.period(100)->wetError, fit.periods[8].wetError);
-        QCOMPARE(Parameter(paper.model, "slope"), state.analysis.slope);
+        QCOMPARE(Parameter(paper.model, "slope"), state.study.analysis.slope);
         // T = 80 and 150 at their own probabilities, not at the table's nearest thousandth.
         const double wet80 =
-            std::pow(10.0, state.analysis.logMean +
-                               state.analysis.slope * StandardNormalQuantile(1 - 1.0 / 80));
+            std::pow(10.0, state.study.analysis.logMean +
+                               state.study.analysis.slope * StandardNormalQuantile(1 - 1.0 / 80));
         COMPARE_RELATIVE(paper.period(80)->wet, wet80, 1e-14);
         QUORVEL_COMPARE_NEAR(paper.period(80)->wet, 2158.5, 0.05);
         const double dry150 =
-            std::pow(10.0, state.analysis.logMean +
-                               state.analysis.slope * StandardNormalQuantile(1.0 / 150));
+            std::pow(10.0, state.study.analysis.logMean +
+                               state.study.analysis.slope * StandardNormalQuantile(1.0 / 150));
         COMPARE_RELATIVE(paper.period(150)->dry, dry150, 1e-14);
     }
 
@@ -315,7 +316,7 @@ private slots:
     }
     void everyFigureFiniteOrMissing() {
         QFETCH(Values, values);
-        const DistributionComparison c = ComputeDistributions(AnalysedState(values), Target::Dry10);
+        const DistributionComparison c = StudyModels(AnalysedState(values), Target::Dry10);
         for (const ModelComparison& row : c.models) {
             // Every row names its periods, a refused one too.
             for (size_t k = 0; k < row.periods.size(); ++k)
@@ -328,7 +329,7 @@ private slots:
             QVERIFY(std::isfinite(*row.slsc) && std::isfinite(*row.xCor));
             for (const ModelParameter& p : row.model.parameters())
                 QVERIFY(std::isfinite(p.value));
-            for (const ModelPeriod& p : row.periods) {
+            for (const ReturnPeriodValues& p : row.periods) {
                 QVERIFY(std::isfinite(p.dry) && std::isfinite(p.wet));
                 QCOMPARE(p.dryError.has_value(), row.jackknifeProblem.isEmpty());
                 QCOMPARE(p.dryJackknife.has_value(), p.dryError.has_value());
@@ -351,10 +352,10 @@ private slots:
         state.compared.show = true;
         state.compared.models.assign(kModels.begin(), kModels.end());
         QList<ModelId> drawn;
-        for (const FittedModel& model : ShownCurveModels(state))
-            drawn << model.id();
+        for (const FittedModel* model : ShownCurveModels(state))
+            drawn << model->id();
         QList<ModelId> accepted;
-        for (const ModelComparison& row : ComputeDistributions(state).models)
+        for (const ModelComparison& row : StudyModels(state).models)
             if (row.applicable())
                 accepted << row.model.id();
         QCOMPARE(drawn, accepted);
@@ -363,7 +364,7 @@ private slots:
     // Three records: the models three values allow, and no jackknife where two values cannot
     // be fitted.
     void threeRecords() {
-        const DistributionComparison c = ComputeDistributions(AnalysedState({120, 150, 300}));
+        const DistributionComparison c = StudyModels(AnalysedState({120, 150, 300}));
         for (const ModelComparison& row : c.models)
             QVERIFY2(row.applicable() || row.model.id() == ModelId::Ln3Q ||
                          row.model.id() == ModelId::Ln3Iwai,
@@ -383,7 +384,7 @@ private slots:
     void selection() {
         QFETCH(int, target);
         const Target t = static_cast<Target>(target);
-        const DistributionComparison c = ComputeDistributions(SampleFile("precip_100y.csv"), t);
+        const DistributionComparison c = StudyModels(SampleFile("precip_100y.csv"), t);
         QCOMPARE(c.target, t);
         std::optional<ModelId> best;
         double smallest = 0;

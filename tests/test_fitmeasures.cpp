@@ -1,6 +1,7 @@
 #include "analysis/deviatetable.h"
 #include "analysis/fitmeasures.h"
-#include "analysis/series.h"
+#include "analysis/mathfunctions.h"
+#include "analysis/loading.h"
 #include "nearequal.h"
 #include "states.h"
 
@@ -28,7 +29,7 @@ private slots:
     void threeRecordsByHand() {
         const AppState state = AnalysedState({10, 100, 10000});
         const double t = state.deviateTable[333];
-        const FitMeasures m = ComputeFitMeasures(state);
+        const FitMeasures m = state.study.paper;
         QVERIFY(m.correlation && m.slsc);
         QUORVEL_COMPARE_NEAR(*m.correlation, 3 / std::sqrt(28.0 / 3), 1e-14);
         QUORVEL_COMPARE_NEAR(*m.slsc, t * std::sqrt(2.0) / (18 * state.deviateTable[490]), 1e-14);
@@ -53,9 +54,10 @@ private slots:
         QVERIFY(!Period(m, 5).extrapolation);
         QVERIFY(Period(m, 10).extrapolation);
 
-        // Without one record two remain, at deviates -u and u (u = table[250]): the line goes
-        // through their mean with slope half their difference over u. At T = 2 each re-run
-        // gives 10^mean: 1000, 10^2.5 and 10^1.5.
+        // Without one record two remain, at the plotting positions 1/4 and 3/4: the jackknife's
+        // lines take the exact normal quantile there, -u and u with u = Φ⁻¹(0.75), and go
+        // through the two values' mean with slope half their difference over u. At T = 2 each
+        // re-run gives 10^mean: 1000, 10^2.5 and 10^1.5.
         const double q[] = {1000, std::pow(10.0, 2.5), std::pow(10.0, 1.5)};
         const double qBar = (q[0] + q[1] + q[2]) / 3;
         double squares = 0;
@@ -63,9 +65,9 @@ private slots:
             squares += (v - qBar) * (v - qBar);
         QVERIFY(m.errorProblem.isEmpty());
         QUORVEL_COMPARE_NEAR(*Period(m, 2).dryError, std::sqrt(2.0 / 3 * squares), 1e-9);
-        // At T = 5 the dry value of each re-run is 10^(mean - slope * table[300]).
-        const double u = state.deviateTable[250];
-        const double z5 = state.deviateTable[300];
+        // At T = 5 the dry value of each re-run is 10^(mean - slope * Φ⁻¹(0.8)).
+        const double u = StandardNormalQuantile(0.75);
+        const double z5 = StandardNormalQuantile(0.8);
         const double q5[] = {std::pow(10.0, 3 - z5 / u), std::pow(10.0, 2.5 - 1.5 * z5 / u),
                              std::pow(10.0, 1.5 - 0.5 * z5 / u)};
         const double q5Bar = (q5[0] + q5[1] + q5[2]) / 3;
@@ -93,7 +95,7 @@ private slots:
         QFETCH(bool, slsc);
         QFETCH(bool, errors);
         const AppState state = AnalysedState(values);
-        const FitMeasures m = ComputeFitMeasures(state);
+        const FitMeasures m = state.study.paper;
         QCOMPARE(m.correlation.has_value(), correlation);
         QCOMPARE(m.slsc.has_value(), slsc);
         QCOMPARE(m.errorProblem.isEmpty(), errors);
@@ -109,8 +111,8 @@ private slots:
                                       1150, 980,  1020, 1080, 920,  1010, 990, 1060};
         const QList<double> outlier = {900,  1000, 1100, 950,  1050, 1200, 850, 1000,
                                        1150, 980,  1020, 1080, 920,  1010, 990, 9000};
-        const FitMeasures a = ComputeFitMeasures(AnalysedState(smooth));
-        const FitMeasures b = ComputeFitMeasures(AnalysedState(outlier));
+        const FitMeasures a = AnalysedState(smooth).study.paper;
+        const FitMeasures b = AnalysedState(outlier).study.paper;
         for (int period : {10, 100}) {
             QVERIFY(*Period(b, period).wetError > 3 * *Period(a, period).wetError);
             QVERIFY(*Period(b, period).dryError > *Period(a, period).dryError);
@@ -120,7 +122,7 @@ private slots:
     }
 
     void bandRunsThroughEveryPeriodOnce() {
-        const FitMeasures m = ComputeFitMeasures(AnalysedState({50, 70, 60, 100, 80}));
+        const FitMeasures m = AnalysedState({50, 70, 60, 100, 80}).study.paper;
         const auto band = ErrorBandCurves(m);
         QVERIFY(band);
         // 11 dry and 11 wet periods share the median year.

@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(h.text("Text11"), QStringLiteral("0.5"));
         QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量　(mm)"));
         QCOMPARE(h.text("Text10"), QStringLiteral("降水量　(mm)"));
-        QCOMPARE(h.state.series.recordCount, 0);
+        QCOMPARE(h.state.study.series.recordCount, 0);
         QCOMPARE(h.state.settings.scaleMinIndex, 0);
         QCOMPARE(h.state.settings.scaleMaxIndex, 0);
         QCOMPARE(h.state.startDirectory, QStringLiteral(QUORVEL_BIN_DIR));
@@ -197,7 +197,7 @@ private slots:
         Harness h;
         const QString path = kSamples + "precip_30y.csv";
         QVERIFY(h.open(path));
-        QCOMPARE(h.state.series.recordCount, 30);
+        QCOMPARE(h.state.study.series.recordCount, 30);
         QCOMPARE(h.text("Text1"), path);
         QCOMPARE(h.form->windowTitle(),
                  QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + path + " > ");
@@ -233,7 +233,7 @@ private slots:
         h.action("mnuPrntWakuVal_0")->trigger();
         h.action("mnuAnaAll")->trigger();
         QVERIFY(h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.series.recordCount, 100);
+        QCOMPARE(h.state.study.series.recordCount, 100);
         QCOMPARE(h.state.settings.scaleMaxIndex, 5);
         QCOMPARE(h.state.settings.scaleMinIndex, 2);
         QCOMPARE(h.text("Text5"), QStringLiteral("100000"));
@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(h.printer.pages, 0);
         h.fake.messages.clear();
         QVERIFY(!h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.series.recordCount, 100);
+        QCOMPARE(h.state.study.series.recordCount, 100);
         QCOMPARE(h.lastMessages(), QStringList{kBadScale});
     }
 
@@ -310,7 +310,7 @@ private slots:
         QFETCH(QString, message);
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv")); // bound (499 - 30) / 498 = 0.9418
-        const double slopeBefore = h.state.analysis.slope;
+        const double slopeBefore = h.state.study.analysis.slope;
         h.box("Text11")->setText(typed);
         h.child<QPushButton>("Command1")->click();
         QCOMPARE(h.state.settings.alpha, alpha);
@@ -321,7 +321,7 @@ private slots:
         } else {
             QCOMPARE(h.lastMessages(), QStringList{message});
             QCOMPARE(h.fake.messages.sequence, QStringLiteral("MB"));
-            QCOMPARE(h.state.analysis.slope, slopeBefore);
+            QCOMPARE(h.state.study.analysis.slope, slopeBefore);
         }
     }
 
@@ -360,7 +360,7 @@ private slots:
         QVERIFY(window);
         auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
         auto* periods = Child<QTableWidget>(window, QStringLiteral("PeriodTable"));
-        QCOMPARE(records->rowCount(), h.state.series.recordCount);
+        QCOMPARE(records->rowCount(), h.state.study.series.recordCount);
         QCOMPARE(periods->rowCount(), 11);
         // A click on a header sorts by the numbers, not their text.
         records->sortItems(1);
@@ -370,7 +370,7 @@ private slots:
         // A new alpha reaches the window.
         h.action("mnuPlotPosVal_0")->trigger();
         QCOMPARE(records->item(0, 3)->data(Qt::UserRole).toDouble(),
-                 h.state.analysis.probabilities[0]);
+                 h.state.study.analysis.probabilities[0]);
         const QString text = window->TableText(QLatin1Char('\t'));
         QVERIFY(text.startsWith(QStringLiteral("年\t値\t順位")));
         QVERIFY(text.contains(QStringLiteral("\r\nalpha\t0\r\n")));
@@ -469,7 +469,7 @@ private slots:
         auto* window = h.form->findChild<frmResults*>();
         const QString figures = Child<QLabel>(window, QStringLiteral("Figures"))->text();
         QVERIFY2(figures.contains(QStringLiteral("μ = ") +
-                                  QString::number(h.state.analysis.logMean, 'g', 6) +
+                                  QString::number(h.state.study.analysis.logMean, 'g', 6) +
                                   QLatin1Char('\n')),
                  qPrintable(figures));
         QVERIFY(figures.contains(QRegularExpression(QStringLiteral("\nr = \\d\\.\\d{4}\n"))));
@@ -477,10 +477,10 @@ private slots:
             figures.contains(QRegularExpression(QStringLiteral("\nSLSC = \\d\\.\\d{4}(\n|$)"))));
         QCOMPARE(figures.contains(QStringLiteral("標準誤差はおおまかな目安です")), rough);
         auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
-        QCOMPARE(records->item(0, 1)->text(), QString::number(h.state.series.values[0], 'f', 1));
+        QCOMPARE(records->item(0, 1)->text(), QString::number(h.state.study.series.values[0], 'f', 1));
         const QString copied = window->TableText(QLatin1Char('\t'));
         QVERIFY(copied.contains(
-            QStringLiteral("\r\nμ\t%1\r\n").arg(FormatReal(h.state.analysis.logMean))));
+            QStringLiteral("\r\nμ\t%1\r\n").arg(FormatReal(h.state.study.analysis.logMean))));
         // "res30" is saved as res30.csv.
         h.fake.files.saveAnswers << dir.filePath(QStringLiteral("res30"));
         Child<QPushButton>(window, QStringLiteral("SaveButton"))->click();
@@ -603,9 +603,9 @@ private slots:
         QCOMPARE(h.form->windowTitle(), title);
         for (int i = 0; i < boxes.size(); ++i)
             QCOMPARE(h.text(boxes[i]), before[i]);
-        QCOMPARE(h.state.series.recordCount, stateBefore.series.recordCount);
-        QCOMPARE(h.state.series.values, stateBefore.series.values);
-        QCOMPARE(h.state.analysis.deviates, stateBefore.analysis.deviates);
+        QCOMPARE(h.state.study.series.recordCount, stateBefore.study.series.recordCount);
+        QCOMPARE(h.state.study.series.values, stateBefore.study.series.values);
+        QCOMPARE(h.state.study.analysis.deviates, stateBefore.study.analysis.deviates);
         QCOMPARE(h.picture(), picture);
     }
 
@@ -738,13 +738,13 @@ private slots:
         QCOMPARE(box->textCursor().blockNumber(), 5);
         QCOMPARE(ReadBytes(file), QByteArray("2001 5\r\n2002 6\r\n2003 7\r\n2004 8\r\n"
                                              "2005 9\r\n\r\n"));
-        QCOMPARE(h.state.series.recordCount, 0);
+        QCOMPARE(h.state.study.series.recordCount, 0);
 
         // Mended where it was typed, the same command hands it over and closes the editor.
         box->setPlainText("2001 5\n2002 6\n2003 7\n2004 8\n2005 9");
         h.fake.files.saveAnswers << file;
         editor->findChild<QAction*>("EmnuFileSaveItem")->trigger();
-        QCOMPARE(h.state.series.recordCount, 5);
+        QCOMPARE(h.state.study.series.recordCount, 5);
         QTRY_VERIFY(editor.isNull());
     }
 
@@ -753,7 +753,7 @@ private slots:
         h.state.dataFileName = kSamples + "precip_30y_editor.txt";
         h.form->EditorSavedAndFinished();
         QVERIFY(h.fake.messages.shown.isEmpty());
-        QCOMPARE(h.state.series.recordCount, 30);
+        QCOMPARE(h.state.study.series.recordCount, 30);
         QCOMPARE(h.state.settings.analysisMode, 0);
         QVERIFY(h.action("mnuAnaNot")->isChecked());
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
@@ -772,7 +772,7 @@ private slots:
         h.action("mnuAnaLine")->trigger();
         h.state.dataFileName = kSamples + "precip_100y_editor.txt";
         h.form->EditorSavedAndFinished();
-        QCOMPARE(h.state.series.recordCount, 100);
+        QCOMPARE(h.state.study.series.recordCount, 100);
         QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 0);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
         QCOMPARE(h.state.settings.analysisMode, 0);
@@ -804,8 +804,8 @@ private slots:
         QVERIFY2(h.fake.messages.shown[0].text.contains(
                      QStringLiteral("抜けている年があります：2009。")),
                  qPrintable(h.fake.messages.shown[0].text));
-        QCOMPARE(h.state.series.recordCount, 19); // 2001 to 2020 without 2009
-        QCOMPARE(h.state.series.years[0], 2001);
+        QCOMPARE(h.state.study.series.recordCount, 19); // 2001 to 2020 without 2009
+        QCOMPARE(h.state.study.series.years[0], 2001);
         QVERIFY(ReadBytes(saved).startsWith("   2001   1873.3\r\n   2002   1927.1\r\n"));
         QCOMPARE(h.text("Text10"), QStringLiteral("降水量の合計　(mm)"));
         QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量の合計　(mm)"));
@@ -856,7 +856,7 @@ private slots:
             QCOMPARE(error.line(), line);
         }
         QVERIFY(h.fake.messages.shown.isEmpty());
-        QCOMPARE(h.state.series.recordCount, 30);
+        QCOMPARE(h.state.study.series.recordCount, 30);
         QCOMPARE(h.state.settings.analysisMode, 2);
         QVERIFY(h.action("mnuAnaAll")->isChecked());
         QCOMPARE(h.text("Label18"), QStringLiteral("解析項目：回帰線と解析値を表示"));
@@ -935,14 +935,14 @@ private slots:
         h.child<QPushButton>("Command1")->click();
         QCOMPARE(h.state.settings.alpha, 0.99);
         QVERIFY(!h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.series.recordCount, 2);
+        QCOMPARE(h.state.study.series.recordCount, 2);
         const QString message = h.lastMessages().last();
         for (const char* part : {"0.99", "100 件", "0.801204819277108"})
             QVERIFY2(message.contains(QString::fromUtf8(part)), qPrintable(message));
         h.box("Text11")->setText("0.8");
         h.child<QPushButton>("Command1")->click();
         QVERIFY(h.open(kSamples + "precip_100y.csv"));
-        QCOMPARE(h.state.series.recordCount, 100);
+        QCOMPARE(h.state.study.series.recordCount, 100);
     }
 
     // A comma-decimal C locale changes nothing the user reads or types.
@@ -1034,14 +1034,14 @@ private slots:
         QFETCH(int, messages);
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
-        const double slopeBefore = h.state.analysis.slope;
+        const double slopeBefore = h.state.study.analysis.slope;
         h.box("Text11")->setText(typed);
         QTest::keyClick(h.box("Text11"), Qt::Key_Return);
         QCOMPARE(h.state.settings.alpha, alpha);
         QCOMPARE(h.text("Text11"), FormatReal(alpha));
         QCOMPARE(h.checkedIndex("mnuPlotPosVal"), preset);
         QCOMPARE(h.fake.messages.shown.size(), messages);
-        QCOMPARE(h.state.analysis.slope != slopeBefore, messages == 0);
+        QCOMPARE(h.state.study.analysis.slope != slopeBefore, messages == 0);
     }
 
     void chartLeavesAsImage_data() {
@@ -1083,7 +1083,7 @@ private slots:
         Harness h;
         QVERIFY(!h.open(WriteFile(dir, "years.txt", "1996,1500\r\n1996,1600\r\n1998,1700\r\n")));
         // Analysed all the same, then told once.
-        QCOMPARE(h.state.series.recordCount, 3);
+        QCOMPARE(h.state.study.series.recordCount, 3);
         QVERIFY(h.enabled("mnuPrintOutItem"));
         QCOMPARE(h.fake.messages.shown.size(), 1);
         const QString message = h.lastMessages().first();
@@ -1160,7 +1160,7 @@ private slots:
         h.fake.files.openAnswers << kSamples + "precip_30y.csv";
         h.action(item)->trigger();
         QCOMPARE(ended.count(), 0);
-        QCOMPARE(h.state.series.recordCount, 0);
+        QCOMPARE(h.state.study.series.recordCount, 0);
         QCOMPARE(h.fake.files.openAnswers.size(), 1);
     }
 
@@ -1222,7 +1222,7 @@ private slots:
         Harness h(false);
         h.form->OpenDataFile(file);
         h.finishSplash();
-        QCOMPARE(h.state.series.recordCount, loads ? 100 : 0);
+        QCOMPARE(h.state.study.series.recordCount, loads ? 100 : 0);
         QCOMPARE(h.fake.messages.shown.size(), loads ? 0 : 1);
         if (!loads)
             QVERIFY(h.fake.messages.shown[0].text.contains(file));
@@ -1254,7 +1254,7 @@ private slots:
         QCoreApplication::sendEvent(h.form.get(), &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(h.form.get(), &drop);
-        QCOMPARE(h.state.series.recordCount, records);
+        QCOMPARE(h.state.study.series.recordCount, records);
         QCOMPARE(h.text("Text1").isEmpty(), records == 0);
     }
 };

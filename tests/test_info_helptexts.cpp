@@ -14,7 +14,7 @@ QByteArray Sha256(const QString& text) {
 class TestInfoHelpTexts : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { FillHelpTexts(state); }
+    void initTestCase() { FillHelpTexts(help); }
 
     void topics_data();
     void topics();
@@ -24,7 +24,7 @@ private slots:
     void lineEndsAreOnlyCarriageReturns();
 
 private:
-    AppState state;
+    HelpTexts help;
 };
 
 void TestInfoHelpTexts::topics_data() {
@@ -34,19 +34,19 @@ void TestInfoHelpTexts::topics_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<QByteArray>("sha256");
 
-    QTest::newRow("drawing") << state.help.drawingHelpText[0]
+    QTest::newRow("drawing") << help.drawingHelpText[0]
                              << QStringLiteral("作図方法と印刷にあたっての注意点です")
-                             << HelpMessage(state.help.drawingHelpText) << 406
+                             << HelpMessage(help.drawingHelpText) << 406
                              << QByteArray("1e4354afeb34d20898a8409dbb01a8fb"
                                            "9e76b7ab6306527d234cfac17ce0ac8c");
-    QTest::newRow("data") << state.help.dataHelpText[0]
+    QTest::newRow("data") << help.dataHelpText[0]
                           << QStringLiteral("データファイルの作成にあたっての注意点です")
-                          << HelpMessage(state.help.dataHelpText) << 392
+                          << HelpMessage(help.dataHelpText) << 392
                           << QByteArray("7aa1876d5561a98c22a712fe8ea8dbfc"
                                         "c6aa0d6768fb07e7bd8a7e69d9860240");
-    QTest::newRow("analysis") << state.help.analysisHelpText[0]
+    QTest::newRow("analysis") << help.analysisHelpText[0]
                               << QStringLiteral("解析項目について")
-                              << HelpMessage(state.help.analysisHelpText) << 210
+                              << HelpMessage(help.analysisHelpText) << 210
                               << QByteArray("81a203ae47f1e8b8f4c58fd47ab9b5f1"
                                             "4ac662c2ffe042ff5e0d3d4c2767363a");
 }
@@ -74,19 +74,19 @@ void TestInfoHelpTexts::analysisMessage() {
                        "解析結果を印字したい場合はメニュー「解析項目」で選択します。\r"
                        "何も描かない・回帰線のみ描く・回帰線と計算結果を描く、の３つ\r"
                        "のパターンのうちの１つだけが有効になります。");
-    QCOMPARE(HelpMessage(state.help.analysisHelpText), expected);
+    QCOMPARE(HelpMessage(help.analysisHelpText), expected);
 }
 
 void TestInfoHelpTexts::trailingBlanks_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("tail");
-    QTest::newRow("drawing 1") << state.help.drawingHelpText[1] << QStringLiteral("です。  \r\r");
-    QTest::newRow("drawing 8") << state.help.drawingHelpText[8] << QStringLiteral("します。 \r");
-    QTest::newRow("drawing 13") << state.help.drawingHelpText[13]
+    QTest::newRow("drawing 1") << help.drawingHelpText[1] << QStringLiteral("です。  \r\r");
+    QTest::newRow("drawing 8") << help.drawingHelpText[8] << QStringLiteral("します。 \r");
+    QTest::newRow("drawing 13") << help.drawingHelpText[13]
                                 << QStringLiteral("ください。\r\n");
-    QTest::newRow("data 4") << state.help.dataHelpText[4] << QStringLiteral("思います。 \r\r");
-    QTest::newRow("data 13") << state.help.dataHelpText[13] << QStringLiteral("なります。\r");
-    QTest::newRow("analysis 7") << state.help.analysisHelpText[7]
+    QTest::newRow("data 4") << help.dataHelpText[4] << QStringLiteral("思います。 \r\r");
+    QTest::newRow("data 13") << help.dataHelpText[13] << QStringLiteral("なります。\r");
+    QTest::newRow("analysis 7") << help.analysisHelpText[7]
                                 << QStringLiteral("有効になります。");
 }
 
@@ -98,14 +98,14 @@ void TestInfoHelpTexts::trailingBlanks() {
 
 void TestInfoHelpTexts::lineEndsAreOnlyCarriageReturns() {
     // The one line feed in all three topics closes the drawing topic.
-    const QString all = HelpMessage(state.help.drawingHelpText) +
-                        HelpMessage(state.help.dataHelpText) +
-                        HelpMessage(state.help.analysisHelpText);
+    const QString all = HelpMessage(help.drawingHelpText) +
+                        HelpMessage(help.dataHelpText) +
+                        HelpMessage(help.analysisHelpText);
     QCOMPARE(all.count(QLatin1Char('\n')), 1);
-    QVERIFY(HelpMessage(state.help.drawingHelpText).endsWith(QStringLiteral("\r\n")));
-    QCOMPARE(HelpMessage(state.help.drawingHelpText).count(QLatin1Char('\r')), 15);
-    QCOMPARE(HelpMessage(state.help.dataHelpText).count(QLatin1Char('\r')), 15);
-    QCOMPARE(HelpMessage(state.help.analysisHelpText).count(QLatin1Char('\r')), 8);
+    QVERIFY(HelpMessage(help.drawingHelpText).endsWith(QStringLiteral("\r\n")));
+    QCOMPARE(HelpMessage(help.drawingHelpText).count(QLatin1Char('\r')), 15);
+    QCOMPARE(HelpMessage(help.dataHelpText).count(QLatin1Char('\r')), 15);
+    QCOMPARE(HelpMessage(help.analysisHelpText).count(QLatin1Char('\r')), 8);
 }
 
 QTEST_APPLESS_MAIN(TestInfoHelpTexts)

@@ -336,15 +336,15 @@ void TestPictureBox::renderedChart() {
     state.settings.scaleMinIndex = 1;
     state.settings.scaleMaxIndex = 3;
     state.settings.analysisMode = 1;
-    state.analysis.logMean = 2;
-    state.analysis.slope = 0.2;
-    state.series.recordCount = 3;
-    state.analysis.logValues[0] = 2;
-    state.analysis.deviates[0] = 0;
-    state.analysis.logValues[1] = 1;
-    state.analysis.deviates[1] = -1;
-    state.analysis.logValues[2] = 3;
-    state.analysis.deviates[2] = 1.5;
+    state.study.analysis.logMean = 2;
+    state.study.analysis.slope = 0.2;
+    state.study.series.recordCount = 3;
+    state.study.analysis.logValues[0] = 2;
+    state.study.analysis.deviates[0] = 0;
+    state.study.analysis.logValues[1] = 1;
+    state.study.analysis.deviates[1] = -1;
+    state.study.analysis.logValues[2] = 3;
+    state.study.analysis.deviates[2] = 1.5;
 
     auto box = MakePicture();
     DrawScreenChart(state, *box);

@@ -2,7 +2,7 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/distributions.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "chart/clipping.h"
 #include "chart/modelcurves.h"
 #include "chart/screenchart.h"
@@ -213,8 +213,8 @@ void TestPrintChart::offsetsMoveEverything() {
     auto page = [](const QString& right, const QString& up, AppState& state) {
         AddRecord(state, 1990, 100, 0);
         AddRecord(state, 1991, 420, 1.2816);
-        state.analysis.logMean = 2;
-        state.analysis.slope = 0.25;
+        state.study.analysis.logMean = 2;
+        state.study.analysis.slope = 0.25;
         RecordingSurface surface = PageSurface();
         RunPrintJob(state, right, up, surface);
         return surface.ops;
@@ -274,7 +274,7 @@ void TestPrintChart::resultsBlock() {
     QFETCH(double, alpha);
     QFETCH(QStringList, lines);
     AppState state = PrintState(mode);
-    state.analysis.logOffset100 = logOffset100;
+    state.study.analysis.logOffset100 = logOffset100;
     state.settings.alpha = alpha;
     RecordingSurface surface = PageSurface();
     DrawPrintedChart(state, surface);
@@ -390,8 +390,8 @@ void TestPrintChart::regressionLine() {
     QFETCH(double, slope);
     QFETCH(QList<double>, ends);
     AppState state = PrintState(mode);
-    state.analysis.logMean = logMean;
-    state.analysis.slope = slope;
+    state.study.analysis.logMean = logMean;
+    state.study.analysis.slope = slope;
     AddRecord(state, 2001, 100, 0);
     RecordingSurface surface = PageSurface();
     DrawPrintedPoints(state, surface);
@@ -475,13 +475,13 @@ void TestPrintChart::nearlyLevelSeriesDrawOnBothSurfaces() {
                                      state.deviateTable);
                 const AnalysisResult r = ComputeAnalysis(values.data(), int(values.size()),
                                                          state.settings.alpha, state.deviateTable);
-                state.series.recordCount = 0;
+                state.study.series.recordCount = 0;
                 for (int i = 0; i < values.size(); ++i)
                     AddRecord(state, 2001 + i, values[i], r.deviates[i]);
-                state.analysis.logMean = r.logMean;
-                state.analysis.slope = r.slope;
-                state.analysis.logOffset10 = r.logOffset10;
-                state.analysis.logOffset100 = r.logOffset100;
+                state.study.analysis.logMean = r.logMean;
+                state.study.analysis.slope = r.slope;
+                state.study.analysis.logOffset10 = r.logOffset10;
+                state.study.analysis.logOffset100 = r.logOffset100;
                 const QString where = QStringLiteral("mode %1, scale %2..%3, slope %4")
                                           .arg(mode)
                                           .arg(minIndex)
@@ -504,7 +504,7 @@ void TestPrintChart::nearlyLevelSeriesDrawOnBothSurfaces() {
                     if (op.drawWidth == state.settings.regressionLineWidth)
                         pageLine << op;
                 QVERIFY2(screenLine.size() == pageLine.size(), qPrintable(where));
-                if (mode == 0 || state.analysis.slope != 0)
+                if (mode == 0 || state.study.analysis.slope != 0)
                     QVERIFY2(screenLine.size() == (mode == 0 ? 0 : 1), qPrintable(where));
                 for (const Op& op : screenLine + pageLine)
                     for (float c : {op.x1, op.y1, op.x2, op.y2})

@@ -103,8 +103,8 @@ AppState LoadedState() {
     AddRecord(state, 1999, 100, 0);
     AddRecord(state, 2000, 300, 0.8416);
     AddRecord(state, 2001, 40, -1.2816);
-    state.analysis.logMean = 2;
-    state.analysis.slope = 0.25;
+    state.study.analysis.logMean = 2;
+    state.study.analysis.slope = 0.25;
     return state;
 }
 

@@ -2,7 +2,7 @@
 #include "analysis/deviatetable.h"
 #include "analysis/distributions.h"
 #include "analysis/numeric.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "chart/modelcurves.h"
 #include "chart/screenchart.h"
 #include "curveops.h"
@@ -315,12 +315,12 @@ void TestScreenChart::points() {
     QFETCH(float, x);
     QFETCH(float, y);
     AppState state = ChartState(minIndex, maxIndex);
-    state.series.recordCount = 2;
+    state.study.series.recordCount = 2;
     // The analysis takes the logarithm this way too.
-    state.analysis.logValues[0] = std::log(value) / std::log(10.0);
-    state.analysis.deviates[0] = deviate;
-    state.analysis.logValues[1] = 2;
-    state.analysis.deviates[1] = 0.25;
+    state.study.analysis.logValues[0] = std::log(value) / std::log(10.0);
+    state.study.analysis.deviates[0] = deviate;
+    state.study.analysis.logValues[1] = 2;
+    state.study.analysis.deviates[1] = 0.25;
     RecordingSurface surface;
     DrawScreenChart(state, surface);
 
@@ -376,12 +376,12 @@ void TestScreenChart::fittedLine() {
     QFETCH(QList<int>, ends);
     AppState state = ChartState(1, 3);
     state.settings.analysisMode = mode;
-    state.analysis.logMean = logMean;
-    state.analysis.slope = slope;
-    state.series.recordCount = recordCount;
+    state.study.analysis.logMean = logMean;
+    state.study.analysis.slope = slope;
+    state.study.series.recordCount = recordCount;
     for (int i = 0; i < recordCount; ++i) {
-        state.analysis.logValues[i] = 1.5 + i * 0.5;
-        state.analysis.deviates[i] = -1 + i;
+        state.study.analysis.logValues[i] = 1.5 + i * 0.5;
+        state.study.analysis.deviates[i] = -1 + i;
     }
     RecordingSurface surface;
     DrawScreenChart(state, surface);
@@ -414,8 +414,8 @@ void TestScreenChart::stateLeftBehind() {
     QFETCH(int, mode);
     AppState state = ChartState();
     state.settings.analysisMode = mode;
-    state.analysis.logMean = 2;
-    state.analysis.slope = 0.2;
+    state.study.analysis.logMean = 2;
+    state.study.analysis.slope = 0.2;
     RecordingSurface surface;
     surface.SetFontName(QStringLiteral("other face"));
     surface.SetFontSize(20);
@@ -446,12 +446,12 @@ void TestScreenChart::scaleWithoutDecadeIsSafe() {
     QFETCH(int, minIndex);
     QFETCH(int, maxIndex);
     AppState state = ChartState(minIndex, maxIndex);
-    state.series.recordCount = 2;
-    state.analysis.logValues[0] = 2;
-    state.analysis.logValues[1] = 2.5;
+    state.study.series.recordCount = 2;
+    state.study.analysis.logValues[0] = 2;
+    state.study.analysis.logValues[1] = 2.5;
     state.settings.analysisMode = 1;
-    state.analysis.logMean = 2;
-    state.analysis.slope = 0.2;
+    state.study.analysis.logMean = 2;
+    state.study.analysis.slope = 0.2;
     RecordingSurface surface;
     DrawScreenChart(state, surface);
     // The probability grid and the left-end label can be drawn; nothing placed on the value

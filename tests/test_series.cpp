@@ -1,6 +1,6 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "nearequal.h"
 #include "states.h"
 #include "testhelpers.h"
@@ -20,16 +20,16 @@ AppState StateWithTable() {
 }
 
 void SetValues(AppState& state, std::initializer_list<double> values) {
-    state.series.recordCount = 0;
+    state.study.series.recordCount = 0;
     for (double v : values) {
-        state.series.years[state.series.recordCount] = 2000 + state.series.recordCount;
-        state.series.values[state.series.recordCount++] = v;
+        state.study.series.years[state.study.series.recordCount] = 2000 + state.study.series.recordCount;
+        state.study.series.values[state.study.series.recordCount++] = v;
     }
 }
 
 QList<int> FirstRanks(const AppState& state) {
-    return QList<int>(state.analysis.ranks.begin(),
-                      state.analysis.ranks.begin() + state.series.recordCount);
+    return QList<int>(state.study.analysis.ranks.begin(),
+                      state.study.analysis.ranks.begin() + state.study.series.recordCount);
 }
 
 } // namespace
@@ -42,21 +42,21 @@ private slots:
         SetValues(state, {100, 1000, 10});
         const ResultTexts texts = AnalyzeSeries(state);
         QCOMPARE(FirstRanks(state), (QList<int>{2, 3, 1}));
-        QCOMPARE(state.analysis.probabilities[0], 0.5);
-        QCOMPARE(state.analysis.probabilities[1], 2.5 / 3);
-        QCOMPARE(state.analysis.probabilities[2], 0.5 / 3);
-        QCOMPARE(state.analysis.deviates[0], 0.0);
-        QCOMPARE(state.analysis.deviates[1], state.deviateTable[333]);
-        QCOMPARE(state.analysis.deviates[2], -state.deviateTable[333]);
-        QUORVEL_COMPARE_NEAR(state.analysis.logMean, 2.0, 1e-15);
+        QCOMPARE(state.study.analysis.probabilities[0], 0.5);
+        QCOMPARE(state.study.analysis.probabilities[1], 2.5 / 3);
+        QCOMPARE(state.study.analysis.probabilities[2], 0.5 / 3);
+        QCOMPARE(state.study.analysis.deviates[0], 0.0);
+        QCOMPARE(state.study.analysis.deviates[1], state.deviateTable[333]);
+        QCOMPARE(state.study.analysis.deviates[2], -state.deviateTable[333]);
+        QUORVEL_COMPARE_NEAR(state.study.analysis.logMean, 2.0, 1e-15);
         QCOMPARE(texts.arithMean, QStringLiteral("370"));
         QCOMPARE(texts.geoMean, QStringLiteral("100"));
         QCOMPARE(texts.maximum, QStringLiteral("1000"));
         QCOMPARE(texts.minimum, QStringLiteral("10"));
         // slope = Sxz / Szz with the two outer points symmetric about the centre.
         const double z = state.deviateTable[333];
-        QUORVEL_COMPARE_NEAR(state.analysis.slope, (1.0 * z + -1.0 * -z) / (2 * z * z), 1e-15);
-        QCOMPARE(state.analysis.logOffset10, (state.deviateTable[400] * (2 * z)) / (2 * z * z));
+        QUORVEL_COMPARE_NEAR(state.study.analysis.slope, (1.0 * z + -1.0 * -z) / (2 * z * z), 1e-15);
+        QCOMPARE(state.study.analysis.logOffset10, (state.deviateTable[400] * (2 * z)) / (2 * z * z));
     }
 
     void ranksTiesInFileOrder() {
@@ -65,24 +65,24 @@ private slots:
         SetValues(state, {50, 50, 50});
         AnalyzeSeries(state);
         QCOMPARE(FirstRanks(state), (QList<int>{1, 2, 3}));
-        QCOMPARE(state.analysis.probabilities[0], 0.25);
-        QCOMPARE(state.analysis.probabilities[1], 0.5);
-        QCOMPARE(state.analysis.probabilities[2], 0.75);
-        QCOMPARE(state.analysis.deviates[1], 0.0);
-        QCOMPARE(state.analysis.deviates[0], -state.deviateTable[250]);
-        QCOMPARE(state.analysis.deviates[2], state.deviateTable[250]);
-        QCOMPARE(state.analysis.slope, 0.0);
+        QCOMPARE(state.study.analysis.probabilities[0], 0.25);
+        QCOMPARE(state.study.analysis.probabilities[1], 0.5);
+        QCOMPARE(state.study.analysis.probabilities[2], 0.75);
+        QCOMPARE(state.study.analysis.deviates[1], 0.0);
+        QCOMPARE(state.study.analysis.deviates[0], -state.deviateTable[250]);
+        QCOMPARE(state.study.analysis.deviates[2], state.deviateTable[250]);
+        QCOMPARE(state.study.analysis.slope, 0.0);
     }
 
     void fitsTwoRecords() {
         AppState state = StateWithTable();
         SetValues(state, {10, 1000});
         AnalyzeSeries(state);
-        const double z = state.analysis.deviates[1];
-        QCOMPARE(state.analysis.deviates[0], -z);
-        QUORVEL_COMPARE_NEAR(state.analysis.slope, (3.0 - 1.0) / 2 / z, 1e-15);
-        QCOMPARE(state.analysis.logMax, 3.0);
-        QCOMPARE(state.analysis.logMin, 1.0);
+        const double z = state.study.analysis.deviates[1];
+        QCOMPARE(state.study.analysis.deviates[0], -z);
+        QUORVEL_COMPARE_NEAR(state.study.analysis.slope, (3.0 - 1.0) / 2 / z, 1e-15);
+        QCOMPARE(state.study.analysis.logMax, 3.0);
+        QCOMPARE(state.study.analysis.logMin, 1.0);
     }
 
     // Every plotting position of every permitted alpha stays inside the table.
@@ -95,13 +95,13 @@ private slots:
     void keepsIndicesInsideTableAtTheAlphaBound() {
         QFETCH(int, count);
         AppState state = StateWithTable();
-        state.series.recordCount = count;
+        state.study.series.recordCount = count;
         for (int i = 0; i < count; ++i)
-            state.series.values[i] = 100 + i;
+            state.study.series.values[i] = 100 + i;
         state.settings.alpha = (499.0 - count) / 498.0;
         AnalyzeSeries(state);
-        QVERIFY(std::isfinite(state.analysis.slope));
-        QVERIFY(state.analysis.deviates[0] < 0);
+        QVERIFY(std::isfinite(state.study.analysis.slope));
+        QVERIFY(state.study.analysis.deviates[0] < 0);
     }
 
     void refusesSeriesItCannotAnalyse_data() {
@@ -119,17 +119,17 @@ private slots:
         SetValues(state, {1, 2, 3});
         AnalyzeSeries(state);
         const AppState before = state;
-        state.series.recordCount = values.size();
-        std::copy(values.begin(), values.end(), state.series.values.begin());
+        state.study.series.recordCount = values.size();
+        std::copy(values.begin(), values.end(), state.study.series.values.begin());
         try {
             AnalyzeSeries(state);
             QFAIL("the series was analysed");
         } catch (const DataError& error) {
             QVERIFY2(error.message().contains(messagePart), qPrintable(error.message()));
         }
-        QCOMPARE(state.analysis.logValues, before.analysis.logValues);
-        QCOMPARE(state.analysis.logMean, before.analysis.logMean);
-        QCOMPARE(state.analysis.slope, before.analysis.slope);
+        QCOMPARE(state.study.analysis.logValues, before.study.analysis.logValues);
+        QCOMPARE(state.study.analysis.logMean, before.study.analysis.logMean);
+        QCOMPARE(state.study.analysis.slope, before.study.analysis.slope);
     }
 
     void loadIsAllOrNothing_data() {
@@ -153,11 +153,11 @@ private slots:
 
         state.dataFileName = bad;
         QVERIFY_THROWS_EXCEPTION(DataError, LoadDataFile(state));
-        QCOMPARE(state.series.recordCount, 3);
-        QCOMPARE(state.series.years, before.series.years);
-        QCOMPARE(state.series.values, before.series.values);
-        QCOMPARE(state.analysis.deviates, before.analysis.deviates);
-        QCOMPARE(state.analysis.logMean, before.analysis.logMean);
+        QCOMPARE(state.study.series.recordCount, 3);
+        QCOMPARE(state.study.series.years, before.study.series.years);
+        QCOMPARE(state.study.series.values, before.study.series.values);
+        QCOMPARE(state.study.analysis.deviates, before.study.analysis.deviates);
+        QCOMPARE(state.study.analysis.logMean, before.study.analysis.logMean);
     }
 };
 

@@ -7,7 +7,7 @@ namespace {
 
 AppState WithValues(const QList<double>& values) {
     AppState state;
-    SeriesData& series = state.series;
+    SeriesData& series = state.study.series;
     for (double v : values) {
         series.years[series.recordCount] = 1900 + series.recordCount;
         series.values[series.recordCount++] = v;
@@ -65,12 +65,12 @@ private slots:
         QFETCH(int, minIndex);
         QFETCH(int, maxIndex);
         const AppState state = WithValues(values);
-        const ScalePair fitted = FittingScale(state.series);
+        const ScalePair fitted = FittingScale(state.study.series);
         QCOMPARE(fitted.minIndex, minIndex);
         QCOMPARE(fitted.maxIndex, maxIndex);
         // The first-load defaults take that pair.
         ChartSettings settings;
-        ApplyFirstLoadDefaults(settings, state.series);
+        ApplyFirstLoadDefaults(settings, state.study.series);
         QCOMPARE(settings.scaleMinIndex, minIndex);
         QCOMPARE(settings.scaleMaxIndex, maxIndex);
         QCOMPARE(settings.solidLineWidth, 3);

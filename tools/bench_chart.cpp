@@ -1,6 +1,6 @@
 #include "analysis/deviatetable.h"
 #include "analysis/distributions.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
 #include "platform/widgets.h"
@@ -29,8 +29,8 @@ void BenchScreenChart() {
     std::vector<double> values(kMaxRecords);
     for (int i = 0; i < kMaxRecords; ++i)
         values[i] = std::pow(10.0, 1.0 + 4.0 * ((i * 97) % kMaxRecords) / kMaxRecords);
-    state.analysis = ComputeAnalysis(values.data(), kMaxRecords, 0.5, state.deviateTable);
-    state.series.recordCount = kMaxRecords;
+    state.study.analysis = ComputeAnalysis(values.data(), kMaxRecords, 0.5, state.deviateTable);
+    state.study.series.recordCount = kMaxRecords;
     state.settings.analysisMode = 1;
     state.settings.scaleMinIndex = -1;
     state.settings.scaleMaxIndex = 5;
@@ -45,7 +45,7 @@ void BenchScreenChart() {
     std::printf("screen redraw (257 points, widest scale): median %.3f ms\n", micros / 1000.0);
 
     // The compared curves fit their models at every redraw; these three are the slowest fits.
-    std::copy(values.begin(), values.end(), state.series.values.begin());
+    std::copy(values.begin(), values.end(), state.study.series.values.begin());
     state.compared.show = true;
     state.compared.models = {ModelId::Lp3, ModelId::Sqrtet, ModelId::Gev};
     const double withCurves = MedianMicroseconds(100, [&] {

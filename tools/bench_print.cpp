@@ -1,5 +1,5 @@
 #include "analysis/deviatetable.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
 #include "tools/bench.h"
@@ -15,13 +15,13 @@ void BenchPrint() {
     state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
     LoadDeviateTable(state);
     // A plausible annual series: values spread log-normally around 1500 mm.
-    state.series.recordCount = kMaxRecords;
+    state.study.series.recordCount = kMaxRecords;
     for (int i = 0; i < kMaxRecords; ++i) {
-        state.series.years[i] = 1770 + i;
-        state.series.values[i] = std::round(1500 * std::pow(10.0, 0.12 * std::sin(i * 2.399963)));
+        state.study.series.years[i] = 1770 + i;
+        state.study.series.values[i] = std::round(1500 * std::pow(10.0, 0.12 * std::sin(i * 2.399963)));
     }
     AnalyzeSeries(state);
-    ApplyFirstLoadDefaults(state.settings, state.series);
+    ApplyFirstLoadDefaults(state.settings, state.study.series);
     state.settings.scaleMinIndex = 2;
     state.settings.scaleMaxIndex = 4;
     state.settings.analysisMode = 2;

@@ -5,8 +5,8 @@
 #include "analysis/dataerror.h"
 #include "analysis/datafile.h"
 #include "analysis/deviatetable.h"
-#include "analysis/distributions.h"
-#include "analysis/series.h"
+#include "analysis/distributioncomparison.h"
+#include "analysis/loading.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"
@@ -25,10 +25,10 @@ DeviateTable g_table{};
 AppState StateFor(const SeriesData& series, const AnalysisResult& r, double alpha) {
     AppState state;
     state.deviateTable = g_table;
-    state.series = series;
-    ApplyFirstLoadDefaults(state.settings, state.series);
+    state.study.series = series;
+    ApplyFirstLoadDefaults(state.settings, state.study.series);
     state.settings.alpha = alpha;
-    state.analysis = r;
+    state.study.analysis = r;
     return state;
 }
 

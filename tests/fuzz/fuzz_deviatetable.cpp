@@ -4,7 +4,7 @@
 
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
-#include "analysis/series.h"
+#include "analysis/loading.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"
@@ -40,10 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const double values[] = {1591.9, 1772.5, 1598.6, 1578.8, 1448.6, 1210.2, 2003.4};
     CatchOnly<DataError>("ComputeAnalysis", [&] {
         const AnalysisResult r = ComputeAnalysis(values, std::size(values), 0.5, table);
-        state.series.recordCount = std::size(values);
-        state.analysis = r;
+        state.study.series.recordCount = std::size(values);
+        state.study.analysis = r;
     });
-    ApplyFirstLoadDefaults(state.settings, state.series);
+    ApplyFirstLoadDefaults(state.settings, state.study.series);
     state.settings.analysisMode = 2;
     DrawBothChecked(state);
     return 0;

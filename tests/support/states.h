@@ -4,7 +4,8 @@
 
 #include "analysis/appstate.h"
 #include "analysis/deviatetable.h"
-#include "analysis/series.h"
+#include "analysis/distributioncomparison.h"
+#include "analysis/loading.h"
 
 #include <QFile>
 #include <QList>
@@ -27,8 +28,8 @@ inline const DeviateTable& RealDeviateTable() {
 inline AppState FirstLoadState(const SeriesData& series = {}) {
     AppState state;
     state.deviateTable = RealDeviateTable();
-    state.series = series;
-    ApplyFirstLoadDefaults(state.settings, state.series);
+    state.study.series = series;
+    ApplyFirstLoadDefaults(state.settings, state.study.series);
     return state;
 }
 
@@ -45,4 +46,12 @@ inline AppState AnalysedState(const QList<double>& values, double alpha = 0.5,
     state.settings.alpha = alpha;
     AnalyzeSeries(state);
     return state;
+}
+
+// The candidate distributions of a state's study with the selection moved to target, as the
+// comparison window's target box moves it.
+inline DistributionComparison StudyModels(const AppState& state, Target target = kDefaultTarget) {
+    DistributionComparison models = state.study.models;
+    SelectModel(models, target);
+    return models;
 }

@@ -1,0 +1,31 @@
+#include "analysis/study.h"
+
+#include "analysis/distributionfits.h"
+#include "analysis/series.h"
+
+#include <algorithm>
+#include <vector>
+
+Study ComputeStudy(const SeriesData& series, const StudySettings& settings,
+                   const DeviateTable& table) {
+    Study study;
+    study.analysis = ComputeAnalysis(series.values.data(), series.recordCount, settings.alpha,
+                                     table);
+    study.series = series;
+    study.settings = settings;
+    const int n = std::clamp(series.recordCount, 0, kMaxRecords);
+    std::vector<double> sorted(series.values.begin(), series.values.begin() + n);
+    std::sort(sorted.begin(), sorted.end());
+    // One set of logarithms, roots and normal scores serves the page's jackknife and every model.
+    const SampleArrays arrays(sorted, settings.alpha);
+    const Sample sample = arrays.of(sorted);
+    study.paper = ComputeLineMeasures(series, study.analysis, table, settings.alpha);
+    JackknifeLine(series, sample, settings.alpha, study.paper);
+    study.models = CompareDistributions(study.paper, sample, settings.alpha, settings.target);
+    return study;
+}
+
+void SelectTarget(Study& study, Target target) {
+    study.settings.target = target;
+    SelectModel(study.models, target);
+}
