@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include <QString>
 
 #include <array>
@@ -78,4 +77,3 @@ private:
 FittedModel FitModel(ModelId id, std::span<const double> sorted);
 // The page's own line as a model: log10 x = logMean + slope * z.
 FittedModel PaperLineModel(double logMean, double slope);
-

@@ -115,8 +115,8 @@ FitMeasures ComputeLineMeasures(const SeriesData& series, const AnalysisResult& 
     for (size_t i = 0; i < count; ++i)
         onLine[i] = std::pow(10.0, analysis.logMean + analysis.slope * analysis.deviates[i]);
     if (analysis.slope != 0)
-        m.xCor = Correlation(std::span(series.values.data(), count),
-                             std::span(onLine.data(), count));
+        m.xCor =
+            Correlation(std::span(series.values.data(), count), std::span(onLine.data(), count));
 
     if (analysis.slope != 0 && count > 0) {
         double squares = 0;
@@ -132,8 +132,8 @@ FitMeasures ComputeLineMeasures(const SeriesData& series, const AnalysisResult& 
     }
 
     const PeriodDeviates z = DeviatesOfPeriods(table);
-    const PeriodQuantiles q = QuantilesOf(z, analysis.logMean, analysis.slope,
-                                          analysis.logOffset10, analysis.logOffset100);
+    const PeriodQuantiles q = QuantilesOf(z, analysis.logMean, analysis.slope, analysis.logOffset10,
+                                          analysis.logOffset100);
     m.periods = EmptyPeriods(n);
     for (size_t k = 0; k < kPeriodCount; ++k) {
         ReturnPeriodValues& p = m.periods[k];
@@ -169,7 +169,8 @@ void JackknifeLine(const SeriesData& series, const Sample& sample, double alpha,
                 .arg(RecordName(series, sample.x[outcome.leftOut]), outcome.problem);
         return;
     case JackknifeOutcome::Ending::OutOfRange:
-        measures.errorProblem = QStringLiteral("標準誤差が数値の範囲を超えたため、求められません。");
+        measures.errorProblem =
+            QStringLiteral("標準誤差が数値の範囲を超えたため、求められません。");
         return;
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "analysis/seriesdata.h"
 #include "analysis/curve.h"
 #include "analysis/returnperiods.h"
+#include "analysis/seriesdata.h"
 
 #include <QString>
 

@@ -9,8 +9,8 @@
 Study ComputeStudy(const SeriesData& series, const StudySettings& settings,
                    const DeviateTable& table) {
     Study study;
-    study.analysis = ComputeAnalysis(series.values.data(), series.recordCount, settings.alpha,
-                                     table);
+    study.analysis =
+        ComputeAnalysis(series.values.data(), series.recordCount, settings.alpha, table);
     study.series = series;
     study.settings = settings;
     const int n = std::clamp(series.recordCount, 0, kMaxRecords);

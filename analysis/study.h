@@ -1,13 +1,13 @@
 #pragma once
 
-#include "analysis/seriesdata.h"
 #include "analysis/distributioncomparison.h"
 #include "analysis/fitmeasures.h"
+#include "analysis/seriesdata.h"
 #include "analysis/target.h"
 
 // What shapes the numbers of a study beyond its series.
 struct StudySettings {
-    double alpha = 0.5;           // plotting-position parameter
+    double alpha = 0.5;             // plotting-position parameter
     Target target = kDefaultTarget; // what the selection minimises
 };
 

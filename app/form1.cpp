@@ -972,8 +972,7 @@ void Form1::EditorForcedEnd() {
 }
 
 void Form1::mnuMessEditItem_Click() {
-    platform_.messages.showMessage(this, HelpMessage(help_.dataHelpText),
-                                   help_.dataHelpText[0]);
+    platform_.messages.showMessage(this, HelpMessage(help_.dataHelpText), help_.dataHelpText[0]);
 }
 
 void Form1::mnuMessUseItem_Click() {

@@ -26,12 +26,12 @@ QJsonValue Records(const ResultSource& source) {
     const AppState& state = source.state;
     QJsonArray records;
     for (int i = 0; i < state.study.series.recordCount; ++i)
-        records.append(
-            QJsonObject{{QStringLiteral("year"), state.study.series.years[i]},
-                        {QStringLiteral("value"), Real(state.study.series.values[i])},
-                        {QStringLiteral("rank"), state.study.analysis.ranks[i]},
-                        {QStringLiteral("probability"), Real(state.study.analysis.probabilities[i])},
-                        {QStringLiteral("deviate"), Real(state.study.analysis.deviates[i])}});
+        records.append(QJsonObject{
+            {QStringLiteral("year"), state.study.series.years[i]},
+            {QStringLiteral("value"), Real(state.study.series.values[i])},
+            {QStringLiteral("rank"), state.study.analysis.ranks[i]},
+            {QStringLiteral("probability"), Real(state.study.analysis.probabilities[i])},
+            {QStringLiteral("deviate"), Real(state.study.analysis.deviates[i])}});
     return records;
 }
 
@@ -123,7 +123,8 @@ const ResultColumn kColumns[] = {
     {"records", [](S s) { return QJsonValue(s.state.study.series.recordCount); }, true, false},
     {"alpha", [](S s) { return Real(s.state.settings.alpha); }, true, true},
     {"arith_mean", [](S s) { return Real(s.state.study.analysis.arithMean); }, true, true},
-    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.study.analysis.logMean)); }, true, true},
+    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.study.analysis.logMean)); }, true,
+     true},
     {"max", [](S s) { return Real(Extreme(s, std::max_element<const double*>)); }, true, true},
     {"min", [](S s) { return Real(Extreme(s, std::min_element<const double*>)); }, true, true},
     {"log_mean", [](S s) { return Real(s.state.study.analysis.logMean); }, true, true},

@@ -158,8 +158,8 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
 void frmComparison::Refresh() {
     const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
     if (n > 0) {
-        const auto years =
-            std::minmax_element(state_.study.series.years.begin(), state_.study.series.years.begin() + n);
+        const auto years = std::minmax_element(state_.study.series.years.begin(),
+                                               state_.study.series.years.begin() + n);
         summary_->setText(QStringLiteral("%1 年の記録（%2 年～%3 年）")
                               .arg(n)
                               .arg(*years.first)
@@ -233,8 +233,8 @@ void frmComparison::fillModels() {
     noneSelected_->setVisible(!state_.study.models.selected);
     // The selected model's periods, or the first model's.
     filling_ = true;
-    models_->setCurrentCell(state_.study.models.selected ? static_cast<int>(*state_.study.models.selected) : 0,
-                            kName);
+    models_->setCurrentCell(
+        state_.study.models.selected ? static_cast<int>(*state_.study.models.selected) : 0, kName);
     filling_ = false;
     fillDetail();
     showCurves();

@@ -3,8 +3,8 @@
 #include "analysis/deviatetable.h"
 #include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
-#include "analysis/numeric.h"
 #include "analysis/loading.h"
+#include "analysis/numeric.h"
 #include "chart/clipping.h"
 #include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
@@ -177,8 +177,8 @@ void DrawPrintedChart(const AppState& state, DrawingSurface& surface) {
 }
 
 std::optional<PrintedLineEnds> PrintedRegressionLine(const AppState& state) {
-    const auto line =
-        PrintPaper(state).FittedLineOnGrid(state.study.analysis.logMean, state.study.analysis.slope);
+    const auto line = PrintPaper(state).FittedLineOnGrid(state.study.analysis.logMean,
+                                                         state.study.analysis.slope);
     if (!line)
         return std::nullopt;
     // Rounded to whole design units, then to whole millimetres.
@@ -197,7 +197,8 @@ void DrawPrintedPoints(const AppState& state, DrawingSurface& surface) {
     // background, so a label never blanks out the grid or a neighbouring point.
     SetPrintFont(surface, 7, kFaceGothic);
     for (int i = 0; i < count; ++i)
-        PrintAt(surface, at(i).x() + 0.5, at(i).y() + 0.3, PrintedYearLabel(state.study.series.years[i]));
+        PrintAt(surface, at(i).x() + 0.5, at(i).y() + 0.3,
+                PrintedYearLabel(state.study.series.years[i]));
 
     surface.SetFontName(kFaceMincho);
     surface.SetFillStyle(kFillSolid);

@@ -1,8 +1,8 @@
 #include "results/frmresults.h"
 
 #include "analysis/fitmeasures.h"
-#include "analysis/seriesnotes.h"
 #include "analysis/numeric.h"
+#include "analysis/seriesnotes.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"
@@ -110,12 +110,14 @@ void frmResults::Refresh() {
     for (int i = 0; i < n; ++i) {
         const size_t k = static_cast<size_t>(i);
         const double z = state_.study.analysis.deviates[k];
-        const double fitted = std::pow(10.0, state_.study.analysis.logMean + state_.study.analysis.slope * z);
+        const double fitted =
+            std::pow(10.0, state_.study.analysis.logMean + state_.study.analysis.slope * z);
         const std::pair<double, QString> cells[] = {
             {state_.study.series.years[k], QString::number(state_.study.series.years[k])},
             {state_.study.series.values[k], Fixed(state_.study.series.values[k], 1)},
             {state_.study.analysis.ranks[k], QString::number(state_.study.analysis.ranks[k])},
-            {state_.study.analysis.probabilities[k], Fixed(state_.study.analysis.probabilities[k], 4)},
+            {state_.study.analysis.probabilities[k],
+             Fixed(state_.study.analysis.probabilities[k], 4)},
             {z, Fixed(z, 4)},
             {fitted, Fixed(fitted, 1)}};
         for (int c = 0; c < 6; ++c) {

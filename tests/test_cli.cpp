@@ -1,6 +1,6 @@
 #include "agencyfile.h"
-#include "analysis/numeric.h"
 #include "analysis/loading.h"
+#include "analysis/numeric.h"
 #include "testhelpers.h"
 
 #include <QDir>

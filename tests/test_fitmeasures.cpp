@@ -1,12 +1,13 @@
 #include "analysis/deviatetable.h"
 #include "analysis/fitmeasures.h"
-#include "analysis/mathfunctions.h"
 #include "analysis/loading.h"
+#include "analysis/mathfunctions.h"
 #include "nearequal.h"
 #include "states.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -75,6 +76,68 @@ private slots:
         for (double v : q5)
             squares += (v - q5Bar) * (v - q5Bar);
         QUORVEL_COMPARE_NEAR(*Period(m, 5).dryError, std::sqrt(2.0 / 3 * squares), 1e-9);
+    }
+
+    // The page's jackknife forms its estimates and errors from lines on the exact normal
+    // quantile of the plotting positions, the whole series' line included, while the values
+    // shown stay the page's. Here the lines are fitted afresh from their definition.
+    void lineJackknifeOnExactDeviates_data() {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<double>("alpha");
+        QTest::newRow("five, Hazen") << QList<double>{50, 70, 60, 100, 80} << 0.5;
+        QTest::newRow("ties, Cunnane") << QList<double>{120, 90, 120, 300, 75, 90, 210} << 0.4;
+        QTest::newRow("twelve, Weibull")
+            << QList<double>{1591.9, 1772.5, 1598.6, 1578.8, 1448.6, 1210.2,
+                             2003.4, 1666.1, 1390.0, 1865.2, 1501.7, 1733.3}
+            << 0.0;
+    }
+    void lineJackknifeOnExactDeviates() {
+        QFETCH(QList<double>, values);
+        QFETCH(double, alpha);
+        const AppState state = AnalysedState(values, alpha);
+        const FitMeasures& m = state.study.paper;
+        QVERIFY(m.errorProblem.isEmpty());
+        // log10 x(F) of the line through the logarithms of xs on z_i = Φ⁻¹((i − α)/(n + 1 − 2α)).
+        auto line = [alpha](QList<double> xs, double F) {
+            std::sort(xs.begin(), xs.end());
+            const int n = xs.size();
+            double mean = 0;
+            for (double x : xs)
+                mean += std::log10(x) / n;
+            double szz = 0;
+            double syz = 0;
+            for (int i = 0; i < n; ++i) {
+                const double z = StandardNormalQuantile((i + 1 - alpha) / (n + 1 - 2 * alpha));
+                szz += z * z;
+                syz += (std::log10(xs[i]) - mean) * z;
+            }
+            return std::pow(10.0, mean + syz / szz * StandardNormalQuantile(F));
+        };
+        const int n = values.size();
+        for (int T : {10, 100}) {
+            for (const double F : {1.0 / T, 1 - 1.0 / T}) {
+                QList<double> leftOut;
+                for (int j = 0; j < n; ++j) {
+                    QList<double> others = values;
+                    others.removeAt(j);
+                    leftOut << line(others, F);
+                }
+                double mean = 0;
+                for (double v : leftOut)
+                    mean += v / n;
+                double squares = 0;
+                for (double v : leftOut)
+                    squares += (v - mean) * (v - mean);
+                const ReturnPeriodValues& p = Period(m, T);
+                const bool wet = F > 0.5;
+                QUORVEL_COMPARE_NEAR(*(wet ? p.wetJackknife : p.dryJackknife),
+                                     n * line(values, F) - (n - 1) * mean, 1e-9 * mean);
+                QUORVEL_COMPARE_NEAR(*(wet ? p.wetError : p.dryError),
+                                     std::sqrt((n - 1.0) / n * squares), 1e-9 * mean);
+            }
+        }
+        // The values shown are the page's, from the table's deviates.
+        QCOMPARE(Period(m, 100).wet, ComputeDryWetValues(state).wet100);
     }
 
     void unavailableMeasures_data() {

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -409,6 +410,45 @@ private slots:
         QVERIFY(!window->isVisible());
     }
 
+    // A load, a new alpha and a preset each compute one study, however many windows show it;
+    // every window then shows that study, and a paint or a print computes nothing.
+    void oneStudyPerChange() {
+        Harness h;
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_30y.csv")));
+        h.action("mnuAnaAll")->trigger();
+        h.action("mnuAnaBand")->trigger();
+        h.action("mnuAnaListItem")->trigger();
+        h.action("mnuAnaCompareItem")->trigger();
+        h.action("mnuAnaCurves")->trigger();
+        auto* comparison = h.form->findChild<frmComparison*>();
+        auto* results = h.form->findChild<frmResults*>();
+        QVERIFY(comparison && results);
+        auto* heading = Child<QLabel>(results, QStringLiteral("Heading"));
+        auto* summary = Child<QLabel>(comparison, QStringLiteral("Summary"));
+
+        const int before = h.state.studiesComputed;
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_100y.csv")));
+        QCOMPARE(h.state.studiesComputed, before + 1);
+        QCOMPARE(h.state.study.series.recordCount, 100);
+        QVERIFY(summary->text().startsWith(QStringLiteral("100 年の記録")));
+        QCOMPARE(heading->text(), QStringLiteral("年合計値"));
+        QCOMPARE(&comparison->Comparison(), &h.state.study.models);
+        QCOMPARE(comparison->Comparison().recordCount, 100);
+
+        h.picture();
+        results->grab();
+        comparison->grab();
+        h.action("mnuPlotPosVal_2")->trigger();
+        QCOMPARE(h.state.studiesComputed, before + 2);
+        QCOMPARE(h.state.study.settings.alpha, 0.4);
+        QCOMPARE(comparison->Comparison().alpha, 0.4);
+        // The target moves the selection of the same study.
+        Child<QComboBox>(comparison, QStringLiteral("TargetBox"))->setCurrentIndex(0);
+        QCOMPARE(h.state.studiesComputed, before + 2);
+        QCOMPARE(h.state.study.models.target, Target::Dry10);
+        QCOMPARE(h.state.settings.target, Target::Dry10);
+    }
+
     // The comparison's ticks reach the main chart while its item is on, outlive the window and
     // follow the next series.
     void comparedCurvesOnTheMainChart() {
@@ -477,7 +517,8 @@ private slots:
             figures.contains(QRegularExpression(QStringLiteral("\nSLSC = \\d\\.\\d{4}(\n|$)"))));
         QCOMPARE(figures.contains(QStringLiteral("標準誤差はおおまかな目安です")), rough);
         auto* records = Child<QTableWidget>(window, QStringLiteral("RecordTable"));
-        QCOMPARE(records->item(0, 1)->text(), QString::number(h.state.study.series.values[0], 'f', 1));
+        QCOMPARE(records->item(0, 1)->text(),
+                 QString::number(h.state.study.series.values[0], 'f', 1));
         const QString copied = window->TableText(QLatin1Char('\t'));
         QVERIFY(copied.contains(
             QStringLiteral("\r\nμ\t%1\r\n").arg(FormatReal(h.state.study.analysis.logMean))));

@@ -44,8 +44,7 @@ void TestInfoHelpTexts::topics_data() {
                           << HelpMessage(help.dataHelpText) << 392
                           << QByteArray("7aa1876d5561a98c22a712fe8ea8dbfc"
                                         "c6aa0d6768fb07e7bd8a7e69d9860240");
-    QTest::newRow("analysis") << help.analysisHelpText[0]
-                              << QStringLiteral("解析項目について")
+    QTest::newRow("analysis") << help.analysisHelpText[0] << QStringLiteral("解析項目について")
                               << HelpMessage(help.analysisHelpText) << 210
                               << QByteArray("81a203ae47f1e8b8f4c58fd47ab9b5f1"
                                             "4ac662c2ffe042ff5e0d3d4c2767363a");
@@ -82,12 +81,10 @@ void TestInfoHelpTexts::trailingBlanks_data() {
     QTest::addColumn<QString>("tail");
     QTest::newRow("drawing 1") << help.drawingHelpText[1] << QStringLiteral("です。  \r\r");
     QTest::newRow("drawing 8") << help.drawingHelpText[8] << QStringLiteral("します。 \r");
-    QTest::newRow("drawing 13") << help.drawingHelpText[13]
-                                << QStringLiteral("ください。\r\n");
+    QTest::newRow("drawing 13") << help.drawingHelpText[13] << QStringLiteral("ください。\r\n");
     QTest::newRow("data 4") << help.dataHelpText[4] << QStringLiteral("思います。 \r\r");
     QTest::newRow("data 13") << help.dataHelpText[13] << QStringLiteral("なります。\r");
-    QTest::newRow("analysis 7") << help.analysisHelpText[7]
-                                << QStringLiteral("有効になります。");
+    QTest::newRow("analysis 7") << help.analysisHelpText[7] << QStringLiteral("有効になります。");
 }
 
 void TestInfoHelpTexts::trailingBlanks() {
@@ -98,8 +95,7 @@ void TestInfoHelpTexts::trailingBlanks() {
 
 void TestInfoHelpTexts::lineEndsAreOnlyCarriageReturns() {
     // The one line feed in all three topics closes the drawing topic.
-    const QString all = HelpMessage(help.drawingHelpText) +
-                        HelpMessage(help.dataHelpText) +
+    const QString all = HelpMessage(help.drawingHelpText) + HelpMessage(help.dataHelpText) +
                         HelpMessage(help.analysisHelpText);
     QCOMPARE(all.count(QLatin1Char('\n')), 1);
     QVERIFY(HelpMessage(help.drawingHelpText).endsWith(QStringLiteral("\r\n")));

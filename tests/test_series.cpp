@@ -22,7 +22,8 @@ AppState StateWithTable() {
 void SetValues(AppState& state, std::initializer_list<double> values) {
     state.study.series.recordCount = 0;
     for (double v : values) {
-        state.study.series.years[state.study.series.recordCount] = 2000 + state.study.series.recordCount;
+        state.study.series.years[state.study.series.recordCount] =
+            2000 + state.study.series.recordCount;
         state.study.series.values[state.study.series.recordCount++] = v;
     }
 }
@@ -55,8 +56,10 @@ private slots:
         QCOMPARE(texts.minimum, QStringLiteral("10"));
         // slope = Sxz / Szz with the two outer points symmetric about the centre.
         const double z = state.deviateTable[333];
-        QUORVEL_COMPARE_NEAR(state.study.analysis.slope, (1.0 * z + -1.0 * -z) / (2 * z * z), 1e-15);
-        QCOMPARE(state.study.analysis.logOffset10, (state.deviateTable[400] * (2 * z)) / (2 * z * z));
+        QUORVEL_COMPARE_NEAR(state.study.analysis.slope, (1.0 * z + -1.0 * -z) / (2 * z * z),
+                             1e-15);
+        QCOMPARE(state.study.analysis.logOffset10,
+                 (state.deviateTable[400] * (2 * z)) / (2 * z * z));
     }
 
     void ranksTiesInFileOrder() {

@@ -73,8 +73,7 @@ void BenchJackknife() {
     const double median = MedianMicroseconds(100, [&] {
         FitMeasures m = ComputeLineMeasures(state.study.series, state.study.analysis,
                                             state.deviateTable, state.settings.alpha);
-        JackknifeLine(state.study.series, sample.arrays.of(sample.sorted), state.settings.alpha,
-                      m);
+        JackknifeLine(state.study.series, sample.arrays.of(sample.sorted), state.settings.alpha, m);
     });
     std::printf("fit measures with jackknife (257 records): median %.2f ms\n", median / 1000);
 }

@@ -18,7 +18,8 @@ void BenchPrint() {
     state.study.series.recordCount = kMaxRecords;
     for (int i = 0; i < kMaxRecords; ++i) {
         state.study.series.years[i] = 1770 + i;
-        state.study.series.values[i] = std::round(1500 * std::pow(10.0, 0.12 * std::sin(i * 2.399963)));
+        state.study.series.values[i] =
+            std::round(1500 * std::pow(10.0, 0.12 * std::sin(i * 2.399963)));
     }
     AnalyzeSeries(state);
     ApplyFirstLoadDefaults(state.settings, state.study.series);

@@ -7,6 +7,7 @@
 #include "analysis/deviatetable.h"
 #include "analysis/distributioncomparison.h"
 #include "analysis/loading.h"
+#include "analysis/study.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"
@@ -22,13 +23,13 @@ namespace {
 
 DeviateTable g_table{};
 
-AppState StateFor(const SeriesData& series, const AnalysisResult& r, double alpha) {
+AppState StateFor(const Study& study) {
     AppState state;
     state.deviateTable = g_table;
-    state.study.series = series;
+    state.study = study;
     ApplyFirstLoadDefaults(state.settings, state.study.series);
-    state.settings.alpha = alpha;
-    state.study.analysis = r;
+    state.settings.alpha = study.settings.alpha;
+    state.settings.target = study.settings.target;
     return state;
 }
 
@@ -50,7 +51,7 @@ void CheckDistributions(const DistributionComparison& c) {
         Require(row.passes == (*row.slsc <= kGoodFitSlsc), "passes", key);
         for (const ModelParameter& p : row.model.parameters())
             Require(std::isfinite(p.value), "parameter", key + QLatin1String(p.name));
-        for (const ModelPeriod& p : row.periods) {
+        for (const ReturnPeriodValues& p : row.periods) {
             Require(std::isfinite(p.dry) && std::isfinite(p.wet), "period value", key);
             Require(finite(p.dryJackknife) && finite(p.wetJackknife) && finite(p.dryError) &&
                         finite(p.wetError),
@@ -107,16 +108,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 "plotting position outside the loaded table",
                 QString::number(r.probabilities[i], 'g', 17));
 
-    DistributionComparison comparison;
-    MustNotThrow("ComputeDistributions", [&] {
-        comparison = ComputeDistributions(StateFor(series, r, alpha), kTargets[data[0] % 4]);
+    // The same analysis again inside the study, with the fit measures and every model.
+    Study study;
+    MustNotThrow("ComputeStudy", [&] {
+        study = ComputeStudy(series, {alpha, kTargets[data[0] % 4]}, g_table);
     });
-    CheckDistributions(comparison);
+    Require(study.analysis.logMean == r.logMean && study.analysis.slope == r.slope,
+            "the study's analysis");
+    CheckDistributions(study.models);
 
     for (int mode = 0; mode <= 2; ++mode) {
         for (int minIndex = -1; minIndex <= 3; ++minIndex) {
             for (int maxIndex = std::max(minIndex + 1, 1); maxIndex <= 5; ++maxIndex) {
-                AppState state = StateFor(series, r, alpha);
+                AppState state = StateFor(study);
                 state.settings.analysisMode = mode;
                 state.settings.scaleMinIndex = minIndex;
                 state.settings.scaleMaxIndex = maxIndex;
@@ -124,8 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
-    // Every model's curve, fitted again at the draw, on the first load's scale.
-    AppState curves = StateFor(series, r, alpha);
+    // Every model's curve the study could fit, on the first load's scale.
+    AppState curves = StateFor(study);
     curves.settings.analysisMode = 2;
     curves.compared.show = true;
     curves.compared.models.assign(kModels.begin(), kModels.end());

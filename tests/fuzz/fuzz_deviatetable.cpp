@@ -5,6 +5,7 @@
 #include "analysis/dataerror.h"
 #include "analysis/deviatetable.h"
 #include "analysis/loading.h"
+#include "analysis/study.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"
@@ -38,11 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // An accepted table carries every later load and drawing.
     const double values[] = {1591.9, 1772.5, 1598.6, 1578.8, 1448.6, 1210.2, 2003.4};
-    CatchOnly<DataError>("ComputeAnalysis", [&] {
-        const AnalysisResult r = ComputeAnalysis(values, std::size(values), 0.5, table);
-        state.study.series.recordCount = std::size(values);
-        state.study.analysis = r;
-    });
+    SeriesData series;
+    for (const double v : values) {
+        series.years[size_t(series.recordCount)] = 1990 + series.recordCount;
+        series.values[size_t(series.recordCount++)] = v;
+    }
+    CatchOnly<DataError>("ComputeStudy",
+                         [&] { state.study = ComputeStudy(series, StudySettings{}, table); });
     ApplyFirstLoadDefaults(state.settings, state.study.series);
     state.settings.analysisMode = 2;
     DrawBothChecked(state);
