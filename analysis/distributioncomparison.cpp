@@ -140,15 +140,34 @@ std::optional<double> ModelComparison::targetError(Target target) const {
     return TargetIsWet(target) ? p->wetError : p->dryError;
 }
 
+Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps) {
+    Curve curve;
+    curve.reserve(static_cast<size_t>(steps) + 1);
+    for (int i = 0; i <= steps; ++i) {
+        const double z = from + (to - from) * i / steps;
+        const double F = 0.5 * std::erfc(-z / std::sqrt(2.0));
+        const std::optional<double> x = model.quantile(F);
+        if (x && *x > 0)
+            curve.push_back(CurvePoint{z, std::log10(*x)});
+        else
+            curve.push_back(std::nullopt);
+    }
+    return curve;
+}
+
 DistributionComparison CompareDistributions(const FitMeasures& paper, const Sample& sample,
-                                            double alpha, Target target) {
+                                            double alpha, Target target,
+                                            std::optional<CurveSpan> span) {
     DistributionComparison result;
     result.alpha = alpha;
     result.recordCount = static_cast<int>(sample.x.size());
-    for (ModelId id : kModels)
-        result.models[static_cast<size_t>(id)] =
-            id == ModelId::Ln2Paper ? ComparePaper(paper)
-                                    : Compare(id, sample, alpha, result.recordCount);
+    for (ModelId id : kModels) {
+        ModelComparison& row = result.models[static_cast<size_t>(id)];
+        row = id == ModelId::Ln2Paper ? ComparePaper(paper)
+                                      : Compare(id, sample, alpha, result.recordCount);
+        if (span && row.applicable())
+            row.curve = ModelCurvePoints(row.model, span->from, span->to);
+    }
     SelectModel(result, target);
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/curve.h"
 #include "analysis/distributions.h"
 #include "analysis/fitmeasures.h"
 #include "analysis/returnperiods.h"
@@ -13,6 +14,20 @@
 
 struct Sample;
 
+// The curves of the models run from the paper's lowest probability line to its highest.
+inline constexpr double kCurveLowestProbability = 0.001;
+inline constexpr double kCurveHighestProbability = 0.999;
+
+// The standard normal deviates a curve runs between.
+struct CurveSpan {
+    double from = 0;
+    double to = 0;
+};
+
+// The model's x(F) on probability paper from deviate `from` to `to`: log10 of the value against
+// the standard normal deviate of F, broken where the value does not exist or is not positive.
+Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps = 240);
+
 struct ModelComparison {
     FittedModel model;
     // Fit measures; nothing when the model is not applicable.
@@ -24,6 +39,9 @@ struct ModelComparison {
     QString jackknifeProblem;
     bool passes = false; // applicable and SLSC <= kGoodFitSlsc
     bool selected = false;
+    // The curve every chart draws for the model, computed with the study; empty when the model
+    // is not applicable or no span was asked for.
+    Curve curve;
 
     bool applicable() const { return model.applicable(); }
     // The period's values, by its number of years (10, 100, ...); nullptr for no such period.
@@ -46,10 +64,12 @@ struct DistributionComparison {
 };
 
 // Every model fitted to the sorted values of sample with SLSC, X-COR, the eleven periods, the
-// jackknife, passes and the selection for target. The ln2_paper row is the page's line with the
-// figures of paper, its fit measures and jackknife. Never throws.
+// jackknife, passes and the selection for target, and with a span, each applicable model's
+// curve over it. The ln2_paper row is the page's line with the figures of paper, its fit
+// measures and jackknife. Never throws.
 DistributionComparison CompareDistributions(const FitMeasures& paper, const Sample& sample,
-                                            double alpha, Target target = kDefaultTarget);
+                                            double alpha, Target target = kDefaultTarget,
+                                            std::optional<CurveSpan> span = std::nullopt);
 // The same from the values in any order.
 DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
                                             double alpha, Target target = kDefaultTarget);

@@ -1,5 +1,6 @@
 #include "analysis/study.h"
 
+#include "analysis/deviatetable.h"
 #include "analysis/distributionfits.h"
 #include "analysis/series.h"
 
@@ -21,7 +22,9 @@ Study ComputeStudy(const SeriesData& series, const StudySettings& settings,
     const Sample sample = arrays.of(sorted);
     study.paper = ComputeLineMeasures(series, study.analysis, table, settings.alpha);
     JackknifeLine(series, sample, settings.alpha, study.paper);
-    study.models = CompareDistributions(study.paper, sample, settings.alpha, settings.target);
+    const CurveSpan span{DeviateAt(table, kCurveLowestProbability),
+                         DeviateAt(table, kCurveHighestProbability)};
+    study.models = CompareDistributions(study.paper, sample, settings.alpha, settings.target, span);
     return study;
 }
 

@@ -31,35 +31,19 @@ QColor ModelColour(ModelId id) {
     return QColor(kColours[static_cast<size_t>(id) % std::size(kColours)]);
 }
 
-Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps) {
-    Curve curve;
-    curve.reserve(static_cast<size_t>(steps) + 1);
-    for (int i = 0; i <= steps; ++i) {
-        const double z = from + (to - from) * i / steps;
-        const double F = 0.5 * std::erfc(-z / std::sqrt(2.0));
-        const std::optional<double> x = model.quantile(F);
-        if (x && *x > 0)
-            curve.push_back(CurvePoint{z, std::log10(*x)});
-        else
-            curve.push_back(std::nullopt);
-    }
-    return curve;
-}
-
-std::vector<ModelCurve> ColouredCurves(const std::vector<const FittedModel*>& models) {
+std::vector<ModelCurve> ColouredCurves(const std::vector<const ModelComparison*>& models) {
     std::vector<ModelCurve> curves;
-    for (const FittedModel* model : models)
-        curves.push_back({model, CurvePen{ModelColour(model->id())}, model->name()});
+    for (const ModelComparison* row : models)
+        curves.push_back({&row->curve, CurvePen{ModelColour(row->model.id())}, row->model.name()});
     return curves;
 }
 
 void DrawModelCurves(const ProbabilityPaper& paper, DrawingSurface& surface,
                      const std::vector<ModelCurve>& curves) {
     for (const ModelCurve& c : curves) {
-        const Curve points = ModelCurvePoints(*c.model, paper.BottomDeviate(), paper.TopDeviate());
         // A solid curve is one dash longer than any curve.
         const bool solid = !(c.pen.gap > 0);
-        paper.DrawDashedCurve(surface, points,
+        paper.DrawDashedCurve(surface, *c.points,
                               solid ? std::numeric_limits<double>::max() : c.pen.dash,
                               solid ? 0 : c.pen.gap, c.pen.colour);
     }
@@ -96,12 +80,12 @@ void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& cur
     }
 }
 
-std::vector<const FittedModel*> ShownCurveModels(const AppState& state) {
-    std::vector<const FittedModel*> shown;
+std::vector<const ModelComparison*> ShownCurveModels(const AppState& state) {
+    std::vector<const ModelComparison*> shown;
     if (!state.compared.show || state.study.series.recordCount == 0)
         return shown;
     for (const ModelId id : state.compared.models)
         if (const ModelComparison& row = state.study.models.model(id); row.applicable())
-            shown.push_back(&row.model);
+            shown.push_back(&row);
     return shown;
 }

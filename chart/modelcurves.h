@@ -17,10 +17,6 @@
 // The colour of a model's curve, the same in every chart.
 QColor ModelColour(ModelId id);
 
-// The model's x(F) on probability paper from deviate `from` to `to`: log10 of the value against
-// the standard normal deviate of F, broken where the value does not exist or is not positive.
-Curve ModelCurvePoints(const FittedModel& model, double from, double to, int steps = 240);
-
 // How one curve is stroked: its colour and, where colour may not survive (a page printed in
 // black), a dash pattern in surface units; a gap of 0 is a solid line.
 struct CurvePen {
@@ -29,20 +25,20 @@ struct CurvePen {
     double gap = 0;
 };
 
-// A model's curve on a chart with its pen and its legend text; the model stays owned by the
-// caller.
+// A model's curve on a chart with its pen and its legend text; the points stay owned by the
+// study that computed them.
 struct ModelCurve {
-    const FittedModel* model;
+    const Curve* points;
     CurvePen pen;
     QString label;
 };
 
 // The models' curves in their own colours, each in its full name, solid: the comparison
 // window's way.
-std::vector<ModelCurve> ColouredCurves(const std::vector<const FittedModel*>& models);
+std::vector<ModelCurve> ColouredCurves(const std::vector<const ModelComparison*>& models);
 
-// Each curve from the paper's 0.1 % line to its 99.9 % line, cut to the frame, with the
-// surface's pen width.
+// Each curve (from the paper's 0.1 % line to its 99.9 % line, as the study computed it) cut to
+// the frame, with the surface's pen width.
 void DrawModelCurves(const ProbabilityPaper& paper, DrawingSurface& surface,
                      const std::vector<ModelCurve>& curves);
 
@@ -73,4 +69,4 @@ void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& cur
 // The models whose curves the main chart and the printed page draw: the comparison's ticked
 // models as the study fitted them, leaving out any the study could not fit or measure; none
 // while the charts are not asked to show them. The study's models are read, never fitted again.
-std::vector<const FittedModel*> ShownCurveModels(const AppState& state);
+std::vector<const ModelComparison*> ShownCurveModels(const AppState& state);

@@ -129,12 +129,14 @@ void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
 void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
     if (Decades(state) <= 0)
         return;
-    const std::vector<const FittedModel*> models = ShownCurveModels(state);
+    const std::vector<const ModelComparison*> models = ShownCurveModels(state);
     if (models.empty())
         return;
     std::vector<ModelCurve> curves;
-    for (const FittedModel* model : models)
-        curves.push_back({model, CurvePen{ModelColour(model->id())}, ModelShortName(model->id())});
+    for (const ModelComparison* row : models) {
+        const ModelId id = row->model.id();
+        curves.push_back({&row->curve, CurvePen{ModelColour(id)}, ModelShortName(id)});
+    }
     const ProbabilityPaper paper = ScreenPaper(state);
     const QRectF frame = paper.Frame();
     const float fontSize = surface.FontSize();

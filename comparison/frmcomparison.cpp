@@ -298,10 +298,10 @@ std::vector<ModelId> frmComparison::TickedModels() const {
 }
 
 void frmComparison::showCurves() {
-    std::vector<const FittedModel*> models;
+    std::vector<const ModelComparison*> models;
     const std::vector<ModelId> ticked = TickedModels();
     for (const ModelId id : ticked)
-        models.push_back(&state_.study.models.model(id).model);
+        models.push_back(&state_.study.models.model(id));
     chart_->SetCurves(ColouredCurves(models));
     emit tickedModelsChanged(ticked);
 }

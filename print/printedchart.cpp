@@ -235,7 +235,7 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
 }
 
 void DrawPrintedCurves(const AppState& state, DrawingSurface& surface) {
-    const std::vector<const FittedModel*> models = ShownCurveModels(state);
+    const std::vector<const ModelComparison*> models = ShownCurveModels(state);
     if (models.empty())
         return;
     // Solid, long dashes, short dashes, dots, in millimetres, in the order of the ticks.
@@ -243,8 +243,9 @@ void DrawPrintedCurves(const AppState& state, DrawingSurface& surface) {
     std::vector<ModelCurve> curves;
     for (size_t i = 0; i < models.size(); ++i) {
         const auto& pattern = kPatterns[i % std::size(kPatterns)];
-        curves.push_back({models[i], CurvePen{ModelColour(models[i]->id()), pattern[0], pattern[1]},
-                          models[i]->name()});
+        const FittedModel& model = models[i]->model;
+        curves.push_back({&models[i]->curve,
+                          CurvePen{ModelColour(model.id()), pattern[0], pattern[1]}, model.name()});
     }
     const int width = surface.DrawWidth();
     const int style = surface.DrawStyle();

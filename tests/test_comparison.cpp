@@ -108,9 +108,8 @@ private slots:
         for (const ModelId id : {ModelId::Gumbel, ModelId::Ln2Pm})
             QVERIFY(ColouredLines(bare, ModelColour(id)).isEmpty());
         RecordingSurface two = PixelSurface();
-        DrawComparisonChart(
-            state, two, size,
-            ColouredCurves({&c.model(ModelId::Gumbel).model, &c.model(ModelId::Ln2Pm).model}));
+        DrawComparisonChart(state, two, size,
+                            ColouredCurves({&c.model(ModelId::Gumbel), &c.model(ModelId::Ln2Pm)}));
         const QRectF frame(QPointF(48, 0), QPointF(size.width() - 16, size.height() - 44));
         for (const ModelId id : {ModelId::Gumbel, ModelId::Ln2Pm}) {
             const auto lines = ColouredLines(two, ModelColour(id));

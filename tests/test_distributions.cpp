@@ -352,8 +352,8 @@ private slots:
         state.compared.show = true;
         state.compared.models.assign(kModels.begin(), kModels.end());
         QList<ModelId> drawn;
-        for (const FittedModel* model : ShownCurveModels(state))
-            drawn << model->id();
+        for (const ModelComparison* row : ShownCurveModels(state))
+            drawn << row->model.id();
         QList<ModelId> accepted;
         for (const ModelComparison& row : StudyModels(state).models)
             if (row.applicable())

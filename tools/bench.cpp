@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     BenchJackknife();
     BenchDistributions();
     BenchComparisonWindow();
+    BenchLoadWithWindows();
     BenchScreenChart();
     BenchPrint();
     return 0;

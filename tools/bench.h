@@ -24,5 +24,6 @@ void BenchAnalysis();      // reading and analysing a 257-record file
 void BenchJackknife();     // the fit measures of 257 records, 257 re-analyses among them
 void BenchDistributions(); // the eleven candidate distributions of 257 records with the jackknife
 void BenchComparisonWindow(); // the comparison window filled after a load, and one resize
+void BenchLoadWithWindows();  // a load with the results and comparison windows open
 void BenchScreenChart();      // one full redraw of the screen chart
 void BenchPrint();            // printing a 257-record chart to a PDF file
