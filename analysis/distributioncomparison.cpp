@@ -66,9 +66,10 @@ QString Measure(const FittedModel& model, std::span<const double> sorted, double
     return {};
 }
 
-// The jackknife of every period: the model fitted again without each value in turn.
-void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& arrays,
-               std::optional<double> sqrtetStart, const PeriodValues& full, ModelComparison& row) {
+// The jackknife of every period: the model fitted again without each value in turn, each fit
+// given the whole series' fit as its start.
+void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& arrays, double alpha,
+               const FittedModel& start, const PeriodValues& full, ModelComparison& row) {
     const size_t n = sorted.size();
     // The sample without value j; moving from j to j + 1 puts value j back in its place.
     std::vector<double> x(sorted.begin() + 1, sorted.end());
@@ -84,7 +85,7 @@ void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& a
             log10[j - 1] = arrays.log10[j - 1];
             root[j - 1] = arrays.root[j - 1];
         }
-        const FittedModel model = FitSample(id, others, sqrtetStart);
+        const FittedModel model = FitSample(id, others, alpha, &start);
         auto refuse = [&](const QString& why) {
             row.jackknifeProblem =
                 QStringLiteral("小さい方から %1 番目の値 %2 を除くと当てはめられないため、"
@@ -130,7 +131,7 @@ void Jackknife(ModelId id, std::span<const double> sorted, const SampleArrays& a
 ModelComparison FitAndMeasure(ModelId id, std::span<const double> sorted,
                               const SampleArrays& arrays, double alpha, PeriodValues& full) {
     ModelComparison row;
-    row.model = FitSample(id, arrays.of(sorted));
+    row.model = FitSample(id, arrays.of(sorted), alpha);
     if (!row.model.applicable())
         return row;
     QString why = Measure(row.model, sorted, alpha, row);
@@ -154,11 +155,7 @@ ModelComparison Compare(ModelId id, std::span<const double> sorted, double alpha
     ModelComparison row = FitAndMeasure(id, sorted, arrays, alpha, full);
     if (!row.applicable())
         return row;
-    // Each leave-one-out likelihood is sought from the whole series' b: it moves little when one
-    // value goes, and Newton's method from there finds the maximum the scan would refine to.
-    const std::optional<double> sqrtetStart =
-        id == ModelId::Sqrtet ? std::optional(row.model.rawParameters()[1]) : std::nullopt;
-    Jackknife(id, sorted, arrays, sqrtetStart, full, row);
+    Jackknife(id, sorted, arrays, alpha, row.model, full, row);
     row.passes = row.slsc && *row.slsc <= kGoodFitSlsc;
     return row;
 }

@@ -23,9 +23,11 @@ struct SampleArrays {
     Sample of(std::span<const double> sorted) const { return {sorted, ln, log10, root}; }
 };
 
-// FitModel on a prepared sample; sqrtetStart as startB of FitSqrtet.
-FittedModel FitSample(ModelId id, const Sample& sample,
-                      std::optional<double> sqrtetStart = std::nullopt);
+// FitModel on a prepared sample with the plotting positions of alpha. A resampling routine passes
+// the whole series' fit as start for each resampled one: sqrtet climbs from its b (as startB of
+// FitSqrtet), the other models fit afresh. Never throws.
+FittedModel FitSample(ModelId id, const Sample& sample, double alpha,
+                      const FittedModel* start = nullptr);
 
 // Sample L-moments of sorted values (unbiased probability-weighted moments, n >= 3).
 struct LMoments {
