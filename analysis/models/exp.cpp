@@ -1,4 +1,5 @@
 #include "analysis/models/modelfit.h"
+#include "analysis/models/modelunit.h"
 
 #include <cmath>
 

@@ -1,4 +1,5 @@
 #include "analysis/models/modelfit.h"
+#include "analysis/models/modelunit.h"
 
 // The two-parameter log-normal from the moments of ln x: p = {μ, σ}.
 

@@ -1,5 +1,6 @@
 #include "analysis/mathfunctions.h"
 #include "analysis/models/modelfit.h"
+#include "analysis/models/modelunit.h"
 
 #include <cmath>
 

@@ -1,15 +1,45 @@
 #pragma once
 
-#include "analysis/distributionfits.h"
-#include "analysis/models/modelunit.h"
+#include "analysis/distributions.h"
 
 #include <QString>
 
 #include <algorithm>
+#include <array>
 #include <span>
 #include <vector>
 
-// What the units' fits share: moments, refusals and the check of the fitted parameters.
+// What the distributions' fits share: the prepared sample, its moments and L-moments, the
+// refusals and the check of the fitted parameters.
+
+// A model's parameters in the order of its parameter names; the unused ones are 0.
+using ModelParameters = std::array<double, 4>;
+
+// Sorted values with what several fits take of each: computed once for a whole jackknife, whose
+// leave-one-out samples are the same arrays without one element.
+struct Sample {
+    std::span<const double> x;
+    std::span<const double> ln;
+    std::span<const double> log10;
+    std::span<const double> root; // √x
+};
+// The arrays of a Sample of sorted values.
+struct SampleArrays {
+    std::vector<double> ln;
+    std::vector<double> log10;
+    std::vector<double> root;
+    explicit SampleArrays(std::span<const double> sorted);
+    Sample of(std::span<const double> sorted) const { return {sorted, ln, log10, root}; }
+};
+
+// Sample L-moments of sorted values (unbiased probability-weighted moments, n >= 3).
+struct LMoments {
+    double l1 = 0;
+    double l2 = 0;
+    double t3 = 0;
+};
+LMoments SampleLMoments(std::span<const double> sorted);
+
 namespace models {
 
 // Euler's γ, the mean of the standard Gumbel.

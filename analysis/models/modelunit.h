@@ -2,15 +2,13 @@
 
 #include "analysis/distributionfits.h"
 #include "analysis/distributions.h"
+#include "analysis/models/modelfit.h"
 
 #include <array>
 
 // Everything about one candidate distribution: its names, its fit and its three functions.
 // FittedModel evaluates through these, so a model is one file of its own plus its line in the
 // registry.
-
-// A unit's parameters in the order of its parameter names; the unused ones are 0.
-using ModelParameters = std::array<double, 4>;
 
 struct ModelUnit {
     const char* key;       // in JSON and CSV: "gumbel"
