@@ -1,47 +1,19 @@
 #pragma once
 
 #include "analysis/distributions.h"
+#include "analysis/models/modelfit.h"
 
+#include <optional>
 #include <span>
 
 // The pieces of the fits that the comparison and the tests use beyond FitModel.
 
-// Sorted values with what several fits take of each: computed once for a whole jackknife, whose
-// leave-one-out samples are the same arrays without one element.
-struct Sample {
-    std::span<const double> x;
-    std::span<const double> ln;
-    std::span<const double> log10;
-    std::span<const double> root; // √x
-    // Φ⁻¹ of the plotting positions (i − α)/(N + 1 − 2α), i = 1 … N: the same for every sample
-    // of one size, so a resampling computes them once.
-    std::span<const double> scores;
-};
-// The arrays of a Sample of sorted values.
-struct SampleArrays {
-    std::vector<double> ln;
-    std::vector<double> log10;
-    std::vector<double> root;
-    std::vector<double> scores;
-    SampleArrays(std::span<const double> sorted, double alpha);
-    Sample of(std::span<const double> sorted) const { return {sorted, ln, log10, root, scores}; }
-};
-// Φ⁻¹((i − α)/(n + 1 − 2α)) for i = 1 … n.
-std::vector<double> NormalScores(size_t n, double alpha);
-
-// FitModel on a prepared sample with the plotting-position parameter alpha. whole, when given,
-// is the fit to the whole series that a resampling refits without some of its values: a fit
-// that searches starts there.
+// FitModel on a prepared sample with the plotting positions of alpha (the sample's scores are
+// those of the same alpha). A resampling routine passes
+// the whole series' fit as start for each resampled one: sqrtet climbs from its b (as startB of
+// FitSqrtet), the other models fit afresh. Never throws.
 FittedModel FitSample(ModelId id, const Sample& sample, double alpha,
-                      const FittedModel* whole = nullptr);
-
-// Sample L-moments of sorted values (unbiased probability-weighted moments, n >= 3).
-struct LMoments {
-    double l1 = 0;
-    double l2 = 0;
-    double t3 = 0;
-};
-LMoments SampleLMoments(std::span<const double> sorted);
+                      const FittedModel* start = nullptr);
 
 // The SQRT-ET maximum-likelihood fit. Without startB the profile likelihood is scanned at all
 // 801 points of its range. With it (the jackknife passes the whole series' b) Newton's method

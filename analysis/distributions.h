@@ -27,7 +27,7 @@ struct ModelParameter {
     double value;
 };
 
-// One distribution fitted to one series: a small value that evaluates x(F) and s(x) without
+// One distribution fitted to one series: a small value that evaluates x(F), F(x) and s(x) without
 // fitting again, so a chart may draw its curve at as many probabilities as it likes.
 class FittedModel {
 public:
@@ -47,6 +47,9 @@ public:
     std::optional<double> quantile(double F) const;
     // s(x): the model's standard variable, which SLSC compares; nothing outside the support.
     std::optional<double> standardVariable(double x) const;
+    // F(x): the non-exceedance probability of x, 0 below the support and 1 above it. Nothing
+    // when the model is not applicable or x is not a finite number.
+    std::optional<double> cdf(double x) const;
 
     // Internal to the fitting code: the kind and its parameters.
     static FittedModel make(ModelId id, std::array<double, 4> p) {
@@ -64,6 +67,8 @@ public:
     // x(F) with no checks: NaN or an infinity where it does not exist.
     double rawQuantile(double F) const;
     double rawStandardVariable(double x) const;
+    // F(x) with no checks: NaN where cdf() gives nothing.
+    double rawCdf(double x) const;
     const std::array<double, 4>& rawParameters() const { return p_; }
 
 private:
@@ -72,8 +77,10 @@ private:
     QString problem_;
 };
 
-// Fits one model (not ln2_paper, which is the analysed page's line) to sorted values, ascending,
-// all > 0. Never throws: a model that cannot be fitted comes back not applicable.
+// Fits one model to sorted values, ascending, all > 0, with the plotting positions of alpha 0.5
+// (which only ln2_paper's line takes). Never throws: a model that cannot be fitted comes back
+// not applicable.
 FittedModel FitModel(ModelId id, std::span<const double> sorted);
-// The page's own line as a model: log10 x = logMean + slope * z.
+// The page's own line as a model: log10 x = logMean + slope * z. Its values are the shown ones;
+// FitModel's ln2_paper is the line at the exact normal quantiles, which resampling needs.
 FittedModel PaperLineModel(double logMean, double slope);

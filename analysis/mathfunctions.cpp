@@ -42,6 +42,26 @@ double StandardNormalQuantile(double p) {
     return boost::math::quantile(boost::math::normal_distribution<double, Quiet>(), p);
 }
 
+double StandardNormalCdf(double z) {
+    if (std::isnan(z))
+        return kNaN;
+    if (std::isinf(z))
+        return z > 0 ? 1 : 0;
+    return boost::math::cdf(boost::math::normal_distribution<double, Quiet>(), z);
+}
+
+double GammaP(double shape, double x) {
+    if (!(shape > 0) || !(x >= 0))
+        return kNaN;
+    return boost::math::gamma_p(shape, x, Quiet());
+}
+
+double GammaQ(double shape, double x) {
+    if (!(shape > 0) || !(x >= 0))
+        return kNaN;
+    return boost::math::gamma_q(shape, x, Quiet());
+}
+
 double GammaPInverse(double shape, double p) {
     if (!(shape > 0) || !Probability(p))
         return kNaN;

@@ -6,6 +6,11 @@
 
 // Φ⁻¹(p), the standard normal quantile to full double precision; NaN outside [0, 1].
 double StandardNormalQuantile(double p);
+// Φ(z), the standard normal distribution function: 0 and 1 at the infinities, NaN for NaN.
+double StandardNormalCdf(double z);
+// P(shape, x) and Q(shape, x) = 1 − P, the regularized incomplete gamma functions, for x ≥ 0.
+double GammaP(double shape, double x);
+double GammaQ(double shape, double x);
 // The x with P(shape, x) = p, P the regularized lower incomplete gamma function.
 double GammaPInverse(double shape, double p);
 // The x with Q(shape, x) = q, Q = 1 − P (accurate where P is near 1).

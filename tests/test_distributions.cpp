@@ -69,6 +69,13 @@ struct Published {
     double value;
 };
 
+// A model with the parameters given, in the order of its parameter names.
+FittedModel Model(ModelId id, const Values& p) {
+    std::array<double, 4> parameters{};
+    std::copy(p.begin(), p.end(), parameters.begin());
+    return FittedModel::make(id, parameters);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(ModelId)
@@ -76,11 +83,25 @@ Q_DECLARE_METATYPE(ModelId)
 class TestDistributions : public QObject {
     Q_OBJECT
 private slots:
-    void hoskingLMoments() {
-        const LMoments l = SampleLMoments(Sorted(kHosking));
-        COMPARE_RELATIVE(l.l1, 3.23636364, 1e-8);
-        COMPARE_RELATIVE(l.l2, 1.14181818, 1e-8);
-        COMPARE_RELATIVE(l.t3, 0.27388535, 1e-7);
+    // Hosking's own figures, and those of the 31 values worked by hand from b0, b1 and b2: the
+    // L-moment fits below rest on them (exp's α = 2λ2 = 276.4731, ξ = λ1 − α = 1372.333).
+    void sampleLMoments_data() {
+        QTest::addColumn<Values>("values");
+        QTest::addColumn<double>("l1");
+        QTest::addColumn<double>("l2");
+        QTest::addColumn<double>("t3");
+        QTest::newRow("Hosking") << kHosking << 3.23636364 << 1.14181818 << 0.27388535;
+        QTest::newRow("31 values") << kThirtyOne << 1648.8064516 << 138.2365591 << 0.10339034;
+    }
+    void sampleLMoments() {
+        QFETCH(Values, values);
+        QFETCH(double, l1);
+        QFETCH(double, l2);
+        QFETCH(double, t3);
+        const LMoments l = SampleLMoments(Sorted(values));
+        COMPARE_RELATIVE(l.l1, l1, 1e-8);
+        COMPARE_RELATIVE(l.l2, l2, 1e-8);
+        COMPARE_RELATIVE(l.t3, t3, 1e-7);
     }
 
     // Published parameters and quantiles x(0.2), x(0.5), x(0.8), each to the digits given.
@@ -107,6 +128,14 @@ private slots:
         QTest::newRow("gumbel, 31 values")
             << ModelId::Gumbel << kThirtyOne
             << QList<Published>{{"xi", 1533.69}, {"alpha", 199.4332}} << Values{} << 5e-6;
+        QTest::newRow("exp, 31 values")
+            << ModelId::Exp << kThirtyOne << QList<Published>{{"xi", 1372.333}, {"alpha", 276.4731}}
+            << Values{} << 5e-7;
+        // k is the root of the τ3 equation; Hosking's start value for it is 0.1068473.
+        QTest::newRow("gev, 31 values")
+            << ModelId::Gev << kThirtyOne
+            << QList<Published>{{"xi", 1543.881}, {"alpha", 218.0281}, {"k", 0.1063218}} << Values{}
+            << 1e-6;
         QTest::newRow("lp3, Harricana")
             << ModelId::Lp3 << kHarricana
             << QList<Published>{{"mean", 2.26878}, {"sd", 0.10699}, {"skew", -0.04061}} << Values{}
@@ -168,6 +197,140 @@ private slots:
         QUORVEL_COMPARE_NEAR(q.quantile(0.5).value(), 0.2 + std::exp(logSum / 5), 1e-13);
     }
 
+    // F(x(F)) = F over the whole range of F, and x(F(x)) = x at points across the body of the
+    // distribution, for two or more parameter sets of each model (both signs of a skew or shape).
+    void roundTrip_data() {
+        QTest::addColumn<ModelId>("id");
+        QTest::addColumn<Values>("parameters");
+        QTest::addColumn<double>("relative");
+        auto row = [](const char* name, ModelId id, const Values& p, double relative = 1e-9) {
+            QTest::newRow(name) << id << p << relative;
+        };
+        row("ln2_paper, steep", ModelId::Ln2Paper, {2.5, 0.2});
+        row("ln2_paper, shallow", ModelId::Ln2Paper, {1.0, 0.45});
+        row("ln2_pm, narrow", ModelId::Ln2Pm, {7.2, 0.3});
+        row("ln2_pm, wide", ModelId::Ln2Pm, {0.5, 1.2});
+        row("ln2_lm, wide", ModelId::Ln2Lm, {5.0, 0.6});
+        row("ln2_lm, below 1", ModelId::Ln2Lm, {-1.0, 0.1});
+        row("ln3_iwai, bound below 0", ModelId::Ln3Iwai, {50, 2.8, 0.15});
+        row("ln3_iwai, bound above 0", ModelId::Ln3Iwai, {-120, 2.5, 0.3});
+        row("ln3_q, bound above 0", ModelId::Ln3Q, {100, 6, 0.4});
+        row("ln3_q, bound below 0", ModelId::Ln3Q, {-300, 7, 0.2});
+        row("ln3_lm, k < 0", ModelId::Ln3Lm, {2.6888917, 1.7664322, -0.5707506});
+        row("ln3_lm, k > 0", ModelId::Ln3Lm, {100, 20, 0.3});
+        row("ln3_lm, k = 0", ModelId::Ln3Lm, {100, 20, 0});
+        // The gamma quantile is computed to eleven digits only.
+        row("lp3, g > 0", ModelId::Lp3, {2.3, 0.12, 0.6}, 1e-7);
+        row("lp3, g < 0", ModelId::Lp3, {3.0, 0.2, -0.8}, 1e-7);
+        row("lp3, Harricana's small g < 0", ModelId::Lp3, {2.26878, 0.10699, -0.04061}, 1e-7);
+        row("lp3, g as good as 0", ModelId::Lp3, {2.0, 0.1, 1e-8});
+        row("exp, Hosking", ModelId::Exp, {0.9527273, 2.2836364});
+        row("exp, below 0", ModelId::Exp, {-50, 300});
+        row("gumbel, 31 values", ModelId::Gumbel, {1533.69, 199.4332});
+        row("gumbel, below 0", ModelId::Gumbel, {-2, 0.5});
+        // a > 14 keeps F = 10⁻⁶ above the atom e^−a at zero.
+        row("sqrtet, large a", ModelId::Sqrtet, {30, 0.01});
+        row("sqrtet, small a", ModelId::Sqrtet, {15, 2});
+        row("gev, k < 0", ModelId::Gev, {2.1792884, 1.3956404, -0.1555609});
+        row("gev, k > 0", ModelId::Gev, {10, 2, 0.45});
+        row("gev, k = 0", ModelId::Gev, {10, 2, 0});
+    }
+    void roundTrip() {
+        QFETCH(ModelId, id);
+        QFETCH(Values, parameters);
+        QFETCH(double, relative);
+        const FittedModel model = Model(id, parameters);
+        for (double F : {1e-6, 0.001, 0.01, 0.1, 0.5, 0.9, 0.99, 0.999, 1 - 1e-6}) {
+            const double x = model.quantile(F).value();
+            // Relative to the tail's probability, where a tail is all there is.
+            QUORVEL_COMPARE_NEAR(model.cdf(x).value(), F, relative * std::min(F, 1 - F));
+        }
+        const double lo = model.quantile(0.001).value();
+        const double hi = model.quantile(0.999).value();
+        for (int i = 0; i <= 8; ++i) {
+            const double x = lo + (hi - lo) * i / 8;
+            const double F = model.cdf(x).value();
+            QVERIFY(F > 0 && F < 1);
+            QUORVEL_COMPARE_NEAR(model.quantile(F).value(), x,
+                                 relative * std::max(std::fabs(x), hi - lo));
+        }
+    }
+
+    // F is 0 below the support and 1 above it, for every finite x; nothing for an infinite one.
+    void cdfOutsideSupport_data() {
+        QTest::addColumn<ModelId>("id");
+        QTest::addColumn<Values>("parameters");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("F");
+        auto row = [](const char* name, ModelId id, const Values& p, double x, double F) {
+            QTest::newRow(name) << id << p << x << F;
+        };
+        row("ln2_paper at 0", ModelId::Ln2Paper, {2.5, 0.2}, 0, 0);
+        row("ln2_pm below 0", ModelId::Ln2Pm, {1, 0.5}, -3, 0);
+        row("ln2_lm at 0", ModelId::Ln2Lm, {1, 0.5}, 0, 0);
+        row("ln3_iwai at its bound −b", ModelId::Ln3Iwai, {50, 2.8, 0.15}, -50, 0);
+        row("ln3_iwai below its bound", ModelId::Ln3Iwai, {-120, 2.5, 0.3}, 100, 0);
+        row("ln3_q below ζ", ModelId::Ln3Q, {100, 6, 0.4}, 99, 0);
+        row("ln3_lm, k < 0, below ξ − α/|k|", ModelId::Ln3Lm, {100, 20, -0.5}, 59, 0);
+        row("ln3_lm, k > 0, above ξ + α/k", ModelId::Ln3Lm, {100, 20, 0.5}, 141, 1);
+        row("ln3_lm, k > 0, at ξ + α/k", ModelId::Ln3Lm, {100, 20, 0.5}, 140, 1);
+        row("lp3, g > 0, at 0", ModelId::Lp3, {2.3, 0.12, 0.6}, 0, 0);
+        // c = 2.3 − 2·0.12/0.6 = 1.9: below 10^1.9.
+        row("lp3, g > 0, below 10^c", ModelId::Lp3, {2.3, 0.12, 0.6}, 79, 0);
+        // c = 3 + 2·0.2/0.8 = 3.5: above 10^3.5.
+        row("lp3, g < 0, above 10^c", ModelId::Lp3, {3.0, 0.2, -0.8}, 3163, 1);
+        row("lp3, g < 0, at 0", ModelId::Lp3, {3.0, 0.2, -0.8}, 0, 0);
+        row("lp3, g as good as 0, below 0", ModelId::Lp3, {2.0, 0.1, 1e-8}, -1, 0);
+        row("exp below ξ", ModelId::Exp, {-50, 300}, -51, 0);
+        row("exp at ξ", ModelId::Exp, {-50, 300}, -50, 0);
+        row("gumbel far below ξ", ModelId::Gumbel, {1533.69, 199.4332}, -1e6, 0);
+        row("gumbel far above ξ", ModelId::Gumbel, {1533.69, 199.4332}, 1e6, 1);
+        row("sqrtet below 0", ModelId::Sqrtet, {30, 0.01}, -1, 0);
+        row("sqrtet at 0: the atom e^−a", ModelId::Sqrtet, {3, 0.01}, 0, std::exp(-3.0));
+        row("gev, k < 0, below ξ + α/k", ModelId::Gev, {10, 2, -0.2}, -0.5, 0);
+        row("gev, k > 0, above ξ + α/k", ModelId::Gev, {10, 2, 0.45}, 15, 1);
+        row("gev, k = 0, far above ξ", ModelId::Gev, {10, 2, 0}, 1e4, 1);
+    }
+    void cdfOutsideSupport() {
+        QFETCH(ModelId, id);
+        QFETCH(Values, parameters);
+        QFETCH(double, x);
+        QFETCH(double, F);
+        const FittedModel model = Model(id, parameters);
+        QCOMPARE(model.cdf(x).value(), F);
+        QVERIFY(!model.cdf(std::numeric_limits<double>::infinity()));
+        QVERIFY(!model.cdf(std::numeric_limits<double>::quiet_NaN()));
+    }
+
+    // The line fitted to a sample at the exact normal quantiles of its plotting positions: five
+    // values, whose deviates ±z1, ±z2, 0 make the slope (z1(y5 − y1) + z2(y4 − y2))/(2z1² + 2z2²).
+    void paperLineOfSample_data() {
+        QTest::addColumn<double>("alpha");
+        QTest::addColumn<double>("z1"); // −Φ⁻¹((1 − α)/(6 − 2α))
+        QTest::addColumn<double>("z2"); // −Φ⁻¹((2 − α)/(6 − 2α))
+        QTest::newRow("α = 0.5") << 0.5 << 1.2815515655446008 << 0.5244005127080407;
+        QTest::newRow("Cunnane, α = 0.4") << 0.4 << 1.1983797023069247 << 0.5024022233733554;
+    }
+    void paperLineOfSample() {
+        QFETCH(double, alpha);
+        QFETCH(double, z1);
+        QFETCH(double, z2);
+        const std::vector<double> sorted{10, 20, 50, 100, 1000};
+        const double y[] = {1, std::log10(20.0), std::log10(50.0), 2, 3};
+        const double mean = (y[0] + y[1] + y[2] + y[3] + y[4]) / 5;
+        const double slope =
+            (z1 * (y[4] - y[0]) + z2 * (y[3] - y[1])) / (2 * z1 * z1 + 2 * z2 * z2);
+        const SampleArrays arrays(sorted, alpha);
+        const FittedModel line = FitSample(ModelId::Ln2Paper, arrays.of(sorted), alpha);
+        QVERIFY2(line.applicable(), qPrintable(line.problem()));
+        COMPARE_RELATIVE(Parameter(line, "log_mean"), mean, 1e-15);
+        COMPARE_RELATIVE(Parameter(line, "slope"), slope, 1e-14);
+        COMPARE_RELATIVE(line.quantile(0.5).value(), std::pow(10.0, mean), 1e-14);
+        // Equal values give the page's refusal of a flat line.
+        const std::vector<double> flat{5, 5, 5};
+        QCOMPARE(FitModel(ModelId::Ln2Paper, flat).problem(), PaperLineModel(2, 0).problem());
+    }
+
     // Fits that must refuse, each with a reason.
     void notApplicable_data() {
         QTest::addColumn<ModelId>("id");
@@ -184,6 +347,8 @@ private slots:
             << ModelId::Ln3Lm << Values{1, 1, 1, 1, 1, 1, 1, 1, 1, 1e6};
         QTest::newRow("ln3_iwai: bound above the smallest value")
             << ModelId::Ln3Iwai << Values{1, 100, 100, 100, 100, 100, 100, 100, 100, 101};
+        QTest::newRow("ln2_paper: one value") << ModelId::Ln2Paper << Values{7};
+        QTest::newRow("ln2_paper: a flat line") << ModelId::Ln2Paper << Values{5, 5, 5};
     }
     void notApplicable() {
         QFETCH(ModelId, id);
@@ -193,6 +358,7 @@ private slots:
         QVERIFY(!model.problem().isEmpty());
         QVERIFY(model.parameters().empty());
         QVERIFY(!model.quantile(0.5));
+        QVERIFY(!model.cdf(1));
     }
 
     // The SQRT-ET fit is where the profile likelihood's derivative vanishes, and the likelihood
