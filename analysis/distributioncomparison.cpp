@@ -5,6 +5,8 @@
 #include "analysis/numeric.h"
 #include "analysis/resampling.h"
 
+#include <QtConcurrent/QtConcurrentMap>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -161,13 +163,16 @@ DistributionComparison CompareDistributions(const FitMeasures& paper, const Samp
     DistributionComparison result;
     result.alpha = alpha;
     result.recordCount = static_cast<int>(sample.x.size());
-    for (ModelId id : kModels) {
-        ModelComparison& row = result.models[static_cast<size_t>(id)];
+    // Each model is fitted, measured and resampled on its own, into its own row, so the rows
+    // are the same whichever thread computes them and in whatever order.
+    auto compare = [&](ModelComparison& row) {
+        const ModelId id = kModels[static_cast<size_t>(&row - result.models.data())];
         row = id == ModelId::Ln2Paper ? ComparePaper(paper)
                                       : Compare(id, sample, alpha, result.recordCount);
         if (span && row.applicable())
             row.curve = ModelCurvePoints(row.model, span->from, span->to);
-    }
+    };
+    QtConcurrent::blockingMap(result.models, compare);
     SelectModel(result, target);
     return result;
 }
