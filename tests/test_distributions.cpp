@@ -3,12 +3,14 @@
 #include "analysis/distributioncomparison.h"
 #include "analysis/distributionfits.h"
 #include "analysis/loading.h"
+#include "analysis/study.h"
 #include "analysis/mathfunctions.h"
 #include "chart/modelcurves.h"
 #include "nearequal.h"
 #include "states.h"
 
 #include <QTest>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -539,6 +541,34 @@ private slots:
         QVERIFY(c.model(ModelId::Sqrtet).jackknifeProblem.isEmpty());
         QVERIFY(!c.model(ModelId::Gev).jackknifeProblem.isEmpty());
         QVERIFY(!c.model(ModelId::Gev).period(10)->wetError);
+    }
+
+    // The models are spread over the cores; each lands in its own row, so one thread or several
+    // give the same figures to the last bit.
+    void sameFiguresOnAnyNumberOfThreads() {
+        const AppState state = SampleFile("precip_100y.csv");
+        QThreadPool* pool = QThreadPool::globalInstance();
+        const int threads = pool->maxThreadCount();
+        auto study = [&](int count) {
+            pool->setMaxThreadCount(count);
+            return ComputeStudy(state.study.series, state.study.settings, state.deviateTable);
+        };
+        const Study one = study(1);
+        const Study four = study(4);
+        pool->setMaxThreadCount(threads);
+        for (size_t i = 0; i < kModelCount; ++i) {
+            const ModelComparison& a = one.models.models[i];
+            const ModelComparison& b = four.models.models[i];
+            QCOMPARE(a.slsc, b.slsc);
+            QCOMPARE(a.jackknifeProblem, b.jackknifeProblem);
+            QCOMPARE(a.curve.size(), b.curve.size());
+            for (size_t k = 0; k < kPeriodCount; ++k) {
+                QCOMPARE(a.periods[k].wet, b.periods[k].wet);
+                QCOMPARE(a.periods[k].dryJackknife, b.periods[k].dryJackknife);
+                QCOMPARE(a.periods[k].wetError, b.periods[k].wetError);
+            }
+        }
+        QCOMPARE(one.models.selected, four.models.selected);
     }
 
     // The selection takes the passing model with the smallest error of the target.
