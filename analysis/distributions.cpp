@@ -13,22 +13,22 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 } // namespace
 
 const char* ModelKey(ModelId id) {
-    return Unit(id).key;
+    return Unit(id).names.key;
 }
 
 QString ModelName(ModelId id) {
-    return QString::fromUtf8(Unit(id).name);
+    return QString::fromUtf8(Unit(id).names.name);
 }
 
 QString ModelShortName(ModelId id) {
-    return QString::fromUtf8(Unit(id).shortName);
+    return QString::fromUtf8(Unit(id).names.shortName);
 }
 
 std::vector<ModelParameter> FittedModel::parameters() const {
     std::vector<ModelParameter> list;
     if (!applicable())
         return list;
-    const std::array<const char*, 3>& names = Unit(id_).parameters;
+    const std::array<const char*, 3>& names = Unit(id_).names.parameters;
     for (size_t i = 0; i < names.size(); ++i)
         if (names[i])
             list.push_back({names[i], p_[i]});
@@ -38,19 +38,19 @@ std::vector<ModelParameter> FittedModel::parameters() const {
 double FittedModel::rawQuantile(double F) const {
     if (!(F > 0 && F < 1) || !applicable())
         return kNaN;
-    return Unit(id_).quantile(p_, F);
+    return Unit(id_).functions.quantile(p_, F);
 }
 
 double FittedModel::rawStandardVariable(double x) const {
     if (!applicable())
         return kNaN;
-    return Unit(id_).standardVariable(p_, x);
+    return Unit(id_).functions.standardVariable(p_, x);
 }
 
 double FittedModel::rawCdf(double x) const {
     if (!std::isfinite(x) || !applicable())
         return kNaN;
-    return Unit(id_).cdf(p_, x);
+    return Unit(id_).functions.cdf(p_, x);
 }
 
 std::optional<double> FittedModel::quantile(double F) const {
@@ -80,7 +80,7 @@ FittedModel FitSample(ModelId id, const Sample& s, double alpha, const FittedMod
         return models::Refuse(id, models::TooFewText(unit.minimumRecords));
     // Boost.Math is told not to throw; this is the net under anything else (a full memory).
     try {
-        return unit.fit(s, alpha, start);
+        return unit.functions.fit(s, alpha, start);
     } catch (const std::exception&) {
         return models::Refuse(id, QStringLiteral("計算中に問題が起きたため当てはめられません。"));
     }

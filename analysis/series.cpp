@@ -147,3 +147,9 @@ QString AlphaTooLargeText(double alpha, int recordCount) {
         .arg(recordCount)
         .arg(FormatReal(MaxAlphaFor(recordCount)));
 }
+
+QString SeriesKindName(SeriesKind kind) {
+    // In the order of SeriesKind.
+    static const char* const kNames[] = {"年合計値", "年最大値", "年最小値"};
+    return QString::fromUtf8(kNames[static_cast<size_t>(kind)]);
+}

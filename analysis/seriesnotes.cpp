@@ -147,18 +147,6 @@ QString YearGapsText(const YearGaps& gaps) {
     return sentences.join(QString());
 }
 
-QString SeriesKindName(SeriesKind kind) {
-    switch (kind) {
-    case SeriesKind::AnnualTotal:
-        return QStringLiteral("年合計値");
-    case SeriesKind::AnnualMaximum:
-        return QStringLiteral("年最大値");
-    case SeriesKind::AnnualMinimum:
-        return QStringLiteral("年最小値");
-    }
-    return {};
-}
-
 void ApplyFirstLoadDefaults(ChartSettings& settings, const SeriesData& series) {
     const ScalePair scale = FittingScale(series);
     settings.scaleMaxIndex = scale.maxIndex;

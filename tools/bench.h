@@ -20,6 +20,10 @@ inline double MedianMicroseconds(int runs, const std::function<void()>& body) {
     return times[times.size() / 2];
 }
 
+struct AppState;
+// A state with the committed deviate table, as the program has it after its start.
+AppState BenchState();
+
 void BenchAnalysis();      // reading and analysing a 257-record file
 void BenchJackknife();     // the fit measures of 257 records, 257 re-analyses among them
 void BenchDistributions(); // the eleven candidate distributions of 257 records with the jackknife

@@ -18,21 +18,33 @@
 #include <algorithm>
 #include <vector>
 
-void BenchAnalysis() {
-    QTemporaryDir dir;
-    AppState state;
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
+namespace {
+
+// A data file of 257 records of a spread like annual rain in dir, named as the next load's file.
+bool WriteBenchFile(const QTemporaryDir& dir, AppState& state) {
     QByteArray text;
     for (int i = 0; i < kMaxRecords; ++i)
         text += QByteArray::number(1770 + i) + "," + QByteArray::number(800 + (i * 7919) % 1700) +
                 ".5\r\n";
     state.dataFileName = dir.filePath(QStringLiteral("bench.txt"));
     QFile file(state.dataFileName);
-    if (!file.open(QIODevice::WriteOnly))
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+} // namespace
+
+AppState BenchState() {
+    AppState state;
+    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
+    LoadDeviateTable(state);
+    return state;
+}
+
+void BenchAnalysis() {
+    QTemporaryDir dir;
+    AppState state = BenchState();
+    if (!WriteBenchFile(dir, state))
         return;
-    file.write(text);
-    file.close();
     const double median = MedianMicroseconds(500, [&] { LoadDataFile(state); });
     std::printf("read and study (257 records, the page's line, the eleven models, every "
                 "jackknife): median %.1f us\n",
@@ -43,9 +55,7 @@ namespace {
 
 // 257 records of a spread like annual rain.
 AppState BenchSeries() {
-    AppState state;
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
+    AppState state = BenchState();
     state.study.series.recordCount = kMaxRecords;
     for (int i = 0; i < kMaxRecords; ++i) {
         state.study.series.years[i] = 1770 + i;
@@ -120,16 +130,8 @@ void BenchLoadWithWindows() {
     InstallFontSubstitutions();
     AppState state = BenchSeries();
     QTemporaryDir dir;
-    QByteArray text;
-    for (int i = 0; i < kMaxRecords; ++i)
-        text += QByteArray::number(1770 + i) + "," + QByteArray::number(800 + (i * 7919) % 1700) +
-                ".5\r\n";
-    state.dataFileName = dir.filePath(QStringLiteral("bench.txt"));
-    QFile file(state.dataFileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!WriteBenchFile(dir, state))
         return;
-    file.write(text);
-    file.close();
     ApplyFirstLoadDefaults(state.settings, state.study.series);
     state.settings.analysisMode = 2;
     state.settings.showErrorBand = true;

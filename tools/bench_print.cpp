@@ -11,9 +11,7 @@
 void BenchPrint() {
     InstallFontSubstitutions();
     QTemporaryDir dir;
-    AppState state;
-    state.startDirectory = QStringLiteral(QUORVEL_SOURCE_DIR "/data");
-    LoadDeviateTable(state);
+    AppState state = BenchState();
     // A plausible annual series: values spread log-normally around 1500 mm.
     state.study.series.recordCount = kMaxRecords;
     for (int i = 0; i < kMaxRecords; ++i) {

@@ -34,14 +34,6 @@ double Cdf(const ModelParameters& p, double x) {
 
 } // namespace
 
-const ModelUnit models::kExp{
-    .key = "exp",
-    .name = "指数分布",
-    .shortName = "Exp",
-    .parameters = {"xi", "alpha", nullptr},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+const ModelUnit models::kExp{{"exp", "指数分布", "Exp", {"xi", "alpha", nullptr}},
+                             3,
+                             {Fit, Quantile, Cdf, StandardVariable}};

@@ -102,14 +102,6 @@ double Cdf(const ModelParameters& p, double x) {
 
 } // namespace
 
-const ModelUnit models::kGev{
-    .key = "gev",
-    .name = "一般化極値分布",
-    .shortName = "GEV",
-    .parameters = {"xi", "alpha", "k"},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+const ModelUnit models::kGev{{"gev", "一般化極値分布", "GEV", {"xi", "alpha", "k"}},
+                             3,
+                             {Fit, Quantile, Cdf, StandardVariable}};

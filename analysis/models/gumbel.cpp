@@ -33,14 +33,6 @@ double Cdf(const ModelParameters& p, double x) {
 
 } // namespace
 
-const ModelUnit models::kGumbel{
-    .key = "gumbel",
-    .name = "グンベル分布",
-    .shortName = "Gumbel",
-    .parameters = {"xi", "alpha", nullptr},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+const ModelUnit models::kGumbel{{"gumbel", "グンベル分布", "Gumbel", {"xi", "alpha", nullptr}},
+                                3,
+                                {Fit, Quantile, Cdf, StandardVariable}};

@@ -22,13 +22,6 @@ FittedModel Fit(const Sample& s, double, const FittedModel*) {
 } // namespace
 
 const ModelUnit models::kLn2Lm{
-    .key = "ln2_lm",
-    .name = "対数正規分布2母数（L積率法）",
-    .shortName = "LN2LM",
-    .parameters = {"mu", "sigma", nullptr},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = models::LogNormalQuantile,
-    .cdf = models::LogNormalCdf,
-    .standardVariable = models::LogNormalStandardVariable,
-};
+    {"ln2_lm", "対数正規分布2母数（L積率法）", "LN2LM", {"mu", "sigma", nullptr}},
+    3,
+    {Fit, models::LogNormalQuantile, models::LogNormalCdf, models::LogNormalStandardVariable}};

@@ -63,16 +63,9 @@ double Cdf(const ModelParameters& p, double x) {
 } // namespace
 
 const ModelUnit models::kLn2Paper{
-    .key = "ln2_paper",
-    .name = "対数正規分布（確率紙の回帰線）",
-    .shortName = "LN2 回帰線",
-    .parameters = {"log_mean", "slope", nullptr},
-    .minimumRecords = 2,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+    {"ln2_paper", "対数正規分布（確率紙の回帰線）", "LN2 回帰線", {"log_mean", "slope", nullptr}},
+    2,
+    {Fit, Quantile, Cdf, StandardVariable}};
 
 FittedModel PaperLineModel(double logMean, double slope) {
     if (!(slope != 0))

@@ -17,13 +17,6 @@ FittedModel Fit(const Sample& s, double, const FittedModel*) {
 } // namespace
 
 const ModelUnit models::kLn2Pm{
-    .key = "ln2_pm",
-    .name = "対数正規分布2母数（積率法）",
-    .shortName = "LN2PM",
-    .parameters = {"mu", "sigma", nullptr},
-    .minimumRecords = 2,
-    .fit = Fit,
-    .quantile = models::LogNormalQuantile,
-    .cdf = models::LogNormalCdf,
-    .standardVariable = models::LogNormalStandardVariable,
-};
+    {"ln2_pm", "対数正規分布2母数（積率法）", "LN2PM", {"mu", "sigma", nullptr}},
+    2,
+    {Fit, models::LogNormalQuantile, models::LogNormalCdf, models::LogNormalStandardVariable}};

@@ -56,14 +56,6 @@ double Cdf(const ModelParameters& p, double x) {
 
 } // namespace
 
-const ModelUnit models::kLn3Iwai{
-    .key = "ln3_iwai",
-    .name = "岩井法",
-    .shortName = "岩井法",
-    .parameters = {"b", "mean", "sd"},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+const ModelUnit models::kLn3Iwai{{"ln3_iwai", "岩井法", "岩井法", {"b", "mean", "sd"}},
+                                 3,
+                                 {Fit, Quantile, Cdf, StandardVariable}};

@@ -55,13 +55,6 @@ double Cdf(const ModelParameters& p, double x) {
 } // namespace
 
 const ModelUnit models::kLn3Lm{
-    .key = "ln3_lm",
-    .name = "対数正規分布3母数（L積率法）",
-    .shortName = "LN3LM",
-    .parameters = {"xi", "alpha", "k"},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+    {"ln3_lm", "対数正規分布3母数（L積率法）", "LN3LM", {"xi", "alpha", "k"}},
+    3,
+    {Fit, Quantile, Cdf, StandardVariable}};

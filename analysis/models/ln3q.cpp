@@ -46,13 +46,6 @@ double Cdf(const ModelParameters& p, double x) {
 } // namespace
 
 const ModelUnit models::kLn3Q{
-    .key = "ln3_q",
-    .name = "対数正規分布3母数（クォンタイル法）",
-    .shortName = "LN3Q",
-    .parameters = {"zeta", "mu", "sigma"},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+    {"ln3_q", "対数正規分布3母数（クォンタイル法）", "LN3Q", {"zeta", "mu", "sigma"}},
+    3,
+    {Fit, Quantile, Cdf, StandardVariable}};

@@ -68,13 +68,6 @@ double Cdf(const ModelParameters& p, double x) {
 } // namespace
 
 const ModelUnit models::kLp3{
-    .key = "lp3",
-    .name = "対数ピアソンIII型分布（対数空間法）",
-    .shortName = "LP3",
-    .parameters = {"mean", "sd", "skew"},
-    .minimumRecords = 3,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+    {"lp3", "対数ピアソンIII型分布（対数空間法）", "LP3", {"mean", "sd", "skew"}},
+    3,
+    {Fit, Quantile, Cdf, StandardVariable}};

@@ -10,14 +10,17 @@
 // FittedModel evaluates through these, so a model is one file of its own plus its line in the
 // registry.
 
-struct ModelUnit {
+// What a model is called.
+struct ModelNames {
     const char* key;       // in JSON and CSV: "gumbel"
     const char* name;      // the window's, page's and CSV's: "グンベル分布"
     const char* shortName; // a chart's legend, where the full name does not fit: "Gumbel"
     // The parameters' JSON names; the unused ones are null.
     std::array<const char*, 3> parameters;
-    // Fewer records than this are refused before the fit is tried.
-    int minimumRecords;
+};
+
+// What a model computes.
+struct ModelFunctions {
     // The fit to a sample of at least minimumRecords values; alpha is the plotting-position
     // parameter and start the whole series' fit when this is a resampled one (or null).
     FittedModel (*fit)(const Sample& sample, double alpha, const FittedModel* start);
@@ -27,6 +30,13 @@ struct ModelUnit {
     double (*cdf)(const ModelParameters& p, double x);
     // s(x), the standard variable SLSC compares.
     double (*standardVariable)(const ModelParameters& p, double x);
+};
+
+struct ModelUnit {
+    ModelNames names;
+    // Fewer records than this are refused before the fit is tried.
+    int minimumRecords;
+    ModelFunctions functions;
 };
 
 namespace models {

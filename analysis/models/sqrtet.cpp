@@ -176,17 +176,9 @@ double Cdf(const ModelParameters& p, double x) {
 
 } // namespace
 
-const ModelUnit models::kSqrtet{
-    .key = "sqrtet",
-    .name = "平方根指数型最大値分布",
-    .shortName = "SqrtEt",
-    .parameters = {"a", "b", nullptr},
-    .minimumRecords = 2,
-    .fit = Fit,
-    .quantile = Quantile,
-    .cdf = Cdf,
-    .standardVariable = StandardVariable,
-};
+const ModelUnit models::kSqrtet{{"sqrtet", "平方根指数型最大値分布", "SqrtEt", {"a", "b", nullptr}},
+                                2,
+                                {Fit, Quantile, Cdf, StandardVariable}};
 
 FittedModel FitSqrtet(std::span<const double> sorted, std::optional<double> startB) {
     const SampleArrays arrays(sorted, 0.5);
