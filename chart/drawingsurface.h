@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include <optional>
+#include <vector>
 
 // The drawing operations and sticky pen and font state that the screen picture and the printer
 // share. Coordinates are single precision in the surface's own unit; text extents come back in
@@ -20,6 +21,15 @@ public:
     // Segment from (x1, y1) to (x2, y2), both ends included, with the current width and style.
     virtual void Line(float x1, float y1, float x2, float y2,
                       std::optional<QColor> color = std::nullopt) = 0;
+    // The segments as so many Line calls, in order, all in one colour. A surface that can draw a
+    // batch at once (the screen) does so: a curve is hundreds of segments.
+    struct Segment {
+        float x1, y1, x2, y2;
+    };
+    virtual void Lines(const std::vector<Segment>& segments, const QColor& color) {
+        for (const Segment& s : segments)
+            Line(s.x1, s.y1, s.x2, s.y2, color);
+    }
     // Circle with the radius in x units; filled with FillColor when FillStyle is 0.
     virtual void Circle(float x, float y, float radius,
                         std::optional<QColor> color = std::nullopt) = 0;

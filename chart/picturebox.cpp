@@ -170,6 +170,27 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, std::optional<QCol
     currentY_ = y2;
 }
 
+void PictureBox::Lines(const std::vector<Segment>& segments, const QColor& color) {
+    std::vector<QLineF> lines;
+    lines.reserve(segments.size());
+    const Segment* last = nullptr;
+    for (const Segment& s : segments) {
+        if (FinitePoint(s.x1, s.y1) && FinitePoint(s.x2, s.y2)) {
+            lines.emplace_back(pixelCentre(s.x1, s.y1), pixelCentre(s.x2, s.y2));
+            last = &s;
+        }
+    }
+    if (!last)
+        return;
+    // Each line is drawn as Line draws it, in one call to the painter.
+    QPainter& p = painter();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(currentPen(color));
+    p.drawLines(lines.data(), static_cast<int>(lines.size()));
+    currentX_ = last->x2;
+    currentY_ = last->y2;
+}
+
 void PictureBox::Circle(float x, float y, float radius, std::optional<QColor> color) {
     if (!FinitePoint(x, y) || !std::isfinite(radius))
         return;

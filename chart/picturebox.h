@@ -34,6 +34,7 @@ public:
 
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QColor> color = std::nullopt) override;
+    void Lines(const std::vector<Segment>& segments, const QColor& color) override;
     void Circle(float x, float y, float radius,
                 std::optional<QColor> color = std::nullopt) override;
     void Print(const QString& text) override;

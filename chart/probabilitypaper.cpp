@@ -139,6 +139,7 @@ void ProbabilityPaper::DrawDashedCurve(DrawingSurface& surface, const Curve& cur
     const QRectF frame = Frame();
     const double period = dash + gap;
     double travelled = 0; // along the curve, for the pattern's phase
+    std::vector<DrawingSurface::Segment> segments;
     for (size_t i = 1; i < curve.size(); ++i) {
         if (!curve[i - 1] || !curve[i]) {
             travelled = 0;
@@ -157,11 +158,12 @@ void ProbabilityPaper::DrawDashedCurve(DrawingSurface& surface, const Curve& cur
                 continue;
             const QPointF p = a + (b - a) * t0;
             const QPointF q = a + (b - a) * t1;
-            surface.Line(static_cast<float>(p.x()), static_cast<float>(p.y()),
-                         static_cast<float>(q.x()), static_cast<float>(q.y()), colour);
+            segments.push_back({static_cast<float>(p.x()), static_cast<float>(p.y()),
+                                static_cast<float>(q.x()), static_cast<float>(q.y())});
         }
         travelled += length;
     }
+    surface.Lines(segments, colour);
 }
 
 void DrawProbabilityGrid(const ProbabilityPaper& paper, DrawingSurface& surface, int frameLeft,

@@ -93,6 +93,8 @@ private slots:
     void dottedOnlyAtWidthOne_data();
     void dottedOnlyAtWidthOne();
     void lineIncludesBothEndsAndClips();
+    void batchOfLinesDrawsWhatLinesDraw_data();
+    void batchOfLinesDrawsWhatLinesDraw();
     void filledAndOpenCircles_data();
     void filledAndOpenCircles();
     void renderedChart();
@@ -260,6 +262,34 @@ void TestPictureBox::dottedOnlyAtWidthOne() {
     // The pen is as wide as asked in pixels, whatever the scale.
     const QRect ink = InkBox(image);
     QCOMPARE(ink.width(), width * int(box->devicePixelRatio()));
+}
+
+void TestPictureBox::batchOfLinesDrawsWhatLinesDraw_data() {
+    QTest::addColumn<int>("width");
+    QTest::newRow("one pixel") << 1;
+    QTest::newRow("three pixels") << 3;
+}
+
+// A curve goes to the screen as one batch; every pixel must be what its segments drawn one by
+// one give, the segments past the edges and the one that is not finite included.
+void TestPictureBox::batchOfLinesDrawsWhatLinesDraw() {
+    QFETCH(int, width);
+    std::vector<DrawingSurface::Segment> segments;
+    for (int i = 0; i < 200; ++i) {
+        const float t = i / 10.0f;
+        segments.push_back({-500 + 230 * t, 6000 - 300 * t - 3 * t * t, -270 + 230 * t,
+                            5700 - 300 * t - 3 * (t + 1) * (t + 1)});
+    }
+    segments.push_back({100, 100, std::nanf(""), 200});
+    auto one = MakePicture();
+    auto batch = MakePicture();
+    one->SetDrawWidth(width);
+    batch->SetDrawWidth(width);
+    for (const DrawingSurface::Segment& s : segments)
+        one->Line(s.x1, s.y1, s.x2, s.y2, QColor(Qt::blue));
+    batch->Lines(segments, QColor(Qt::blue));
+    QCOMPARE(batch->image(), one->image());
+    QCOMPARE(batch->CurrentX(), one->CurrentX());
 }
 
 void TestPictureBox::lineIncludesBothEndsAndClips() {
