@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -89,6 +90,8 @@ public:
 
     // ImportHost
     bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle) override;
+    void ImportShowSeries(const SeriesData& series, const QString& axisTitle) override;
+    QStringList ImportInputFiles() const override;
 
 signals:
     // The exit command has restored the start directory and closed the windows.
@@ -198,4 +201,6 @@ private:
     // The item name of an imported series, offered as the axis title when the editor hands
     // that series over.
     QString importedAxisTitle_;
+    // A series handed over in memory: the next load takes it instead of reading dataFileName.
+    std::optional<SeriesData> pendingSeries_;
 };
