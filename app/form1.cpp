@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -64,6 +65,50 @@ const QColor kOrangeInput(255, 224, 192);
 
 // The plotting-position presets, in the order of their menu.
 constexpr double kPlottingPositions[5] = {0, 0.375, 0.4, 0.44, 0.5};
+
+// What a load says about the years of its series, "" when nothing. Repeated and missing years
+// may be typing faults in a data file. The years an import left out are its own doing: they are
+// told with the import's reasons, and only other gaps are asked to be checked.
+QString YearNotes(const SeriesData& series) {
+    const YearGaps gaps = FindYearGaps(series);
+    if (gaps.empty())
+        return {};
+    const QString check = QStringLiteral("\nこのまま解析しました。年を確かめてください。");
+    if (series.origin.leftOut.isEmpty())
+        return YearGapsText(gaps) + check;
+    // The import words each line "1990 年：…".
+    QMap<int32_t, QString> reasons;
+    for (const QString& line : series.origin.leftOut)
+        reasons.insert(line.section(QStringLiteral(" 年："), 0, 0).toInt(), line);
+    QStringList explained;
+    YearGaps faults{gaps.repeated, {}};
+    for (const YearRun& run : gaps.missing) {
+        int64_t next = run.first; // the first year of the run not accounted for
+        for (auto it = reasons.lowerBound(run.first); it != reasons.cend() && it.key() <= run.last;
+             ++it) {
+            if (it.key() > next)
+                faults.missing << YearRun{int32_t(next), it.key() - 1};
+            explained << it.value();
+            next = int64_t(it.key()) + 1;
+        }
+        if (next <= run.last)
+            faults.missing << YearRun{int32_t(next), run.last};
+    }
+    QStringList parts;
+    if (!explained.isEmpty()) {
+        constexpr int kListed = 10;
+        QString text =
+            QStringLiteral("取り込みで次の年を除きました（グラフと解析には入っていません）：");
+        for (const QString& line : explained.mid(0, kListed))
+            text += QLatin1Char('\n') + line;
+        if (explained.size() > kListed)
+            text += QStringLiteral("\nほか %1 年").arg(explained.size() - kListed);
+        parts << text;
+    }
+    if (!faults.empty())
+        parts << YearGapsText(faults) + check;
+    return parts.join(QStringLiteral("\n\n"));
+}
 
 } // namespace
 
@@ -534,9 +579,14 @@ void Form1::showResults(const ResultTexts& texts) {
 
 void Form1::showLoadedFile() {
     loadedFileName_ = state_.dataFileName;
-    text1_->setPlainText(DisplayFileName(state_.dataFileName));
-    setWindowTitle(QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") +
-                   DisplayFileName(state_.dataFileName) + QStringLiteral(" > "));
+    // An imported series is named by its observation file and by what was built from it: the
+    // same file gives a total or a maximum.
+    QString name = DisplayFileName(state_.dataFileName);
+    if (!state_.study.series.origin.built.isEmpty())
+        name += QStringLiteral("：") + state_.study.series.origin.built;
+    text1_->setPlainText(name);
+    setWindowTitle(QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + name +
+                   QStringLiteral(" > "));
 }
 
 void Form1::Redraw() {
@@ -566,8 +616,9 @@ void Form1::Redraw() {
     case 2: {
         // Either the new series whole, or the previous one with its own file name.
         ResultTexts texts;
+        const std::optional<SeriesData> pending = std::exchange(pendingSeries_, std::nullopt);
         try {
-            texts = LoadDataFile(state_);
+            texts = pending ? LoadSeries(state_, *pending) : LoadDataFile(state_);
         } catch (...) {
             state_.dataFileName = loadedFileName_;
             throw;
@@ -580,8 +631,8 @@ void Form1::Redraw() {
         state_.redrawMode = 1;
         drawChart(true);
         // The series is analysed all the same: the method needs no consecutive years.
-        if (const QString years = YearGapsText(FindYearGaps(state_.study.series)); !years.isEmpty())
-            tell(years + QStringLiteral("\nこのまま解析しました。年を確かめてください。"));
+        if (const QString years = YearNotes(state_.study.series); !years.isEmpty())
+            tell(years);
         break;
     }
     case -1:
@@ -661,6 +712,24 @@ bool Form1::ImportOpenInEditor(const QString& editorText, const QString& axisTit
     form3_->ShowNewData(true);
     importedAxisTitle_ = axisTitle;
     return true;
+}
+
+void Form1::ImportShowSeries(const SeriesData& series, const QString& axisTitle) {
+    // The load of the open command with the series in hand: the observation file is the input,
+    // named wherever a data file is and never written over by an export.
+    state_.dataFileName = series.origin.observationFile;
+    state_.redrawMode = 2;
+    pendingSeries_ = series;
+    Redraw();
+    setMenusEnabled(
+        {mnuSellect_, mnuPrintOutItem_, mnuSaveChartItem_, mnuPrinterItem_, mnuAna_, command1_},
+        true);
+    if (!axisTitle.isEmpty())
+        text10_->setText(axisTitle);
+}
+
+QStringList Form1::ImportInputFiles() const {
+    return {state_.deviateTableFileName};
 }
 
 void Form1::OpenDataFile(const QString& path) {

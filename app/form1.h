@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <vector>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -91,6 +92,8 @@ public:
 
     // ImportHost
     bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle) override;
+    void ImportShowSeries(const SeriesData& series, const QString& axisTitle) override;
+    QStringList ImportInputFiles() const override;
 
 signals:
     // The exit command has restored the start directory and closed the windows.
@@ -211,4 +214,6 @@ private:
     QString importedAxisTitle_;
     // The usage topics of the help menu, filled at start-up.
     HelpTexts help_;
+    // A series handed over in memory: the next load takes it instead of reading dataFileName.
+    std::optional<SeriesData> pendingSeries_;
 };

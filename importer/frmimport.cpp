@@ -4,14 +4,19 @@
 #include "analysis/numeric.h"
 
 #include "analysis/dataerror.h"
+#include "platform/checkedfile.h"
 #include "platform/commandguard.h"
+#include "platform/filenames.h"
+#include "platform/samefile.h"
 #include "platform/widgets.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,6 +29,7 @@ namespace {
 
 const QString kImportFilter =
     QStringLiteral("All Files (*.*)|*.*|CSV Files (*.csv)|*.csv|Text Files (*.txt)|*.txt");
+const QString kCsvFilter = QStringLiteral("CSV ファイル (*.csv)|*.csv");
 // The lines of the file shown as decoded.
 constexpr int kPreviewLines = 30;
 // The period boxes show "指定なし" at this value, below every year a file can hold.
@@ -138,10 +144,16 @@ frmImport::frmImport(Platform& platform, ImportHost& host, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    showButton_ = AddRowButton(buttons, this, platform_.messages, "ShowButton",
+                               QStringLiteral("グラフに表示"), [this] { ShowButton_Click(); });
+    showButton_->setDefault(true);
     editorButton_ =
         AddRowButton(buttons, this, platform_.messages, "EditorButton",
                      QStringLiteral("エディタで開く"), [this] { EditorButton_Click(); });
-    editorButton_->setEnabled(false);
+    csvButton_ = AddRowButton(buttons, this, platform_.messages, "CsvButton",
+                              QStringLiteral("CSV 保存..."), [this] { CsvButton_Click(); });
+    for (QPushButton* button : {showButton_, editorButton_, csvButton_})
+        button->setEnabled(false);
     AddRowButton(buttons, this, platform_.messages, "CloseButton", QStringLiteral("閉じる"),
                  [this] { close(); });
     layout->addLayout(buttons);
@@ -256,11 +268,13 @@ ImportOptions frmImport::options() const {
 void frmImport::rebuild() {
     series_.reset();
     table_->setRowCount(0);
-    editorButton_->setEnabled(false);
+    for (QPushButton* button : {showButton_, editorButton_, csvButton_})
+        button->setEnabled(false);
     if (!source_)
         return;
     try {
-        series_ = BuildAnnualSeries(*source_, options());
+        builtWith_ = options();
+        series_ = BuildAnnualSeries(*source_, builtWith_);
     } catch (const DataError& error) {
         // A choice the file cannot give is told here, not in a box: the next choice may mend it.
         status_->setText(error.message());
@@ -287,14 +301,51 @@ void frmImport::rebuild() {
     status_->setText(QStringLiteral("取り込む年：%1 年　除く年：%2 年")
                          .arg(included)
                          .arg(series_->rows.size() - included));
-    editorButton_->setEnabled(included > 0);
+    for (QPushButton* button : {showButton_, editorButton_, csvButton_})
+        button->setEnabled(included > 0);
+}
+
+QString frmImport::axisTitle() const {
+    const QString item = series_ ? series_->valueColumn.item : QString();
+    return item.isEmpty() ? QString() : AxisTitleFromItem(item);
+}
+
+void frmImport::ShowButton_Click() {
+    if (!series_ || series_->includedCount() == 0)
+        return;
+    host_.ImportShowSeries(ImportedSeriesData(*series_, builtWith_, fileName_), axisTitle());
 }
 
 void frmImport::EditorButton_Click() {
     if (!series_ || series_->includedCount() == 0)
         return;
-    const QString item = series_->valueColumn.item;
-    const QString title = item.isEmpty() ? QString() : AxisTitleFromItem(item);
-    if (host_.ImportOpenInEditor(AnnualSeriesEditorText(*series_), title))
+    if (host_.ImportOpenInEditor(AnnualSeriesEditorText(*series_), axisTitle()))
         close();
+}
+
+void frmImport::CsvButton_Click() {
+    if (!series_ || series_->includedCount() == 0)
+        return;
+    // Beside the observation file, under a name of its own, so the offer is never the input.
+    const QFileInfo observation(fileName_);
+    const QString offered = observation.absolutePath() + QLatin1Char('/') +
+                            observation.completeBaseName() + QStringLiteral("_年系列.csv");
+    const std::optional<QString> answer =
+        platform_.files.getSaveFileName(this, kCsvFilter, offered);
+    if (!answer || answer->isEmpty())
+        return;
+    const QString path = WithDefaultSuffix(*answer, QStringLiteral("csv"));
+    RefuseOverwritingInput(path, QStringList{fileName_} + host_.ImportInputFiles());
+    WriteFileAllOrNothing(path, AnnualSeriesCsv(*series_));
+}
+
+void frmImport::keyPressEvent(QKeyEvent* event) {
+    // A window, not a dialog, has no default button of its own: Enter takes the default action.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (showButton_->isEnabled())
+            showButton_->click();
+        return;
+    }
+    CompanionWindow::keyPressEvent(event);
 }

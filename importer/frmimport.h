@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QDoubleSpinBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -25,6 +26,14 @@ public:
     // the item name offered as the axis title. False when the editor cannot take it now; the
     // host has told the user why.
     virtual bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle) = 0;
+    // Makes series the loaded series as opening a file does: analysed, drawn, named by its
+    // observation file and what was built, with axisTitle (when not empty) as the axis title. No
+    // file is written. Throws DataError when the series cannot be analysed; the series and the
+    // file name shown before stay.
+    virtual void ImportShowSeries(const SeriesData& series, const QString& axisTitle) = 0;
+    // The files the program has read besides the observation file, which a saved series must
+    // not replace: the deviate table.
+    virtual QStringList ImportInputFiles() const = 0;
 };
 
 // The import window: an observation file, its layout as detected, the choices, and the annual
@@ -40,6 +49,10 @@ public:
 
     void FileButton_Click();
     void EditorButton_Click();
+    // The default action, also taken by Enter: the series goes to the chart, the window stays
+    // for the next choice.
+    void ShowButton_Click();
+    void CsvButton_Click();
 
     // The series as the choices make it, or nothing with the reason in the status line.
     const std::optional<AnnualSeries>& series() const { return series_; }
@@ -49,12 +62,20 @@ private:
     void fillValueColumns();
     void rebuild();
     ImportOptions options() const;
+    // The axis title the item of the series offers; empty when the file names no item.
+    QString axisTitle() const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
     Platform& platform_;
     ImportHost& host_;
     std::optional<ImportSource> source_;
     ImportLayout layout_;
     std::optional<AnnualSeries> series_;
+    // The choices series_ was built with: what is handed over says how it was made.
+    ImportOptions builtWith_;
     QString fileName_;
     // Set while the controls are filled, so their change signals do not rebuild half-way.
     bool filling_ = false;
@@ -71,5 +92,7 @@ private:
     QSpinBox* toYear_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* status_ = nullptr;
+    QPushButton* showButton_ = nullptr;
     QPushButton* editorButton_ = nullptr;
+    QPushButton* csvButton_ = nullptr;
 };

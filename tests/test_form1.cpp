@@ -1,3 +1,4 @@
+#include "agencyfile.h"
 #include "analysis/dataerror.h"
 #include "analysis/numeric.h"
 #include "analysis/seriesnotes.h"
@@ -32,6 +33,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -850,6 +852,127 @@ private slots:
         QVERIFY(ReadBytes(saved).startsWith("   2001   1873.3\r\n   2002   1927.1\r\n"));
         QCOMPARE(h.text("Text10"), QStringLiteral("降水量の合計　(mm)"));
         QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量の合計　(mm)"));
+    }
+
+    // グラフに表示: the import's series becomes the loaded one as a file would, without a file.
+    void importedSeriesShowsOnTheChart() {
+        QTemporaryDir dir;
+        const QString observation = dir.filePath(QStringLiteral("agency.csv"));
+        QVERIFY(QFile::copy(kSamples + "agency_daily_synthetic.csv", observation));
+        const QByteArray observed = ReadBytes(observation);
+        Harness h;
+        h.fake.files.openAnswers << observation;
+        h.action("mnuFileImportItem")->trigger();
+        auto* window = h.form->findChild<frmImport*>();
+        QVERIFY(window);
+        Child<QPushButton>(window, QStringLiteral("FileButton"))->click();
+        Child<QComboBox>(window, QStringLiteral("Aggregate"))->setCurrentIndex(2);
+        Child<QPushButton>(window, QStringLiteral("ShowButton"))->click();
+
+        QCOMPARE(h.state.study.series.recordCount, 19); // 2001 to 2020 without 2009
+        int record = 0;
+        for (const AnnualRow& row : window->series()->rows)
+            if (row.included) {
+                QCOMPARE(h.state.study.series.years[record], row.year);
+                QCOMPARE(h.state.study.series.values[record], row.value);
+                ++record;
+            }
+        QCOMPARE(h.state.study.series.origin.kind, SeriesKind::AnnualMaximum);
+        const QString built = h.state.study.series.origin.built;
+        QVERIFY2(built.startsWith(QStringLiteral("年最大 2 日合計（降水量の合計）")),
+                 qPrintable(built));
+        QCOMPARE(h.state.dataFileName, observation);
+        QCOMPARE(h.text("Text1"), observation + QStringLiteral("：") + built);
+        QCOMPARE(h.form->windowTitle(),
+                 QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + observation +
+                     QStringLiteral("：") + built + " > ");
+        QCOMPARE(h.text("Text10"), QStringLiteral("降水量の合計　(mm)"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量の合計　(mm)"));
+        QCOMPARE(h.state.settings.defaultsApplied, 1);
+        for (const QString& name : kDataMenus)
+            QVERIFY2(h.enabled(name), qPrintable(name));
+        // Nothing written, the observation file as it was.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"agency.csv"});
+        QCOMPARE(ReadBytes(observation), observed);
+        // 2009 is the import's choice, told with its reason, not a year to check.
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        const QString message = h.lastMessages().first();
+        QVERIFY2(message.contains(QStringLiteral("取り込みで次の年を除きました")) &&
+                     message.contains(QStringLiteral("\n2009 年：")) &&
+                     !message.contains(QStringLiteral("抜けている年")),
+                 qPrintable(message));
+        QVERIFY(window->isVisible());
+    }
+
+    // A series the analysis refuses leaves the previous one, its name and its title, and says
+    // why in the import window's message.
+    void refusedImportKeepsThePreviousSeries() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        const QString title = h.form->windowTitle();
+        const QString observation = WriteFile(dir, "daily.csv", HandWorkedDailyFile());
+        h.fake.files.openAnswers << observation;
+        h.action("mnuFileImportItem")->trigger();
+        auto* window = h.form->findChild<frmImport*>();
+        Child<QPushButton>(window, QStringLiteral("FileButton"))->click();
+        Child<QSpinBox>(window, QStringLiteral("FromYear"))->setValue(2001); // one year
+        Child<QPushButton>(window, QStringLiteral("ShowButton"))->click();
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        const QString message = h.lastMessages().first();
+        QVERIFY2(message.contains(observation) && message.contains(QStringLiteral("2 件以上")),
+                 qPrintable(message));
+        QCOMPARE(h.state.study.series.recordCount, 30);
+        QCOMPARE(h.state.study.series.origin.built, QString());
+        QCOMPARE(h.state.dataFileName, kSamples + "precip_30y.csv");
+        QCOMPARE(h.form->windowTitle(), title);
+        QCOMPARE(h.text("Text1"), kSamples + "precip_30y.csv");
+        QCOMPARE(h.text("Text10"), QStringLiteral("降水量　(mm)"));
+    }
+
+    // After an import the years it left out are explained; repeats and gaps it did not make
+    // are still told as faults.
+    void importedYearNotes_data() {
+        QTest::addColumn<QList<int>>("years");
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("unsaid");
+        const QString leftOut = QStringLiteral("\n2001 年：欠測");
+        QTest::newRow("left out only") << QList<int>{2000, 2002} << QStringList{leftOut}
+                                       << QStringList{"抜けている年", "同じ年", "確かめて"};
+        QTest::newRow("a repeat stays a fault")
+            << QList<int>{2000, 2000, 2002}
+            << QStringList{leftOut, "同じ年が 2 回以上あります：2000。", "確かめて"}
+            << QStringList{"抜けている年"};
+        QTest::newRow("a gap the import did not make")
+            << QList<int>{2000, 2003}
+            << QStringList{leftOut, "抜けている年があります：2002。", "確かめて"}
+            << QStringList{"2001、", "2001～"};
+    }
+    void importedYearNotes() {
+        QFETCH(QList<int>, years);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, unsaid);
+        Harness h;
+        SeriesData series;
+        for (int year : years) {
+            series.years[series.recordCount] = year;
+            series.values[series.recordCount] = 100 + series.recordCount;
+            ++series.recordCount;
+        }
+        series.origin.observationFile = QStringLiteral("/nowhere/daily.csv");
+        series.origin.built = QStringLiteral("年合計");
+        series.origin.leftOut = {QStringLiteral("1999 年：始まりの年"),
+                                 QStringLiteral("2001 年：欠測")};
+        h.form->ImportShowSeries(series, QString());
+        QCOMPARE(h.state.study.series.recordCount, years.size());
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        const QString message = h.lastMessages().first();
+        for (const QString& part : said)
+            QVERIFY2(message.contains(part), qPrintable(message));
+        for (const QString& part : unsaid)
+            QVERIFY2(!message.contains(part), qPrintable(message));
+        // A year left out before the first is no gap.
+        QVERIFY2(!message.contains(QStringLiteral("1999")), qPrintable(message));
     }
 
     // Closing the editor on an imported series that was never saved asks first: making it again

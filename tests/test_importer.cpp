@@ -4,6 +4,7 @@
 #include "testhelpers.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
@@ -22,6 +23,13 @@ struct FakeImportHost : ImportHost {
         axisTitle = title;
         return accepts;
     }
+    QList<SeriesData> shown;
+    void ImportShowSeries(const SeriesData& series, const QString& title) override {
+        shown << series;
+        axisTitle = title;
+    }
+    QStringList inputs;
+    QStringList ImportInputFiles() const override { return inputs; }
 };
 
 struct Window {
@@ -30,9 +38,15 @@ struct Window {
     frmImport form{fake.platform, host};
     QTemporaryDir dir;
 
+    QString observation;
+
     explicit Window(const QByteArray& bytes) {
-        fake.files.openAnswers << WriteFile(dir, QStringLiteral("daily.csv"), bytes);
+        observation = WriteFile(dir, QStringLiteral("daily.csv"), bytes);
+        fake.files.openAnswers << observation;
         Child<QPushButton>(&form, QStringLiteral("FileButton"))->click();
+    }
+    QPushButton* button(const char* name) const {
+        return Child<QPushButton>(&form, QString::fromLatin1(name));
     }
     QTableWidget* table() const {
         return Child<QTableWidget>(&form, QStringLiteral("ResultTable"));
@@ -95,11 +109,112 @@ private slots:
         QCOMPARE(window.host.axisTitle, QStringLiteral("降水量の合計　(mm)"));
     }
 
+    // The series goes to the chart as data: its years, values and what the import knew, with
+    // the item as axis title. The window stays for the next choice.
+    void showButtonHandsTheSeriesOver_data() {
+        QTest::addColumn<int>("aggregate");
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<SeriesKind>("kind");
+        QTest::addColumn<QString>("built");
+        QTest::newRow("totals") << 0 << QList<double>{126, 57.9} << SeriesKind::AnnualTotal
+                                << "年合計（降水量の合計）、有効な日が 80 % 以上の年";
+        QTest::newRow("largest two days")
+            << 2 << QList<double>{55.5, 57.9} << SeriesKind::AnnualMaximum
+            << "年最大 2 日合計（降水量の合計）、有効な日が 80 % 以上の年";
+    }
+    void showButtonHandsTheSeriesOver() {
+        QFETCH(int, aggregate);
+        QFETCH(QList<double>, values);
+        Window window(HandWorkedDailyFile());
+        window.form.show();
+        Child<QComboBox>(&window.form, QStringLiteral("Aggregate"))->setCurrentIndex(aggregate);
+        window.button("ShowButton")->click();
+        QCOMPARE(window.host.shown.size(), 1);
+        const SeriesData& series = window.host.shown[0];
+        QCOMPARE(series.recordCount, 2);
+        QCOMPARE(series.years[0], 2000);
+        QCOMPARE(series.years[1], 2001);
+        QCOMPARE((QList<double>{series.values[0], series.values[1]}), values);
+        QTEST(series.origin.kind, "kind");
+        QTEST(series.origin.built, "built");
+        QCOMPARE(series.origin.item, QStringLiteral("降水量の合計"));
+        QCOMPARE(series.origin.observationFile, window.observation);
+        QCOMPARE(series.origin.leftOut.size(), 1);
+        QVERIFY(series.origin.leftOut[0].startsWith(QStringLiteral("1999 年：")));
+        QCOMPARE(window.host.axisTitle, QStringLiteral("降水量の合計　(mm)"));
+        QVERIFY(window.form.isVisible());
+        QVERIFY(window.fake.messages.shown.isEmpty());
+        QVERIFY(window.host.editorText.isEmpty());
+    }
+
+    // Enter takes the default action from wherever it is pressed, the choices included.
+    void enterShowsTheSeries() {
+        Window window(HandWorkedDailyFile());
+        QTest::keyClick(Child<QSpinBox>(&window.form, QStringLiteral("ToYear")), Qt::Key_Return);
+        QCOMPARE(window.host.shown.size(), 1);
+        QCOMPARE(window.host.shown[0].recordCount, 2);
+    }
+
+    // The included years as "year,value" lines; never over the observation file or any other
+    // file the program has read, and nothing at all when the dialog is cancelled.
+    void csvSaveWritesTheIncludedYears_data() {
+        QTest::addColumn<QString>("answer"); // in the window's folder; "" cancels
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("new file") << "annual.csv"
+                                  << "annual.csv"
+                                  << "";
+        QTest::newRow("name without extension") << "annual"
+                                                << "annual.csv"
+                                                << "";
+        QTest::newRow("the observation file") << "daily.csv"
+                                              << ""
+                                              << "daily.csv";
+        QTest::newRow("the deviate table") << "ndlist.txt"
+                                           << ""
+                                           << "ndlist.txt";
+        QTest::newRow("cancelled") << ""
+                                   << ""
+                                   << "";
+    }
+    void csvSaveWritesTheIncludedYears() {
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        QFETCH(QString, refusal);
+        const QByteArray observed = HandWorkedDailyFile();
+        Window window(observed);
+        const QByteArray table = "0.0\r\n0.1\r\n";
+        window.host.inputs << WriteFile(window.dir, QStringLiteral("ndlist.txt"), table);
+        if (!answer.isEmpty())
+            window.fake.files.saveAnswers << window.dir.filePath(answer);
+        window.button("CsvButton")->click();
+        QCOMPARE(window.fake.files.initialPathsSeen.last(),
+                 window.dir.filePath("daily_年系列.csv"));
+        QCOMPARE(window.fake.messages.shown.size(), refusal.isEmpty() ? 0 : 1);
+        if (!refusal.isEmpty())
+            QVERIFY2(window.fake.messages.shown[0].text.contains(refusal),
+                     qPrintable(window.fake.messages.shown[0].text));
+        QCOMPARE(ReadBytes(window.observation), observed);
+        QCOMPARE(ReadBytes(window.dir.filePath("ndlist.txt")), table);
+        QStringList expected = {"daily.csv", "ndlist.txt"};
+        if (!written.isEmpty()) {
+            expected << written;
+            QCOMPARE(ReadBytes(window.dir.filePath(written)),
+                     AnnualSeriesCsv(*window.form.series()));
+            QCOMPARE(ReadBytes(window.dir.filePath(written)),
+                     QByteArray("2000,126\r\n2001,57.9\r\n"));
+        }
+        expected.sort();
+        QCOMPARE(QDir(window.dir.path()).entryList(QDir::Files, QDir::Name), expected);
+        QVERIFY(window.host.shown.isEmpty());
+    }
+
     // A choice the file cannot give is told in the status line and nothing can be handed over.
     void impossibleChoiceDisablesTheHandOver() {
         Window window("2000/1,1\n2000/2,2\n");
         Child<QComboBox>(&window.form, QStringLiteral("Aggregate"))->setCurrentIndex(2);
-        QVERIFY(!Child<QPushButton>(&window.form, QStringLiteral("EditorButton"))->isEnabled());
+        for (const char* name : {"ShowButton", "EditorButton", "CsvButton"})
+            QVERIFY2(!window.button(name)->isEnabled(), name);
         QVERIFY(Child<QLabel>(&window.form, QStringLiteral("Status"))
                     ->text()
                     .contains(QStringLiteral("日ごとの値からだけ")));
