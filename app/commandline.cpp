@@ -1,10 +1,10 @@
 #include "app/commandline.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/fieldreader.h"
-#include "analysis/filename.h"
-#include "analysis/numeric.h"
-#include "analysis/series.h"
+#include "statistics/dataerror.h"
+#include "formats/fieldreader.h"
+#include "formats/filename.h"
+#include "statistics/numeric.h"
+#include "statistics/series.h"
 #include "platform/samefile.h"
 #include "print/printjob.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/distributions.h"
-#include "analysis/import.h"
+#include "state/appstate.h"
+#include "statistics/distributions.h"
+#include "formats/import.h"
 
 #include <QString>
 #include <QStringList>

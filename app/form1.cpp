@@ -1,11 +1,12 @@
 #include "app/form1.h"
 
-#include "analysis/filename.h"
+#include "formats/filename.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/deviatetable.h"
-#include "analysis/numeric.h"
-#include "analysis/seriesnotes.h"
+#include "statistics/dataerror.h"
+#include "formats/deviatetable.h"
+#include "state/loading.h"
+#include "statistics/numeric.h"
+#include "state/seriesnotes.h"
 #include "chart/chartimage.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"

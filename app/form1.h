@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/loading.h"
+#include "state/appstate.h"
+#include "state/loading.h"
 #include "chart/chartimage.h"
 #include "editor/form3.h"
 #include "importer/frmimport.h"

@@ -1,5 +1,5 @@
-#include "analysis/dataerror.h"
-#include "analysis/filename.h"
+#include "statistics/dataerror.h"
+#include "formats/filename.h"
 #include "app/batchrun.h"
 #include "app/commandline.h"
 #include "app/form1.h"

@@ -1,6 +1,6 @@
 #include "app/resultfields.h"
 
-#include "analysis/numeric.h"
+#include "statistics/numeric.h"
 #include "print/printedchart.h"
 
 #include <QJsonArray>

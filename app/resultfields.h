@@ -1,9 +1,9 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/distributioncomparison.h"
-#include "analysis/fitmeasures.h"
-#include "analysis/loading.h"
+#include "state/appstate.h"
+#include "statistics/distributioncomparison.h"
+#include "statistics/fitmeasures.h"
+#include "state/loading.h"
 
 #include <QJsonObject>
 #include <QJsonValue>

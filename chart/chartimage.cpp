@@ -1,6 +1,6 @@
 #include "chart/chartimage.h"
 
-#include "analysis/dataerror.h"
+#include "statistics/dataerror.h"
 #include "platform/checkedfile.h"
 #include "platform/filenames.h"
 #include "platform/platform.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/curve.h"
-#include "analysis/distributioncomparison.h"
+#include "state/appstate.h"
+#include "statistics/curve.h"
+#include "statistics/distributioncomparison.h"
 #include "chart/drawingsurface.h"
 #include "chart/probabilitypaper.h"
 

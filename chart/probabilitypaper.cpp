@@ -1,7 +1,7 @@
 #include "chart/probabilitypaper.h"
 
-#include "analysis/deviatetable.h"
-#include "analysis/numeric.h"
+#include "formats/deviatetable.h"
+#include "statistics/numeric.h"
 #include "chart/clipping.h"
 
 #include <algorithm>

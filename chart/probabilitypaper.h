@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/curve.h"
+#include "state/appstate.h"
+#include "statistics/curve.h"
 #include "chart/drawingsurface.h"
 
 #include <QLineF>

@@ -1,8 +1,8 @@
 #include "chart/screenchart.h"
 
-#include "analysis/distributions.h"
-#include "analysis/fitmeasures.h"
-#include "analysis/numeric.h"
+#include "statistics/distributions.h"
+#include "statistics/fitmeasures.h"
+#include "statistics/numeric.h"
 #include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
 #include "platform/widgets.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/appstate.h"
+#include "state/appstate.h"
 #include "chart/drawingsurface.h"
 
 // The chart on the 4000 x 5000 screen scale: the probability paper, the compared models' curves

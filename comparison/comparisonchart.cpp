@@ -1,6 +1,6 @@
 #include "comparison/comparisonchart.h"
 
-#include "analysis/deviatetable.h"
+#include "formats/deviatetable.h"
 #include "chart/probabilitypaper.h"
 #include "platform/widgets.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/distributions.h"
+#include "state/appstate.h"
+#include "statistics/distributions.h"
 #include "chart/chartimage.h"
 #include "chart/drawingsurface.h"
 #include "chart/modelcurves.h"

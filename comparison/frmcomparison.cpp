@@ -1,6 +1,6 @@
 #include "comparison/frmcomparison.h"
 
-#include "analysis/loading.h"
+#include "state/loading.h"
 #include "chart/chartimage.h"
 #include "comparison/comparisonchart.h"
 #include "platform/checkedfile.h"

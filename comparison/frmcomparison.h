@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis/appstate.h"
-#include "analysis/distributioncomparison.h"
+#include "state/appstate.h"
+#include "statistics/distributioncomparison.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
 

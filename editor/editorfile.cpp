@@ -1,8 +1,8 @@
 #include "editor/editorfile.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/filename.h"
-#include "analysis/inputfile.h"
+#include "statistics/dataerror.h"
+#include "formats/filename.h"
+#include "formats/inputfile.h"
 #include "platform/checkedfile.h"
 
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/textencoding.h"
+#include "formats/textencoding.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,7 +1,7 @@
 #include "editor/form3.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/filename.h"
+#include "statistics/dataerror.h"
+#include "formats/filename.h"
 #include "editor/form4.h"
 #include "platform/commandguard.h"
 #include "platform/samefile.h"

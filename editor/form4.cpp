@@ -1,7 +1,7 @@
 #include "editor/form4.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/numeric.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 #include "editor/form3.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"

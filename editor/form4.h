@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/appstate.h"
+#include "state/appstate.h"
 #include "platform/platform.h"
 
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "importer/frmimport.h"
 
-#include "analysis/filename.h"
-#include "analysis/numeric.h"
+#include "formats/filename.h"
+#include "statistics/numeric.h"
 
-#include "analysis/dataerror.h"
+#include "statistics/dataerror.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"

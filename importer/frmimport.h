@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/import.h"
+#include "formats/import.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
 

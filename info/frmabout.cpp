@@ -1,6 +1,6 @@
 #include "info/frmabout.h"
 
-#include "analysis/numeric.h"
+#include "statistics/numeric.h"
 #include "info/programicon.h"
 #include "info/version.h"
 #include "platform/commandguard.h"

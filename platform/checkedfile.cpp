@@ -2,8 +2,8 @@
 #include "platform/filenames.h"
 #include "platform/platform.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/filename.h"
+#include "statistics/dataerror.h"
+#include "formats/filename.h"
 #include "platform/samefile.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "platform/commandguard.h"
 
-#include "analysis/dataerror.h"
+#include "statistics/dataerror.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
 

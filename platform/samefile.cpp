@@ -1,7 +1,7 @@
 #include "platform/samefile.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/filename.h"
+#include "statistics/dataerror.h"
+#include "formats/filename.h"
 
 #include <cerrno>
 #include <climits>

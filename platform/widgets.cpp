@@ -1,6 +1,6 @@
 #include "platform/widgets.h"
 
-#include "analysis/numeric.h"
+#include "statistics/numeric.h"
 #include "platform/commandguard.h"
 
 #include <QApplication>

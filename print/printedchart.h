@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/appstate.h"
+#include "state/appstate.h"
 #include "chart/drawingsurface.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "print/printersurface.h"
 
-#include "analysis/dataerror.h"
+#include "statistics/dataerror.h"
 #include "platform/widgets.h"
 
 #include <QPaintDevice>

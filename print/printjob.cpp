@@ -1,7 +1,7 @@
 #include "print/printjob.h"
 
-#include "analysis/dataerror.h"
-#include "analysis/numeric.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/filenames.h"
 #include "platform/samefile.h"

@@ -1,8 +1,8 @@
 #include "results/frmresults.h"
 
-#include "analysis/fitmeasures.h"
-#include "analysis/numeric.h"
-#include "analysis/seriesnotes.h"
+#include "statistics/fitmeasures.h"
+#include "statistics/numeric.h"
+#include "state/seriesnotes.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"

@@ -1,6 +1,6 @@
 // Charts leaving the program as images: the size of the PNG, the SVG's validity, and the one
 // save path's choice of format, its refusals and its cancel.
-#include "analysis/dataerror.h"
+#include "statistics/dataerror.h"
 #include "chart/chartimage.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"

@@ -1,7 +1,7 @@
 // The one file writer, failed for real: a file size limit in a child process, missing
 // folders, folders in the way.
-#include "analysis/dataerror.h"
-#include "analysis/filename.h"
+#include "statistics/dataerror.h"
+#include "formats/filename.h"
 #include "filesizelimit.h"
 #include "platform/checkedfile.h"
 #include "testhelpers.h"

@@ -1,6 +1,6 @@
 #include "agencyfile.h"
-#include "analysis/loading.h"
-#include "analysis/numeric.h"
+#include "state/loading.h"
+#include "statistics/numeric.h"
 #include "testhelpers.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "analysis/dataerror.h"
-#include "analysis/datafile.h"
+#include "statistics/dataerror.h"
+#include "formats/datafile.h"
 #include "testhelpers.h"
 
 #include <QFile>

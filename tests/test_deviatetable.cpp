@@ -1,6 +1,7 @@
-#include "analysis/dataerror.h"
-#include "analysis/deviatetable.h"
-#include "analysis/deviatetablepath.h"
+#include "statistics/dataerror.h"
+#include "formats/deviatetable.h"
+#include "state/loading.h"
+#include "formats/deviatetablepath.h"
 #include "testhelpers.h"
 #include "tools/normalquantile.h"
 

@@ -1,5 +1,5 @@
-#include "analysis/appstate.h"
-#include "analysis/dataerror.h"
+#include "state/appstate.h"
+#include "statistics/dataerror.h"
 #include "editor/form3.h"
 #include "editor/form4.h"
 #include "fakeplatform.h"

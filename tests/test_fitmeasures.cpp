@@ -1,7 +1,7 @@
-#include "analysis/deviatetable.h"
-#include "analysis/fitmeasures.h"
-#include "analysis/loading.h"
-#include "analysis/mathfunctions.h"
+#include "formats/deviatetable.h"
+#include "statistics/fitmeasures.h"
+#include "state/loading.h"
+#include "statistics/mathfunctions.h"
 #include "nearequal.h"
 #include "states.h"
 

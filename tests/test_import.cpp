@@ -1,6 +1,6 @@
 #include "agencyfile.h"
-#include "analysis/dataerror.h"
-#include "analysis/import.h"
+#include "statistics/dataerror.h"
+#include "formats/import.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "analysis/dataerror.h"
-#include "analysis/numeric.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 
 #include <QTest>
 

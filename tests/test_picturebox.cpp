@@ -1,5 +1,5 @@
 // The screen surface: what actually lands in its retained image.
-#include "analysis/deviatetable.h"
+#include "formats/deviatetable.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
 #include "nearequal.h"

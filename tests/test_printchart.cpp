@@ -1,8 +1,8 @@
 // The printed page in millimetres, recorded through a fixed-cell surface.
-#include "analysis/dataerror.h"
-#include "analysis/deviatetable.h"
-#include "analysis/distributions.h"
-#include "analysis/loading.h"
+#include "statistics/dataerror.h"
+#include "formats/deviatetable.h"
+#include "statistics/distributions.h"
+#include "state/loading.h"
 #include "chart/clipping.h"
 #include "chart/modelcurves.h"
 #include "chart/screenchart.h"

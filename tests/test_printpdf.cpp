@@ -1,6 +1,6 @@
 // The print job for real: PDF pages read back with poppler's tools, and the way pages reach a
 // file when the machine has no printer.
-#include "analysis/dataerror.h"
+#include "statistics/dataerror.h"
 #include "fakeplatform.h"
 #include "filesizelimit.h"
 #include "nearequal.h"

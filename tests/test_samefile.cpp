@@ -1,6 +1,6 @@
 // Names of files as the system has them, and the one check that keeps an output off its inputs.
-#include "analysis/dataerror.h"
-#include "analysis/filename.h"
+#include "statistics/dataerror.h"
+#include "formats/filename.h"
 #include "platform/samefile.h"
 #include "testhelpers.h"
 

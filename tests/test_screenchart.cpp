@@ -1,8 +1,8 @@
 // The screen chart's coordinates, texts and pen state, recorded through a fixed-cell surface.
-#include "analysis/deviatetable.h"
-#include "analysis/distributions.h"
-#include "analysis/loading.h"
-#include "analysis/numeric.h"
+#include "formats/deviatetable.h"
+#include "statistics/distributions.h"
+#include "state/loading.h"
+#include "statistics/numeric.h"
 #include "chart/modelcurves.h"
 #include "chart/screenchart.h"
 #include "curveops.h"

@@ -1,4 +1,4 @@
-#include "analysis/seriesnotes.h"
+#include "state/seriesnotes.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "analysis/deviatetable.h"
-#include "analysis/loading.h"
+#include "formats/deviatetable.h"
+#include "state/loading.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
 #include "tools/bench.h"

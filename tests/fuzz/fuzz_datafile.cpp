@@ -2,12 +2,12 @@
 // fitted and compared, then drawn on screen and on paper in every analysis mode on every scale
 // the menus offer, and once more with every model's curve.
 
-#include "analysis/dataerror.h"
-#include "analysis/datafile.h"
-#include "analysis/deviatetable.h"
-#include "analysis/distributioncomparison.h"
-#include "analysis/loading.h"
-#include "analysis/study.h"
+#include "statistics/dataerror.h"
+#include "formats/datafile.h"
+#include "formats/deviatetable.h"
+#include "statistics/distributioncomparison.h"
+#include "state/loading.h"
+#include "statistics/study.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"

@@ -2,10 +2,10 @@
 // old one. Opening the file (regular files only, bounded size) has its own tests; parsing the
 // bytes directly keeps the run fast enough for millions of inputs.
 
-#include "analysis/dataerror.h"
-#include "analysis/deviatetable.h"
-#include "analysis/loading.h"
-#include "analysis/study.h"
+#include "statistics/dataerror.h"
+#include "formats/deviatetable.h"
+#include "state/loading.h"
+#include "statistics/study.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"

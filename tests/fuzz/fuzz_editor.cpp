@@ -1,7 +1,7 @@
 // The editor's file text: whatever the bytes, they decode, and saving in the encoding they were
 // read in gives them back.
 
-#include "analysis/dataerror.h"
+#include "statistics/dataerror.h"
 #include "editor/editorfile.h"
 #include "fuzzcheck.h"
 

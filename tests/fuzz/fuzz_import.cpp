@@ -1,9 +1,9 @@
 // The import's reader: whatever the bytes, they are read or refused with a message, and a series
 // built from them keeps its promises (years in order, at most 257 taken, CSV that reads back).
 
-#include "analysis/dataerror.h"
-#include "analysis/datafile.h"
-#include "analysis/import.h"
+#include "statistics/dataerror.h"
+#include "formats/datafile.h"
+#include "formats/import.h"
 #include "fuzzcheck.h"
 
 #include <cmath>

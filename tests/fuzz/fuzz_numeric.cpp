@@ -1,6 +1,6 @@
 // The settings boxes' number reader and the default real-to-text form, which must read back.
 
-#include "analysis/numeric.h"
+#include "statistics/numeric.h"
 #include "fuzzcheck.h"
 
 #include <charconv>

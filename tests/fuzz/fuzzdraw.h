@@ -2,7 +2,7 @@
 
 // The chart on both surfaces, with what must hold of every drawing whatever the series or table.
 
-#include "analysis/appstate.h"
+#include "state/appstate.h"
 #include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "print/printedchart.h"

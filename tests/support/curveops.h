@@ -2,7 +2,7 @@
 
 // The compared curves on a recorded chart, told apart from everything else drawn.
 
-#include "analysis/distributions.h"
+#include "statistics/distributions.h"
 #include "chart/modelcurves.h"
 #include "recordingsurface.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/appstate.h"
+#include "state/appstate.h"
 
 // A deviate table whose entries at the chart's tick probabilities (50, 60, 70, 80, 90, 95, 99
 // and 99.9 %) are the standard normal quantiles to four decimals. Coordinates built on it come

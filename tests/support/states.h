@@ -2,10 +2,10 @@
 
 // States the tests start from, built as the program builds them.
 
-#include "analysis/appstate.h"
-#include "analysis/deviatetable.h"
-#include "analysis/distributioncomparison.h"
-#include "analysis/loading.h"
+#include "state/appstate.h"
+#include "formats/deviatetable.h"
+#include "statistics/distributioncomparison.h"
+#include "state/loading.h"
 
 #include <QFile>
 #include <QList>

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "statistics/seriesdata.h"
+#include "statistics/study.h"
+#include "statistics/target.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// What the user chooses for the analysis, the chart and the printed page. The window's settings
+// commands change it; a batch run starts every file from one copy of it.
+struct ChartSettings {
+    // Plotting-position parameter.
+    double alpha = 0.5;
+    // What the comparison's selection minimises.
+    Target target = kDefaultTarget;
+    // How much of the fitted line the charts show: 0 nothing, 1 the line, 2 line and values.
+    int32_t analysisMode = 0;
+    // The jackknife error band around the fitted line, on screen and paper (off at start).
+    bool showErrorBand = false;
+    // 1 once the first successful load has applied the defaults below; never back to 0.
+    int32_t defaultsApplied = 0;
+    // Decade exponents of the value axis ends; 0 until the first load sets them.
+    int32_t scaleMaxIndex = 0;
+    int32_t scaleMinIndex = 0;
+    // Printed pen widths, 1 to 5 once set.
+    int32_t solidLineWidth = 0;
+    int32_t dashedLineWidth = 0;
+    int32_t regressionLineWidth = 0;
+    // Shift of the printed image in tenths of a millimetre, taken by each print job.
+    double printOffsetX = 0;
+    double printOffsetY = 0;
+    QString axisTitle = kDefaultAxisTitle;
+};
+
+enum class ModelId;
+
+// The candidate distributions whose curves the comparison window has ticked, and whether the
+// main chart and the printed page draw them too. The ticks outlive the window: closed, it leaves
+// the curves where they are, fitted again to whatever series is loaded next.
+struct ComparedCurves {
+    bool show = false;
+    std::vector<ModelId> models;
+};
+
+// The editor window's buffers.
+struct EditorBuffers {
+    QString editorFileName;
+    QString editorText;
+    std::array<QString, kMaxRecords> editorLines{};
+    int32_t editorLineCount = 0;
+    int32_t newDataFirstYear = 0;
+    int32_t newDataLastYear = 0;
+};
+
+// What the user is told when the value axis does not span a decade (its minimum not below its
+// maximum): nothing can be placed on such an axis.
+inline const QString kScaleMessage = QStringLiteral("スケールを正しく選択してね");
+inline bool ScaleIsValid(const ChartSettings& settings) {
+    return settings.scaleMaxIndex > settings.scaleMinIndex;
+}
+
+// Everything that outlives one user action. One instance, made by main and passed by reference.
+//
+//   state.deviateTable    the normal deviate table, loaded once at start-up
+//   state.startDirectory  the current directory when the program started
+//   state.dataFileName    the data file the next load reads
+//   state.deviateTableFileName  where the deviate table was read: an input no output replaces
+//   state.redrawMode      what the next Redraw does (print, redraw, load, re-analyse, exit)
+//   state.settings        alpha, target, analysis mode, scale, pen widths, print offsets, axis
+//                         title
+//   state.study           the loaded series and everything computed from it with the settings
+//                         (its analysis, fit measures, models and selection), replaced whole by
+//                         every load or re-analysis and read by every view and export
+//   state.studiesComputed how many studies have been computed: one per load or re-analysis
+//   state.compared        the comparison's ticked models and whether the charts show them
+//   state.editor          the editor's file name, text, lines and new-data year range
+struct AppState {
+    DeviateTable deviateTable{};
+    QString startDirectory;
+    QString dataFileName;
+    QString deviateTableFileName;
+    int32_t redrawMode = 0;
+
+    ChartSettings settings;
+    Study study;
+    int studiesComputed = 0;
+    ComparedCurves compared;
+    EditorBuffers editor;
+};
+
+// The settings the first successful load applies, once the series is loaded: the scale that
+// shows the series (FittingScale: 10 to 1000 whenever every value lies inside it), print widths
+// 3, 2 and 5, analysis mode 0. The batch run takes the same ones for every file it loads.
+void ApplyFirstLoadDefaults(ChartSettings& settings, const SeriesData& series);
