@@ -73,13 +73,36 @@ void Warn(QTextStream& err, const QString& file, const QString& message) {
     err.flush();
 }
 
+// Each year the import left out, as a warning: the series is built all the same.
+void WarnLeftOutYears(QTextStream& err, const QString& file, const AnnualSeries& series) {
+    for (const AnnualRow& row : series.rows)
+        if (!row.included)
+            Warn(err, file, QStringLiteral("%1 年を除きました（%2）").arg(row.year).arg(row.note));
+}
+
+// The observation file's annual series, loaded as a data file's would be.
+void LoadImportedSeries(const CommandLine& command, const QString& file, AppState& state,
+                        QTextStream& err) {
+    const AnnualSeries annual = BuildAnnualSeries(ReadImportSource(file), command.importOptions);
+    WarnLeftOutYears(err, file, annual);
+    if (annual.includedCount() == 0)
+        throw DataError(QStringLiteral("取り込める年がありません。"));
+    // The page names what was imported, as the import window offers for the editor.
+    if (!command.settings.titleGiven && !annual.valueColumn.item.isEmpty())
+        state.settings.axisTitle = AxisTitleFromItem(annual.valueColumn.item);
+    LoadSeries(state, ImportedSeriesData(annual, command.importOptions, file));
+}
+
 // One file from its load to its output. Throws DataError when any step fails.
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
                  QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
     state.settings = command.settings.chart;
     state.settings.target = command.target;
     state.dataFileName = file;
-    LoadDataFile(state);
+    if (command.fromImport)
+        LoadImportedSeries(command, file, state, err);
+    else
+        LoadDataFile(state);
     // Without --scale, the scale the window's first load gives this series.
     if (!command.settings.scaleGiven) {
         const ScalePair scale = FittingScale(state.study.series);
@@ -161,10 +184,7 @@ int RunImport(const CommandLine& command, QTextStream& err) {
         [&] {
             const AnnualSeries series =
                 BuildAnnualSeries(ReadImportSource(file), command.importOptions);
-            for (const AnnualRow& row : series.rows)
-                if (!row.included)
-                    Warn(err, file,
-                         QStringLiteral("%1 年を除きました（%2）").arg(row.year).arg(row.note));
+            WarnLeftOutYears(err, file, series);
             if (series.includedCount() == 0)
                 throw DataError(
                     QStringLiteral("取り込める年がありません。%1 には何も書き込んでいません。")

@@ -14,29 +14,47 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <optional>
 #include <sys/stat.h>
-#include <vector>
 
 namespace {
 
 const QString kProgram = QStringLiteral("quorvel");
 
-// The interface as the users' documentation gives it; the English block is the reference, the
-// Japanese one says the same.
-const char kHelpJapanese[] =
-    "quorvel [FILE]                                  ウィンドウを開き、FILE "
-    "を「開く(&O)」と同じように開く\n"
-    "quorvel --pdf OUT [OPTIONS] FILE...             各 FILE の印刷紙面を PDF "
-    "に出力（ウィンドウなし）\n"
-    "quorvel --results [--json] [OPTIONS] FILE...    解析結果を標準出力に出力（ウィンドウなし）\n"
-    "quorvel --results --distributions [--target T] [--json] [OPTIONS] FILE...\n"
-    "                                                11 の確率分布の比較（SLSC、X-COR、"
-    "ジャックナイフ、選定）\n"
-    "quorvel --import OUT [IMPORT OPTIONS] FILE      観測データ（気象庁のダウンロード CSV "
-    "など）から"
-    "年の値の系列を作り、OUT に書く（ウィンドウなし）\n"
-    "quorvel --help | --version\n"
+// The forms of the command, as the synopsis of --help gives them.
+struct Form {
+    const char* form;
+    const char* japanese; // nullptr for a form that says what it does itself
+    const char* english;
+};
+
+const Form kForms[] = {
+    {"[FILE]", "ウィンドウを開き、FILE を「開く(&O)」と同じように開く",
+     "the window, then FILE opened as \"開く(&O)\" would"},
+    {"--pdf OUT [OPTIONS] FILE...", "各 FILE の印刷紙面を PDF に出力（ウィンドウなし）",
+     "the printed page of each FILE, no window"},
+    {"--results [--json] [OPTIONS] FILE...", "解析結果を標準出力に出力（ウィンドウなし）",
+     "the results on standard output, no window"},
+    {"--results --distributions [--target T] [--json] [OPTIONS] FILE...",
+     "11 の確率分布の比較（SLSC、X-COR、ジャックナイフ、選定）",
+     "the eleven candidate distributions compared (SLSC, X-COR, jackknife, selection)"},
+    {"--import OUT [IMPORT OPTIONS] FILE",
+     "観測データ（気象庁のダウンロード CSV など）から年の値の系列を作り、OUT "
+     "に書く（ウィンドウなし）",
+     "the annual series of an observation file (the Agency's CSV download and the like) written "
+     "to OUT, no window"},
+    {"--import FILE --pdf OUT [OPTIONS] [IMPORT OPTIONS]",
+     "観測データ FILE から作った年の値の系列の印刷紙面を PDF に出力（系列のファイルは書かない）",
+     "the printed page of the annual series imported from the observation file FILE, no series "
+     "file written"},
+    {"--import FILE --results [--distributions] [--json] [OPTIONS] [IMPORT OPTIONS]",
+     "その系列の解析結果を標準出力に出力（--pdf とも一緒に指定できる。ほかに FILE は付けない）",
+     "the results of that series on standard output (with --pdf as well; no other FILE)"},
+    {"--help | --version", nullptr, nullptr},
+};
+
+const char kColumnsJapanese[] =
     "--distributions の CSV の列\n"
     "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
     "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem\n"
@@ -47,39 +65,9 @@ const char kHelpJapanese[] =
     "  applicable・passes（SLSC ≤ 0.04）・selected は 1 か 0、problem は当てはめられない理由。"
     "ない値は空欄。\n"
     "  --json では各ファイルに selection と distributions（母数、SLSC、X-COR、11 の再現期間の"
-    "値・推定値・誤差）が加わる。\n"
-    "OPTIONS\n"
-    "  --alpha A          非超過確率計算のα値（既定 0.5）\n"
-    "  --scale MIN:MAX    横軸の両端（10 のべき乗）：MIN は 0.1 1 10 100 1000 のどれか、MAX は 10 "
-    "100 1000 10000 100000 のどれか（既定はデータに合わせる：値が全部 10～1000 にあれば "
-    "10:1000）\n"
-    "  --mode 0|1|2       0 点だけ、1 回帰線も、2 回帰線と解析値も印刷（既定 0）\n"
-    "  --widths S,D,R     実線・点線・回帰線の印刷の太さ、それぞれ 1～5（既定 3,2,5）\n"
-    "  --offset X,Y       印刷位置の移動 mm、右方向と上方向（既定 0,0）\n"
-    "  --title TEXT       横軸のタイトル（既定 降水量　(mm)）\n"
-    "  --distributions    --results に 11 の確率分布の比較を加える\n"
-    "  --target T         --distributions の選定基準：dry10 dry100 wet10 wet100 のどれか"
-    "（1/10 渇水年、1/100 渇水年、1/10 豊水年、1/100 豊水年。既定 wet100）\n"
-    "IMPORT OPTIONS\n"
-    "  --aggregate sum|max  月・日の値の年合計か年最大（既定 sum）\n"
-    "  --days N           年最大 N 日：連続 N 日の合計の最大、N は 1～7、日ごとの値だけ（既定 1）\n"
-    "  --year-start M     年の始まりの月 1～12（既定 1、年度は 4、水年は 10）\n"
-    "  --coverage P       有効な日（月）がこの % に満たない年は除く（既定 80）\n"
-    "  --date-column C    日付（または年）の列、1 から数える（既定 自動）\n"
-    "  --value-column C   値の列、1 から数える（既定 自動）\n"
-    "  --from Y, --to Y   取り込む期間の最初と最後の年\n";
+    "値・推定値・誤差）が加わる。\n";
 
-const char kHelpEnglish[] =
-    "quorvel [FILE]                                  the window, then FILE opened as \"開く(&O)\" "
-    "would\n"
-    "quorvel --pdf OUT [OPTIONS] FILE...             the printed page of each FILE, no window\n"
-    "quorvel --results [--json] [OPTIONS] FILE...    the results on standard output, no window\n"
-    "quorvel --results --distributions [--target T] [--json] [OPTIONS] FILE...\n"
-    "                                                the eleven candidate distributions compared "
-    "(SLSC, X-COR, jackknife, selection)\n"
-    "quorvel --import OUT [IMPORT OPTIONS] FILE      the annual series of an observation file (the "
-    "Agency's CSV download and the like) written to OUT, no window\n"
-    "quorvel --help | --version\n"
+const char kColumnsEnglish[] =
     "CSV columns with --distributions\n"
     "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
     "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem\n"
@@ -90,31 +78,7 @@ const char kHelpEnglish[] =
     "  applicable, passes (SLSC <= 0.04) and selected are 1 or 0, problem says why a model does "
     "not apply; a missing figure is empty.\n"
     "  With --json each file's object gains selection and distributions (parameters, SLSC, "
-    "X-COR, values, estimates and errors of the eleven periods).\n"
-    "OPTIONS\n"
-    "  --alpha A          plotting-position parameter (default 0.5)\n"
-    "  --scale MIN:MAX    value axis ends, powers of ten: MIN one of 0.1 1 10 100 1000, MAX one of "
-    "10 100 1000 10000 100000 (default: fitted to the data, 10:1000 when every value lies "
-    "inside)\n"
-    "  --mode 0|1|2       0 points only, 1 with the fitted line, 2 with line and results block "
-    "(default 0)\n"
-    "  --widths S,D,R     print widths of solid, dotted and fitted lines, 1 to 5 each (default "
-    "3,2,5)\n"
-    "  --offset X,Y       print offsets in mm, right and up (default 0,0)\n"
-    "  --title TEXT       value-axis title (default 降水量　(mm))\n"
-    "  --distributions    add the comparison of the eleven candidate distributions to --results\n"
-    "  --target T         what --distributions selects by: dry10 dry100 wet10 wet100 (the "
-    "jackknife error of the 1-in-10 or 1-in-100 dry- or wet-year value; default wet100)\n"
-    "IMPORT OPTIONS\n"
-    "  --aggregate sum|max  annual total or annual maximum of monthly or daily values (default "
-    "sum)\n"
-    "  --days N           the largest sum of N consecutive days, N 1 to 7, daily values only "
-    "(default 1)\n"
-    "  --year-start M     first month of the year, 1 to 12 (default 1; 4 fiscal, 10 water year)\n"
-    "  --coverage P       leave out years with fewer valid days (months) than P % (default 80)\n"
-    "  --date-column C    column of the date or year, counted from 1 (default detected)\n"
-    "  --value-column C   column of the values, counted from 1 (default detected)\n"
-    "  --from Y, --to Y   first and last year to take\n";
+    "X-COR, values, estimates and errors of the eleven periods).\n";
 
 // A usage error: the parse stops at the first one.
 struct Usage {
@@ -162,7 +126,8 @@ QStringList Parts(const QString& option, const QString& text, QChar separator, i
     return parts;
 }
 
-void ReadAlpha(const QString& text, BatchSettings& settings) {
+void ReadAlpha(const QString& text, CommandLine& command) {
+    BatchSettings& settings = command.settings;
     const std::optional<double> alpha = Number(text);
     if (!alpha)
         Refuse(QStringLiteral("--alpha の値「%1」が数値ではありません。").arg(text));
@@ -177,7 +142,8 @@ void ReadAlpha(const QString& text, BatchSettings& settings) {
     settings.alphaGiven = true;
 }
 
-void ReadScale(const QString& text, BatchSettings& settings) {
+void ReadScale(const QString& text, CommandLine& command) {
+    BatchSettings& settings = command.settings;
     const QStringList parts = Parts(QStringLiteral("scale"), text, QLatin1Char(':'), 2, "MIN:MAX");
     const std::optional<int32_t> minimum = ScaleExponent(parts[0], -1, 3);
     if (!minimum)
@@ -200,7 +166,8 @@ void ReadScale(const QString& text, BatchSettings& settings) {
     settings.scaleGiven = true;
 }
 
-void ReadMode(const QString& text, BatchSettings& settings) {
+void ReadMode(const QString& text, CommandLine& command) {
+    BatchSettings& settings = command.settings;
     const qsizetype mode =
         QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}.indexOf(
             text.trimmed());
@@ -209,7 +176,8 @@ void ReadMode(const QString& text, BatchSettings& settings) {
     settings.chart.analysisMode = static_cast<int32_t>(mode);
 }
 
-void ReadWidths(const QString& text, BatchSettings& settings) {
+void ReadWidths(const QString& text, CommandLine& command) {
+    BatchSettings& settings = command.settings;
     const QStringList parts = Parts(QStringLiteral("widths"), text, QLatin1Char(','), 3, "S,D,R");
     int32_t* widths[] = {&settings.chart.solidLineWidth, &settings.chart.dashedLineWidth,
                          &settings.chart.regressionLineWidth};
@@ -223,7 +191,8 @@ void ReadWidths(const QString& text, BatchSettings& settings) {
     }
 }
 
-void ReadOffsets(const QString& text, BatchSettings& settings) {
+void ReadOffsets(const QString& text, CommandLine& command) {
+    BatchSettings& settings = command.settings;
     const QStringList parts = Parts(QStringLiteral("offset"), text, QLatin1Char(','), 2, "X,Y");
     for (const QString& part : parts)
         if (!Number(part))
@@ -238,10 +207,12 @@ void ReadOffsets(const QString& text, BatchSettings& settings) {
     settings.offsetUp = parts[1].trimmed();
 }
 
-void ReadTitle(const QString& text, BatchSettings& settings) {
+void ReadTitle(const QString& text, CommandLine& command) {
+    BatchSettings& settings = command.settings;
     if (text.isEmpty())
         Refuse(QStringLiteral("横軸のタイトルが空です。--title に文字を指定してください。"));
     settings.chart.axisTitle = text;
+    settings.titleGiven = true;
 }
 
 // A whole option value as a whole number within bounds.
@@ -257,55 +228,335 @@ int WholeNumber(const QString& option, const QString& text, int lowest, int high
     return value;
 }
 
-void ReadImportOptions(const QCommandLineParser& parser, ImportOptions& options) {
-    const QString aggregate = parser.value(QStringLiteral("aggregate"));
-    if (parser.isSet(QStringLiteral("aggregate"))) {
-        if (aggregate != QStringLiteral("sum") && aggregate != QStringLiteral("max"))
-            Refuse(QStringLiteral("--aggregate は sum か max にしてください（「%1」）。")
-                       .arg(aggregate));
-        options.aggregate =
-            aggregate == QStringLiteral("sum") ? ImportAggregate::Sum : ImportAggregate::Max;
-    }
+void ReadPdf(const QString& text, CommandLine& command) {
+    command.pdfOut = text;
+}
+
+void ReadResults(const QString&, CommandLine& command) {
+    command.results = true;
+}
+
+void ReadJson(const QString&, CommandLine& command) {
+    command.json = true;
+}
+
+void ReadDistributions(const QString&, CommandLine& command) {
+    command.distributions = true;
+}
+
+void ReadTarget(const QString& text, CommandLine& command) {
+    const std::optional<Target> chosen = TargetFromKey(text.trimmed());
+    if (!chosen)
+        Refuse(QStringLiteral("--target は dry10、dry100、wet10、wet100 のどれかにして"
+                              "ください（「%1」）。")
+                   .arg(text));
+    command.target = *chosen;
+}
+
+void ReadAggregate(const QString& text, CommandLine& command) {
+    if (text != QStringLiteral("sum") && text != QStringLiteral("max"))
+        Refuse(QStringLiteral("--aggregate は sum か max にしてください（「%1」）。").arg(text));
+    command.importOptions.aggregate =
+        text == QStringLiteral("sum") ? ImportAggregate::Sum : ImportAggregate::Max;
+}
+
+void ReadDays(const QString& text, CommandLine& command) {
+    command.importOptions.days = WholeNumber(QStringLiteral("days"), text, 1, 7);
+}
+
+void ReadYearStart(const QString& text, CommandLine& command) {
+    command.importOptions.yearStartMonth = WholeNumber(QStringLiteral("year-start"), text, 1, 12);
+}
+
+void ReadCoverage(const QString& text, CommandLine& command) {
+    QString share = text.trimmed();
+    if (share.endsWith(u'%'))
+        share.chop(1);
+    const std::optional<double> percent = Number(share);
+    if (!percent || *percent < 0 || *percent > 100)
+        Refuse(QStringLiteral("--coverage は 0 から 100 の数値（%）にしてください（「%1」）。")
+                   .arg(text));
+    command.importOptions.coverage = *percent;
+}
+
+// Columns as the file shows them, counted from 1.
+void ReadDateColumn(const QString& text, CommandLine& command) {
+    command.importOptions.dateColumn =
+        WholeNumber(QStringLiteral("date-column"), text, 1, 10000) - 1;
+}
+
+void ReadValueColumn(const QString& text, CommandLine& command) {
+    command.importOptions.valueColumn =
+        WholeNumber(QStringLiteral("value-column"), text, 1, 10000) - 1;
+}
+
+void ReadFrom(const QString& text, CommandLine& command) {
+    command.importOptions.fromYear = WholeNumber(QStringLiteral("from"), text, 1000, 9999);
+}
+
+void ReadTo(const QString& text, CommandLine& command) {
+    command.importOptions.toYear = WholeNumber(QStringLiteral("to"), text, 1000, 9999);
+}
+
+// What one import option says about another.
+void CheckImportOptions(const QCommandLineParser& parser, ImportOptions& options) {
+    // The days only mean something for the maximum, which they then imply.
     if (parser.isSet(QStringLiteral("days"))) {
-        options.days =
-            WholeNumber(QStringLiteral("days"), parser.value(QStringLiteral("days")), 1, 7);
-        // The days only mean something for the maximum, which they then imply.
-        if (aggregate == QStringLiteral("sum"))
+        if (parser.value(QStringLiteral("aggregate")) == QStringLiteral("sum"))
             Refuse(QStringLiteral("--days は --aggregate max と一緒に指定してください。"));
         options.aggregate = ImportAggregate::Max;
     }
-    if (parser.isSet(QStringLiteral("year-start")))
-        options.yearStartMonth = WholeNumber(QStringLiteral("year-start"),
-                                             parser.value(QStringLiteral("year-start")), 1, 12);
-    if (parser.isSet(QStringLiteral("coverage"))) {
-        QString text = parser.value(QStringLiteral("coverage")).trimmed();
-        if (text.endsWith(u'%'))
-            text.chop(1);
-        const std::optional<double> share = Number(text);
-        if (!share || *share < 0 || *share > 100)
-            Refuse(QStringLiteral("--coverage は 0 から 100 の数値（%）にしてください（「%1」）。")
-                       .arg(parser.value(QStringLiteral("coverage"))));
-        options.coverage = *share;
-    }
-    // Columns as the file shows them, counted from 1.
-    if (parser.isSet(QStringLiteral("date-column")))
-        options.dateColumn = WholeNumber(QStringLiteral("date-column"),
-                                         parser.value(QStringLiteral("date-column")), 1, 10000) -
-                             1;
-    if (parser.isSet(QStringLiteral("value-column")))
-        options.valueColumn = WholeNumber(QStringLiteral("value-column"),
-                                          parser.value(QStringLiteral("value-column")), 1, 10000) -
-                              1;
-    if (parser.isSet(QStringLiteral("from")))
-        options.fromYear =
-            WholeNumber(QStringLiteral("from"), parser.value(QStringLiteral("from")), 1000, 9999);
-    if (parser.isSet(QStringLiteral("to")))
-        options.toYear =
-            WholeNumber(QStringLiteral("to"), parser.value(QStringLiteral("to")), 1000, 9999);
     if (options.fromYear && options.toYear && *options.fromYear > *options.toYear)
         Refuse(QStringLiteral("--from の年（%1）が --to の年（%2）より後です。")
                    .arg(*options.fromYear)
                    .arg(*options.toYear));
+}
+
+constexpr uint8_t kBatchModes = kPdfMode | kResultsMode;
+
+// The whole command line. The order is that of --help within each group.
+const CommandLineOption kOptions[] = {
+    {.name = "pdf",
+     .valueName = "OUT",
+     .japanese =
+         "印刷紙面の PDF の出力先：FILE が一つなら .pdf で終わるファイル名、複数なら既にある"
+         "フォルダ（FILE ごとにその名前の .pdf）",
+     .english = "where the pages go: a name ending in .pdf for one FILE, an existing folder for "
+                "several (one <name>.pdf each)",
+     .group = HelpGroup::Options,
+     .selects = kPdfMode,
+     .modes = kPdfMode,
+     .read = ReadPdf},
+    {.name = "results",
+     .japanese = "解析結果を CSV で標準出力に出力（見出しの行と FILE ごとに 1 行）",
+     .english = "the results as CSV on standard output, a header line and one row per FILE",
+     .group = HelpGroup::Options,
+     .selects = kResultsMode,
+     .modes = kResultsMode,
+     .read = ReadResults},
+    {.name = "json",
+     .japanese = "--results を CSV の代わりに JSON の配列で出力",
+     .english = "the results as one JSON array instead of CSV",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .read = ReadJson},
+    {.name = "alpha",
+     .valueName = "A",
+     .japanese = "非超過確率計算のα値（既定 0.5）",
+     .english = "plotting-position parameter (default 0.5)",
+     .group = HelpGroup::Options,
+     .modes = kBatchModes,
+     .read = ReadAlpha},
+    {.name = "scale",
+     .valueName = "MIN:MAX",
+     .japanese = "横軸の両端（10 のべき乗）：MIN は 0.1 1 10 100 1000 のどれか、MAX は 10 100 1000 "
+                 "10000 100000 のどれか（既定はデータに合わせる：値が全部 10～1000 にあれば "
+                 "10:1000）",
+     .english = "value axis ends, powers of ten: MIN one of 0.1 1 10 100 1000, MAX one of 10 100 "
+                "1000 10000 100000 (default: fitted to the data, 10:1000 when every value lies "
+                "inside)",
+     .group = HelpGroup::Options,
+     .modes = kBatchModes,
+     .read = ReadScale},
+    {.name = "mode",
+     .valueName = "0|1|2",
+     .japanese = "0 点だけ、1 回帰線も、2 回帰線と解析値も印刷（既定 0）",
+     .english = "0 points only, 1 with the fitted line, 2 with line and results block (default 0)",
+     .group = HelpGroup::Options,
+     .modes = kBatchModes,
+     .read = ReadMode},
+    {.name = "widths",
+     .valueName = "S,D,R",
+     .japanese = "実線・点線・回帰線の印刷の太さ、それぞれ 1～5（既定 3,2,5）",
+     .english = "print widths of solid, dotted and fitted lines, 1 to 5 each (default 3,2,5)",
+     .group = HelpGroup::Options,
+     .modes = kBatchModes,
+     .read = ReadWidths},
+    {.name = "offset",
+     .valueName = "X,Y",
+     .japanese = "印刷位置の移動 mm、右方向と上方向（既定 0,0）",
+     .english = "print offsets in mm, right and up (default 0,0)",
+     .group = HelpGroup::Options,
+     .modes = kBatchModes,
+     .read = ReadOffsets},
+    {.name = "title",
+     .valueName = "TEXT",
+     .japanese = "横軸のタイトル（既定 降水量　(mm)、--import では取り込んだ項目）",
+     .english = "value-axis title (default 降水量　(mm), with --import the imported item)",
+     .group = HelpGroup::Options,
+     .modes = kBatchModes,
+     .read = ReadTitle},
+    {.name = "distributions",
+     .japanese = "--results に 11 の確率分布の比較を加える",
+     .english = "add the comparison of the eleven candidate distributions to --results",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .read = ReadDistributions},
+    {.name = "target",
+     .valueName = "T",
+     .japanese = "--distributions の選定基準：dry10 dry100 wet10 wet100 のどれか（1/10 渇水年、"
+                 "1/100 渇水年、1/10 豊水年、1/100 豊水年。既定 wet100）",
+     .english = "what --distributions selects by: dry10 dry100 wet10 wet100 (the jackknife error "
+                "of the 1-in-10 or 1-in-100 dry- or wet-year value; default wet100)",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .needs = {"distributions"},
+     .read = ReadTarget},
+    {.name = "help",
+     .japanese = "この説明を表示",
+     .english = "this text",
+     .group = HelpGroup::Options,
+     .modes = kEveryMode,
+     .shortName = "h"},
+    {.name = "version",
+     .japanese = "版を表示",
+     .english = "the version",
+     .group = HelpGroup::Options,
+     .modes = kEveryMode},
+    // The value is the series' destination on its own, the observation file itself with --pdf
+    // or --results: the form of the run reads it.
+    {.name = "import",
+     .valueName = "OUT|FILE",
+     .japanese =
+         "--pdf も --results もなければ、OUT は観測データの FILE（一つ）の系列の書き出し先。"
+         "どちらかがあれば FILE は観測データのファイルそのもので、ほかに FILE は付けない",
+     .english = "without --pdf and --results, OUT receives the series of the one observation "
+                "FILE; with either, FILE is the observation file itself and no other FILE is given",
+     .group = HelpGroup::ImportOptions,
+     .selects = kImportMode,
+     .modes = kImportMode},
+    {.name = "aggregate",
+     .valueName = "sum|max",
+     .japanese = "月・日の値の年合計か年最大（既定 sum）",
+     .english = "annual total or annual maximum of monthly or daily values (default sum)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadAggregate},
+    {.name = "days",
+     .valueName = "N",
+     .japanese = "年最大 N 日：連続 N 日の合計の最大、N は 1～7、日ごとの値だけ（既定 1）",
+     .english = "the largest sum of N consecutive days, N 1 to 7, daily values only (default 1)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadDays},
+    {.name = "year-start",
+     .valueName = "M",
+     .japanese = "年の始まりの月 1～12（既定 1、年度は 4、水年は 10）",
+     .english = "first month of the year, 1 to 12 (default 1; 4 fiscal, 10 water year)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadYearStart},
+    {.name = "coverage",
+     .valueName = "P",
+     .japanese = "有効な日（月）がこの % に満たない年は除く（既定 80）",
+     .english = "leave out years with fewer valid days (months) than P % (default 80)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadCoverage},
+    {.name = "date-column",
+     .valueName = "C",
+     .japanese = "日付（または年）の列、1 から数える（既定 自動）",
+     .english = "column of the date or year, counted from 1 (default detected)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadDateColumn},
+    {.name = "value-column",
+     .valueName = "C",
+     .japanese = "値の列、1 から数える（既定 自動）",
+     .english = "column of the values, counted from 1 (default detected)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadValueColumn},
+    {.name = "from",
+     .valueName = "Y",
+     .japanese = "取り込む期間の最初と最後の年",
+     .english = "first and last year to take",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadFrom},
+    {.name = "to",
+     .valueName = "Y",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadTo},
+};
+
+QString Dashed(const char* name) {
+    return QStringLiteral("--") + QLatin1String(name);
+}
+
+QString Listed(const QStringList& names, const char* joiner) {
+    return names.join(QString::fromUtf8(joiner));
+}
+
+// The options that put a run in one of these modes: "--pdf", "--results".
+QStringList ModeOptions(uint8_t modes) {
+    QStringList names;
+    for (const CommandLineOption& option : kOptions)
+        if (option.selects & modes)
+            names << Dashed(option.name);
+    return names;
+}
+
+QStringList Named(const std::array<const char*, 2>& names) {
+    QStringList listed;
+    for (const char* name : names)
+        if (name)
+            listed << Dashed(name);
+    return listed;
+}
+
+bool AnySet(const QCommandLineParser& parser, const QStringList& dashed) {
+    return std::any_of(dashed.begin(), dashed.end(),
+                       [&](const QString& name) { return parser.isSet(name.mid(2)); });
+}
+
+// The modes the given options put the run in; the window when none does.
+uint8_t ModesOf(const QCommandLineParser& parser) {
+    uint8_t modes = 0;
+    for (const CommandLineOption& option : kOptions)
+        if (option.selects && parser.isSet(QLatin1String(option.name)))
+            modes |= option.selects;
+    return modes ? modes : uint8_t(kWindowMode);
+}
+
+// Each given option in the modes it belongs to, with the options it needs and without those
+// it excludes.
+void CheckCombinations(const QCommandLineParser& parser, uint8_t modes) {
+    for (const CommandLineOption& option : kOptions) {
+        if (!parser.isSet(QLatin1String(option.name)))
+            continue;
+        // An option it needs brings its own mode along.
+        QStringList needed = Named(option.needs);
+        const bool met = needed.isEmpty() ? (option.modes & modes) != 0 : AnySet(parser, needed);
+        if (needed.isEmpty())
+            needed = ModeOptions(option.modes);
+        if (!met)
+            Refuse(QStringLiteral("%1 は %2 と一緒に指定してください。")
+                       .arg(Dashed(option.name), Listed(needed, " か ")));
+        const QStringList excluded = Named(option.excludes);
+        if (AnySet(parser, excluded))
+            Refuse(QStringLiteral("%1 は %2 と一緒には指定できません。")
+                       .arg(Dashed(option.name), Listed(excluded, " や ")));
+    }
+}
+
+void ReadOptions(const QCommandLineParser& parser, CommandLine& command) {
+    for (const CommandLineOption& option : kOptions)
+        if (option.read && parser.isSet(QLatin1String(option.name)))
+            option.read(parser.value(QLatin1String(option.name)), command);
+    CheckImportOptions(parser, command.importOptions);
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    for (const CommandLineOption& option : kOptions) {
+        QStringList names{QLatin1String(option.name)};
+        if (option.shortName)
+            names.prepend(QLatin1String(option.shortName));
+        parser.addOption(
+            QCommandLineOption(names, QString::fromUtf8(option.english ? option.english : ""),
+                               option.valueName ? QLatin1String(option.valueName) : QString()));
+    }
 }
 
 void CheckImportOut(const CommandLine& command) {
@@ -324,6 +575,22 @@ void CheckImportOut(const CommandLine& command) {
     } catch (const DataError& error) {
         Refuse(error.message());
     }
+}
+
+// With --pdf or --results, --import names the observation file itself: a FILE besides it would
+// leave open which of the two is imported, or whether the other was meant as the series' OUT.
+void TakeObservationFile(const QCommandLineParser& parser, CommandLine& command) {
+    const QStringList named = parser.values(QStringLiteral("import"));
+    if (named.size() > 1)
+        Refuse(QStringLiteral("--import で取り込めるファイルは一つだけです。"));
+    if (!command.files.isEmpty())
+        Refuse(QStringLiteral("--pdf や --results と一緒のときは、観測データのファイルは --import "
+                              "の後に一つだけ指定し、ほかに FILE は付けないでください（「%1」）。")
+                   .arg(DisplayFileName(command.files.first())));
+    if (named.first().isEmpty())
+        Refuse(QStringLiteral("--import の観測データのファイル名が空です。"));
+    command.files = named;
+    command.fromImport = true;
 }
 
 // Where the pages go, checked before anything is written: a folder for several files, and
@@ -395,41 +662,48 @@ QString CommandLine::pdfPathFor(const QString& file) const {
     return QDir(pdfOut).filePath(QFileInfo(SuggestedPdfPath(AbsoluteFileName(file))).fileName());
 }
 
+std::span<const CommandLineOption> CommandLineOptions() {
+    return kOptions;
+}
+
+namespace {
+
+// The run's files as its form has them. Throws Usage for a form that is none of them.
+void TakeFiles(const QCommandLineParser& parser, uint8_t modes, CommandLine& command) {
+    command.files = parser.positionalArguments();
+    if (modes == kImportMode) {
+        command.importOut = parser.value(QStringLiteral("import"));
+        CheckImportOut(command);
+        command.action = CommandLine::Action::Import;
+        return;
+    }
+    if (modes == kWindowMode) {
+        if (command.files.size() > 1)
+            Refuse(QStringLiteral("ウィンドウで開けるファイルは一つだけです。"));
+        // The window may change its directory later; the file stays where the shell meant.
+        if (!command.files.isEmpty())
+            command.files[0] = AbsoluteFileName(command.files[0]);
+        return;
+    }
+    if (modes & kImportMode)
+        TakeObservationFile(parser, command);
+    if (command.files.isEmpty())
+        Refuse(QStringLiteral("FILE がありません。処理するデータファイルを指定してください。"));
+    command.action = CommandLine::Action::Batch;
+    if (modes & kPdfMode) {
+        if (command.pdfOut.isEmpty())
+            Refuse(QStringLiteral("--pdf の出力先が空です。"));
+        CheckPdfOut(command);
+    }
+}
+
+} // namespace
+
 CommandLine ParseCommandLine(const QStringList& arguments) {
     CommandLine command;
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
-    const QCommandLineOption version(QStringLiteral("version"), {});
-    const QCommandLineOption pdf(QStringLiteral("pdf"), {}, QStringLiteral("OUT"));
-    const QCommandLineOption results(QStringLiteral("results"), {});
-    const QCommandLineOption json(QStringLiteral("json"), {});
-    const QCommandLineOption distributions(QStringLiteral("distributions"), {});
-    const QCommandLineOption target(QStringLiteral("target"), {}, QStringLiteral("T"));
-    struct Setting {
-        QCommandLineOption option;
-        void (*read)(const QString&, BatchSettings&);
-    };
-    const Setting settings[] = {
-        {QCommandLineOption(QStringLiteral("alpha"), {}, QStringLiteral("A")), ReadAlpha},
-        {QCommandLineOption(QStringLiteral("scale"), {}, QStringLiteral("MIN:MAX")), ReadScale},
-        {QCommandLineOption(QStringLiteral("mode"), {}, QStringLiteral("0|1|2")), ReadMode},
-        {QCommandLineOption(QStringLiteral("widths"), {}, QStringLiteral("S,D,R")), ReadWidths},
-        {QCommandLineOption(QStringLiteral("offset"), {}, QStringLiteral("X,Y")), ReadOffsets},
-        {QCommandLineOption(QStringLiteral("title"), {}, QStringLiteral("TEXT")), ReadTitle},
-    };
-    parser.addOptions({help, version, pdf, results, json, distributions, target});
-    for (const Setting& setting : settings)
-        parser.addOption(setting.option);
-    const QCommandLineOption import(QStringLiteral("import"), {}, QStringLiteral("OUT"));
-    parser.addOption(import);
-    const QStringList importOptionNames = {
-        QStringLiteral("aggregate"), QStringLiteral("days"),        QStringLiteral("year-start"),
-        QStringLiteral("coverage"),  QStringLiteral("date-column"), QStringLiteral("value-column"),
-        QStringLiteral("from"),      QStringLiteral("to")};
-    for (const QString& name : importOptionNames)
-        parser.addOption(QCommandLineOption(name, {}, QStringLiteral("VALUE")));
-
+    AddOptions(parser);
     try {
         if (!parser.parse(arguments)) {
             if (!parser.unknownOptionNames().isEmpty())
@@ -437,77 +711,18 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                            .arg(parser.unknownOptionNames().first()));
             Refuse(ParserErrorText(parser.errorText()));
         }
-        if (parser.isSet(help)) {
+        if (parser.isSet(QStringLiteral("help"))) {
             command.action = CommandLine::Action::Help;
             return command;
         }
-        if (parser.isSet(version)) {
+        if (parser.isSet(QStringLiteral("version"))) {
             command.action = CommandLine::Action::Version;
             return command;
         }
-        command.files = parser.positionalArguments();
-        for (const QString& name : importOptionNames)
-            if (parser.isSet(name) && !parser.isSet(import))
-                Refuse(QStringLiteral("--%1 は --import と一緒に指定してください。").arg(name));
-        if (parser.isSet(import)) {
-            if (parser.isSet(pdf) || parser.isSet(results))
-                Refuse(QStringLiteral("--import は --pdf や --results と一緒には指定できません。"));
-            std::vector<const QCommandLineOption*> others{&json, &distributions, &target};
-            for (const Setting& setting : settings)
-                others.push_back(&setting.option);
-            for (const QCommandLineOption* option : others)
-                if (parser.isSet(*option))
-                    Refuse(QStringLiteral("--%1 は --import と一緒には指定できません。")
-                               .arg(option->names().first()));
-            command.importOut = parser.value(import);
-            CheckImportOut(command);
-            ReadImportOptions(parser, command.importOptions);
-            command.action = CommandLine::Action::Import;
-            return command;
-        }
-        const bool batch = parser.isSet(pdf) || parser.isSet(results);
-        if (parser.isSet(json) && !parser.isSet(results))
-            Refuse(QStringLiteral("--json は --results と一緒に指定してください。"));
-        if (parser.isSet(distributions) && !parser.isSet(results))
-            Refuse(QStringLiteral("--distributions は --results と一緒に指定してください。"));
-        if (parser.isSet(target)) {
-            if (!parser.isSet(distributions))
-                Refuse(QStringLiteral("--target は --distributions と一緒に指定してください。"));
-            const std::optional<Target> chosen = TargetFromKey(parser.value(target).trimmed());
-            if (!chosen)
-                Refuse(QStringLiteral("--target は dry10、dry100、wet10、wet100 のどれかにして"
-                                      "ください（「%1」）。")
-                           .arg(parser.value(target)));
-            command.target = *chosen;
-        }
-        for (const Setting& setting : settings) {
-            if (!parser.isSet(setting.option))
-                continue;
-            if (!batch)
-                Refuse(QStringLiteral("--%1 は --pdf か --results と一緒に指定してください。")
-                           .arg(setting.option.names().first()));
-            setting.read(parser.value(setting.option), command.settings);
-        }
-        if (!batch) {
-            if (command.files.size() > 1)
-                Refuse(QStringLiteral("ウィンドウで開けるファイルは一つだけです。"));
-            // The window may change its directory later; the file stays where the shell meant.
-            if (!command.files.isEmpty())
-                command.files[0] = AbsoluteFileName(command.files[0]);
-            return command;
-        }
-        if (command.files.isEmpty())
-            Refuse(QStringLiteral("FILE がありません。処理するデータファイルを指定してください。"));
-        command.action = CommandLine::Action::Batch;
-        command.results = parser.isSet(results);
-        command.json = parser.isSet(json);
-        command.distributions = parser.isSet(distributions);
-        if (parser.isSet(pdf)) {
-            command.pdfOut = parser.value(pdf);
-            if (command.pdfOut.isEmpty())
-                Refuse(QStringLiteral("--pdf の出力先が空です。"));
-            CheckPdfOut(command);
-        }
+        const uint8_t modes = ModesOf(parser);
+        CheckCombinations(parser, modes);
+        ReadOptions(parser, command);
+        TakeFiles(parser, modes, command);
     } catch (const Usage& usage) {
         command = CommandLine();
         command.action = CommandLine::Action::UsageError;
@@ -516,8 +731,63 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     return command;
 }
 
+namespace {
+
+// Descriptions start in one column; a form too long for it has its description below.
+constexpr qsizetype kFormWidth = 48;
+constexpr qsizetype kOptionWidth = 17;
+
+QString FormLines(bool japanese) {
+    QString text;
+    for (const Form& form : kForms) {
+        const QString line = kProgram + QLatin1Char(' ') + QString::fromUtf8(form.form);
+        const char* says = japanese ? form.japanese : form.english;
+        if (!says)
+            text += line;
+        else if (line.size() < kFormWidth)
+            text += line.leftJustified(kFormWidth) + QString::fromUtf8(says);
+        else
+            text += line + QLatin1Char('\n') + QString(kFormWidth, QLatin1Char(' ')) +
+                    QString::fromUtf8(says);
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString OptionLines(HelpGroup group, bool japanese) {
+    QStringList labels;
+    QStringList says;
+    for (const CommandLineOption& option : kOptions) {
+        if (option.group != group)
+            continue;
+        QString label = Dashed(option.name);
+        if (option.valueName)
+            label += QLatin1Char(' ') + QLatin1String(option.valueName);
+        const char* line = japanese ? option.japanese : option.english;
+        if (!line && !labels.isEmpty()) {
+            labels.last() += QStringLiteral(", ") + label;
+            continue;
+        }
+        labels << label;
+        says << QString::fromUtf8(line);
+    }
+    QString text;
+    for (qsizetype i = 0; i < labels.size(); ++i)
+        text += QStringLiteral("  ") + labels[i].leftJustified(kOptionWidth) +
+                QStringLiteral("  ") + says[i] + QLatin1Char('\n');
+    return text;
+}
+
+QString HelpBlock(bool japanese) {
+    return FormLines(japanese) + QString::fromUtf8(japanese ? kColumnsJapanese : kColumnsEnglish) +
+           QStringLiteral("OPTIONS\n") + OptionLines(HelpGroup::Options, japanese) +
+           QStringLiteral("IMPORT OPTIONS\n") + OptionLines(HelpGroup::ImportOptions, japanese);
+}
+
+} // namespace
+
 QString HelpText() {
-    return QString::fromUtf8(kHelpJapanese) + QLatin1Char('\n') + QString::fromUtf8(kHelpEnglish);
+    return HelpBlock(true) + QLatin1Char('\n') + HelpBlock(false);
 }
 
 QString VersionText() {

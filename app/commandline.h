@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 // The settings a batch run gives every file; unless the command line says otherwise, those of
 // the window's first load.
@@ -19,6 +21,8 @@ struct BatchSettings {
     bool alphaGiven = false;
     // Without --scale each file takes the scale the window's first load would give it.
     bool scaleGiven = false;
+    // Without --title an imported series is titled by its item, as the import window offers.
+    bool titleGiven = false;
     // As the offset boxes hold them, in millimetres.
     QString offsetRight = QStringLiteral("0");
     QString offsetUp = QStringLiteral("0");
@@ -31,6 +35,8 @@ struct CommandLine {
     Action action = Action::Window;
     // Window: at most one, made absolute. Batch: one or more, as given.
     QStringList files;
+    // Batch: files[0] is an observation file, whose imported series is analysed.
+    bool fromImport = false;
     // Batch: where the pages go (empty for none), the results on standard output, and as JSON.
     QString pdfOut;
     // OUT is a folder that takes one <base name>.pdf per file.
@@ -41,7 +47,8 @@ struct CommandLine {
     bool distributions = false;
     Target target = kDefaultTarget;
     BatchSettings settings;
-    // Import: the annual series of files[0] goes to importOut.
+    // Import: the annual series of files[0] goes to importOut. Batch from an import: how the
+    // series is built.
     QString importOut;
     ImportOptions importOptions;
     // UsageError: one line in Japanese.
@@ -50,6 +57,40 @@ struct CommandLine {
     // The PDF that file's page goes to.
     QString pdfPathFor(const QString& file) const;
 };
+
+// The modes a run can be in. Without --pdf, --results and --import it opens the window; --pdf and
+// --results go together, and --import goes with either.
+enum RunMode : uint8_t {
+    kWindowMode = 1,
+    kPdfMode = 2,
+    kResultsMode = 4,
+    kImportMode = 8,
+    kEveryMode = 15,
+};
+
+// Where --help lists an option.
+enum class HelpGroup { Options, ImportOptions };
+
+// One option of the command line. The parser, both help texts and the rules of what goes with
+// what are all made from the table of these.
+struct CommandLineOption {
+    const char* name = nullptr;
+    const char* valueName = nullptr; // nullptr for a switch
+    // One line of --help; nullptr lists the option on the line of the one before it.
+    const char* japanese = nullptr;
+    const char* english = nullptr;
+    HelpGroup group = HelpGroup::Options;
+    uint8_t selects = 0; // the mode the option itself puts the run in, 0 for none
+    uint8_t modes = 0;   // the modes it may be given in
+    // It needs one of these given too (which then stands for the modes), and none of those.
+    std::array<const char*, 2> needs{};
+    std::array<const char*, 2> excludes{};
+    // Takes the value (or the switch) into the command; nullptr when the run's form does.
+    void (*read)(const QString& value, CommandLine& command) = nullptr;
+    const char* shortName = nullptr; // "h" for -h
+};
+
+std::span<const CommandLineOption> CommandLineOptions();
 
 // Reads the arguments (the program's name first). Usage errors are found here, before any
 // file is read or written.

@@ -1,4 +1,4 @@
 quorvel_add_test(test_form1 test_form1.cpp LIBS app TIMEOUT 120)
 # The executable end to end; pdftotext reads its pages back.
-quorvel_add_test(test_cli test_cli.cpp LIBS state TIMEOUT 120)
+quorvel_add_test(test_cli test_cli.cpp LIBS app TIMEOUT 120)
 add_dependencies(test_cli quorvel)

@@ -1,6 +1,7 @@
 #include "agencyfile.h"
-#include "state/loading.h"
 #include "statistics/numeric.h"
+#include "statistics/series.h"
+#include "app/commandline.h"
 #include "testhelpers.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,6 +46,45 @@ QString PdfText(const QString& path) {
     process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The rows of a results CSV without their first field, the file.
+QStringList RowsAfterFile(const QString& csv) {
+    QStringList rows = csv.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString& row : rows)
+        row = row.section(QLatin1Char(','), 1);
+    return rows;
+}
+
+// Each object of a results array without its file.
+QJsonArray ObjectsAfterFile(const QString& json) {
+    QJsonArray objects;
+    for (const QJsonValue& value : QJsonDocument::fromJson(json.toUtf8()).array()) {
+        QJsonObject object = value.toObject();
+        object.remove(QStringLiteral("file"));
+        objects.append(object);
+    }
+    return objects;
+}
+
+// The tags of the manual page's OPTIONS items as a reader sees them: "--scaleMIN:MAX", with the
+// fonts, quotes and blanks gone.
+QStringList ManualOptionTags() {
+    const QString page =
+        QString::fromUtf8(ReadBytes(QStringLiteral(QUORVEL_SOURCE_DIR "/packaging/quorvel.1")));
+    const QString options =
+        QLatin1Char('\n') +
+        page.section(QStringLiteral("\n.SH OPTIONS\n"), 1).section(QStringLiteral("\n.SH "), 0, 0);
+    static const QRegularExpression tag(QStringLiteral("\n\\.T[PQ]\n\\.[BIR]+ ([^\n]*)"));
+    QStringList tags;
+    for (const QRegularExpressionMatch& match : tag.globalMatch(options)) {
+        QString text = match.captured(1);
+        text.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+        text.remove(QLatin1Char('"'));
+        text.remove(QLatin1Char(' '));
+        tags << text;
+    }
+    return tags;
 }
 
 } // namespace
@@ -421,6 +462,188 @@ private slots:
                     .split(QLatin1Char('\n'))
                     .last()
                     .startsWith(QStringLiteral("quorvel: ") + file));
+    }
+
+    // The series --import hands to the analysis is the one it writes: the same figures from
+    // the same years, and the same years left out.
+    void importAnalysesTheSeriesItWrites_data() {
+        QTest::addColumn<QStringList>("analysis");
+        QTest::addColumn<QStringList>("import");
+        const QStringList compared{QStringLiteral("--results"), QStringLiteral("--distributions")};
+        QTest::newRow("totals") << compared << QStringList{};
+        QTest::newRow("two-day maxima")
+            << compared << QStringList{QStringLiteral("--days"), QStringLiteral("2")};
+        QTest::newRow("fiscal-year maxima, Cunnane, 1/10 dry")
+            << compared + QStringList{QStringLiteral("--alpha"), QStringLiteral("0.4"),
+                                      QStringLiteral("--target"), QStringLiteral("dry10")}
+            << QStringList{QStringLiteral("--aggregate"), QStringLiteral("max"),
+                           QStringLiteral("--year-start"), QStringLiteral("4")};
+        QTest::newRow("results, fixed scale, every year taken")
+            << QStringList{QStringLiteral("--results"), QStringLiteral("--scale"),
+                           QStringLiteral("100:10000")}
+            << QStringList{QStringLiteral("--coverage"), QStringLiteral("50")};
+    }
+    void importAnalysesTheSeriesItWrites() {
+        QFETCH(QStringList, analysis);
+        QFETCH(QStringList, import);
+        QTemporaryDir dir;
+        const QString file = kSamples + QStringLiteral("agency_daily_synthetic.csv");
+        const QString series = dir.filePath(QStringLiteral("annual.csv"));
+        const Run written =
+            Quorvel(QStringList{QStringLiteral("--import"), series} + import + QStringList{file});
+        QCOMPARE(written.status, 0);
+        for (const QStringList& format : {QStringList{}, QStringList{QStringLiteral("--json")}}) {
+            const Run fromFile = Quorvel(analysis + format + QStringList{series});
+            const Run fromImport =
+                Quorvel(QStringList{QStringLiteral("--import"), file} + import + analysis + format);
+            QCOMPARE(fromFile.status, 0);
+            QCOMPARE(fromImport.status, 0);
+            // The import's own warnings, then the analysis' of the series, naming the
+            // observation file.
+            QCOMPARE(fromImport.err, written.err + QString(fromFile.err).replace(series, file));
+            if (format.isEmpty()) {
+                QCOMPARE(RowsAfterFile(fromImport.out), RowsAfterFile(fromFile.out));
+                const QStringList rows =
+                    fromImport.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                for (const QString& row : rows.mid(1))
+                    QCOMPARE(row.section(QLatin1Char(','), 0, 0), file);
+            } else {
+                QCOMPARE(ObjectsAfterFile(fromImport.out), ObjectsAfterFile(fromFile.out));
+                QCOMPARE(QJsonDocument::fromJson(fromImport.out.toUtf8())
+                             .array()[0][QStringLiteral("file")]
+                             .toString(),
+                         file);
+            }
+        }
+        QVERIFY(!QFileInfo::exists(kSamples + QStringLiteral("agency_daily_synthetic.pdf")));
+    }
+
+    // The page of an imported series carries the results of its row, under the item's title
+    // unless another is given.
+    void importToPage_data() {
+        QTest::addColumn<QString>("out"); // --pdf's argument in the temporary folder
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("a named page, the item's title") << "rain.pdf" << QStringList{} << "rain.pdf"
+                                                        << "降水量の合計";
+        QTest::newRow("into a folder, a title given")
+            << "."
+            << QStringList{QStringLiteral("--days"), QStringLiteral("2"), QStringLiteral("--title"),
+                           QStringLiteral("日最大の雨量")}
+            << "agency_daily_synthetic.pdf"
+            << "日最大の雨量";
+    }
+    void importToPage() {
+        QFETCH(QString, out);
+        QFETCH(QStringList, options);
+        QFETCH(QString, page);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        const Run run = Quorvel(QStringList{QStringLiteral("--import"),
+                                            kSamples + QStringLiteral("agency_daily_synthetic.csv"),
+                                            QStringLiteral("--pdf"), dir.filePath(out),
+                                            QStringLiteral("--results"), QStringLiteral("--mode"),
+                                            QStringLiteral("2")} +
+                                options);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{page});
+        const QString text = PdfText(dir.filePath(page));
+        QVERIFY2(text.contains(title), qPrintable(text));
+        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QString wet100 = lines[1].section(
+            QLatin1Char(','),
+            int(lines[0].split(QLatin1Char(',')).indexOf(QStringLiteral("wet100"))),
+            int(lines[0].split(QLatin1Char(',')).indexOf(QStringLiteral("wet100"))));
+        // A value of another width than the label's block is a text block of its own.
+        QVERIFY2(QString(text)
+                     .remove(QRegularExpression(QStringLiteral("\\s")))
+                     .contains(QStringLiteral("1/100豊水年解析値=") + wet100),
+                 qPrintable(text));
+    }
+
+    // The forms --import cannot take, each refused before anything is read or written. FILE
+    // stands for the observation file, DIR for an empty folder.
+    void importRefusals_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("status");
+        const QString besides = QStringLiteral(
+            "--pdf や --results と一緒のときは、観測データのファイルは --import の後に一つだけ"
+            "指定し、ほかに FILE は付けないでください（「%1」）。");
+        const QString file = kSamples + QStringLiteral("agency_daily_synthetic.csv");
+        QTest::newRow("a FILE besides the observation file")
+            << QStringList{"--import", "FILE", "--results", "other.csv"}
+            << besides.arg(QStringLiteral("other.csv")) << 2;
+        QTest::newRow("a page and a FILE")
+            << QStringList{"--import", "FILE", "--pdf", "DIR/x.pdf", "FILE"} << besides.arg(file)
+            << 2;
+        QTest::newRow("the series' OUT with --results")
+            << QStringList{"--import", "DIR/out.csv", "--results", "FILE"} << besides.arg(file)
+            << 2;
+        QTest::newRow("two observation files")
+            << QStringList{"--import", "FILE", "--import", "FILE", "--results"}
+            << "--import で取り込めるファイルは一つだけです。" << 2;
+        QTest::newRow("no observation file") << QStringList{"--import=", "--results"}
+                                             << "--import の観測データのファイル名が空です。" << 2;
+        QTest::newRow("the page over the observation file")
+            << QStringList{"--import", "DIR/obs.pdf", "--pdf", "DIR"}
+            << "出力先「DIR/obs.pdf」は読み込んだファイルそのものです。読み込んだファイルを"
+               "壊さないよう、何も書き込みませんでした。別の名前を指定してください。"
+            << 2;
+        QTest::newRow("json into a series file")
+            << QStringList{"--import", "DIR/out.csv", "--json", "FILE"}
+            << "--json は --results と一緒に指定してください。" << 2;
+        QTest::newRow("alpha into a series file")
+            << QStringList{"--import", "DIR/out.csv", "--alpha", "0.4", "FILE"}
+            << "--alpha は --pdf か --results と一緒に指定してください。" << 2;
+        QTest::newRow("target without distributions")
+            << QStringList{"--import", "FILE", "--results", "--target", "dry10"}
+            << "--target は --distributions と一緒に指定してください。" << 2;
+        QTest::newRow("distributions on a page only")
+            << QStringList{"--import", "FILE", "--pdf", "DIR/x.pdf", "--distributions"}
+            << "--distributions は --results と一緒に指定してください。" << 2;
+        QTest::newRow("import option of a data file")
+            << QStringList{"--results", "--days", "2", "FILE"}
+            << "--days は --import と一緒に指定してください。" << 2;
+        QTest::newRow("days of a total")
+            << QStringList{"--import", "FILE", "--results", "--aggregate", "sum", "--days", "2"}
+            << "--days は --aggregate max と一緒に指定してください。" << 2;
+    }
+    void importRefusals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString file = kSamples + QStringLiteral("agency_daily_synthetic.csv");
+        const QByteArray observations = ReadBytes(file);
+        WriteFile(dir, QStringLiteral("obs.pdf"), observations);
+        for (QString& argument : arguments)
+            argument.replace(QStringLiteral("FILE"), file)
+                .replace(QStringLiteral("DIR"), dir.path());
+        const Run run = Quorvel(arguments);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.out, QString());
+        QCOMPARE(run.err.section(QLatin1Char('\n'), 0, 0),
+                 QStringLiteral("quorvel: ") +
+                     QString(message).replace(QStringLiteral("DIR"), dir.path()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("obs.pdf")});
+        QCOMPARE(ReadBytes(dir.filePath(QStringLiteral("obs.pdf"))), observations);
+    }
+
+    // The manual page has an item for every option the program takes, with the value it
+    // takes, and none for an option it does not.
+    void manualPageNamesEveryOption() {
+        const QStringList tags = ManualOptionTags();
+        QStringList declared;
+        for (const CommandLineOption& option : CommandLineOptions())
+            declared << QStringLiteral("--") + QLatin1String(option.name) +
+                            (option.valueName ? QLatin1String(option.valueName) : QLatin1String());
+        for (const QString& option : declared)
+            QVERIFY2(tags.contains(option),
+                     qPrintable(option + QStringLiteral(" not in the manual page")));
+        for (const QString& tag : tags)
+            QVERIFY2(declared.contains(tag), qPrintable(tag + QStringLiteral(" is no option")));
     }
 
     // Every usage message is Japanese, names what is wrong and speaks to a shell user.
