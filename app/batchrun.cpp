@@ -1,20 +1,20 @@
 #include "app/batchrun.h"
 
-#include "statistics/dataerror.h"
+#include "app/commandline.h"
+#include "app/resultfields.h"
 #include "formats/deviatetable.h"
 #include "formats/filename.h"
 #include "formats/import.h"
-#include "state/loading.h"
-#include "statistics/numeric.h"
-#include "state/seriesnotes.h"
-#include "app/commandline.h"
-#include "app/resultfields.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/qtplatform.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
+#include "state/loading.h"
+#include "state/seriesnotes.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -113,7 +113,8 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
     if (command.settings.alphaGiven && state.settings.alpha > MaxAlphaFor(records))
         throw DataError(AlphaTooLargeText(state.settings.alpha, records));
     // Warnings: the file is processed all the same.
-    if (const QString years = YearGapsText(FindYearGaps(state.study.series)); !years.isEmpty())
+    // The years an import left out were told with its reasons; only other gaps are warned of.
+    if (const QString years = YearGapsText(FaultYearGaps(state.study.series)); !years.isEmpty())
         Warn(err, file, years);
     if (!command.pdfOut.isEmpty()) {
         if (const QString outside = OutsideScaleText(state); !outside.isEmpty())

@@ -2,15 +2,11 @@
 
 #include "formats/filename.h"
 
-#include "statistics/dataerror.h"
-#include "formats/deviatetable.h"
-#include "state/loading.h"
-#include "statistics/numeric.h"
-#include "state/seriesnotes.h"
 #include "chart/chartimage.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
 #include "comparison/frmcomparison.h"
+#include "formats/deviatetable.h"
 #include "info/form9.h"
 #include "info/frmabout.h"
 #include "info/helptexts.h"
@@ -19,6 +15,10 @@
 #include "print/form2.h"
 #include "print/printjob.h"
 #include "results/frmresults.h"
+#include "state/loading.h"
+#include "state/seriesnotes.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -71,29 +71,18 @@ constexpr double kPlottingPositions[5] = {0, 0.375, 0.4, 0.44, 0.5};
 // may be typing faults in a data file. The years an import left out are its own doing: they are
 // told with the import's reasons, and only other gaps are asked to be checked.
 QString YearNotes(const SeriesData& series) {
-    const YearGaps gaps = FindYearGaps(series);
-    if (gaps.empty())
-        return {};
     const QString check = QStringLiteral("\nこのまま解析しました。年を確かめてください。");
-    if (series.origin.leftOut.isEmpty())
-        return YearGapsText(gaps) + check;
-    // The import words each line "1990 年：…".
-    QMap<int32_t, QString> reasons;
-    for (const QString& line : series.origin.leftOut)
-        reasons.insert(line.section(QStringLiteral(" 年："), 0, 0).toInt(), line);
+    const YearGaps faults = FaultYearGaps(series);
+    const YearGaps gaps = FindYearGaps(series);
     QStringList explained;
-    YearGaps faults{gaps.repeated, {}};
-    for (const YearRun& run : gaps.missing) {
-        int64_t next = run.first; // the first year of the run not accounted for
-        for (auto it = reasons.lowerBound(run.first); it != reasons.cend() && it.key() <= run.last;
-             ++it) {
-            if (it.key() > next)
-                faults.missing << YearRun{int32_t(next), it.key() - 1};
-            explained << it.value();
-            next = int64_t(it.key()) + 1;
-        }
-        if (next <= run.last)
-            faults.missing << YearRun{int32_t(next), run.last};
+    for (qsizetype i = 0; i < series.origin.leftOutYears.size(); ++i) {
+        const int32_t year = series.origin.leftOutYears[i];
+        // Only the years inside the series are gaps; those before or after it are not told.
+        const bool inside =
+            std::any_of(gaps.missing.cbegin(), gaps.missing.cend(),
+                        [year](const YearRun& r) { return year >= r.first && year <= r.last; });
+        if (inside && i < series.origin.leftOut.size())
+            explained << series.origin.leftOut[i];
     }
     QStringList parts;
     if (!explained.isEmpty()) {

@@ -1,9 +1,9 @@
 #include "formats/import.h"
 #include "formats/filename.h"
 
-#include "statistics/dataerror.h"
 #include "formats/fieldreader.h"
 #include "formats/inputfile.h"
+#include "statistics/dataerror.h"
 #include "statistics/numeric.h"
 
 #include <QDate>
@@ -816,6 +816,7 @@ SeriesData ImportedSeriesData(const AnnualSeries& annual, const ImportOptions& o
     for (const AnnualRow& row : annual.rows) {
         if (!row.included) {
             series.origin.leftOut << LeftOutText(row);
+            series.origin.leftOutYears << row.year;
             continue;
         }
         // BuildAnnualSeries refuses more included years than a series holds.

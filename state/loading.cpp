@@ -1,8 +1,8 @@
 #include "state/loading.h"
 
-#include "statistics/dataerror.h"
 #include "formats/datafile.h"
 #include "formats/filename.h"
+#include "statistics/dataerror.h"
 
 #include "formats/deviatetablepath.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "state/appstate.h"
 #include "formats/deviatetable.h"
+#include "state/appstate.h"
 #include "statistics/series.h"
 
 // The procedures that replace the loaded series and its study in the application's state. Each

@@ -135,6 +135,25 @@ YearGaps FindYearGaps(const SeriesData& series) {
     return gaps;
 }
 
+YearGaps FaultYearGaps(const SeriesData& series) {
+    const YearGaps gaps = FindYearGaps(series);
+    YearGaps faults{gaps.repeated, {}};
+    QList<int32_t> leftOut = series.origin.leftOutYears;
+    std::sort(leftOut.begin(), leftOut.end());
+    for (const YearRun& run : gaps.missing) {
+        int64_t next = run.first; // the first year of the run not accounted for
+        for (auto it = std::lower_bound(leftOut.cbegin(), leftOut.cend(), run.first);
+             it != leftOut.cend() && *it <= run.last; ++it) {
+            if (*it > next)
+                faults.missing << YearRun{int32_t(next), *it - 1};
+            next = int64_t(*it) + 1;
+        }
+        if (next <= run.last)
+            faults.missing << YearRun{int32_t(next), run.last};
+    }
+    return faults;
+}
+
 QString YearGapsText(const YearGaps& gaps) {
     constexpr int kRunsListed = 10;
     QStringList sentences;

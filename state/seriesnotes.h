@@ -45,6 +45,10 @@ struct YearGaps {
 };
 YearGaps FindYearGaps(const SeriesData& series);
 
+// The gaps that may be faults: those of FindYearGaps less the years an import left out by its
+// own rules, which it has told with their reasons.
+YearGaps FaultYearGaps(const SeriesData& series);
+
 // One sentence per kind ("" when every year occurs once and none is missing). Runs of
 // consecutive years read "1950～1959", and a very long list ends with how many more there are.
 QString YearGapsText(const YearGaps& gaps);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -27,11 +28,12 @@ QString SeriesKindName(SeriesKind kind);
 // knows the item, the unit, what it built and which years it left out.
 struct SeriesOrigin {
     SeriesKind kind = SeriesKind::AnnualTotal;
-    QString item;            // "降水量の合計" and the like; empty when unknown
-    QString unit;            // "mm"; empty when unknown
-    QString observationFile; // the file the import read; empty for a data file
-    QString built;           // what the import built, in a line of words
-    QStringList leftOut;     // "1990 年：…" for each year the import left out
+    QString item;                // "降水量の合計" and the like; empty when unknown
+    QString unit;                // "mm"; empty when unknown
+    QString observationFile;     // the file the import read; empty for a data file
+    QString built;               // what the import built, in a line of words
+    QStringList leftOut;         // "1990 年：…" for each year the import left out
+    QList<int32_t> leftOutYears; // the same years, in the same order
 };
 
 // A series as read from an annual data file, or as an import built it.

@@ -499,8 +499,12 @@ private slots:
             QCOMPARE(fromFile.status, 0);
             QCOMPARE(fromImport.status, 0);
             // The import's own warnings, then the analysis' of the series, naming the
-            // observation file.
-            QCOMPARE(fromImport.err, written.err + QString(fromFile.err).replace(series, file));
+            // observation file; a gap the import made is told once, with its reason.
+            QStringList analysed;
+            for (const QString& line : QString(fromFile.err).replace(series, file).split('\n'))
+                if (!line.contains(QStringLiteral("抜けている年があります：2009。")))
+                    analysed << line;
+            QCOMPARE(fromImport.err, written.err + analysed.join('\n'));
             if (format.isEmpty()) {
                 QCOMPARE(RowsAfterFile(fromImport.out), RowsAfterFile(fromFile.out));
                 const QStringList rows =

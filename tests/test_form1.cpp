@@ -963,6 +963,7 @@ private slots:
         series.origin.built = QStringLiteral("年合計");
         series.origin.leftOut = {QStringLiteral("1999 年：始まりの年"),
                                  QStringLiteral("2001 年：欠測")};
+        series.origin.leftOutYears = {1999, 2001};
         h.form->ImportShowSeries(series, QString());
         QCOMPARE(h.state.study.series.recordCount, years.size());
         QCOMPARE(h.fake.messages.shown.size(), 1);
