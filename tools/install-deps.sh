@@ -9,6 +9,7 @@ packages=(
     xvfb xauth poppler-utils
     clang libclang-rt-14-dev locales
     qt6-svg-dev dpkg-dev file desktop-file-utils appstream groff-base
+    ccache
 )
 missing=()
 for p in "${packages[@]}"; do
