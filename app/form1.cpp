@@ -73,15 +73,13 @@ constexpr double kPlottingPositions[5] = {0, 0.375, 0.4, 0.44, 0.5};
 QString YearNotes(const SeriesData& series) {
     const QString check = QStringLiteral("\nこのまま解析しました。年を確かめてください。");
     const YearGaps faults = FaultYearGaps(series);
-    const YearGaps gaps = FindYearGaps(series);
+    const int n = std::clamp(series.recordCount, 0, kMaxRecords);
+    const auto [first, last] = std::minmax_element(series.years.begin(), series.years.begin() + n);
     QStringList explained;
     for (qsizetype i = 0; i < series.origin.leftOutYears.size(); ++i) {
         const int32_t year = series.origin.leftOutYears[i];
         // Only the years inside the series are gaps; those before or after it are not told.
-        const bool inside =
-            std::any_of(gaps.missing.cbegin(), gaps.missing.cend(),
-                        [year](const YearRun& r) { return year >= r.first && year <= r.last; });
-        if (inside && i < series.origin.leftOut.size())
+        if (n > 0 && year > *first && year < *last && i < series.origin.leftOut.size())
             explained << series.origin.leftOut[i];
     }
     QStringList parts;

@@ -2,7 +2,6 @@
 
 #include "statistics/fitmeasures.h"
 #include "statistics/numeric.h"
-#include "state/seriesnotes.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"

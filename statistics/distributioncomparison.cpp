@@ -177,14 +177,6 @@ DistributionComparison CompareDistributions(const FitMeasures& paper, const Samp
     return result;
 }
 
-DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
-                                            double alpha, Target target) {
-    std::vector<double> sorted(values, values + std::max(n, 0));
-    std::sort(sorted.begin(), sorted.end());
-    const SampleArrays arrays(sorted, alpha);
-    return CompareDistributions(paper, arrays.of(sorted), alpha, target);
-}
-
 void SelectModel(DistributionComparison& comparison, Target target) {
     comparison.target = target;
     comparison.selected.reset();

@@ -70,9 +70,6 @@ struct DistributionComparison {
 DistributionComparison CompareDistributions(const FitMeasures& paper, const Sample& sample,
                                             double alpha, Target target = kDefaultTarget,
                                             std::optional<CurveSpan> span = std::nullopt);
-// The same from the values in any order.
-DistributionComparison ComputeDistributions(const FitMeasures& paper, const double* values, int n,
-                                            double alpha, Target target = kDefaultTarget);
 
 // Moves the selection of a comparison to the model that wins for target; only the selection
 // depends on it, so nothing is fitted again.
