@@ -177,14 +177,19 @@ DistributionComparison CompareDistributions(const FitMeasures& paper, const Samp
     return result;
 }
 
-void SelectModel(DistributionComparison& comparison, Target target) {
+const char* SelectionRuleKey(SelectionRule rule) {
+    return rule == SelectionRule::Bootstrap ? "bootstrap" : "jackknife";
+}
+
+void SelectModel(DistributionComparison& comparison, Target target, const TargetErrors* errors) {
     comparison.target = target;
     comparison.selected.reset();
     // Ties go to the earlier model of the list.
     std::optional<double> smallest;
     for (ModelComparison& row : comparison.models) {
         row.selected = false;
-        const std::optional<double> error = row.targetError(target);
+        const std::optional<double> error =
+            errors ? (*errors)[static_cast<size_t>(row.model.id())] : row.targetError(target);
         if (row.passes && error && (!smallest || *error < *smallest)) {
             smallest = error;
             comparison.selected = row.model.id();

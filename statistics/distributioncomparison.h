@@ -71,6 +71,16 @@ DistributionComparison CompareDistributions(const FitMeasures& paper, const Samp
                                             double alpha, Target target = kDefaultTarget,
                                             std::optional<CurveSpan> span = std::nullopt);
 
+// What the selection minimises among the models that pass: the target's jackknife error, or its
+// bootstrap error.
+enum class SelectionRule { Jackknife, Bootstrap };
+const char* SelectionRuleKey(SelectionRule rule); // "jackknife", "bootstrap"
+
+// Each model's error of the target that a selection by another rule compares.
+using TargetErrors = std::array<std::optional<double>, kModelCount>;
+
 // Moves the selection of a comparison to the model that wins for target; only the selection
-// depends on it, so nothing is fitted again.
-void SelectModel(DistributionComparison& comparison, Target target);
+// depends on it, so nothing is fitted again. With errors, those are compared instead of the
+// jackknife's, and a model without one cannot be chosen.
+void SelectModel(DistributionComparison& comparison, Target target,
+                 const TargetErrors* errors = nullptr);

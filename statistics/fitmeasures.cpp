@@ -31,15 +31,10 @@ PeriodDeviates DeviatesOfPeriods(const DeviateTable& table) {
     return z;
 }
 
-struct PeriodQuantiles {
-    std::array<double, kPeriodCount> dry{};
-    std::array<double, kPeriodCount> wet{};
-};
-
 // The 1-in-10 and 1-in-100 values go through the offsets the results block prints from, so the
 // page and every table agree to the last bit.
-PeriodQuantiles QuantilesOf(const PeriodDeviates& z, double logMean, double slope,
-                            double logOffset10, double logOffset100) {
+PeriodQuantiles LineQuantiles(const PeriodDeviates& z, double logMean, double slope,
+                              double logOffset10, double logOffset100) {
     const DryWetValues page = ComputeDryWetValues(logMean, logOffset10, logOffset100);
     PeriodQuantiles q;
     for (size_t k = 0; k < kPeriodCount; ++k) {
@@ -132,8 +127,8 @@ FitMeasures ComputeLineMeasures(const SeriesData& series, const AnalysisResult& 
     }
 
     const PeriodDeviates z = DeviatesOfPeriods(table);
-    const PeriodQuantiles q = QuantilesOf(z, analysis.logMean, analysis.slope, analysis.logOffset10,
-                                          analysis.logOffset100);
+    const PeriodQuantiles q = LineQuantiles(z, analysis.logMean, analysis.slope,
+                                            analysis.logOffset10, analysis.logOffset100);
     m.periods = EmptyPeriods(n);
     for (size_t k = 0; k < kPeriodCount; ++k) {
         ReturnPeriodValues& p = m.periods[k];

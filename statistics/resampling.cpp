@@ -7,23 +7,6 @@
 
 namespace {
 
-// The dry and wet values of every period: F = 1/T and 1 − 1/T.
-struct PeriodQuantiles {
-    std::array<double, kPeriodCount> dry{};
-    std::array<double, kPeriodCount> wet{};
-};
-
-// False when any value is not a finite number.
-bool QuantilesOf(const FittedModel& model, PeriodQuantiles& q) {
-    for (size_t k = 0; k < kPeriodCount; ++k) {
-        q.dry[k] = model.rawQuantile(DryProbability(kReturnPeriods[k]));
-        q.wet[k] = model.rawQuantile(WetProbability(kReturnPeriods[k]));
-        if (!std::isfinite(q.dry[k]) || !std::isfinite(q.wet[k]))
-            return false;
-    }
-    return true;
-}
-
 // A sample without one of its values, made once and changed in place: moving from leaving out
 // j to leaving out j + 1 puts value j back where value j + 1 stood.
 class LeaveOneOut {
@@ -58,6 +41,16 @@ private:
 
 } // namespace
 
+bool QuantilesOf(const FittedModel& model, PeriodQuantiles& q) {
+    for (size_t k = 0; k < kPeriodCount; ++k) {
+        q.dry[k] = model.rawQuantile(DryProbability(kReturnPeriods[k]));
+        q.wet[k] = model.rawQuantile(WetProbability(kReturnPeriods[k]));
+        if (!std::isfinite(q.dry[k]) || !std::isfinite(q.wet[k]))
+            return false;
+    }
+    return true;
+}
+
 QString PeriodValuesOutOfRange() {
     return QStringLiteral("確率値が数値の範囲を超えます。");
 }
@@ -78,8 +71,8 @@ std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double>
     return JackknifeFigures{estimate, error};
 }
 
-JackknifeOutcome JackknifePeriods(ModelId id, const Sample& sample, double alpha,
-                                  const FittedModel& whole, PeriodTable& periods) {
+JackknifeOutcome LeaveEachOut(ModelId id, const Sample& sample, double alpha,
+                              const FittedModel& whole, std::vector<PeriodQuantiles>& runs) {
     JackknifeOutcome outcome;
     const size_t n = sample.x.size();
     PeriodQuantiles full;
@@ -87,7 +80,7 @@ JackknifeOutcome JackknifePeriods(ModelId id, const Sample& sample, double alpha
         outcome.ending = JackknifeOutcome::Ending::OutOfRange;
         return outcome;
     }
-    std::vector<PeriodQuantiles> runs(n);
+    runs.assign(n, PeriodQuantiles{});
     LeaveOneOut others(sample, alpha);
     for (size_t j = 0; j < n; ++j) {
         const FittedModel model = FitSample(id, others.without(j), alpha, &whole);
@@ -99,6 +92,18 @@ JackknifeOutcome JackknifePeriods(ModelId id, const Sample& sample, double alpha
             return outcome;
         }
     }
+    return outcome;
+}
+
+JackknifeOutcome JackknifePeriods(ModelId id, const Sample& sample, double alpha,
+                                  const FittedModel& whole, PeriodTable& periods) {
+    std::vector<PeriodQuantiles> runs;
+    JackknifeOutcome outcome = LeaveEachOut(id, sample, alpha, whole, runs);
+    if (!outcome.complete())
+        return outcome;
+    const size_t n = sample.x.size();
+    PeriodQuantiles full;
+    QuantilesOf(whole, full);
 
     std::vector<double> leftOut(n);
     std::array<std::optional<JackknifeFigures>, 2 * kPeriodCount> figures;

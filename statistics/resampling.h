@@ -5,8 +5,10 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <span>
+#include <vector>
 
 struct Sample;
 
@@ -18,6 +20,14 @@ struct JackknifeFigures {
     double error;
 };
 std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double> leftOut);
+
+// The dry and wet values of every period of one fit: F = 1/T and 1 − 1/T.
+struct PeriodQuantiles {
+    std::array<double, kPeriodCount> dry{};
+    std::array<double, kPeriodCount> wet{};
+};
+// The model's values at every period; false when any is not a finite number.
+bool QuantilesOf(const FittedModel& model, PeriodQuantiles& q);
 
 // Why a model's values at the return periods are not had: one is past the largest double.
 QString PeriodValuesOutOfRange();
@@ -33,6 +43,13 @@ struct JackknifeOutcome {
 
     bool complete() const { return ending == Ending::Complete; }
 };
+
+// The model fitted to sample (sorted, ascending) without each value in turn, each fit starting
+// from whole, the fit to every value: runs[j] holds the values without value j. Stops at the
+// first leaving out that cannot be fitted or gives a value past the largest double, and says
+// which; OutOfRange when whole itself has no finite values.
+JackknifeOutcome LeaveEachOut(ModelId id, const Sample& sample, double alpha,
+                              const FittedModel& whole, std::vector<PeriodQuantiles>& runs);
 
 // The jackknife of every period of one model: the model fitted to sample (sorted, ascending)
 // without each value in turn, each fit starting from whole, the fit to every value, from whose

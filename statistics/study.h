@@ -1,5 +1,6 @@
 #pragma once
 
+#include "statistics/bootstrap.h"
 #include "statistics/distributioncomparison.h"
 #include "statistics/fitmeasures.h"
 #include "statistics/seriesdata.h"
@@ -9,6 +10,7 @@
 struct StudySettings {
     double alpha = 0.5;             // plotting-position parameter
     Target target = kDefaultTarget; // what the selection minimises
+    SelectionRule selectBy = SelectionRule::Jackknife;
 };
 
 // Everything computed from one series and its settings: computed once, when the series, alpha
@@ -24,6 +26,10 @@ struct Study {
     FitMeasures paper;
     // The eleven models with their fits, measures, periods, jackknife and the selection.
     DistributionComparison models;
+    // The models' bootstrap with its settings, once a run for this study has finished; it is
+    // slow beside the rest, so it is computed apart (off the interface thread in the window) and
+    // adopted by AdoptBootstrap.
+    std::optional<BootstrapResult> bootstrap;
 };
 
 // The study of series with settings. Throws DataError when the series cannot be analysed (as
@@ -33,3 +39,11 @@ Study ComputeStudy(const SeriesData& series, const StudySettings& settings,
 
 // Moves the selection to target without fitting anything again.
 void SelectTarget(Study& study, Target target);
+// The same for a new rule: by the bootstrap error, only models with bootstrap figures can win.
+void SelectBy(Study& study, SelectionRule rule);
+
+// What a bootstrap of the study's models needs, copied out of it.
+BootstrapInput BootstrapInputOf(const Study& study);
+// Keeps a bootstrap computed from BootstrapInputOf(study) and moves the selection when it is by
+// the bootstrap error.
+void AdoptBootstrap(Study& study, BootstrapResult bootstrap);

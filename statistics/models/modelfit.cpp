@@ -97,6 +97,10 @@ SampleArrays::SampleArrays(std::span<const double> sorted, double alpha)
     , log10(sorted.size())
     , root(sorted.size())
     , scores(NormalScores(sorted.size(), alpha)) {
+    refill(sorted);
+}
+
+void SampleArrays::refill(std::span<const double> sorted) {
     for (size_t i = 0; i < sorted.size(); ++i) {
         ln[i] = std::log(sorted[i]);
         log10[i] = std::log10(sorted[i]);

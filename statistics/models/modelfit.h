@@ -33,6 +33,8 @@ struct SampleArrays {
     std::vector<double> root;
     std::vector<double> scores;
     SampleArrays(std::span<const double> sorted, double alpha);
+    // The arrays of other sorted values of the same size (a resample): the scores stay.
+    void refill(std::span<const double> sorted);
     Sample of(std::span<const double> sorted) const { return {sorted, ln, log10, root, scores}; }
 };
 // Φ⁻¹((i − α)/(n + 1 − 2α)) for i = 1 … n.
