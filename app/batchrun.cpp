@@ -98,6 +98,8 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
                  QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
     state.settings = command.settings.chart;
     state.settings.target = command.target;
+    state.settings.selectBy = command.selectBy;
+    state.settings.bootstrap = command.bootstrapSettings;
     state.dataFileName = file;
     if (command.fromImport)
         LoadImportedSeries(command, file, state, err);
@@ -127,6 +129,8 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
     }
     if (!command.results)
         return;
+    if (command.bootstrap)
+        BootstrapStudy(state);
     const ResultSource source =
         MakeResultSource(DisplayFileName(file), state, command.distributions);
     if (json)
@@ -154,7 +158,9 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     // The deviate table is an input as much as the data files: no page may replace it.
     const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
     if (command.results && !command.json)
-        out << (command.distributions ? DistributionCsvHeader() : ResultCsvHeader()) << '\n';
+        out << (command.distributions ? DistributionCsvHeader(command.bootstrap)
+                                      : ResultCsvHeader())
+            << '\n';
     std::optional<JsonArrayStream> json;
     if (command.results && command.json)
         json.emplace(out);

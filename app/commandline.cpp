@@ -1,12 +1,12 @@
 #include "app/commandline.h"
 
-#include "statistics/dataerror.h"
 #include "formats/fieldreader.h"
 #include "formats/filename.h"
-#include "statistics/numeric.h"
-#include "statistics/series.h"
 #include "platform/samefile.h"
 #include "print/printjob.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
+#include "statistics/series.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -39,6 +39,10 @@ const Form kForms[] = {
     {"--results --distributions [--target T] [--json] [OPTIONS] FILE...",
      "11 の確率分布の比較（SLSC、X-COR、ジャックナイフ、選定）",
      "the eleven candidate distributions compared (SLSC, X-COR, jackknife, selection)"},
+    {"--results --distributions --bootstrap B [--seed S] [--level L] [--parametric] "
+     "[--interval percentile|bca] [--select-by jackknife|bootstrap] ... FILE...",
+     "その比較にブートストラップ誤差と信頼区間を加える",
+     "the same with bootstrap errors and confidence intervals"},
     {"--import OUT [IMPORT OPTIONS] FILE",
      "観測データ（気象庁のダウンロード CSV など）から年の値の系列を作り、OUT "
      "に書く（ウィンドウなし）",
@@ -65,7 +69,13 @@ const char kColumnsJapanese[] =
     "  applicable・passes（SLSC ≤ 0.04）・selected は 1 か 0、problem は当てはめられない理由。"
     "ない値は空欄。\n"
     "  --json では各ファイルに selection と distributions（母数、SLSC、X-COR、11 の再現期間の"
-    "値・推定値・誤差）が加わる。\n";
+    "値・推定値・誤差）が加わる。\n"
+    "  --bootstrap では problem の後に bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,"
+    "low_dry10,high_dry10,low_dry100,high_dry100,low_wet10,high_wet10,low_wet100,high_wet100\n"
+    "  （当てはめられた再標本の数、ブートストラップ誤差、--interval の区間の下限と上限）が加わり、"
+    "JSON では各分布に bootstrap、\n"
+    "  各再現期間に dry_bootstrap_mean dry_bootstrap_error dry_low dry_high dry_bca_low "
+    "dry_bca_high と wet_ の同じ 6 つが加わる。\n";
 
 const char kColumnsEnglish[] =
     "CSV columns with --distributions\n"
@@ -78,7 +88,13 @@ const char kColumnsEnglish[] =
     "  applicable, passes (SLSC <= 0.04) and selected are 1 or 0, problem says why a model does "
     "not apply; a missing figure is empty.\n"
     "  With --json each file's object gains selection and distributions (parameters, SLSC, "
-    "X-COR, values, estimates and errors of the eleven periods).\n";
+    "X-COR, values, estimates and errors of the eleven periods).\n"
+    "  With --bootstrap the columns bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,"
+    "low_dry10,high_dry10,low_dry100,high_dry100,low_wet10,high_wet10,low_wet100,high_wet100\n"
+    "  follow problem (resamples fitted, bootstrap errors, the --interval interval's ends); the "
+    "JSON gives each model a bootstrap object\n"
+    "  and each period dry_bootstrap_mean dry_bootstrap_error dry_low dry_high dry_bca_low "
+    "dry_bca_high and the same six of wet.\n";
 
 // A usage error: the parse stops at the first one.
 struct Usage {
@@ -253,6 +269,54 @@ void ReadTarget(const QString& text, CommandLine& command) {
     command.target = *chosen;
 }
 
+void ReadBootstrap(const QString& text, CommandLine& command) {
+    command.bootstrap = true;
+    command.bootstrapSettings.replicates =
+        WholeNumber(QStringLiteral("bootstrap"), text, kMinReplicates, kMaxReplicates);
+}
+
+void ReadSeed(const QString& text, CommandLine& command) {
+    bool ok = false;
+    const qulonglong seed = text.trimmed().toULongLong(&ok);
+    if (!ok || text.trimmed().startsWith(u'-') || text.trimmed().startsWith(u'+'))
+        Refuse(
+            QStringLiteral("--seed は 0 から 18446744073709551615 の整数にしてください（「%1」）。")
+                .arg(text));
+    command.bootstrapSettings.seed = seed;
+}
+
+void ReadLevel(const QString& text, CommandLine& command) {
+    const std::optional<double> level = Number(text.trimmed());
+    if (!level || *level < kMinLevel || *level > kMaxLevel)
+        Refuse(
+            QStringLiteral("--level は 0.5 から 0.99 の数値にしてください（「%1」）。").arg(text));
+    command.bootstrapSettings.level = *level;
+}
+
+void ReadParametric(const QString&, CommandLine& command) {
+    command.bootstrapSettings.kind = ResampleKind::Parametric;
+}
+
+void ReadInterval(const QString& text, CommandLine& command) {
+    if (text == QLatin1String(IntervalKindKey(IntervalKind::Percentile)))
+        command.bootstrapSettings.interval = IntervalKind::Percentile;
+    else if (text == QLatin1String(IntervalKindKey(IntervalKind::Bca)))
+        command.bootstrapSettings.interval = IntervalKind::Bca;
+    else
+        Refuse(
+            QStringLiteral("--interval は percentile か bca にしてください（「%1」）。").arg(text));
+}
+
+void ReadSelectBy(const QString& text, CommandLine& command) {
+    if (text == QLatin1String(SelectionRuleKey(SelectionRule::Jackknife)))
+        command.selectBy = SelectionRule::Jackknife;
+    else if (text == QLatin1String(SelectionRuleKey(SelectionRule::Bootstrap)))
+        command.selectBy = SelectionRule::Bootstrap;
+    else
+        Refuse(QStringLiteral("--select-by は jackknife か bootstrap にしてください（「%1」）。")
+                   .arg(text));
+}
+
 void ReadAggregate(const QString& text, CommandLine& command) {
     if (text != QStringLiteral("sum") && text != QStringLiteral("max"))
         Refuse(QStringLiteral("--aggregate は sum か max にしてください（「%1」）。").arg(text));
@@ -402,6 +466,57 @@ const CommandLineOption kOptions[] = {
      .modes = kResultsMode,
      .needs = {"distributions"},
      .read = ReadTarget},
+    {.name = "bootstrap",
+     .valueName = "B",
+     .japanese = "--distributions にブートストラップ誤差と信頼区間を加える：再標本の回数 B は "
+                 "100～100000",
+     .english = "add bootstrap errors and confidence intervals to --distributions from B "
+                "resamples, 100 to 100000",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .needs = {"distributions"},
+     .read = ReadBootstrap},
+    {.name = "seed",
+     .valueName = "S",
+     .japanese = "再標本の乱数の種：0～18446744073709551615 の整数（既定 1、同じ種なら同じ結果）",
+     .english = "the resamples' random seed, 0 to 2^64 - 1 (default 1; the same seed gives the "
+                "same figures)",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .needs = {"bootstrap"},
+     .read = ReadSeed},
+    {.name = "level",
+     .valueName = "L",
+     .japanese = "信頼区間の信頼水準：0.5～0.99（既定 0.9）",
+     .english = "the intervals' confidence level, 0.5 to 0.99 (default 0.9)",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .needs = {"bootstrap"},
+     .read = ReadLevel},
+    {.name = "parametric",
+     .japanese = "データの再標本の代わりに、当てはめた分布から再標本を作る",
+     .english = "draw the resamples from each fitted model instead of from the data",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .needs = {"bootstrap"},
+     .read = ReadParametric},
+    {.name = "interval",
+     .valueName = "percentile|bca",
+     .japanese = "CSV に出す区間：percentile（パーセンタイル、既定）か bca（JSON には両方）",
+     .english = "the interval the CSV carries: percentile (default) or bca (the JSON has both)",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .needs = {"bootstrap"},
+     .read = ReadInterval},
+    {.name = "select-by",
+     .valueName = "jackknife|bootstrap",
+     .japanese = "選定で最小にする誤差：jackknife（既定）か bootstrap（--bootstrap が必要）",
+     .english = "which error of the target the selection minimises: jackknife (default) or "
+                "bootstrap (needs --bootstrap)",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .needs = {"distributions"},
+     .read = ReadSelectBy},
     {.name = "help",
      .japanese = "この説明を表示",
      .english = "this text",
@@ -546,6 +661,8 @@ void ReadOptions(const QCommandLineParser& parser, CommandLine& command) {
         if (option.read && parser.isSet(QLatin1String(option.name)))
             option.read(parser.value(QLatin1String(option.name)), command);
     CheckImportOptions(parser, command.importOptions);
+    if (command.selectBy == SelectionRule::Bootstrap && !command.bootstrap)
+        Refuse(QStringLiteral("--select-by bootstrap は --bootstrap と一緒に指定してください。"));
 }
 
 void AddOptions(QCommandLineParser& parser) {

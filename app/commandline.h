@@ -1,8 +1,8 @@
 #pragma once
 
+#include "formats/import.h"
 #include "state/appstate.h"
 #include "statistics/distributions.h"
-#include "formats/import.h"
 
 #include <QString>
 #include <QStringList>
@@ -46,6 +46,10 @@ struct CommandLine {
     // The candidate distributions with the results, and the target of their selection.
     bool distributions = false;
     Target target = kDefaultTarget;
+    SelectionRule selectBy = SelectionRule::Jackknife;
+    // The models' bootstrap, when asked for, with its settings.
+    bool bootstrap = false;
+    BootstrapSettings bootstrapSettings;
     BatchSettings settings;
     // Import: the annual series of files[0] goes to importOut. Batch from an import: how the
     // series is built.

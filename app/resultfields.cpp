@@ -1,12 +1,13 @@
 #include "app/resultfields.h"
 
-#include "statistics/numeric.h"
 #include "print/printedchart.h"
+#include "statistics/numeric.h"
 
 #include <QJsonArray>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -64,13 +65,48 @@ QJsonValue Selection(const ResultSource& source) {
         return QJsonValue(QJsonValue::Undefined);
     const DistributionComparison& c = *source.distributions;
     return QJsonObject{{QStringLiteral("target"), QString::fromLatin1(TargetKey(c.target))},
+                       {QStringLiteral("select_by"), QString::fromLatin1(SelectionRuleKey(
+                                                         source.state.study.settings.selectBy))},
                        {QStringLiteral("selected"),
                         c.selected ? QJsonValue(QString::fromLatin1(ModelKey(*c.selected)))
                                    : QJsonValue(QJsonValue::Null)}};
 }
 
-QJsonObject ModelObject(const ModelComparison& row) {
+QJsonValue Bound(const std::optional<Interval>& interval, bool low) {
+    if (!interval)
+        return QJsonValue(QJsonValue::Null);
+    return low ? interval->low : interval->high;
+}
+
+// The six bootstrap figures of one side of a period, under names starting with side.
+void InsertBootstrapFigures(QJsonObject& period, const QString& side,
+                            const BootstrapFigures& figures) {
+    period.insert(side + QStringLiteral("_bootstrap_mean"), Optional(figures.mean));
+    period.insert(side + QStringLiteral("_bootstrap_error"), Optional(figures.error));
+    period.insert(side + QStringLiteral("_low"), Bound(figures.percentile, true));
+    period.insert(side + QStringLiteral("_high"), Bound(figures.percentile, false));
+    period.insert(side + QStringLiteral("_bca_low"), Bound(figures.bca, true));
+    period.insert(side + QStringLiteral("_bca_high"), Bound(figures.bca, false));
+}
+
+QJsonObject BootstrapObject(const BootstrapSettings& settings, const ModelBootstrap& model) {
+    return QJsonObject{
+        {QStringLiteral("kind"), QString::fromLatin1(ResampleKindKey(settings.kind))},
+        {QStringLiteral("replicates"), settings.replicates},
+        {QStringLiteral("fitted"), model.fitted},
+        // The JSON writer keeps integers up to 2^63 − 1 exact; a larger seed goes as its digits.
+        {QStringLiteral("seed"),
+         settings.seed <= static_cast<uint64_t>(std::numeric_limits<qint64>::max())
+             ? QJsonValue(static_cast<qint64>(settings.seed))
+             : QJsonValue(QString::number(settings.seed))},
+        {QStringLiteral("level"), settings.level},
+        {QStringLiteral("problem"),
+         model.hasFigures() ? QJsonValue(QJsonValue::Null) : QJsonValue(model.problem)}};
+}
+
+QJsonObject ModelObject(const ModelComparison& row, const BootstrapResult* bootstrap) {
     const bool applicable = row.applicable();
+    const ModelBootstrap* resampled = bootstrap ? &bootstrap->model(row.model.id()) : nullptr;
     QJsonObject parameters;
     for (const ModelParameter& p : row.model.parameters())
         parameters.insert(QString::fromLatin1(p.name), p.value);
@@ -79,15 +115,21 @@ QJsonObject ModelObject(const ModelComparison& row) {
         auto value = [&](double v) {
             return applicable ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
         };
-        periods.append(QJsonObject{{QStringLiteral("T"), p.period},
-                                   {QStringLiteral("dry"), value(p.dry)},
-                                   {QStringLiteral("wet"), value(p.wet)},
-                                   {QStringLiteral("dry_jackknife"), Optional(p.dryJackknife)},
-                                   {QStringLiteral("wet_jackknife"), Optional(p.wetJackknife)},
-                                   {QStringLiteral("dry_error"), Optional(p.dryError)},
-                                   {QStringLiteral("wet_error"), Optional(p.wetError)}});
+        QJsonObject period{{QStringLiteral("T"), p.period},
+                           {QStringLiteral("dry"), value(p.dry)},
+                           {QStringLiteral("wet"), value(p.wet)},
+                           {QStringLiteral("dry_jackknife"), Optional(p.dryJackknife)},
+                           {QStringLiteral("wet_jackknife"), Optional(p.wetJackknife)},
+                           {QStringLiteral("dry_error"), Optional(p.dryError)},
+                           {QStringLiteral("wet_error"), Optional(p.wetError)}};
+        if (resampled) {
+            const BootstrapPeriod* figures = resampled->period(p.period);
+            InsertBootstrapFigures(period, QStringLiteral("dry"), figures->dry);
+            InsertBootstrapFigures(period, QStringLiteral("wet"), figures->wet);
+        }
+        periods.append(period);
     }
-    return QJsonObject{{QStringLiteral("id"), QString::fromLatin1(ModelKey(row.model.id()))},
+    QJsonObject object{{QStringLiteral("id"), QString::fromLatin1(ModelKey(row.model.id()))},
                        {QStringLiteral("name"), row.model.name()},
                        {QStringLiteral("applicable"), applicable},
                        {QStringLiteral("problem"), applicable ? QJsonValue(QJsonValue::Null)
@@ -98,6 +140,10 @@ QJsonObject ModelObject(const ModelComparison& row) {
                        {QStringLiteral("passes"), row.passes},
                        {QStringLiteral("selected"), row.selected},
                        {QStringLiteral("periods"), periods}};
+    if (resampled)
+        object.insert(QStringLiteral("bootstrap"),
+                      BootstrapObject(bootstrap->settings, *resampled));
+    return object;
 }
 
 QJsonValue Distributions(const ResultSource& source) {
@@ -105,7 +151,7 @@ QJsonValue Distributions(const ResultSource& source) {
         return QJsonValue(QJsonValue::Undefined);
     QJsonArray models;
     for (const ModelComparison& row : source.distributions->models)
-        models.append(ModelObject(row));
+        models.append(ModelObject(row, source.bootstrap));
     return models;
 }
 
@@ -167,8 +213,12 @@ QString CsvField(const QJsonValue& value) {
 } // namespace
 
 ResultSource MakeResultSource(const QString& file, const AppState& state, bool distributions) {
-    return {file, state, ComputeDryWetValues(state), state.study.paper,
-            distributions ? &state.study.models : nullptr};
+    return {file,
+            state,
+            ComputeDryWetValues(state),
+            state.study.paper,
+            distributions ? &state.study.models : nullptr,
+            distributions && state.study.bootstrap ? &*state.study.bootstrap : nullptr};
 }
 
 std::span<const ResultColumn> ResultColumns() {
@@ -209,6 +259,8 @@ namespace {
 struct ModelRow {
     const QString& file;
     const ModelComparison& model;
+    const ModelBootstrap* bootstrap = nullptr;
+    IntervalKind interval = IntervalKind::Percentile;
 };
 
 QJsonValue Flag(bool value) {
@@ -266,12 +318,57 @@ const DistributionColumn kDistributionColumns[] = {
      }},
 };
 
+// The bootstrap figures of a target's value; nothing where they do not exist.
+const BootstrapFigures* TargetFigures(M m, Target target) {
+    if (!m.bootstrap || !m.bootstrap->hasFigures())
+        return nullptr;
+    const BootstrapPeriod* p = m.bootstrap->period(TargetPeriod(target));
+    return TargetIsWet(target) ? &p->wet : &p->dry;
+}
+
+QJsonValue TargetBootstrapError(M m, Target target) {
+    const BootstrapFigures* f = TargetFigures(m, target);
+    return f ? Optional(f->error) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue TargetBound(M m, Target target, bool low) {
+    const BootstrapFigures* f = TargetFigures(m, target);
+    return f ? Bound(f->interval(m.interval), low) : QJsonValue(QJsonValue::Null);
+}
+
+const DistributionColumn kBootstrapColumns[] = {
+    {"bs_fitted", [](M m) { return m.bootstrap ? QJsonValue(m.bootstrap->fitted) : QJsonValue(); }},
+    {"bse_dry10", [](M m) { return TargetBootstrapError(m, Target::Dry10); }},
+    {"bse_dry100", [](M m) { return TargetBootstrapError(m, Target::Dry100); }},
+    {"bse_wet10", [](M m) { return TargetBootstrapError(m, Target::Wet10); }},
+    {"bse_wet100", [](M m) { return TargetBootstrapError(m, Target::Wet100); }},
+    {"low_dry10", [](M m) { return TargetBound(m, Target::Dry10, true); }},
+    {"high_dry10", [](M m) { return TargetBound(m, Target::Dry10, false); }},
+    {"low_dry100", [](M m) { return TargetBound(m, Target::Dry100, true); }},
+    {"high_dry100", [](M m) { return TargetBound(m, Target::Dry100, false); }},
+    {"low_wet10", [](M m) { return TargetBound(m, Target::Wet10, true); }},
+    {"high_wet10", [](M m) { return TargetBound(m, Target::Wet10, false); }},
+    {"low_wet100", [](M m) { return TargetBound(m, Target::Wet100, true); }},
+    {"high_wet100", [](M m) { return TargetBound(m, Target::Wet100, false); }},
+};
+
+// The columns of the distributions' CSV, the bootstrap's when it was run.
+std::vector<const DistributionColumn*> DistributionColumns(bool bootstrap) {
+    std::vector<const DistributionColumn*> columns;
+    for (const DistributionColumn& column : kDistributionColumns)
+        columns.push_back(&column);
+    if (bootstrap)
+        for (const DistributionColumn& column : kBootstrapColumns)
+            columns.push_back(&column);
+    return columns;
+}
+
 } // namespace
 
-QString DistributionCsvHeader() {
+QString DistributionCsvHeader(bool bootstrap) {
     QStringList names;
-    for (const DistributionColumn& column : kDistributionColumns)
-        names << QString::fromLatin1(column.name);
+    for (const DistributionColumn* column : DistributionColumns(bootstrap))
+        names << QString::fromLatin1(column->name);
     return names.join(QLatin1Char(','));
 }
 
@@ -279,11 +376,15 @@ QStringList DistributionCsvRows(const ResultSource& source) {
     QStringList rows;
     if (!source.distributions)
         return rows;
+    const std::vector<const DistributionColumn*> columns = DistributionColumns(source.bootstrap);
     for (const ModelComparison& model : source.distributions->models) {
-        const ModelRow row{source.file, model};
+        const ModelRow row{source.file, model,
+                           source.bootstrap ? &source.bootstrap->model(model.model.id()) : nullptr,
+                           source.bootstrap ? source.bootstrap->settings.interval
+                                            : IntervalKind::Percentile};
         QStringList fields;
-        for (const DistributionColumn& column : kDistributionColumns)
-            fields << CsvField(column.value(row));
+        for (const DistributionColumn* column : columns)
+            fields << CsvField(column->value(row));
         rows << fields.join(QLatin1Char(','));
     }
     return rows;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "state/appstate.h"
+#include "state/loading.h"
 #include "statistics/distributioncomparison.h"
 #include "statistics/fitmeasures.h"
-#include "state/loading.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -17,8 +17,9 @@ struct ResultSource {
     const AppState& state;
     DryWetValues dryWet;
     const FitMeasures& fit;
-    // The candidate distributions, when asked for.
+    // The candidate distributions, when asked for, and their bootstrap when it was run.
     const DistributionComparison* distributions;
+    const BootstrapResult* bootstrap = nullptr;
 };
 
 // The results of the study in state; with distributions, its candidate distributions too.
@@ -45,6 +46,7 @@ QString ResultCsvRow(const ResultSource& source);
 // With the distributions, the object also holds "selection" and "distributions".
 QJsonObject ResultJsonObject(const ResultSource& source);
 
-// The CSV of the distributions: one row per file and model, in the models' order.
-QString DistributionCsvHeader();
+// The CSV of the distributions: one row per file and model, in the models' order; with the
+// bootstrap, its columns follow "problem".
+QString DistributionCsvHeader(bool bootstrap = false);
 QStringList DistributionCsvRows(const ResultSource& source);

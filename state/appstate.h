@@ -15,12 +15,18 @@
 struct ChartSettings {
     // Plotting-position parameter.
     double alpha = 0.5;
-    // What the comparison's selection minimises.
+    // What the comparison's selection minimises, and by which error.
     Target target = kDefaultTarget;
+    SelectionRule selectBy = SelectionRule::Jackknife;
+    // How the models' bootstrap is run and which of its intervals the charts draw.
+    BootstrapSettings bootstrap;
     // How much of the fitted line the charts show: 0 nothing, 1 the line, 2 line and values.
     int32_t analysisMode = 0;
     // The jackknife error band around the fitted line, on screen and paper (off at start).
     bool showErrorBand = false;
+    // The bootstrap interval of the selected (or highlighted) model, on screen and paper (off at
+    // start).
+    bool showInterval = false;
     // 1 once the first successful load has applied the defaults below; never back to 0.
     int32_t defaultsApplied = 0;
     // Decade exponents of the value axis ends; 0 until the first load sets them.

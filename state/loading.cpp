@@ -9,7 +9,7 @@
 namespace {
 
 StudySettings SettingsOf(const AppState& state) {
-    return {state.settings.alpha, state.settings.target};
+    return {state.settings.alpha, state.settings.target, state.settings.selectBy};
 }
 
 } // namespace
@@ -39,6 +39,17 @@ ResultTexts LoadDataFile(AppState& state) {
 void SelectStudyTarget(AppState& state, Target target) {
     state.settings.target = target;
     SelectTarget(state.study, target);
+}
+
+void SelectStudyBy(AppState& state, SelectionRule rule) {
+    state.settings.selectBy = rule;
+    SelectBy(state.study, rule);
+}
+
+void BootstrapStudy(AppState& state) {
+    if (std::optional<BootstrapResult> result =
+            ComputeBootstrap(BootstrapInputOf(state.study), state.settings.bootstrap))
+        AdoptBootstrap(state.study, std::move(*result));
 }
 
 DryWetValues ComputeDryWetValues(const AppState& state) {

@@ -26,5 +26,12 @@ ResultTexts LoadDataFile(AppState& state);
 // The target of the selection changed: the study's selection moves, nothing is fitted again.
 void SelectStudyTarget(AppState& state, Target target);
 
+// The rule of the selection changed: as for the target.
+void SelectStudyBy(AppState& state, SelectionRule rule);
+
+// The study's bootstrap with the settings' bootstrap, computed here and now (the command line's
+// way; the window runs it off its thread with BootstrapRunner).
+void BootstrapStudy(AppState& state);
+
 // The 1-in-10 and 1-in-100 values of the loaded series' page line.
 DryWetValues ComputeDryWetValues(const AppState& state);

@@ -1,7 +1,7 @@
 #include "agencyfile.h"
+#include "app/commandline.h"
 #include "statistics/numeric.h"
 #include "statistics/series.h"
-#include "app/commandline.h"
 #include "testhelpers.h"
 
 #include <QDir>
@@ -637,6 +637,73 @@ private slots:
 
     // The manual page has an item for every option the program takes, with the value it
     // takes, and none for an option it does not.
+    // The bootstrap's columns follow problem; the CSV's interval is the JSON's percentile or
+    // BCa one, and the same seed gives the same figures on every run.
+    void bootstrapCsvAndJson_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("low");
+        QTest::newRow("percentile") << QStringList{} << "wet_low";
+        QTest::newRow("bca, parametric, seed past 2^63")
+            << QStringList{QStringLiteral("--interval"), QStringLiteral("bca"),
+                           QStringLiteral("--parametric"), QStringLiteral("--seed"),
+                           QStringLiteral("18446744073709551615")}
+            << "wet_bca_low";
+    }
+    void bootstrapCsvAndJson() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, low);
+        const QString file = kSamples + QStringLiteral("precip_30y.csv");
+        const QStringList base =
+            QStringList{QStringLiteral("--results"), QStringLiteral("--distributions"),
+                        QStringLiteral("--bootstrap"), QStringLiteral("200")} +
+            options;
+        const Run csv = Quorvel(base + QStringList{file});
+        QCOMPARE(csv.status, 0);
+        QCOMPARE(Quorvel(base + QStringList{file}).out, csv.out);
+        const Run json = Quorvel(base + QStringList{QStringLiteral("--json"), file});
+        QCOMPARE(json.status, 0);
+        const QStringList lines = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(lines[0].endsWith(QStringLiteral(
+            ",problem,bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,low_dry10,high_dry10,"
+            "low_dry100,high_dry100,low_wet10,high_wet10,low_wet100,high_wet100")));
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        const QJsonArray models = QJsonDocument::fromJson(json.out.toUtf8())
+                                      .array()[0]
+                                      .toObject()[QStringLiteral("distributions")]
+                                      .toArray();
+        int withFigures = 0;
+        for (int i = 0; i < 11; ++i) {
+            const QStringList row = lines[i + 1].split(QLatin1Char(','));
+            QCOMPARE(row.size(), header.size());
+            const auto column = [&](const char* name) {
+                return row[header.indexOf(QLatin1String(name))];
+            };
+            const QJsonObject model = models[i].toObject();
+            const QJsonObject bootstrap = model[QStringLiteral("bootstrap")].toObject();
+            QCOMPARE(bootstrap[QStringLiteral("replicates")].toInt(), 200);
+            QCOMPARE(bootstrap[QStringLiteral("kind")].toString(),
+                     options.contains(QStringLiteral("--parametric")) ? "parametric" : "resample");
+            QCOMPARE(column("bs_fitted").toInt(), bootstrap[QStringLiteral("fitted")].toInt());
+            const QJsonObject wet100 = model[QStringLiteral("periods")].toArray()[8].toObject();
+            if (!bootstrap[QStringLiteral("problem")].isNull()) {
+                QCOMPARE(column("bse_wet100"), QString());
+                QVERIFY(wet100[QStringLiteral("wet_bootstrap_error")].isNull());
+                continue;
+            }
+            ++withFigures;
+            QCOMPARE(column("bse_wet100").toDouble(),
+                     wet100[QStringLiteral("wet_bootstrap_error")].toDouble());
+            QCOMPARE(column("low_wet100").toDouble(), wet100[low].toDouble());
+            // The interval holds the fitted value and is wider for the rarer year.
+            const double value = wet100[QStringLiteral("wet")].toDouble();
+            QVERIFY(column("low_wet100").toDouble() < value);
+            QVERIFY(column("high_wet100").toDouble() > value);
+            QVERIFY(column("high_wet100").toDouble() - column("low_wet100").toDouble() >
+                    column("high_wet10").toDouble() - column("low_wet10").toDouble());
+        }
+        QVERIFY(withFigures >= 8);
+    }
+
     void manualPageNamesEveryOption() {
         const QStringList tags = ManualOptionTags();
         QStringList declared;
@@ -675,6 +742,40 @@ private slots:
             << QStringList{QStringLiteral("--results"), QStringLiteral("--alpha"),
                            QStringLiteral("0.999"), file}
             << QStringList{AlphaTooLargeText(0.999, 2)};
+        QTest::newRow("bootstrap of 0")
+            << QStringList{QStringLiteral("--results"), QStringLiteral("--distributions"),
+                           QStringLiteral("--bootstrap"), QStringLiteral("0"), file}
+            << QStringList{QStringLiteral("--bootstrap は 100 から 100000 の整数")};
+        QTest::newRow("level of 1") << QStringList{QStringLiteral("--results"),
+                                                   QStringLiteral("--distributions"),
+                                                   QStringLiteral("--bootstrap"),
+                                                   QStringLiteral("100"),
+                                                   QStringLiteral("--level"),
+                                                   QStringLiteral("1"),
+                                                   file}
+                                    << QStringList{QStringLiteral("--level は 0.5 から 0.99")};
+        QTest::newRow("negative seed")
+            << QStringList{QStringLiteral("--results"),   QStringLiteral("--distributions"),
+                           QStringLiteral("--bootstrap"), QStringLiteral("100"),
+                           QStringLiteral("--seed=-1"),   file}
+            << QStringList{QStringLiteral("--seed は 0 から")};
+        QTest::newRow("interval of another kind")
+            << QStringList{QStringLiteral("--results"),
+                           QStringLiteral("--distributions"),
+                           QStringLiteral("--bootstrap"),
+                           QStringLiteral("100"),
+                           QStringLiteral("--interval"),
+                           QStringLiteral("normal"),
+                           file}
+            << QStringList{QStringLiteral("percentile か bca")};
+        QTest::newRow("seed without bootstrap")
+            << QStringList{QStringLiteral("--results"), QStringLiteral("--distributions"),
+                           QStringLiteral("--seed"), QStringLiteral("5"), file}
+            << QStringList{QStringLiteral("--seed は --bootstrap と一緒に")};
+        QTest::newRow("select by a bootstrap not run")
+            << QStringList{QStringLiteral("--results"), QStringLiteral("--distributions"),
+                           QStringLiteral("--select-by"), QStringLiteral("bootstrap"), file}
+            << QStringList{QStringLiteral("--select-by bootstrap は --bootstrap と一緒に")};
         QTest::newRow("offset of 300 mm")
             << QStringList{QStringLiteral("--pdf"), QDir::tempPath() + QStringLiteral("/x.pdf"),
                            QStringLiteral("--offset"), QStringLiteral("300,0"), file}
