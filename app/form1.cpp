@@ -15,6 +15,7 @@
 #include "print/form2.h"
 #include "print/printjob.h"
 #include "results/frmresults.h"
+#include "state/bootstraprunner.h"
 #include "state/loading.h"
 #include "state/seriesnotes.h"
 #include "statistics/dataerror.h"
@@ -110,6 +111,12 @@ Form1::Form1(AppState& state, Platform& platform, PrinterAccess& printer, QWidge
     setFont(JapaneseFont(kFacePGothic, 9));
     buildControls();
     buildMenus();
+    bootstrap_ = new BootstrapRunner(state_, this);
+    // Connected before any window follows the study, so a new study's run is under way when
+    // they refresh.
+    connect(this, &Form1::studyChanged, this, [this] { ensureBootstrap(); });
+    connect(bootstrap_, &BootstrapRunner::finished, this,
+            [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setAcceptDrops(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -393,6 +400,8 @@ void Form1::buildMenus() {
     // The band is a switch of its own beside the three modes.
     mnuAna_->addSeparator()->setObjectName(QStringLiteral("lineAna1"));
     mnuAnaBand_ = analysisItem("mnuAnaBand", "推定誤差の幅を表示(&B)", &Form1::mnuAnaBand_Click);
+    mnuAnaInterval_ =
+        analysisItem("mnuAnaInterval", "信頼区間を表示(&I)", &Form1::mnuAnaInterval_Click);
     // Nothing to show until the comparison has ticked a model.
     mnuAnaCurves_ =
         analysisItem("mnuAnaCurves", "比較した分布の曲線を表示(&C)", &Form1::mnuAnaCurves_Click);
@@ -596,6 +605,9 @@ void Form1::Redraw() {
             tell(kScaleMessage);
             break;
         }
+        // A page asked to carry the interval waits for it.
+        if (state_.settings.showInterval)
+            bootstrap_->WaitForFinished();
         const bool printed = PrintChart(state_, printer_, text7_->text(), text8_->text(), this);
         if (printed)
             drawChart(false);
@@ -892,7 +904,7 @@ void Form1::mnuAnaListItem_Click() {
 
 void Form1::mnuAnaCompareItem_Click() {
     if (!frmComparison_) {
-        frmComparison_ = new frmComparison(state_, platform_, this);
+        frmComparison_ = new frmComparison(state_, platform_, this, bootstrap_);
         frmComparison_->setAttribute(Qt::WA_DeleteOnClose);
         CentreOnScreen(frmComparison_);
         adoptWindow(frmComparison_, [window = frmComparison_.data()] { window->Refresh(); });
@@ -901,6 +913,12 @@ void Form1::mnuAnaCompareItem_Click() {
                     RunGuarded(platform_.messages, this,
                                [this, ticked] { comparisonTicksChanged(ticked); });
                 });
+        // The interval the charts draw follows the window's highlight, and the selection when
+        // it is closed.
+        connect(frmComparison_, &frmComparison::intervalModelChanged, this,
+                [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
+        connect(frmComparison_, &QObject::destroyed, this,
+                [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
         // The window ticked its selection while it was being made, before anyone listened.
         comparisonTicksChanged(frmComparison_->TickedModels());
     }
@@ -912,6 +930,27 @@ void Form1::mnuAnaBand_Click() {
     mnuAnaBand_->setChecked(state_.settings.showErrorBand);
     state_.redrawMode = 1;
     Redraw();
+}
+
+void Form1::mnuAnaInterval_Click() {
+    state_.settings.showInterval = !state_.settings.showInterval;
+    mnuAnaInterval_->setChecked(state_.settings.showInterval);
+    ensureBootstrap();
+    state_.redrawMode = 1;
+    Redraw();
+}
+
+void Form1::ensureBootstrap() {
+    const bool wanted = frmComparison_ || state_.settings.showInterval ||
+                        state_.settings.selectBy == SelectionRule::Bootstrap;
+    if (wanted && state_.study.series.recordCount > 0)
+        bootstrap_->Ensure();
+}
+
+void Form1::redrawInterval() {
+    if (state_.settings.showInterval && state_.study.series.recordCount > 0 &&
+        ScaleIsValid(state_.settings))
+        drawChart(false);
 }
 
 void Form1::mnuAnaCurves_Click() {

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "state/appstate.h"
-#include "state/loading.h"
 #include "chart/chartimage.h"
 #include "editor/form3.h"
 #include "importer/frmimport.h"
 #include "info/helptexts.h"
 #include "platform/commandguard.h"
 #include "platform/platform.h"
+#include "state/appstate.h"
+#include "state/loading.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -15,8 +15,8 @@
 
 #include <array>
 #include <functional>
-#include <vector>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -26,6 +26,7 @@ class QPlainTextEdit;
 class QPushButton;
 class PictureBox;
 class PrinterAccess;
+class BootstrapRunner;
 class Form2;
 class Form9;
 class frmAbout;
@@ -74,6 +75,7 @@ public:
     void mnuAnaLine_Click();
     void mnuAnaAll_Click();
     void mnuAnaBand_Click();
+    void mnuAnaInterval_Click();
     void mnuAnaCurves_Click();
     void mnuAnaListItem_Click();
     void mnuAnaCompareItem_Click();
@@ -136,6 +138,11 @@ private:
     // Keeps the comparison's ticks for the main chart and the page, and redraws when the chart
     // shows them and the change came from the user rather than a refit before a redraw.
     void comparisonTicksChanged(const std::vector<ModelId>& ticked);
+    // Starts the bootstrap of the study when something shows it: the comparison window, the
+    // interval on the charts, or the selection by its error.
+    void ensureBootstrap();
+    // Draws the chart again when it shows an interval, whose figures or model changed.
+    void redrawInterval();
     void applyFirstLoadDefaults();
     void setAnalysisModeControls(int mode);
     void selectAnalysisMode(int mode);
@@ -190,6 +197,7 @@ private:
     QAction* mnuAnaLine_ = nullptr;
     QAction* mnuAnaAll_ = nullptr;
     QAction* mnuAnaBand_ = nullptr;
+    QAction* mnuAnaInterval_ = nullptr;
     QAction* mnuAnaCurves_ = nullptr;
     // True while the analysis windows refit: the redraw that follows draws their curves.
     bool refreshingWindows_ = false;
@@ -206,6 +214,8 @@ private:
     QPointer<frmAbout> frmAbout_;
     QPointer<frmResults> frmResults_;
     QPointer<frmComparison> frmComparison_;
+    // Runs the bootstrap of the study off the interface thread.
+    BootstrapRunner* bootstrap_ = nullptr;
     QPointer<frmImport> frmImport_;
     // Every window the program opened beside the main one, closed with it.
     std::vector<QPointer<QWidget>> windows_;

@@ -54,6 +54,8 @@ QSizeF CurveLegendSize(DrawingSurface& surface, const std::vector<ModelCurve>& c
     double width = 0;
     double height = 0;
     for (const ModelCurve& c : curves) {
+        if (c.label.isEmpty())
+            continue;
         width = std::max(width, sampleLength + gap + surface.TextWidth(c.label));
         height += surface.TextHeight(c.label) * kLegendSpacing;
     }
@@ -69,14 +71,20 @@ QPointF LegendCorner(const QRectF& frame, double seriesX, QSizeF size, double ma
 void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
                      const LegendLayout& layout) {
     const int columns = std::max(layout.columns, 1);
-    for (size_t i = 0; i < curves.size(); ++i) {
-        const double lineHeight = surface.TextHeight(curves[i].label);
+    size_t i = 0;
+    for (const ModelCurve& curve : curves) {
+        // A curve without a label (an interval's end) has no row.
+        if (curve.label.isEmpty())
+            continue;
+        const double lineHeight = surface.TextHeight(curve.label);
         const double x = layout.topLeft.x() + layout.columnWidth * double(i % columns);
-        const double y = layout.topLeft.y() + lineHeight * kLegendSpacing * double(i / columns);
-        DrawSample(surface, x, x + layout.sampleLength, y + lineHeight / 2, curves[i].pen);
+        const double y = layout.topLeft.y() +
+                         lineHeight * kLegendSpacing * double(i / columns + layout.firstRow);
+        DrawSample(surface, x, x + layout.sampleLength, y + lineHeight / 2, curve.pen);
         surface.SetCurrentX(static_cast<float>(x + layout.sampleLength + layout.gap));
         surface.SetCurrentY(static_cast<float>(y));
-        surface.Print(curves[i].label);
+        surface.Print(curve.label);
+        ++i;
     }
 }
 
@@ -88,4 +96,30 @@ std::vector<const ModelComparison*> ShownCurveModels(const AppState& state) {
         if (const ModelComparison& row = state.study.models.model(id); row.applicable())
             shown.push_back(&row);
     return shown;
+}
+
+std::optional<ShownInterval> ShownIntervalOf(const AppState& state) {
+    const Study& study = state.study;
+    if (!state.settings.showInterval || !study.bootstrap || study.series.recordCount == 0)
+        return std::nullopt;
+    const std::optional<ModelId> id =
+        state.compared.highlighted ? state.compared.highlighted : study.models.selected;
+    if (!id || !study.bootstrap->model(*id).hasFigures())
+        return std::nullopt;
+    return ShownInterval{*id,
+                         &study.bootstrap->model(*id).band(study.bootstrap->settings.interval)};
+}
+
+QString IntervalLegendText(const AppState& state, ModelId model) {
+    if (!state.study.bootstrap)
+        return {};
+    const BootstrapSettings& s = state.study.bootstrap->settings;
+    return QStringLiteral("%1 %2 %3（%4、B = %5、乱数の種 %6、%7）")
+        .arg(ModelName(model))
+        .arg(QString::number(s.level * 100, 'g', 4) + QStringLiteral(" %"))
+        .arg(IntervalKindName(s.interval))
+        .arg(QStringLiteral("ブートストラップ"))
+        .arg(s.replicates)
+        .arg(s.seed)
+        .arg(ResampleKindName(s.kind));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "chart/drawingsurface.h"
+#include "chart/probabilitypaper.h"
 #include "state/appstate.h"
 #include "statistics/curve.h"
 #include "statistics/distributioncomparison.h"
-#include "chart/drawingsurface.h"
-#include "chart/probabilitypaper.h"
 
 #include <QColor>
 #include <QPointF>
@@ -50,6 +50,8 @@ struct LegendLayout {
     double columnWidth = 0;
     double sampleLength = 0;
     double gap = 0;
+    // Rows above the first, left for another legend.
+    int firstRow = 0;
 };
 
 // The width and height of a one-column legend in the surface's current font.
@@ -62,9 +64,21 @@ QSizeF CurveLegendSize(DrawingSurface& surface, const std::vector<ModelCurve>& c
 // bottom-right one clear.
 QPointF LegendCorner(const QRectF& frame, double seriesX, QSizeF size, double margin);
 
-// The legend in the surface's current font and pen width.
+// The legend in the surface's current font and pen width; a curve without a label has no row.
 void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
                      const LegendLayout& layout);
+
+// The interval the main chart and the printed page draw, of the comparison's highlighted model
+// while its window is open, else of the selected one; nothing when the interval is not asked
+// for, the bootstrap has not been run or the model has no bootstrap figures.
+struct ShownInterval {
+    ModelId model;
+    const IntervalBand* band;
+};
+std::optional<ShownInterval> ShownIntervalOf(const AppState& state);
+// What the interval is, for a legend: the level, the kind, the model, B, the seed and how the
+// resamples were made.
+QString IntervalLegendText(const AppState& state, ModelId model);
 
 // The models whose curves the main chart and the printed page draw: the comparison's ticked
 // models as the study fitted them, leaving out any the study could not fit or measure; none

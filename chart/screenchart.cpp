@@ -1,11 +1,11 @@
 #include "chart/screenchart.h"
 
-#include "statistics/distributions.h"
-#include "statistics/fitmeasures.h"
-#include "statistics/numeric.h"
 #include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
 #include "platform/widgets.h"
+#include "statistics/distributions.h"
+#include "statistics/fitmeasures.h"
+#include "statistics/numeric.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,6 +126,19 @@ void DrawScreenBand(const AppState& state, DrawingSurface& surface) {
         paper.DrawDashedCurve(surface, *curve, 60, 40, QBColor(12));
 }
 
+void DrawScreenInterval(const AppState& state, DrawingSurface& surface) {
+    if (Decades(state) <= 0)
+        return;
+    const std::optional<ShownInterval> interval = ShownIntervalOf(state);
+    if (!interval)
+        return;
+    const ProbabilityPaper paper = ScreenPaper(state);
+    surface.SetDrawWidth(1);
+    surface.SetDrawStyle(kDrawStyleSolid);
+    for (const Curve* curve : {&interval->band->low, &interval->band->high})
+        paper.DrawDashedCurve(surface, *curve, 40, 40, ModelColour(interval->model));
+}
+
 void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
     if (Decades(state) <= 0)
         return;
@@ -156,4 +169,5 @@ void DrawScreenChart(const AppState& state, DrawingSurface& surface) {
     DrawScreenCurves(state, surface);
     DrawScreenPoints(state, surface);
     DrawScreenBand(state, surface);
+    DrawScreenInterval(state, surface);
 }

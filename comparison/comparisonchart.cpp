@@ -1,7 +1,7 @@
 #include "comparison/comparisonchart.h"
 
-#include "formats/deviatetable.h"
 #include "chart/probabilitypaper.h"
+#include "formats/deviatetable.h"
 #include "platform/widgets.h"
 
 #include <QPaintEvent>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "state/appstate.h"
-#include "statistics/distributions.h"
 #include "chart/chartimage.h"
 #include "chart/drawingsurface.h"
 #include "chart/modelcurves.h"
+#include "state/appstate.h"
+#include "statistics/distributions.h"
 
 #include <QSizeF>
 #include <QWidget>

@@ -1,21 +1,27 @@
 #include "comparison/frmcomparison.h"
 
-#include "state/loading.h"
 #include "chart/chartimage.h"
 #include "comparison/comparisonchart.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"
+#include "state/bootstraprunner.h"
+#include "state/loading.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -25,18 +31,19 @@ namespace {
 
 // The columns of the models table.
 enum Column { kShow, kName, kSlsc, kXCor, kFirstValue };
-constexpr int kPassColumn = kFirstValue + 8;
+constexpr int kBootstrapColumn = kFirstValue + 8;
+constexpr int kPassColumn = kBootstrapColumn + 1;
 constexpr int kSelectedColumn = kPassColumn + 1;
 constexpr int kNoteColumn = kSelectedColumn + 1;
 
-const QStringList kDetailHeaders = {QStringLiteral("再現期間 T"),
-                                    QStringLiteral("渇水年の値"),
-                                    QStringLiteral("ジャックナイフ推定値"),
-                                    QStringLiteral("誤差"),
-                                    QStringLiteral("豊水年の値"),
-                                    QStringLiteral("ジャックナイフ推定値"),
-                                    QStringLiteral("誤差"),
-                                    QStringLiteral("外挿")};
+const QStringList kDetailHeaders = {
+    QStringLiteral("再現期間 T"),           QStringLiteral("渇水年の値"),
+    QStringLiteral("ジャックナイフ推定値"), QStringLiteral("誤差"),
+    QStringLiteral("ブートストラップ誤差"), QStringLiteral("区間の下限"),
+    QStringLiteral("区間の上限"),           QStringLiteral("豊水年の値"),
+    QStringLiteral("ジャックナイフ推定値"), QStringLiteral("誤差"),
+    QStringLiteral("ブートストラップ誤差"), QStringLiteral("区間の下限"),
+    QStringLiteral("区間の上限"),           QStringLiteral("外挿")};
 
 // A table's header and rows as shown, one line each.
 QString TableLines(const QTableWidget& table, QChar separator, int firstColumn) {
@@ -57,21 +64,48 @@ QString Figure(const std::optional<double>& value, int decimals) {
     return value ? QString::number(*value, 'f', decimals) : QString();
 }
 
-// One row of the detail table; beyond twice the record the values are extrapolated.
-QStringList PeriodCells(const ReturnPeriodValues& p, int recordCount) {
-    return {
-        QString::number(p.period), Figure(p.dry, 1),
-        Figure(p.dryJackknife, 1), Figure(p.dryError, 1),
-        Figure(p.wet, 1),          Figure(p.wetJackknife, 1),
-        Figure(p.wetError, 1),     p.period > 2 * recordCount ? QStringLiteral("外挿") : QString()};
+// The bootstrap error and the interval's ends of one side; empty without them.
+QStringList BootstrapCells(const BootstrapFigures* figures, IntervalKind kind) {
+    if (!figures)
+        return {QString(), QString(), QString()};
+    const std::optional<Interval>& interval = figures->interval(kind);
+    return {Figure(figures->error, 1),
+            Figure(interval ? std::optional<double>(interval->low) : std::nullopt, 1),
+            Figure(interval ? std::optional<double>(interval->high) : std::nullopt, 1)};
+}
+
+// One row of the detail table; beyond twice the record the values are extrapolated. The
+// bootstrap's figures where it has them.
+QStringList PeriodCells(const ReturnPeriodValues& p, const BootstrapPeriod* b, IntervalKind kind,
+                        int recordCount) {
+    return QStringList{QString::number(p.period), Figure(p.dry, 1), Figure(p.dryJackknife, 1),
+                       Figure(p.dryError, 1)} +
+           BootstrapCells(b ? &b->dry : nullptr, kind) +
+           QStringList{Figure(p.wet, 1), Figure(p.wetJackknife, 1), Figure(p.wetError, 1)} +
+           BootstrapCells(b ? &b->wet : nullptr, kind) +
+           QStringList{p.period > 2 * recordCount ? QStringLiteral("外挿") : QString()};
+}
+
+// The bootstrap figures of a model's period, where the study has them.
+const BootstrapPeriod* BootstrapOf(const Study& study, ModelId id, int period) {
+    if (!study.bootstrap || !study.bootstrap->model(id).hasFigures())
+        return nullptr;
+    return study.bootstrap->model(id).period(period);
+}
+
+IntervalKind ShownIntervalKind(const AppState& state) {
+    return state.study.bootstrap ? state.study.bootstrap->settings.interval
+                                 : state.settings.bootstrap.interval;
 }
 
 } // namespace
 
-frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* parent)
+frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* parent,
+                             BootstrapRunner* runner)
     : CompanionWindow(parent)
     , state_(state)
-    , platform_(platform) {
+    , platform_(platform)
+    , runner_(runner) {
     setObjectName(QStringLiteral("frmComparison"));
     setWindowTitle(QStringLiteral("確率分布の比較"));
     auto* layout = new QVBoxLayout(this);
@@ -88,8 +122,22 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
         targetBox_->addItem(TargetLabel(t));
     targetBox_->setCurrentIndex(static_cast<int>(kDefaultTarget));
     targetRow->addWidget(targetBox_);
+    byBootstrap_ = new QCheckBox(QStringLiteral("ブートストラップ誤差で選ぶ"), this);
+    byBootstrap_->setObjectName(QStringLiteral("SelectByBootstrap"));
+    byBootstrap_->setVisible(runner_ != nullptr);
+    targetRow->addWidget(byBootstrap_);
     targetRow->addStretch();
     layout->addLayout(targetRow);
+    connect(byBootstrap_, &QCheckBox::toggled, this, [this](bool checked) {
+        RunGuarded(platform_.messages, this, [this, checked] {
+            if (filling_)
+                return;
+            SelectStudyBy(state_, checked ? SelectionRule::Bootstrap : SelectionRule::Jackknife);
+            fillModels();
+            emit intervalModelChanged();
+        });
+    });
+    buildBootstrapRow(layout);
     connect(targetBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         RunGuarded(platform_.messages, this, [this, index] {
             if (index >= 0 && index < static_cast<int>(kTargets.size()))
@@ -101,7 +149,8 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
                            QStringLiteral("X-COR")};
     for (const Target t : kTargets)
         headers << TargetLabel(t) << QStringLiteral("誤差");
-    headers << QStringLiteral("≦0.04") << QStringLiteral("選択") << QStringLiteral("備考");
+    headers << QStringLiteral("ブートストラップ誤差") << QStringLiteral("≦0.04")
+            << QStringLiteral("選択") << QStringLiteral("備考");
     models_ = ReadOnlyTable(this, "ModelTable", headers);
     models_->setSelectionBehavior(QAbstractItemView::SelectRows);
     models_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -118,8 +167,10 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
     detail_ = ReadOnlyTable(this, "DetailTable", kDetailHeaders);
     layout->addWidget(detail_, 2);
     connect(models_, &QTableWidget::currentCellChanged, this, [this] {
-        if (!filling_)
+        if (!filling_) {
             fillDetail();
+            highlightModel();
+        }
     });
 
     chart_ = new ComparisonChartView(state_, this);
@@ -153,6 +204,85 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
 
     resize(TwipsToPixels(12000), TwipsToPixels(10500));
     Refresh();
+    if (runner_)
+        runner_->Ensure();
+    ShowBootstrapState();
+}
+
+frmComparison::~frmComparison() {
+    // Closed, the window highlights nothing: the charts go back to the selected model.
+    state_.compared.highlighted.reset();
+}
+
+void frmComparison::buildBootstrapRow(QVBoxLayout* layout) {
+    // Without a runner the window shows the jackknife alone.
+    if (!runner_)
+        return;
+    auto* row = new QHBoxLayout;
+    auto label = [&](const char* text) {
+        row->addWidget(new QLabel(QString::fromUtf8(text), this));
+    };
+    label("回数 B");
+    replicatesBox_ = new QSpinBox(this);
+    replicatesBox_->setObjectName(QStringLiteral("ReplicatesBox"));
+    replicatesBox_->setRange(kMinReplicates, kMaxReplicates);
+    replicatesBox_->setSingleStep(100);
+    replicatesBox_->setKeyboardTracking(false);
+    row->addWidget(replicatesBox_);
+    label("乱数の種");
+    seedBox_ = new QLineEdit(this);
+    seedBox_->setObjectName(QStringLiteral("SeedBox"));
+    seedBox_->setMaximumWidth(TwipsToPixels(2600));
+    row->addWidget(seedBox_);
+    label("信頼水準");
+    levelBox_ = new QDoubleSpinBox(this);
+    levelBox_->setObjectName(QStringLiteral("LevelBox"));
+    levelBox_->setRange(kMinLevel, kMaxLevel);
+    levelBox_->setSingleStep(0.01);
+    levelBox_->setDecimals(2);
+    levelBox_->setKeyboardTracking(false);
+    row->addWidget(levelBox_);
+    label("再標本の方法");
+    kindBox_ = new QComboBox(this);
+    kindBox_->setObjectName(QStringLiteral("ResampleKindBox"));
+    for (const ResampleKind kind : {ResampleKind::Data, ResampleKind::Parametric})
+        kindBox_->addItem(ResampleKindName(kind));
+    row->addWidget(kindBox_);
+    label("区間の種類");
+    intervalBox_ = new QComboBox(this);
+    intervalBox_->setObjectName(QStringLiteral("IntervalKindBox"));
+    for (const IntervalKind kind : {IntervalKind::Percentile, IntervalKind::Bca})
+        intervalBox_->addItem(IntervalKindName(kind));
+    row->addWidget(intervalBox_);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("BootstrapProgress"));
+    progress_->setMaximumWidth(TwipsToPixels(2400));
+    row->addWidget(progress_);
+    bootstrapButton_ = new QPushButton(QStringLiteral("中止"), this);
+    bootstrapButton_->setObjectName(QStringLiteral("BootstrapButton"));
+    row->addWidget(bootstrapButton_);
+    bootstrapNote_ = new QLabel(this);
+    bootstrapNote_->setObjectName(QStringLiteral("BootstrapNote"));
+    row->addWidget(bootstrapNote_, 1);
+    layout->addLayout(row);
+
+    const auto apply = [this] {
+        RunGuarded(platform_.messages, this, [this] {
+            if (!filling_)
+                ApplyBootstrapSettings();
+        });
+    };
+    connect(replicatesBox_, &QSpinBox::valueChanged, this, apply);
+    connect(levelBox_, &QDoubleSpinBox::valueChanged, this, apply);
+    connect(seedBox_, &QLineEdit::editingFinished, this, apply);
+    connect(kindBox_, &QComboBox::currentIndexChanged, this, apply);
+    connect(intervalBox_, &QComboBox::currentIndexChanged, this, apply);
+    connect(bootstrapButton_, &QPushButton::clicked, this,
+            [this] { RunGuarded(platform_.messages, this, [this] { BootstrapButton_Click(); }); });
+    connect(runner_, &BootstrapRunner::progressChanged, this, [this] { ShowBootstrapState(); });
+    // The figures arrive: the tables and the chart show them.
+    connect(runner_, &BootstrapRunner::finished, this,
+            [this] { RunGuarded(platform_.messages, this, [this] { fillModels(); }); });
 }
 
 void frmComparison::Refresh() {
@@ -220,9 +350,17 @@ void frmComparison::fillModels() {
             set(column++, p ? Figure(TargetIsWet(t) ? p->wet : p->dry, 1) : QString());
             set(column++, p ? Figure(TargetIsWet(t) ? p->wetError : p->dryError, 1) : QString());
         }
+        const ModelBootstrap* resampled =
+            state_.study.bootstrap ? &state_.study.bootstrap->models[i] : nullptr;
+        set(kBootstrapColumn,
+            resampled ? Figure(resampled->targetError(state_.study.models.target), 1) : QString());
         set(kPassColumn, m.passes ? QStringLiteral("○") : QString(), false);
         set(kSelectedColumn, m.selected ? QStringLiteral("◎") : QString(), false);
-        set(kNoteColumn, m.applicable() ? m.jackknifeProblem : m.model.problem(), false);
+        QStringList notes{m.applicable() ? m.jackknifeProblem : m.model.problem()};
+        if (m.applicable() && resampled && !resampled->hasFigures())
+            notes << QStringLiteral("ブートストラップ：") + resampled->problem;
+        notes.removeAll(QString());
+        set(kNoteColumn, notes.join(QStringLiteral("　")), false);
     }
     models_->resizeColumnsToContents();
     filling_ = false;
@@ -237,7 +375,8 @@ void frmComparison::fillModels() {
         state_.study.models.selected ? static_cast<int>(*state_.study.models.selected) : 0, kName);
     filling_ = false;
     fillDetail();
-    showCurves();
+    showBootstrapSettings();
+    highlightModel();
 }
 
 void frmComparison::fillDetail() {
@@ -248,7 +387,9 @@ void frmComparison::fillDetail() {
     if (!m.applicable())
         return;
     for (size_t i = 0; i < m.periods.size(); ++i) {
-        const QStringList cells = PeriodCells(m.periods[i], n);
+        const QStringList cells =
+            PeriodCells(m.periods[i], BootstrapOf(state_.study, m.model.id(), m.periods[i].period),
+                        ShownIntervalKind(state_), n);
         for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -274,7 +415,10 @@ QString frmComparison::CsvText() const {
         text += QStringLiteral("\r\n") + m.model.name() + QStringLiteral("\r\n") +
                 kDetailHeaders.join(QLatin1Char(',')) + QStringLiteral("\r\n");
         for (const ReturnPeriodValues& p : m.periods)
-            text += PeriodCells(p, n).join(QLatin1Char(',')) + QStringLiteral("\r\n");
+            text += PeriodCells(p, BootstrapOf(state_.study, m.model.id(), p.period),
+                                ShownIntervalKind(state_), n)
+                        .join(QLatin1Char(',')) +
+                    QStringLiteral("\r\n");
     }
     return text;
 }
@@ -302,8 +446,99 @@ void frmComparison::showCurves() {
     const std::vector<ModelId> ticked = TickedModels();
     for (const ModelId id : ticked)
         models.push_back(&state_.study.models.model(id));
-    chart_->SetCurves(ColouredCurves(models));
+    std::vector<ModelCurve> curves = ColouredCurves(models);
+    // The highlighted model's interval, dashed in its colour, without a legend row.
+    if (const std::optional<ModelId> id = state_.compared.highlighted;
+        id && state_.study.bootstrap && state_.study.bootstrap->model(*id).hasFigures()) {
+        const IntervalBand& band =
+            state_.study.bootstrap->model(*id).band(state_.study.bootstrap->settings.interval);
+        for (const Curve* end : {&band.low, &band.high})
+            curves.push_back({end, CurvePen{ModelColour(*id), 6, 4}, QString()});
+    }
+    chart_->SetCurves(std::move(curves));
     emit tickedModelsChanged(ticked);
+}
+
+void frmComparison::highlightModel() {
+    const int row = models_->currentRow();
+    state_.compared.highlighted = row >= 0 && row < static_cast<int>(kModelCount)
+                                      ? std::optional<ModelId>(kModels[static_cast<size_t>(row)])
+                                      : std::nullopt;
+    showCurves();
+    emit intervalModelChanged();
+}
+
+void frmComparison::showBootstrapSettings() {
+    if (!runner_)
+        return;
+    const BootstrapSettings& settings = state_.settings.bootstrap;
+    filling_ = true;
+    replicatesBox_->setValue(settings.replicates);
+    seedBox_->setText(QString::number(settings.seed));
+    levelBox_->setValue(settings.level);
+    kindBox_->setCurrentIndex(settings.kind == ResampleKind::Parametric ? 1 : 0);
+    intervalBox_->setCurrentIndex(settings.interval == IntervalKind::Bca ? 1 : 0);
+    byBootstrap_->setChecked(state_.settings.selectBy == SelectionRule::Bootstrap);
+    filling_ = false;
+    ShowBootstrapState();
+}
+
+void frmComparison::ApplyBootstrapSettings() {
+    BootstrapSettings settings = state_.settings.bootstrap;
+    bool ok = false;
+    const QString seedText = seedBox_->text().trimmed();
+    const qulonglong seed = seedText.toULongLong(&ok);
+    if (!ok || seedText.startsWith(u'+')) {
+        platform_.messages.showMessage(
+            this,
+            QStringLiteral("乱数の種「%1」は 0 から 18446744073709551615 の整数にしてください。")
+                .arg(seedBox_->text()),
+            windowTitle());
+        showBootstrapSettings();
+        return;
+    }
+    settings.seed = seed;
+    settings.replicates = replicatesBox_->value();
+    settings.level = levelBox_->value();
+    settings.kind = kindBox_->currentIndex() == 1 ? ResampleKind::Parametric : ResampleKind::Data;
+    settings.interval =
+        intervalBox_->currentIndex() == 1 ? IntervalKind::Bca : IntervalKind::Percentile;
+    if (settings == state_.settings.bootstrap)
+        return;
+    state_.settings.bootstrap = settings;
+    runner_->Ensure();
+    fillModels();
+}
+
+void frmComparison::BootstrapButton_Click() {
+    if (!runner_)
+        return;
+    if (runner_->Running())
+        runner_->Cancel();
+    else
+        runner_->Ensure();
+    ShowBootstrapState();
+}
+
+void frmComparison::ShowBootstrapState() {
+    if (!runner_)
+        return;
+    const bool running = runner_->Running();
+    progress_->setVisible(running);
+    if (running) {
+        progress_->setMaximum(std::max(runner_->Total(), 1));
+        progress_->setValue(runner_->Done());
+    }
+    bootstrapButton_->setText(running ? QStringLiteral("中止") : QStringLiteral("計算"));
+    bootstrapButton_->setEnabled(running || !state_.study.bootstrap);
+    QString note;
+    if (running)
+        note = QStringLiteral("ブートストラップを計算しています…");
+    else if (!state_.study.bootstrap && runner_->WasCancelled())
+        note = QStringLiteral("ブートストラップを中止しました。「計算」で始めます。");
+    else if (!state_.study.bootstrap && state_.study.series.recordCount > 0)
+        note = QStringLiteral("ブートストラップは計算していません。");
+    bootstrapNote_->setText(note);
 }
 
 void frmComparison::SaveChartButton_Click() {

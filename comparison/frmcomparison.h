@@ -1,15 +1,23 @@
 #pragma once
 
-#include "state/appstate.h"
-#include "statistics/distributioncomparison.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
+#include "state/appstate.h"
+#include "statistics/distributioncomparison.h"
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
 class QTableWidget;
+class QVBoxLayout;
+class BootstrapRunner;
 class ComparisonChartView;
 
 // The comparison of the candidate distributions: its own window beside the main one, showing the
@@ -19,7 +27,10 @@ class ComparisonChartView;
 class frmComparison : public CompanionWindow {
     Q_OBJECT
 public:
-    frmComparison(AppState& state, Platform& platform, QWidget* parent = nullptr);
+    // With a runner the window runs the models' bootstrap, shows its progress and figures.
+    frmComparison(AppState& state, Platform& platform, QWidget* parent = nullptr,
+                  BootstrapRunner* runner = nullptr);
+    ~frmComparison() override;
 
     // Shows the study of the series on show with its target; the selected model's curve is
     // ticked.
@@ -37,6 +48,15 @@ public:
     // The models table, then each applicable model's periods under its name.
     QString CsvText() const;
 
+    // The bootstrap settings row, read into the state's settings (a seed that is not a whole
+    // number from 0 to 2^64 − 1 is refused with a message and put back); a change that alters
+    // the figures cancels a run and starts the next.
+    void ApplyBootstrapSettings();
+    // 中止 while a run goes on, 計算 after a cancel.
+    void BootstrapButton_Click();
+    // The progress row after the runner's news.
+    void ShowBootstrapState();
+
     void CopyButton_Click();
     void CsvButton_Click();
     void SaveChartButton_Click();
@@ -46,6 +66,9 @@ signals:
     // After every change of the ticks, a refit included: the main window keeps them for its own
     // chart and the printed page.
     void tickedModelsChanged(const std::vector<ModelId>& ticked);
+    // The model whose interval the charts draw may have changed: a new highlight, selection or
+    // interval.
+    void intervalModelChanged();
 
 private:
     AppState& state_;
@@ -53,6 +76,9 @@ private:
     void fillModels();
     void fillDetail();
     void showCurves();
+    void highlightModel();
+    void buildBootstrapRow(QVBoxLayout* layout);
+    void showBootstrapSettings();
 
     QLabel* summary_ = nullptr;
     QComboBox* targetBox_ = nullptr;
@@ -60,5 +86,15 @@ private:
     QLabel* noneSelected_ = nullptr;
     QTableWidget* detail_ = nullptr;
     ComparisonChartView* chart_ = nullptr;
+    BootstrapRunner* runner_ = nullptr;
+    QSpinBox* replicatesBox_ = nullptr;
+    QLineEdit* seedBox_ = nullptr;
+    QDoubleSpinBox* levelBox_ = nullptr;
+    QComboBox* kindBox_ = nullptr;
+    QComboBox* intervalBox_ = nullptr;
+    QCheckBox* byBootstrap_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* bootstrapButton_ = nullptr;
+    QLabel* bootstrapNote_ = nullptr;
     bool filling_ = false;
 };

@@ -1,14 +1,14 @@
 #include "print/printedchart.h"
 
-#include "formats/deviatetable.h"
-#include "statistics/distributions.h"
-#include "statistics/fitmeasures.h"
-#include "state/loading.h"
-#include "statistics/numeric.h"
 #include "chart/clipping.h"
 #include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
+#include "formats/deviatetable.h"
 #include "platform/widgets.h"
+#include "state/loading.h"
+#include "statistics/distributions.h"
+#include "statistics/fitmeasures.h"
+#include "statistics/numeric.h"
 
 #include <algorithm>
 #include <array>
@@ -232,6 +232,35 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface) {
     surface.SetDrawStyle(kDrawStyleSolid);
     for (const BandCurve* curve : {&band->lower, &band->upper})
         PrintPaper(state).DrawDashedCurve(surface, *curve, 2.0, 1.5, kBlack);
+}
+
+void DrawPrintedInterval(const AppState& state, DrawingSurface& surface) {
+    const std::optional<ShownInterval> interval = ShownIntervalOf(state);
+    if (!interval)
+        return;
+    const int width = surface.DrawWidth();
+    const int style = surface.DrawStyle();
+    const float size = surface.FontSize();
+    const QString face = surface.FontName();
+
+    const CurvePen pen{ModelColour(interval->model), 1.0, 1.0};
+    surface.SetDrawWidth(state.settings.dashedLineWidth);
+    surface.SetDrawStyle(kDrawStyleSolid);
+    const ProbabilityPaper paper = PrintPaper(state);
+    for (const Curve* curve : {&interval->band->low, &interval->band->high})
+        paper.DrawDashedCurve(surface, *curve, pen.dash, pen.gap, pen.colour);
+    // One line under the two columns of the curves' legend.
+    const int curveRows = static_cast<int>((ShownCurveModels(state).size() + 1) / 2);
+    SetPrintFont(surface, 8);
+    const Curve none;
+    DrawCurveLegend(surface, {{&none, pen, IntervalLegendText(state, interval->model)}},
+                    {QPointF(PrintPageX(state, kPrintAxisLeft), PrintPageY(state, kPrintLegendTop)),
+                     1, 0, 8, 2, curveRows});
+
+    surface.SetDrawWidth(width);
+    surface.SetDrawStyle(style);
+    surface.SetFontName(face);
+    surface.SetFontSize(size);
 }
 
 void DrawPrintedCurves(const AppState& state, DrawingSurface& surface) {

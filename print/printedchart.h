@@ -1,7 +1,7 @@
 #pragma once
 
-#include "state/appstate.h"
 #include "chart/drawingsurface.h"
+#include "state/appstate.h"
 
 #include <QString>
 
@@ -46,6 +46,11 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface);
 // colour and a dash pattern of its own so a page printed in black still tells them apart, with a
 // legend of their names under the results block. The pen and font are left as they were found.
 void DrawPrintedCurves(const AppState& state, DrawingSurface& surface);
+
+// With the interval asked for and the bootstrap run: the selected (or highlighted) model's
+// interval as two dashed curves in its colour, cut to the grid, and a legend line saying which
+// model and interval, B, seed and level, under the curves' legend.
+void DrawPrintedInterval(const AppState& state, DrawingSurface& surface);
 
 // The design point where the legend of the curves starts, under the results block.
 inline constexpr double kPrintLegendTop = 2650;

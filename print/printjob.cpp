@@ -1,13 +1,13 @@
 #include "print/printjob.h"
 
-#include "statistics/dataerror.h"
-#include "statistics/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/filenames.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
 #include "print/printersurface.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 
 #include <QBuffer>
 #include <QDialogButtonBox>
@@ -184,6 +184,7 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
     DrawPrintedCurves(state, surface);
     DrawPrintedPoints(state, surface);
     DrawPrintedBand(state, surface);
+    DrawPrintedInterval(state, surface);
 
     // Only the face goes back; the size stays as the chart left it.
     surface.SetFontName(face);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // What the user chooses for the analysis, the chart and the printed page. The window's settings
@@ -50,6 +51,9 @@ enum class ModelId;
 struct ComparedCurves {
     bool show = false;
     std::vector<ModelId> models;
+    // The model whose row the comparison window highlights while it is open: the one whose
+    // interval the charts draw then.
+    std::optional<ModelId> highlighted;
 };
 
 // The editor window's buffers.

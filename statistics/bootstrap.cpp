@@ -230,6 +230,32 @@ BootstrapFigures FiguresOf(std::vector<double>& values, double whole,
     return figures;
 }
 
+// The band of one kind of interval from a model's figures.
+IntervalBand BandOf(const ModelBootstrap& model, IntervalKind kind) {
+    IntervalBand band;
+    std::optional<double> lastDeviate;
+    auto add = [&](double F, const BootstrapFigures& figures) {
+        const double deviate = StandardNormalQuantile(F);
+        // The median year is the same point on both sides.
+        if (lastDeviate == deviate)
+            return;
+        lastDeviate = deviate;
+        const std::optional<Interval>& interval = figures.interval(kind);
+        auto point = [&](double bound) -> std::optional<CurvePoint> {
+            if (!interval || !(bound > 0))
+                return std::nullopt;
+            return CurvePoint{deviate, std::log10(bound)};
+        };
+        band.low.push_back(point(interval ? interval->low : 0));
+        band.high.push_back(point(interval ? interval->high : 0));
+    };
+    for (size_t k = kPeriodCount; k-- > 0;)
+        add(DryProbability(model.periods[k].period), model.periods[k].dry);
+    for (const BootstrapPeriod& p : model.periods)
+        add(WetProbability(p.period), p.wet);
+    return band;
+}
+
 QString TooFewFittedText(int replicates, int failed) {
     return QStringLiteral("再標本 %1 個のうち %2 個で当てはめられません")
         .arg(replicates)
@@ -281,6 +307,8 @@ ModelBootstrap Summarise(const BootstrapInput& input, const BootstrapSettings& s
         (f % 2 == 0 ? period.dry : period.wet) =
             FiguresOf(values, wholeFigures[f], acceleration, settings.level);
     }
+    result.percentileBand = BandOf(result, IntervalKind::Percentile);
+    result.bcaBand = BandOf(result, IntervalKind::Bca);
     return result;
 }
 

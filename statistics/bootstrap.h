@@ -1,5 +1,6 @@
 #pragma once
 
+#include "statistics/curve.h"
 #include "statistics/distributions.h"
 #include "statistics/returnperiods.h"
 #include "statistics/target.h"
@@ -90,13 +91,27 @@ struct BootstrapPeriod {
     BootstrapFigures wet;
 };
 
+// An interval over the periods on probability paper: its ends at the dry values' deviates from
+// the 1-in-200 dry year up, then at the wet values' up to the 1-in-200 wet year; a missing figure
+// breaks the curve there.
+struct IntervalBand {
+    Curve low;
+    Curve high;
+};
+
 struct ModelBootstrap {
     // B_ok: the resamples the model could be fitted to.
     int fitted = 0;
     // Why the model has no figures; empty when it has them.
     QString problem;
     std::array<BootstrapPeriod, kPeriodCount> periods{};
+    // The percentile and BCa intervals as the charts draw them, made with the figures.
+    IntervalBand percentileBand;
+    IntervalBand bcaBand;
 
+    const IntervalBand& band(IntervalKind kind) const {
+        return kind == IntervalKind::Bca ? bcaBand : percentileBand;
+    }
     bool hasFigures() const { return problem.isEmpty(); }
     const BootstrapPeriod* period(int years) const;
     // The bootstrap error of the target, if there is one.

@@ -1,9 +1,12 @@
 // The comparison window: its value axis around the data, its paper filling any size, and the
 // window itself following the series and closing on Esc.
+#include "chart/screenchart.h"
 #include "comparison/comparisonchart.h"
 #include "comparison/frmcomparison.h"
 #include "fakeplatform.h"
+#include "print/printedchart.h"
 #include "recordingsurface.h"
+#include "state/bootstraprunner.h"
 #include "states.h"
 
 #include <QApplication>
@@ -12,6 +15,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -184,6 +190,115 @@ private slots:
                  QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。"));
     }
 
+    // With a runner the window starts the bootstrap itself, and its figures reach the tables
+    // when the run ends; a change of B starts the next run.
+    void bootstrapFiguresArrive() {
+        FakePlatform fake;
+        AppState state = SampleState("precip_30y.csv");
+        state.settings.bootstrap.replicates = 200;
+        BootstrapRunner runner(state);
+        frmComparison window(state, fake.platform, nullptr, &runner);
+        QVERIFY(runner.Running() || state.study.bootstrap);
+        runner.WaitForFinished();
+        QVERIFY(state.study.bootstrap);
+        const ModelId chosen = *state.study.models.selected;
+        auto* table = window.findChild<QTableWidget*>(QStringLiteral("ModelTable"));
+        QCOMPARE(table->item(static_cast<int>(chosen), 12)->text(),
+                 QString::number(*state.study.bootstrap->model(chosen).targetError(Target::Wet100),
+                                 'f', 1));
+        auto* detail = window.findChild<QTableWidget*>(QStringLiteral("DetailTable"));
+        const BootstrapFigures& wet100 = state.study.bootstrap->model(chosen).periods[8].wet;
+        QCOMPARE(detail->item(8, 11)->text(), QString::number(wet100.percentile->low, 'f', 1));
+        QCOMPARE(detail->item(8, 12)->text(), QString::number(wet100.percentile->high, 'f', 1));
+
+        auto* replicates = window.findChild<QSpinBox*>(QStringLiteral("ReplicatesBox"));
+        replicates->setValue(300);
+        QCOMPARE(state.settings.bootstrap.replicates, 300);
+        QVERIFY(!state.study.bootstrap);
+        QVERIFY(detail->item(8, 11)->text().isEmpty());
+        runner.WaitForFinished();
+        QCOMPARE(state.study.bootstrap->settings.replicates, 300);
+    }
+
+    // 中止 leaves no figures; 計算 runs again; a seed that is no number is refused and put back.
+    void bootstrapCancelAndSeed() {
+        FakePlatform fake;
+        AppState state = SampleState("precip_30y.csv");
+        state.settings.bootstrap.replicates = 100000;
+        BootstrapRunner runner(state);
+        frmComparison window(state, fake.platform, nullptr, &runner);
+        auto* button = window.findChild<QPushButton*>(QStringLiteral("BootstrapButton"));
+        QVERIFY(runner.Running());
+        QCOMPARE(button->text(), QStringLiteral("中止"));
+        button->click();
+        runner.WaitForFinished();
+        QVERIFY(!state.study.bootstrap);
+        QVERIFY(runner.WasCancelled());
+        QCOMPARE(button->text(), QStringLiteral("計算"));
+        QVERIFY(window.findChild<QLabel*>(QStringLiteral("BootstrapNote"))
+                    ->text()
+                    .contains(QStringLiteral("中止しました")));
+
+        auto* seed = window.findChild<QLineEdit*>(QStringLiteral("SeedBox"));
+        seed->setText(QStringLiteral("-3"));
+        window.ApplyBootstrapSettings();
+        QCOMPARE(fake.messages.shown.size(), 1);
+        QVERIFY(fake.messages.shown[0].text.contains(QStringLiteral("乱数の種「-3」")));
+        QCOMPARE(seed->text(), QStringLiteral("1"));
+        QCOMPARE(state.settings.bootstrap.seed, uint64_t(1));
+
+        state.settings.bootstrap.replicates = 100;
+        button->click();
+        runner.WaitForFinished();
+        QVERIFY(state.study.bootstrap);
+    }
+
+    // A run for a study that has been replaced is thrown away and the new study's run follows.
+    void newStudyReplacesTheRun() {
+        AppState state = SampleState("precip_30y.csv");
+        state.settings.bootstrap.replicates = 20000;
+        BootstrapRunner runner(state);
+        runner.Ensure();
+        QVERIFY(runner.Running());
+        state.study.series.recordCount = 20;
+        AnalyzeSeries(state);
+        state.settings.bootstrap.replicates = 100;
+        runner.Ensure();
+        runner.WaitForFinished();
+        QVERIFY(state.study.bootstrap);
+        QCOMPARE(state.study.bootstrap->settings.replicates, 100);
+        QCOMPARE(state.study.bootstrap->models[1].fitted, 100);
+    }
+
+    // The interval shows on screen and paper only when asked for, as two dashed curves in the
+    // model's colour, with the page's legend line; off, nothing is drawn of it.
+    void intervalOnTheCharts() {
+        AppState state = SampleState("precip_30y.csv");
+        state.settings.bootstrap.replicates = 200;
+        BootstrapStudy(state);
+        const ModelId chosen = *state.study.models.selected;
+        RecordingSurface off;
+        DrawScreenInterval(state, off);
+        DrawPrintedInterval(state, off);
+        QVERIFY(off.ops.isEmpty());
+
+        state.settings.showInterval = true;
+        RecordingSurface screen;
+        DrawScreenInterval(state, screen);
+        QVERIFY(ColouredLines(screen, ModelColour(chosen)).size() > 20);
+        RecordingSurface paper;
+        DrawPrintedInterval(state, paper);
+        QCOMPARE(paper.prints().size(), 1);
+        const QString legend = paper.prints()[0].text;
+        for (const QString& part : {ModelName(chosen), QStringLiteral("90 %"),
+                                    QStringLiteral("B = 200"), QStringLiteral("乱数の種 1")})
+            QVERIFY2(legend.contains(part), qPrintable(legend));
+
+        // While the comparison highlights another model, its interval is drawn.
+        state.compared.highlighted = ModelId::Gumbel;
+        QCOMPARE(ShownIntervalOf(state)->model, ModelId::Gumbel);
+    }
+
     void detailCopyAndCsv() {
         FakePlatform fake;
         AppState state = SampleState("precip_30y.csv");
@@ -195,12 +310,12 @@ private slots:
         auto* detail = window.findChild<QTableWidget*>(QStringLiteral("DetailTable"));
         QCOMPARE(detail->rowCount(), 11);
         for (int row = 0; row < 11; ++row)
-            QCOMPARE(detail->item(row, 7)->text().isEmpty(), kReturnPeriods[row] <= 60);
-        QCOMPARE(detail->item(8, 4)->text(), QString::number(chosen.periods[8].wet, 'f', 1));
+            QCOMPARE(detail->item(row, 13)->text().isEmpty(), kReturnPeriods[row] <= 60);
+        QCOMPARE(detail->item(8, 7)->text(), QString::number(chosen.periods[8].wet, 'f', 1));
 
         const QString header = QStringLiteral(
             "分布\tSLSC\tX-COR\t1/10 渇水年\t誤差\t1/100 渇水年\t誤差\t1/10 豊水年\t誤差\t"
-            "1/100 豊水年\t誤差\t≦0.04\t選択\t備考");
+            "1/100 豊水年\t誤差\tブートストラップ誤差\t≦0.04\t選択\t備考");
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -211,7 +326,7 @@ private slots:
         const QStringList row = lines[static_cast<int>(*c.selected) + 1].split('\t');
         QCOMPARE(row[0], chosen.model.name());
         QCOMPARE(row[1], QString::number(*chosen.slsc, 'f', 4));
-        QCOMPARE(row[12], QStringLiteral("◎"));
+        QCOMPARE(row[13], QStringLiteral("◎"));
 
         QTemporaryDir dir;
         fake.files.saveAnswers << dir.filePath(QStringLiteral("models"));

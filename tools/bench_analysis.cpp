@@ -1,21 +1,24 @@
-#include "formats/deviatetable.h"
-#include "statistics/distributioncomparison.h"
-#include "statistics/distributionfits.h"
-#include "statistics/fitmeasures.h"
-#include "state/loading.h"
-#include "state/seriesnotes.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
 #include "comparison/frmcomparison.h"
+#include "formats/deviatetable.h"
 #include "platform/qtplatform.h"
 #include "platform/widgets.h"
 #include "results/frmresults.h"
+#include "state/loading.h"
+#include "state/seriesnotes.h"
+#include "statistics/bootstrap.h"
+#include "statistics/distributioncomparison.h"
+#include "statistics/distributionfits.h"
+#include "statistics/fitmeasures.h"
 #include "tools/bench.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -159,4 +162,47 @@ void BenchLoadWithWindows() {
     std::printf("a load of 257 records with the results and comparison windows open, band and "
                 "three curves on: median %.1f ms\n",
                 micros / 1000);
+}
+
+namespace {
+
+// records values of a spread like annual rain, studied.
+AppState BenchSeriesOf(int records) {
+    AppState state = BenchState();
+    state.study.series.recordCount = records;
+    for (int i = 0; i < records; ++i) {
+        state.study.series.years[i] = 1770 + i;
+        state.study.series.values[i] = 800 + (i * 7919) % 1700 + 0.5;
+    }
+    AnalyzeSeries(state);
+    return state;
+}
+
+void BenchOneBootstrap(int records, int replicates, ResampleKind kind) {
+    const AppState state = BenchSeriesOf(records);
+    const BootstrapInput input = BootstrapInputOf(state.study);
+    BootstrapSettings settings;
+    settings.replicates = replicates;
+    settings.kind = kind;
+    const int runs = replicates >= 10000 ? 3 : 11;
+    std::vector<double> cpu;
+    const double wall = MedianMicroseconds(runs, [&] {
+        const std::clock_t start = std::clock();
+        ComputeBootstrap(input, settings);
+        cpu.push_back(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+    });
+    std::sort(cpu.begin(), cpu.end());
+    std::printf("bootstrap of the eleven models, %s, B = %d, N = %d: median %.3f s wall, "
+                "%.3f s CPU (%d threads)\n",
+                kind == ResampleKind::Data ? "resampling the data" : "parametric", replicates,
+                records, wall / 1e6, cpu[cpu.size() / 2],
+                QThreadPool::globalInstance()->maxThreadCount());
+}
+
+} // namespace
+
+void BenchBootstrap() {
+    BenchOneBootstrap(100, 1000, ResampleKind::Data);
+    BenchOneBootstrap(100, 1000, ResampleKind::Parametric);
+    BenchOneBootstrap(257, 10000, ResampleKind::Data);
 }

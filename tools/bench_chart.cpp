@@ -1,10 +1,10 @@
-#include "formats/deviatetable.h"
-#include "statistics/distributions.h"
-#include "state/loading.h"
-#include "statistics/study.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
+#include "formats/deviatetable.h"
 #include "platform/widgets.h"
+#include "state/loading.h"
+#include "statistics/distributions.h"
+#include "statistics/study.h"
 #include "tools/bench.h"
 
 #include <QFile>

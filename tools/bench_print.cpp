@@ -1,7 +1,7 @@
 #include "formats/deviatetable.h"
-#include "state/loading.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
+#include "state/loading.h"
 #include "tools/bench.h"
 
 #include <QTemporaryDir>
