@@ -6,9 +6,6 @@
 
 namespace {
 
-// A quarter of a line between a legend's rows, so a stroke does not run into the next label.
-constexpr double kLegendSpacing = 1.25;
-
 // Distinct on white and from the black points, in the order of the models.
 constexpr QRgb kColours[] = {0xd62728, 0x1f77b4, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b,
                              0xe377c2, 0x17becf, 0xbcbd22, 0x7f7f7f, 0x393b79};
@@ -114,11 +111,16 @@ QString IntervalLegendText(const AppState& state, ModelId model) {
     if (!state.study.bootstrap)
         return {};
     const BootstrapSettings& s = state.study.bootstrap->settings;
-    return QStringLiteral("%1 %2 %3（%4、B = %5、乱数の種 %6、%7）")
-        .arg(ModelName(model))
-        .arg(QString::number(s.level * 100, 'g', 4) + QStringLiteral(" %"))
-        .arg(IntervalKindName(s.interval))
-        .arg(QStringLiteral("ブートストラップ"))
+    return QStringLiteral("信頼区間：%1 %2 % %3")
+        .arg(ModelName(model), QString::number(s.level * 100, 'g', 4),
+             IntervalKindName(s.interval));
+}
+
+QString IntervalSettingsText(const AppState& state) {
+    if (!state.study.bootstrap)
+        return {};
+    const BootstrapSettings& s = state.study.bootstrap->settings;
+    return QStringLiteral("（ブートストラップ、B = %1、乱数の種 %2、%3）")
         .arg(s.replicates)
         .arg(s.seed)
         .arg(ResampleKindName(s.kind));

@@ -76,9 +76,14 @@ struct ShownInterval {
     const IntervalBand* band;
 };
 std::optional<ShownInterval> ShownIntervalOf(const AppState& state);
-// What the interval is, for a legend: the level, the kind, the model, B, the seed and how the
-// resamples were made.
+// What the interval is, for a legend: the model, the level and the kind; then, for a second
+// line, B, the seed and how the resamples were made.
 QString IntervalLegendText(const AppState& state, ModelId model);
+QString IntervalSettingsText(const AppState& state);
+
+// A legend's rows stand this many text heights apart, so a stroke does not run into the next
+// label.
+inline constexpr double kLegendSpacing = 1.25;
 
 // The models whose curves the main chart and the printed page draw: the comparison's ticked
 // models as the study fitted them, leaving out any the study could not fit or measure; none

@@ -253,9 +253,14 @@ void DrawPrintedInterval(const AppState& state, DrawingSurface& surface) {
     const int curveRows = static_cast<int>((ShownCurveModels(state).size() + 1) / 2);
     SetPrintFont(surface, 8);
     const Curve none;
-    DrawCurveLegend(surface, {{&none, pen, IntervalLegendText(state, interval->model)}},
-                    {QPointF(PrintPageX(state, kPrintAxisLeft), PrintPageY(state, kPrintLegendTop)),
-                     1, 0, 8, 2, curveRows});
+    const QPointF topLeft(PrintPageX(state, kPrintAxisLeft), PrintPageY(state, kPrintLegendTop));
+    const QString label = IntervalLegendText(state, interval->model);
+    DrawCurveLegend(surface, {{&none, pen, label}}, {topLeft, 1, 0, 8, 2, curveRows});
+    // The settings under the label: the whole would run off the sheet on one line.
+    surface.SetCurrentX(static_cast<float>(topLeft.x() + 8 + 2));
+    surface.SetCurrentY(static_cast<float>(topLeft.y() + surface.TextHeight(label) *
+                                                             kLegendSpacing * (curveRows + 1)));
+    surface.Print(IntervalSettingsText(state));
 
     surface.SetDrawWidth(width);
     surface.SetDrawStyle(style);

@@ -288,8 +288,8 @@ private slots:
         QVERIFY(ColouredLines(screen, ModelColour(chosen)).size() > 20);
         RecordingSurface paper;
         DrawPrintedInterval(state, paper);
-        QCOMPARE(paper.prints().size(), 1);
-        const QString legend = paper.prints()[0].text;
+        QCOMPARE(paper.prints().size(), 2);
+        const QString legend = paper.prints()[0].text + paper.prints()[1].text;
         for (const QString& part : {ModelName(chosen), QStringLiteral("90 %"),
                                     QStringLiteral("B = 200"), QStringLiteral("乱数の種 1")})
             QVERIFY2(legend.contains(part), qPrintable(legend));
