@@ -213,17 +213,10 @@ std::optional<Interval> BcaInterval(std::span<const double> sorted, double whole
 BootstrapFigures FiguresOf(std::vector<double>& values, double whole,
                            std::optional<double> acceleration, double level) {
     BootstrapFigures figures;
-    const double n = static_cast<double>(values.size());
-    double sum = 0;
-    for (double v : values)
-        sum += v;
-    const double mean = sum / n;
-    double squares = 0;
-    for (double v : values)
-        squares += (v - mean) * (v - mean);
-    figures.mean = Finite(mean);
+    const models::Moments moments = models::MomentsOf(values);
+    figures.mean = Finite(moments.mean);
     if (figures.mean)
-        figures.error = Finite(std::sqrt(squares / (n - 1)));
+        figures.error = Finite(moments.sd);
     std::sort(values.begin(), values.end());
     figures.percentile = IntervalOf(values, (1 - level) / 2, (1 + level) / 2);
     figures.bca = BcaInterval(values, whole, acceleration, level);

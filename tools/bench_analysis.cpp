@@ -56,16 +56,21 @@ void BenchAnalysis() {
 
 namespace {
 
-// 257 records of a spread like annual rain.
-AppState BenchSeries() {
+// records values of a spread like annual rain, studied.
+AppState BenchSeriesOf(int records) {
     AppState state = BenchState();
-    state.study.series.recordCount = kMaxRecords;
-    for (int i = 0; i < kMaxRecords; ++i) {
+    state.study.series.recordCount = records;
+    for (int i = 0; i < records; ++i) {
         state.study.series.years[i] = 1770 + i;
         state.study.series.values[i] = 800 + (i * 7919) % 1700 + 0.5;
     }
     AnalyzeSeries(state);
     return state;
+}
+
+// 257 records of a spread like annual rain.
+AppState BenchSeries() {
+    return BenchSeriesOf(kMaxRecords);
 }
 
 } // namespace
@@ -165,18 +170,6 @@ void BenchLoadWithWindows() {
 }
 
 namespace {
-
-// records values of a spread like annual rain, studied.
-AppState BenchSeriesOf(int records) {
-    AppState state = BenchState();
-    state.study.series.recordCount = records;
-    for (int i = 0; i < records; ++i) {
-        state.study.series.years[i] = 1770 + i;
-        state.study.series.values[i] = 800 + (i * 7919) % 1700 + 0.5;
-    }
-    AnalyzeSeries(state);
-    return state;
-}
 
 void BenchOneBootstrap(int records, int replicates, ResampleKind kind) {
     const AppState state = BenchSeriesOf(records);
