@@ -2,17 +2,17 @@
 // fitted and compared, then drawn on screen and on paper in every analysis mode on every scale
 // the menus offer, and once more with every model's curve.
 
-#include "statistics/dataerror.h"
+#include "chart/screenchart.h"
 #include "formats/datafile.h"
 #include "formats/deviatetable.h"
-#include "statistics/distributioncomparison.h"
-#include "state/loading.h"
-#include "statistics/study.h"
-#include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"
 #include "print/printedchart.h"
 #include "recordingsurface.h"
+#include "state/loading.h"
+#include "statistics/dataerror.h"
+#include "statistics/distributioncomparison.h"
+#include "statistics/study.h"
 #include "tools/normalquantile.h"
 
 #include <algorithm>
@@ -35,6 +35,37 @@ AppState StateFor(const Study& study) {
 
 // Every figure of the comparison is a finite number or missing, a model that is not applicable
 // says why, and the selection is the passing model with the smallest error of the target.
+// A small bootstrap of the study: every figure finite or missing, a model without figures says
+// why, an interval's ends in order and the error not negative.
+void CheckBootstrap(const Study& study) {
+    BootstrapSettings settings;
+    settings.replicates = 20;
+    std::optional<BootstrapResult> result;
+    MustNotThrow("ComputeBootstrap",
+                 [&] { result = ComputeBootstrap(BootstrapInputOf(study), settings); });
+    Require(result.has_value(), "bootstrap result");
+    auto check = [](const BootstrapFigures& f, const QString& key) {
+        Require(!f.mean || std::isfinite(*f.mean), "bootstrap mean", key);
+        Require(!f.error || (std::isfinite(*f.error) && *f.error >= 0), "bootstrap error", key);
+        for (const std::optional<Interval>* i : {&f.percentile, &f.bca})
+            Require(!*i || (std::isfinite((*i)->low) && (*i)->low <= (*i)->high &&
+                            std::isfinite((*i)->high)),
+                    "bootstrap interval", key);
+    };
+    for (const ModelBootstrap& model : result->models) {
+        const QString key = QString::number(&model - result->models.data());
+        Require(model.fitted >= 0 && model.fitted <= settings.replicates, "resamples fitted", key);
+        Require(model.hasFigures() || !model.problem.isEmpty(), "bootstrap without its reason",
+                key);
+        for (const BootstrapPeriod& p : model.periods) {
+            check(p.dry, key);
+            check(p.wet, key);
+            Require(model.hasFigures() || (!p.wet.error && !p.dry.percentile),
+                    "figures of a model without them", key);
+        }
+    }
+}
+
 void CheckDistributions(const DistributionComparison& c) {
     auto finite = [](const std::optional<double>& v) { return !v || std::isfinite(*v); };
     std::optional<double> smallest;
@@ -116,6 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(study.analysis.logMean == r.logMean && study.analysis.slope == r.slope,
             "the study's analysis");
     CheckDistributions(study.models);
+    CheckBootstrap(study);
 
     for (int mode = 0; mode <= 2; ++mode) {
         for (int minIndex = -1; minIndex <= 3; ++minIndex) {
