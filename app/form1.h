@@ -1,22 +1,23 @@
 #pragma once
 
-#include "state/appstate.h"
-#include "state/loading.h"
 #include "chart/chartimage.h"
 #include "editor/form3.h"
 #include "importer/frmimport.h"
 #include "info/helptexts.h"
 #include "platform/commandguard.h"
 #include "platform/platform.h"
+#include "state/appstate.h"
+#include "state/loading.h"
 
+#include <QByteArray>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
 #include <functional>
-#include <vector>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -83,6 +84,8 @@ public:
     void mnuMessVerItem_Click();
     void Command1_Click();
     void mnuPlotPosVal_Click(int16_t index);
+    // The comparison's offer of Cunnane's alpha, taken as its preset would be.
+    void applyCunnaneAlpha();
     void Text1_Change();
     void Text10_Change();
 
@@ -133,7 +136,7 @@ private:
     // Keeps a window of the program's to close with it; with a refresh, the window also follows
     // every new study.
     void adoptWindow(QWidget* window, std::function<void()> refresh = {});
-    // Keeps the comparison's ticks for the main chart and the page, and redraws when the chart
+    // Offers the curves item while the comparison ticks a model, and redraws when the chart
     // shows them and the change came from the user rather than a refit before a redraw.
     void comparisonTicksChanged(const std::vector<ModelId>& ticked);
     void applyFirstLoadDefaults();
@@ -206,6 +209,8 @@ private:
     QPointer<frmAbout> frmAbout_;
     QPointer<frmResults> frmResults_;
     QPointer<frmComparison> frmComparison_;
+    // Where the comparison was when last closed; empty until then.
+    QByteArray comparisonGeometry_;
     QPointer<frmImport> frmImport_;
     // Every window the program opened beside the main one, closed with it.
     std::vector<QPointer<QWidget>> windows_;

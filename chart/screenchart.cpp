@@ -1,11 +1,11 @@
 #include "chart/screenchart.h"
 
-#include "statistics/distributions.h"
-#include "statistics/fitmeasures.h"
-#include "statistics/numeric.h"
 #include "chart/modelcurves.h"
 #include "chart/probabilitypaper.h"
 #include "platform/widgets.h"
+#include "statistics/distributions.h"
+#include "statistics/fitmeasures.h"
+#include "statistics/numeric.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,7 +135,7 @@ void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
     std::vector<ModelCurve> curves;
     for (const ModelComparison* row : models) {
         const ModelId id = row->model.id();
-        curves.push_back({&row->curve, CurvePen{ModelColour(id)}, ModelShortName(id)});
+        curves.push_back({&row->curve, ModelPen(id, 90, 45), ModelShortName(id)});
     }
     const ProbabilityPaper paper = ScreenPaper(state);
     const QRectF frame = paper.Frame();

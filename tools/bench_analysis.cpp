@@ -1,15 +1,15 @@
-#include "formats/deviatetable.h"
-#include "statistics/distributioncomparison.h"
-#include "statistics/distributionfits.h"
-#include "statistics/fitmeasures.h"
-#include "state/loading.h"
-#include "state/seriesnotes.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
 #include "comparison/frmcomparison.h"
+#include "formats/deviatetable.h"
 #include "platform/qtplatform.h"
 #include "platform/widgets.h"
 #include "results/frmresults.h"
+#include "state/loading.h"
+#include "state/seriesnotes.h"
+#include "statistics/distributioncomparison.h"
+#include "statistics/distributionfits.h"
+#include "statistics/fitmeasures.h"
 #include "tools/bench.h"
 
 #include <QFile>
@@ -137,6 +137,7 @@ void BenchLoadWithWindows() {
     state.settings.showErrorBand = true;
     state.compared.show = true;
     state.compared.models = {ModelId::Lp3, ModelId::Sqrtet, ModelId::Gev};
+    state.compared.chosen = true;
     QtPlatform platform;
     frmResults results(state, platform.platform());
     frmComparison comparison(state, platform.platform());

@@ -1,10 +1,10 @@
-#include "formats/deviatetable.h"
-#include "statistics/distributions.h"
-#include "state/loading.h"
-#include "statistics/study.h"
 #include "chart/picturebox.h"
 #include "chart/screenchart.h"
+#include "formats/deviatetable.h"
 #include "platform/widgets.h"
+#include "state/loading.h"
+#include "statistics/distributions.h"
+#include "statistics/study.h"
 #include "tools/bench.h"
 
 #include <QFile>
@@ -51,6 +51,7 @@ void BenchScreenChart() {
     // The compared curves are drawn from the study's fits; these three were the slowest to fit.
     state.compared.show = true;
     state.compared.models = {ModelId::Lp3, ModelId::Sqrtet, ModelId::Gev};
+    state.compared.chosen = true;
     const double withCurves = MedianMicroseconds(100, [&] {
         picture.Cls();
         DrawScreenChart(state, picture);

@@ -2,17 +2,17 @@
 // fitted and compared, then drawn on screen and on paper in every analysis mode on every scale
 // the menus offer, and once more with every model's curve.
 
-#include "statistics/dataerror.h"
+#include "chart/screenchart.h"
 #include "formats/datafile.h"
 #include "formats/deviatetable.h"
-#include "statistics/distributioncomparison.h"
-#include "state/loading.h"
-#include "statistics/study.h"
-#include "chart/screenchart.h"
 #include "fuzzcheck.h"
 #include "fuzzdraw.h"
 #include "print/printedchart.h"
 #include "recordingsurface.h"
+#include "state/loading.h"
+#include "statistics/dataerror.h"
+#include "statistics/distributioncomparison.h"
+#include "statistics/study.h"
 #include "tools/normalquantile.h"
 
 #include <algorithm>
@@ -133,6 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     curves.settings.analysisMode = 2;
     curves.compared.show = true;
     curves.compared.models.assign(kModels.begin(), kModels.end());
+    curves.compared.chosen = true;
     DrawBothChecked(curves);
     return 0;
 }
