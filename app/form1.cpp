@@ -20,6 +20,7 @@
 #include "state/seriesnotes.h"
 #include "statistics/dataerror.h"
 #include "statistics/numeric.h"
+#include "statistics/series.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -370,12 +371,11 @@ void Form1::buildMenus() {
     mnuSellect_->addSeparator()->setObjectName(QStringLiteral("line12"));
     QMenu* plotPos = mnuSellect_->addMenu(QStringLiteral("プロッティング・ポジション(&P)"));
     plotPos->setObjectName(QStringLiteral("mnuSetPlotPos"));
-    mnuPlotPosVal_ =
-        addArray(plotPos, QStringLiteral("mnuPlotPosVal"),
-                 {QStringLiteral("Weibull (α = 0)"), QStringLiteral("Blom (α = 0.375)"),
-                  QStringLiteral("Cunnane (α = 0.4)"), QStringLiteral("Gringorten (α = 0.44)"),
-                  QStringLiteral("Hazen (α = 0.5)")},
-                 &Form1::mnuPlotPosVal_Click);
+    QStringList plotPosCaptions;
+    for (const double alpha : kPlottingPositions)
+        plotPosCaptions << PlottingPositionName(alpha);
+    mnuPlotPosVal_ = addArray(plotPos, QStringLiteral("mnuPlotPosVal"), plotPosCaptions,
+                              &Form1::mnuPlotPosVal_Click);
 
     mnuEditFile_ = bar->addAction(QStringLiteral("データ作成(&E)"));
     mnuEditFile_->setObjectName(QStringLiteral("mnuEditFile"));
@@ -886,7 +886,6 @@ void Form1::adoptWindow(QWidget* window, std::function<void()> refresh) {
 }
 
 void Form1::comparisonTicksChanged(const std::vector<ModelId>& ticked) {
-    state_.compared.models = ticked;
     mnuAnaCurves_->setEnabled(!ticked.empty());
     if (state_.compared.show && !refreshingWindows_)
         drawChart(false);
@@ -919,6 +918,13 @@ void Form1::mnuAnaCompareItem_Click() {
                 [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
         connect(frmComparison_, &QObject::destroyed, this,
                 [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
+        connect(frmComparison_, &frmComparison::cunnaneRequested, this,
+                guarded(&Form1::applyCunnaneAlpha));
+        // The window keeps its size and place for the rest of the run.
+        connect(frmComparison_, &frmComparison::closing, this,
+                [this](const QByteArray& geometry) { comparisonGeometry_ = geometry; });
+        if (!comparisonGeometry_.isEmpty())
+            frmComparison_->restoreGeometry(comparisonGeometry_);
         // The window ticked its selection while it was being made, before anyone listened.
         comparisonTicksChanged(frmComparison_->TickedModels());
     }
@@ -971,6 +977,12 @@ void Form1::mnuPlotPosVal_Click(int16_t index) {
     // A refused preset puts the alpha in use back into the box.
     Command1_Click();
     showAlphaMark();
+}
+
+void Form1::applyCunnaneAlpha() {
+    const auto* preset =
+        std::find(std::begin(kPlottingPositions), std::end(kPlottingPositions), kCunnaneAlpha);
+    mnuPlotPosVal_Click(static_cast<int16_t>(preset - std::begin(kPlottingPositions)));
 }
 
 void Form1::Command1_Click() {

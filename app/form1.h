@@ -9,6 +9,7 @@
 #include "state/appstate.h"
 #include "state/loading.h"
 
+#include <QByteArray>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
@@ -85,6 +86,8 @@ public:
     void mnuMessVerItem_Click();
     void Command1_Click();
     void mnuPlotPosVal_Click(int16_t index);
+    // The comparison's offer of Cunnane's alpha, taken as its preset would be.
+    void applyCunnaneAlpha();
     void Text1_Change();
     void Text10_Change();
 
@@ -135,7 +138,7 @@ private:
     // Keeps a window of the program's to close with it; with a refresh, the window also follows
     // every new study.
     void adoptWindow(QWidget* window, std::function<void()> refresh = {});
-    // Keeps the comparison's ticks for the main chart and the page, and redraws when the chart
+    // Offers the curves item while the comparison ticks a model, and redraws when the chart
     // shows them and the change came from the user rather than a refit before a redraw.
     void comparisonTicksChanged(const std::vector<ModelId>& ticked);
     // Starts the bootstrap of the study when something shows it: the comparison window, the
@@ -216,6 +219,8 @@ private:
     QPointer<frmComparison> frmComparison_;
     // Runs the bootstrap of the study off the interface thread.
     BootstrapRunner* bootstrap_ = nullptr;
+    // Where the comparison was when last closed; empty until then.
+    QByteArray comparisonGeometry_;
     QPointer<frmImport> frmImport_;
     // Every window the program opened beside the main one, closed with it.
     std::vector<QPointer<QWidget>> windows_;

@@ -1,5 +1,6 @@
 #include "app/resultfields.h"
 
+#include "formats/fieldreader.h"
 #include "print/printedchart.h"
 #include "statistics/numeric.h"
 
@@ -197,14 +198,8 @@ QString CsvField(const QJsonValue& value) {
         return ShortestReal(value.toDouble());
     case QJsonValue::Bool:
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case QJsonValue::String: {
-        QString text = value.toString();
-        if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-            !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-            return text;
-        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        return QLatin1Char('"') + text + QLatin1Char('"');
-    }
+    case QJsonValue::String:
+        return DelimitedField(value.toString());
     default:
         return {};
     }

@@ -1,16 +1,18 @@
 #include "chart/chartimage.h"
 
-#include "statistics/dataerror.h"
 #include "platform/checkedfile.h"
 #include "platform/filenames.h"
 #include "platform/platform.h"
 #include "platform/samefile.h"
+#include "platform/widgets.h"
+#include "statistics/dataerror.h"
 
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -36,6 +38,24 @@ void Paint(const ChartPicture& chart, QPainter& painter, QSize size) {
     PainterSurface surface(painter, chart.units, QSizeF(size), scale, chart.fontName);
     surface.Cls();
     chart.draw(surface);
+}
+
+// The SVG's font-family attributes name the faces the picture was drawn in, then the generic
+// family of their kind, where they name the Japanese faces the program asks for.
+QByteArray NameSvgFonts(const QByteArray& svg) {
+    QString text = QString::fromUtf8(svg);
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = family.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(from, m.capturedStart() - from);
+        out += QStringLiteral("font-family=\"") + CssFontFamilies(m.captured(1)).toHtmlEscaped() +
+               QLatin1Char('"');
+        from = m.capturedEnd();
+    }
+    out += QStringView(text).mid(from);
+    return out.toUtf8();
 }
 
 } // namespace
@@ -85,6 +105,12 @@ void PainterSurface::Line(float x1, float y1, float x2, float y2, std::optional<
     painter_.drawLine(device(x1, y1), device(x2, y2));
     currentX_ = x2;
     currentY_ = y2;
+}
+
+void PainterSurface::FillBox(float x1, float y1, float x2, float y2, const QColor& color) {
+    if (!FinitePoint(x1, y1) || !FinitePoint(x2, y2))
+        return;
+    painter_.fillRect(QRectF(device(x1, y1), device(x2, y2)).normalized(), color);
 }
 
 void PainterSurface::Circle(float x, float y, float radius, std::optional<QColor> color) {
@@ -176,7 +202,7 @@ QByteArray ChartSvg(const ChartPicture& chart, int height, const QString& title)
         throw DataError(QStringLiteral("図を SVG 図形にできませんでした"));
     Paint(chart, painter, size);
     painter.end();
-    return bytes;
+    return NameSvgFonts(bytes);
 }
 
 bool SaveChartImage(QWidget* parent, FileDialogService& files, const ChartPicture& chart,

@@ -28,6 +28,7 @@ public:
 
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QColor> color = std::nullopt) override;
+    void FillBox(float x1, float y1, float x2, float y2, const QColor& color) override;
     void Circle(float x, float y, float radius,
                 std::optional<QColor> color = std::nullopt) override;
     void Print(const QString& text) override;

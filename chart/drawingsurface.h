@@ -33,6 +33,8 @@ public:
     // Circle with the radius in x units; filled with FillColor when FillStyle is 0.
     virtual void Circle(float x, float y, float radius,
                         std::optional<QColor> color = std::nullopt) = 0;
+    // The rectangle between the corners (x1, y1) and (x2, y2) filled with color, no outline.
+    virtual void FillBox(float x1, float y1, float x2, float y2, const QColor& color) = 0;
     // Draws text with the top-left corner of its text cell at (CurrentX, CurrentY).
     virtual void Print(const QString& text) = 0;
     // Advance width and line height of exactly what Print draws, in surface units.

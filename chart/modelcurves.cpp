@@ -6,9 +6,11 @@
 
 namespace {
 
-// Distinct on white and from the black points, in the order of the models.
-constexpr QRgb kColours[] = {0xd62728, 0x1f77b4, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b,
-                             0xe377c2, 0x17becf, 0xbcbd22, 0x7f7f7f, 0x393b79};
+// Okabe and Ito's colours that people with any common colour blindness tell apart, less the
+// black of the points and the grid and the yellow that does not show on white: vermillion, blue,
+// bluish green, reddish purple, orange, sky blue. The models after the sixth take them again,
+// dashed.
+constexpr QRgb kColours[] = {0xd55e00, 0x0072b2, 0x009e73, 0xcc79a7, 0xe69f00, 0x56b4e9};
 
 // A horizontal stroke from x1 to x2 in the pen's pattern.
 void DrawSample(DrawingSurface& surface, double x1, double x2, double y, const CurvePen& pen) {
@@ -22,16 +24,59 @@ void DrawSample(DrawingSurface& surface, double x1, double x2, double y, const C
                      pen.colour);
 }
 
+// The legend's area cleared to white, half a gap around its rows, so no grid line runs through
+// its labels.
+// The rows of a legend: the curves with a label (an interval's ends have none).
+std::vector<const ModelCurve*> LegendRows(const std::vector<ModelCurve>& curves) {
+    std::vector<const ModelCurve*> rows;
+    for (const ModelCurve& c : curves)
+        if (!c.label.isEmpty())
+            rows.push_back(&c);
+    return rows;
+}
+
+void DrawLegendBackground(DrawingSurface& surface, const std::vector<const ModelCurve*>& rows,
+                          const LegendLayout& layout, int columns) {
+    if (rows.empty())
+        return;
+    const double top =
+        layout.topLeft.y() +
+        (layout.firstRow > 0 ? surface.TextHeight(rows[0]->label) * kLegendSpacing * layout.firstRow
+                             : 0);
+    double right = layout.topLeft.x();
+    double bottom = top;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const double x = layout.topLeft.x() + layout.columnWidth * double(i % columns);
+        const double lineHeight = surface.TextHeight(rows[i]->label);
+        right = std::max(right,
+                         x + layout.sampleLength + layout.gap + surface.TextWidth(rows[i]->label));
+        bottom = std::max(bottom, top + lineHeight * kLegendSpacing * double(i / columns + 1));
+    }
+    const double pad = layout.gap / 2;
+    surface.FillBox(static_cast<float>(layout.topLeft.x() - pad), static_cast<float>(top - pad),
+                    static_cast<float>(right + pad), static_cast<float>(bottom + pad), Qt::white);
+}
+
 } // namespace
 
 QColor ModelColour(ModelId id) {
     return QColor(kColours[static_cast<size_t>(id) % std::size(kColours)]);
 }
 
+bool ModelCurveDashed(ModelId id) {
+    return static_cast<size_t>(id) >= std::size(kColours);
+}
+
+CurvePen ModelPen(ModelId id, double dash, double gap) {
+    if (ModelCurveDashed(id))
+        return {ModelColour(id), dash, gap};
+    return {ModelColour(id)};
+}
+
 std::vector<ModelCurve> ColouredCurves(const std::vector<const ModelComparison*>& models) {
     std::vector<ModelCurve> curves;
     for (const ModelComparison* row : models)
-        curves.push_back({&row->curve, CurvePen{ModelColour(row->model.id())}, row->model.name()});
+        curves.push_back({&row->curve, ModelPen(row->model.id(), 8, 4), row->model.name()});
     return curves;
 }
 
@@ -68,11 +113,10 @@ QPointF LegendCorner(const QRectF& frame, double seriesX, QSizeF size, double ma
 void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& curves,
                      const LegendLayout& layout) {
     const int columns = std::max(layout.columns, 1);
-    size_t i = 0;
-    for (const ModelCurve& curve : curves) {
-        // A curve without a label (an interval's end) has no row.
-        if (curve.label.isEmpty())
-            continue;
+    const std::vector<const ModelCurve*> rows = LegendRows(curves);
+    DrawLegendBackground(surface, rows, layout, columns);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ModelCurve& curve = *rows[i];
         const double lineHeight = surface.TextHeight(curve.label);
         const double x = layout.topLeft.x() + layout.columnWidth * double(i % columns);
         const double y = layout.topLeft.y() +
@@ -81,17 +125,31 @@ void DrawCurveLegend(DrawingSurface& surface, const std::vector<ModelCurve>& cur
         surface.SetCurrentX(static_cast<float>(x + layout.sampleLength + layout.gap));
         surface.SetCurrentY(static_cast<float>(y));
         surface.Print(curve.label);
-        ++i;
     }
+}
+
+std::vector<ModelId> TickedCurveModels(const AppState& state) {
+    std::vector<ModelId> ticked;
+    if (state.study.series.recordCount == 0)
+        return ticked;
+    const DistributionComparison& models = state.study.models;
+    for (const ModelId id : kModels) {
+        const bool wanted = state.compared.chosen ? std::find(state.compared.models.begin(),
+                                                              state.compared.models.end(),
+                                                              id) != state.compared.models.end()
+                                                  : models.selected == id;
+        if (wanted && models.model(id).applicable())
+            ticked.push_back(id);
+    }
+    return ticked;
 }
 
 std::vector<const ModelComparison*> ShownCurveModels(const AppState& state) {
     std::vector<const ModelComparison*> shown;
-    if (!state.compared.show || state.study.series.recordCount == 0)
+    if (!state.compared.show)
         return shown;
-    for (const ModelId id : state.compared.models)
-        if (const ModelComparison& row = state.study.models.model(id); row.applicable())
-            shown.push_back(&row);
+    for (const ModelId id : TickedCurveModels(state))
+        shown.push_back(&state.study.models.model(id));
     return shown;
 }
 

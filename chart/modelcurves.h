@@ -14,8 +14,10 @@
 
 #include <vector>
 
-// The colour of a model's curve, the same in every chart.
+// The colour of a model's curve, the same in every chart. Six colours serve the eleven models:
+// a model whose colour an earlier one has is drawn dashed wherever its curve is solid.
 QColor ModelColour(ModelId id);
+bool ModelCurveDashed(ModelId id);
 
 // How one curve is stroked: its colour and, where colour may not survive (a page printed in
 // black), a dash pattern in surface units; a gap of 0 is a solid line.
@@ -24,6 +26,10 @@ struct CurvePen {
     double dash = 1;
     double gap = 0;
 };
+
+// A model's pen on a chart that draws solid curves: its colour, dashed (dash and gap in surface
+// units) when ModelCurveDashed.
+CurvePen ModelPen(ModelId id, double dash, double gap);
 
 // A model's curve on a chart with its pen and its legend text; the points stay owned by the
 // study that computed them.
@@ -84,6 +90,9 @@ QString IntervalSettingsText(const AppState& state);
 // A legend's rows stand this many text heights apart, so a stroke does not run into the next
 // label.
 inline constexpr double kLegendSpacing = 1.25;
+// The models the comparison ticks, in table order: the user's ticks once the user has chosen any,
+// else the selected model; only those the study could fit.
+std::vector<ModelId> TickedCurveModels(const AppState& state);
 
 // The models whose curves the main chart and the printed page draw: the comparison's ticked
 // models as the study fitted them, leaving out any the study could not fit or measure; none

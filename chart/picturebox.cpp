@@ -191,6 +191,14 @@ void PictureBox::Lines(const std::vector<Segment>& segments, const QColor& color
     currentY_ = last->y2;
 }
 
+void PictureBox::FillBox(float x1, float y1, float x2, float y2, const QColor& color) {
+    if (!FinitePoint(x1, y1) || !FinitePoint(x2, y2))
+        return;
+    QPainter& p = painter();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(QRectF(pixelCorner(x1, y1), pixelCorner(x2, y2)).normalized(), color);
+}
+
 void PictureBox::Circle(float x, float y, float radius, std::optional<QColor> color) {
     if (!FinitePoint(x, y) || !std::isfinite(radius))
         return;

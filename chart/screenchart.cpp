@@ -148,7 +148,7 @@ void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {
     std::vector<ModelCurve> curves;
     for (const ModelComparison* row : models) {
         const ModelId id = row->model.id();
-        curves.push_back({&row->curve, CurvePen{ModelColour(id)}, ModelShortName(id)});
+        curves.push_back({&row->curve, ModelPen(id, 90, 45), ModelShortName(id)});
     }
     const ProbabilityPaper paper = ScreenPaper(state);
     const QRectF frame = paper.Frame();

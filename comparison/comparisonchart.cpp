@@ -119,7 +119,8 @@ void ComparisonChartView::SetCurves(std::vector<ModelCurve> curves) {
 }
 
 ChartPicture ComparisonChartView::Picture() const {
-    const QSize pixels = size();
+    // The chart's own shape, whatever the window's.
+    const QSize pixels = kComparisonPictureSize;
     const AppState& state = state_;
     return ChartPicture{[&state, pixels, curves = curves_](DrawingSurface& surface) {
                             DrawComparisonChart(state, surface, QSizeF(pixels), curves);

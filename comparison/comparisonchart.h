@@ -6,6 +6,7 @@
 #include "state/appstate.h"
 #include "statistics/distributions.h"
 
+#include <QSize>
 #include <QSizeF>
 #include <QWidget>
 
@@ -23,6 +24,10 @@ DecadeRange DecadesAround(const AppState& state);
 void DrawComparisonChart(const AppState& state, DrawingSurface& surface, QSizeF size,
                          const std::vector<ModelCurve>& curves = {});
 
+// The size, in screen pixels, the chart is laid out at for an image: four by three, like a
+// figure of a report.
+inline constexpr QSize kComparisonPictureSize(800, 600);
+
 // The chart as a widget that fills what its window gives it. Painting only draws what is
 // already worked out, so a resize never refits anything.
 class ComparisonChartView : public QWidget {
@@ -31,7 +36,8 @@ public:
     explicit ComparisonChartView(const AppState& state, QWidget* parent = nullptr);
     // The curves to draw; the models stay owned by the window.
     void SetCurves(std::vector<ModelCurve> curves);
-    // The chart at the widget's present size, for saving and copying.
+    // The chart as saved and copied: laid out at kComparisonPictureSize, whatever the window's
+    // shape.
     ChartPicture Picture() const;
 
 protected:

@@ -2,11 +2,14 @@
 
 #include "chart/chartimage.h"
 #include "comparison/comparisonchart.h"
+#include "formats/fieldreader.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"
 #include "state/bootstraprunner.h"
 #include "state/loading.h"
+#include "statistics/numeric.h"
+#include "statistics/series.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +24,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -51,7 +56,7 @@ QString TableLines(const QTableWidget& table, QChar separator, int firstColumn) 
     auto line = [&](auto cell) {
         QStringList fields;
         for (int c = firstColumn; c < table.columnCount(); ++c)
-            fields << cell(c);
+            fields << DelimitedField(cell(c), separator);
         text += fields.join(separator) + QStringLiteral("\r\n");
     };
     line([&](int c) { return table.horizontalHeaderItem(c)->text(); });
@@ -62,6 +67,32 @@ QString TableLines(const QTableWidget& table, QChar separator, int firstColumn) 
 
 QString Figure(const std::optional<double>& value, int decimals) {
     return value ? QString::number(*value, 'f', decimals) : QString();
+}
+
+// The marks of a figure a careful user questions, and what they mean under the tables.
+const QString kNegativeMark = QStringLiteral("※");
+const QString kOutsideMark = QStringLiteral("†");
+const QString kNegativeNote =
+    QStringLiteral("※ 負の値：値は正の量なので、この分布のこの値はありえません。");
+const QString kOutsideNote = QStringLiteral(
+    "† 分布の範囲外：ジャックナイフ推定値が、この分布の取りうる値の範囲の外にあります。");
+
+// A value of the series' quantity (positive, as every loaded value is), marked when negative;
+// an estimate of the model's also when the model gives it no probability at all (its F is 0 or
+// 1: below or above the model's support).
+QString MarkedFigure(const std::optional<double>& value, int decimals,
+                     const FittedModel* estimateOf = nullptr) {
+    QString text = Figure(value, decimals);
+    if (!value)
+        return text;
+    if (*value < 0)
+        text += QLatin1Char(' ') + kNegativeMark;
+    if (estimateOf) {
+        const std::optional<double> F = estimateOf->cdf(*value);
+        if (F && (*F <= 0 || *F >= 1))
+            text += QLatin1Char(' ') + kOutsideMark;
+    }
+    return text;
 }
 
 // The bootstrap error and the interval's ends of one side; empty without them.
@@ -77,11 +108,12 @@ QStringList BootstrapCells(const BootstrapFigures* figures, IntervalKind kind) {
 // One row of the detail table; beyond twice the record the values are extrapolated. The
 // bootstrap's figures where it has them.
 QStringList PeriodCells(const ReturnPeriodValues& p, const BootstrapPeriod* b, IntervalKind kind,
-                        int recordCount) {
-    return QStringList{QString::number(p.period), Figure(p.dry, 1), Figure(p.dryJackknife, 1),
-                       Figure(p.dryError, 1)} +
+                        int recordCount, const FittedModel& model) {
+    return QStringList{QString::number(p.period), MarkedFigure(p.dry, 1),
+                       MarkedFigure(p.dryJackknife, 1, &model), Figure(p.dryError, 1)} +
            BootstrapCells(b ? &b->dry : nullptr, kind) +
-           QStringList{Figure(p.wet, 1), Figure(p.wetJackknife, 1), Figure(p.wetError, 1)} +
+           QStringList{MarkedFigure(p.wet, 1), MarkedFigure(p.wetJackknife, 1, &model),
+                       Figure(p.wetError, 1)} +
            BootstrapCells(b ? &b->wet : nullptr, kind) +
            QStringList{p.period > 2 * recordCount ? QStringLiteral("外挿") : QString()};
 }
@@ -96,6 +128,16 @@ const BootstrapPeriod* BootstrapOf(const Study& study, ModelId id, int period) {
 IntervalKind ShownIntervalKind(const AppState& state) {
     return state.study.bootstrap ? state.study.bootstrap->settings.interval
                                  : state.settings.bootstrap.interval;
+}
+
+// Whether a cell of the table carries the mark.
+bool TableHasMark(const QTableWidget& table, const QString& mark) {
+    for (int r = 0; r < table.rowCount(); ++r)
+        for (int c = 0; c < table.columnCount(); ++c)
+            if (const QTableWidgetItem* item = table.item(r, c);
+                item && item->text().contains(mark))
+                return true;
+    return false;
 }
 
 } // namespace
@@ -126,6 +168,7 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
     byBootstrap_->setObjectName(QStringLiteral("SelectByBootstrap"));
     byBootstrap_->setVisible(runner_ != nullptr);
     targetRow->addWidget(byBootstrap_);
+    addPlottingPosition(targetRow);
     targetRow->addStretch();
     layout->addLayout(targetRow);
     connect(byBootstrap_, &QCheckBox::toggled, this, [this](bool checked) {
@@ -149,15 +192,18 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
                            QStringLiteral("X-COR")};
     for (const Target t : kTargets)
         headers << TargetLabel(t) << QStringLiteral("誤差");
-    headers << QStringLiteral("ブートストラップ誤差") << QStringLiteral("≦0.04")
+    // Short, so every column fits the width of a common screen; the tip says it in full.
+    headers << QStringLiteral("BS 誤差") << QStringLiteral("≦0.04")
             << QStringLiteral("選択") << QStringLiteral("備考");
     models_ = ReadOnlyTable(this, "ModelTable", headers);
+    models_->horizontalHeaderItem(kBootstrapColumn)
+        ->setToolTip(QStringLiteral("選ぶ基準の値のブートストラップ誤差"));
     models_->setSelectionBehavior(QAbstractItemView::SelectRows);
     models_->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(models_, 2);
     connect(models_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (!filling_ && item->column() == kShow)
-            showCurves();
+            userTicked();
     });
     noneSelected_ = new QLabel(this);
     noneSelected_->setObjectName(QStringLiteral("NoneSelected"));
@@ -166,6 +212,10 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
 
     detail_ = ReadOnlyTable(this, "DetailTable", kDetailHeaders);
     layout->addWidget(detail_, 2);
+    marks_ = new QLabel(this);
+    marks_->setObjectName(QStringLiteral("MarksNote"));
+    marks_->setVisible(false);
+    layout->addWidget(marks_);
     connect(models_, &QTableWidget::currentCellChanged, this, [this] {
         if (!filling_) {
             fillDetail();
@@ -202,11 +252,46 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
     connect(copyChart, &QAction::triggered, this,
             [this] { RunGuarded(platform_.messages, this, [this] { CopyChart(); }); });
 
-    resize(TwipsToPixels(12000), TwipsToPixels(10500));
     Refresh();
+    resize(OpeningSize(screen()->availableGeometry().size()));
     if (runner_)
         runner_->Ensure();
     ShowBootstrapState();
+}
+
+void frmComparison::addPlottingPosition(QBoxLayout* row) {
+    row->addSpacing(24);
+    plottingPosition_ = new QLabel(this);
+    plottingPosition_->setObjectName(QStringLiteral("PlottingPosition"));
+    row->addWidget(plottingPosition_);
+    cunnane_ = AddRowButton(row, this, platform_.messages, "CunnaneButton",
+                            QStringLiteral("Cunnane (α = 0.4) にする"),
+                            [this] { emit cunnaneRequested(); });
+}
+
+void frmComparison::showPlottingPosition() {
+    const bool loaded = state_.study.series.recordCount > 0;
+    const double alpha = state_.study.models.alpha;
+    plottingPosition_->setText(loaded ? QStringLiteral("プロッティング・ポジション：") +
+                                            PlottingPositionName(alpha)
+                                      : QString());
+    cunnane_->setVisible(loaded && alpha != kCunnaneAlpha);
+}
+
+QSize frmComparison::OpeningSize(QSize available) const {
+    const QMargins margins = layout()->contentsMargins();
+    // The table's frame and scroll bar, and a little room to spare.
+    const int table = models_->horizontalHeader()->length() + 2 * models_->frameWidth() +
+                      models_->verticalScrollBar()->sizeHint().width() + 24;
+    // Room for the window's frame, which the window manager adds.
+    const int width = std::min(table + margins.left() + margins.right(), available.width() - 16);
+    const int height = std::min(TwipsToPixels(14400), available.height() - 48);
+    return {std::max(width, TwipsToPixels(12000)), height};
+}
+
+void frmComparison::closeEvent(QCloseEvent* event) {
+    emit closing(saveGeometry());
+    CompanionWindow::closeEvent(event);
 }
 
 frmComparison::~frmComparison() {
@@ -286,6 +371,7 @@ void frmComparison::buildBootstrapRow(QVBoxLayout* layout) {
 }
 
 void frmComparison::Refresh() {
+    showPlottingPosition();
     const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
     if (n > 0) {
         const auto years = std::minmax_element(state_.study.series.years.begin(),
@@ -321,6 +407,7 @@ void frmComparison::SetTarget(Target target) {
 }
 
 void frmComparison::fillModels() {
+    const std::vector<ModelId> ticked = TickedCurveModels(state_);
     filling_ = true;
     models_->setRowCount(static_cast<int>(kModelCount));
     for (size_t i = 0; i < kModelCount; ++i) {
@@ -339,7 +426,9 @@ void frmComparison::fillModels() {
         show->setFlags(m.applicable()
                            ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable
                            : Qt::ItemIsSelectable);
-        show->setCheckState(m.selected ? Qt::Checked : Qt::Unchecked);
+        show->setCheckState(std::find(ticked.begin(), ticked.end(), kModels[i]) != ticked.end()
+                                ? Qt::Checked
+                                : Qt::Unchecked);
         models_->setItem(row, kShow, show);
         set(kName, m.model.name(), false);
         set(kSlsc, Figure(m.slsc, 4));
@@ -347,7 +436,7 @@ void frmComparison::fillModels() {
         int column = kFirstValue;
         for (const Target t : kTargets) {
             const ReturnPeriodValues* p = m.applicable() ? m.period(TargetPeriod(t)) : nullptr;
-            set(column++, p ? Figure(TargetIsWet(t) ? p->wet : p->dry, 1) : QString());
+            set(column++, p ? MarkedFigure(TargetIsWet(t) ? p->wet : p->dry, 1) : QString());
             set(column++, p ? Figure(TargetIsWet(t) ? p->wetError : p->dryError, 1) : QString());
         }
         const ModelBootstrap* resampled =
@@ -356,13 +445,17 @@ void frmComparison::fillModels() {
             resampled ? Figure(resampled->targetError(state_.study.models.target), 1) : QString());
         set(kPassColumn, m.passes ? QStringLiteral("○") : QString(), false);
         set(kSelectedColumn, m.selected ? QStringLiteral("◎") : QString(), false);
-        QStringList notes{m.applicable() ? m.jackknifeProblem : m.model.problem()};
+        QStringList notes{ModelRemark(m)};
         if (m.applicable() && resampled && !resampled->hasFigures())
             notes << QStringLiteral("ブートストラップ：") + resampled->problem;
         notes.removeAll(QString());
         set(kNoteColumn, notes.join(QStringLiteral("　")), false);
+        models_->item(row, kNoteColumn)->setToolTip(notes.join(QStringLiteral("\n")));
     }
     models_->resizeColumnsToContents();
+    // A long note is cut short, whole in its tip, so every column fits the screen.
+    models_->setColumnWidth(kNoteColumn,
+                            std::min(models_->columnWidth(kNoteColumn), TwipsToPixels(3600)));
     filling_ = false;
     noneSelected_->setText(
         state_.study.models.selected
@@ -389,7 +482,7 @@ void frmComparison::fillDetail() {
     for (size_t i = 0; i < m.periods.size(); ++i) {
         const QStringList cells =
             PeriodCells(m.periods[i], BootstrapOf(state_.study, m.model.id(), m.periods[i].period),
-                        ShownIntervalKind(state_), n);
+                        ShownIntervalKind(state_), n, m.model);
         for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -398,6 +491,71 @@ void frmComparison::fillDetail() {
         }
     }
     detail_->resizeColumnsToContents();
+    showMarks();
+}
+
+QString frmComparison::MarksText() const {
+    const bool negative = TableHasMark(*models_, kNegativeMark) || AnyMark(kNegativeMark);
+    const bool outside = AnyMark(kOutsideMark);
+    QString text;
+    if (negative || outside)
+        text += QStringLiteral("\r\n");
+    if (negative)
+        text += kNegativeNote + QStringLiteral("\r\n");
+    if (outside)
+        text += kOutsideNote + QStringLiteral("\r\n");
+    return text;
+}
+
+bool frmComparison::AnyMark(const QString& mark) const {
+    const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
+    for (const ModelComparison& m : state_.study.models.models)
+        if (m.applicable())
+            for (const ReturnPeriodValues& p : m.periods)
+                if (PeriodCells(p, nullptr, IntervalKind::Percentile, n, m.model)
+                        .join(QString())
+                        .contains(mark))
+                    return true;
+    return false;
+}
+
+void frmComparison::showMarks() {
+    QStringList notes;
+    if (TableHasMark(*models_, kNegativeMark) || TableHasMark(*detail_, kNegativeMark))
+        notes << kNegativeNote;
+    if (TableHasMark(*detail_, kOutsideMark))
+        notes << kOutsideNote;
+    marks_->setText(notes.join(QLatin1Char('\n')));
+    marks_->setVisible(!notes.isEmpty());
+}
+
+QString frmComparison::ModelRemark(const ModelComparison& m) {
+    if (!m.applicable())
+        return m.model.problem();
+    return m.jackknifeProblem.isEmpty() ? ModelNote(m.model.id()) : m.jackknifeProblem;
+}
+
+QString frmComparison::ContextText(QChar separator) const {
+    const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
+    const auto years = std::minmax_element(state_.study.series.years.begin(),
+                                           state_.study.series.years.begin() + n);
+    const double alpha = state_.study.models.alpha;
+    const QList<QStringList> rows = {
+        {QStringLiteral("ファイル"), state_.dataFileName},
+        {QStringLiteral("記録数"), QString::number(n)},
+        {QStringLiteral("最初の年"), n > 0 ? QString::number(*years.first) : QString()},
+        {QStringLiteral("最後の年"), n > 0 ? QString::number(*years.second) : QString()},
+        {QStringLiteral("α"), FormatReal(alpha), PlottingPositionName(alpha)},
+        {QStringLiteral("選ぶ基準"), TargetLabel(state_.study.models.target)},
+    };
+    QString text;
+    for (const QStringList& row : rows) {
+        QStringList fields;
+        for (const QString& field : row)
+            fields << DelimitedField(field, separator);
+        text += fields.join(separator) + QStringLiteral("\r\n");
+    }
+    return text + QStringLiteral("\r\n");
 }
 
 QString frmComparison::ModelsText(QChar separator) const {
@@ -405,9 +563,16 @@ QString frmComparison::ModelsText(QChar separator) const {
     return TableLines(*models_, separator, kName);
 }
 
+QString frmComparison::CopyText() const {
+    QString text = ContextText(QLatin1Char('\t')) + ModelsText(QLatin1Char('\t'));
+    if (TableHasMark(*models_, kNegativeMark))
+        text += QStringLiteral("\r\n") + kNegativeNote + QStringLiteral("\r\n");
+    return text;
+}
+
 QString frmComparison::CsvText() const {
     const int n = std::clamp(state_.study.series.recordCount, 0, kMaxRecords);
-    QString text = ModelsText(QLatin1Char(','));
+    QString text = ContextText(QLatin1Char(',')) + ModelsText(QLatin1Char(','));
     for (size_t i = 0; i < kModelCount; ++i) {
         const ModelComparison& m = state_.study.models.models[i];
         if (!m.applicable())
@@ -416,15 +581,15 @@ QString frmComparison::CsvText() const {
                 kDetailHeaders.join(QLatin1Char(',')) + QStringLiteral("\r\n");
         for (const ReturnPeriodValues& p : m.periods)
             text += PeriodCells(p, BootstrapOf(state_.study, m.model.id(), p.period),
-                                ShownIntervalKind(state_), n)
+                                ShownIntervalKind(state_), n, m.model)
                         .join(QLatin1Char(',')) +
                     QStringLiteral("\r\n");
     }
-    return text;
+    return text + MarksText();
 }
 
 void frmComparison::CopyButton_Click() {
-    QApplication::clipboard()->setText(ModelsText(QLatin1Char('\t')));
+    QApplication::clipboard()->setText(CopyText());
 }
 
 void frmComparison::CsvButton_Click() {
@@ -439,6 +604,25 @@ std::vector<ModelId> frmComparison::TickedModels() const {
             item && item->checkState() == Qt::Checked && state_.study.models.models[i].applicable())
             ticked.push_back(kModels[i]);
     return ticked;
+}
+
+void frmComparison::userTicked() {
+    // A model the series cannot be fitted to keeps the tick the user gave it, unseen.
+    const std::vector<ModelId> before =
+        state_.compared.chosen ? state_.compared.models : TickedCurveModels(state_);
+    std::vector<ModelId> chosen;
+    for (size_t i = 0; i < kModelCount && static_cast<int>(i) < models_->rowCount(); ++i) {
+        const ModelId id = kModels[i];
+        const auto* item = models_->item(static_cast<int>(i), kShow);
+        const bool ticked = state_.study.models.models[i].applicable()
+                                ? item && item->checkState() == Qt::Checked
+                                : std::find(before.begin(), before.end(), id) != before.end();
+        if (ticked)
+            chosen.push_back(id);
+    }
+    state_.compared.models = std::move(chosen);
+    state_.compared.chosen = true;
+    showCurves();
 }
 
 void frmComparison::showCurves() {

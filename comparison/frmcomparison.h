@@ -10,6 +10,10 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QBoxLayout;
+class QCloseEvent;
+class QComboBox;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -32,8 +36,8 @@ public:
                   BootstrapRunner* runner = nullptr);
     ~frmComparison() override;
 
-    // Shows the study of the series on show with its target; the selected model's curve is
-    // ticked.
+    // Shows the study of the series on show with its target and the ticks the user chose (the
+    // selected model's while the user has chosen none).
     void Refresh();
     // Paints the chart again for a setting it draws but does not fit by (the axis title).
     void UpdateChart();
@@ -43,9 +47,16 @@ public:
     // The models whose curves are ticked, in table order.
     std::vector<ModelId> TickedModels() const;
 
+    // What the figures are of, a row each, then an empty row: the file, the number of records,
+    // the first and last year, alpha with its plotting position's name and the target.
+    QString ContextText(QChar separator) const;
     // The models table as shown, a header row first, fields joined by separator.
     QString ModelsText(QChar separator) const;
-    // The models table, then each applicable model's periods under its name.
+    // What the copy button puts on the clipboard: the context, then the models table, by tabs.
+    QString CopyText() const;
+    // What the marks in the tables mean, after an empty line; empty when there are none.
+    QString MarksText() const;
+    // The context, the models table, then each applicable model's periods under its name.
     QString CsvText() const;
 
     // The bootstrap settings row, read into the state's settings (a seed that is not a whole
@@ -62,7 +73,15 @@ public:
     void SaveChartButton_Click();
     void CopyChart();
 
+    // The size that shows every column of the models table, within a screen's available area.
+    QSize OpeningSize(QSize available) const;
+
 signals:
+    // The user asks for Cunnane's alpha; the main window applies it as its own preset.
+    void cunnaneRequested();
+    // The window closes at geometry (saveGeometry's form).
+    void closing(const QByteArray& geometry);
+
     // After every change of the ticks, a refit included: the main window keeps them for its own
     // chart and the printed page.
     void tickedModelsChanged(const std::vector<ModelId>& ticked);
@@ -70,21 +89,37 @@ signals:
     // interval.
     void intervalModelChanged();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     AppState& state_;
     Platform& platform_;
     void fillModels();
     void fillDetail();
+    // Keeps the ticks of the table as the user's.
+    void userTicked();
+    // What the note column says of a model: why it or its jackknife is missing, else what is to
+    // be said of its method.
+    static QString ModelRemark(const ModelComparison& m);
+    // Under the tables, what their marks mean, for the marks they carry.
+    void showMarks();
+    bool AnyMark(const QString& mark) const;
     void showCurves();
     void highlightModel();
     void buildBootstrapRow(QVBoxLayout* layout);
     void showBootstrapSettings();
+    void addPlottingPosition(QBoxLayout* row);
+    void showPlottingPosition();
 
     QLabel* summary_ = nullptr;
     QComboBox* targetBox_ = nullptr;
+    QLabel* plottingPosition_ = nullptr;
+    QPushButton* cunnane_ = nullptr;
     QTableWidget* models_ = nullptr;
     QLabel* noneSelected_ = nullptr;
     QTableWidget* detail_ = nullptr;
+    QLabel* marks_ = nullptr;
     ComparisonChartView* chart_ = nullptr;
     BootstrapRunner* runner_ = nullptr;
     QSpinBox* replicatesBox_ = nullptr;

@@ -83,3 +83,12 @@ std::optional<double> ParseReal(QByteArrayView token, bool* outOfRange) {
         return std::nullopt;
     return value;
 }
+
+QString DelimitedField(const QString& text, QChar separator) {
+    if (!text.contains(separator) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QChar>
+#include <QString>
 
 #include <optional>
 
@@ -37,3 +39,7 @@ private:
 // exponent. Anything else gives nothing; so does a number beyond the double's range, which also
 // sets *outOfRange when given.
 std::optional<double> ParseReal(QByteArrayView token, bool* outOfRange = nullptr);
+
+// A field of delimited text as a spreadsheet reads it back: in quotes, its quotes doubled, when it
+// holds the separator, a quote or a line end; else as it is.
+QString DelimitedField(const QString& text, QChar separator = QLatin1Char(','));

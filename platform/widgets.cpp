@@ -1,10 +1,11 @@
 #include "platform/widgets.h"
 
-#include "statistics/numeric.h"
 #include "platform/commandguard.h"
+#include "statistics/numeric.h"
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -55,19 +56,45 @@ void CentreOnScreen(QWidget* window) {
     window->move(area.left() + TwipsToPixels(left), area.top() + TwipsToPixels(top));
 }
 
+namespace {
+
+// The Japanese faces the windows name, the installed faces that stand in for them and the
+// generic family of their kind.
+const struct {
+    const char* face;
+    const char* standIns[2];
+    const char* generic;
+} kFaceTable[] = {
+    {"ＭＳ 明朝", {"IPAMincho", "IPAexMincho"}, "serif"},
+    {"ＭＳ ゴシック", {"IPAGothic", "IPAexGothic"}, "sans-serif"},
+    {"ＭＳ Ｐゴシック", {"IPAPGothic", "IPAGothic"}, "sans-serif"},
+};
+
+} // namespace
+
 void InstallFontSubstitutions() {
-    static const struct {
-        const char* face;
-        const char* standIns[2];
-    } table[] = {
-        {"ＭＳ 明朝", {"IPAMincho", "IPAexMincho"}},
-        {"ＭＳ ゴシック", {"IPAGothic", "IPAexGothic"}},
-        {"ＭＳ Ｐゴシック", {"IPAPGothic", "IPAGothic"}},
-    };
-    for (const auto& row : table)
+    for (const auto& row : kFaceTable)
         QFont::insertSubstitutions(
             QString::fromUtf8(row.face),
             {QString::fromLatin1(row.standIns[0]), QString::fromLatin1(row.standIns[1])});
+}
+
+QString CssFontFamilies(const QString& face) {
+    const QStringList installed = QFontDatabase::families();
+    QStringList families;
+    QString generic = QStringLiteral("sans-serif");
+    for (const auto& row : kFaceTable) {
+        if (face != QString::fromUtf8(row.face))
+            continue;
+        for (const char* standIn : row.standIns)
+            if (installed.contains(QString::fromLatin1(standIn)))
+                families << QLatin1Char('\'') + QString::fromLatin1(standIn) + QLatin1Char('\'');
+        generic = QString::fromLatin1(row.generic);
+    }
+    if (families.isEmpty() && installed.contains(face))
+        families << QLatin1Char('\'') + face + QLatin1Char('\'');
+    families << generic;
+    return families.join(QStringLiteral(", "));
 }
 
 QFont JapaneseFont(const QString& face, double points, bool bold, bool italic) {

@@ -55,6 +55,9 @@ inline const QString kFaceMincho = QStringLiteral("ＭＳ 明朝");
 inline const QString kFaceGothic = QStringLiteral("ＭＳ ゴシック");
 inline const QString kFacePGothic = QStringLiteral("ＭＳ Ｐゴシック");
 void InstallFontSubstitutions();
+// The face as a CSS font-family list for a file read elsewhere (an SVG): the installed faces that
+// stand in for it, then the generic family of its kind ("'IPAMincho', serif").
+QString CssFontFamilies(const QString& face);
 QFont JapaneseFont(const QString& face, double points, bool bold = false, bool italic = false);
 
 // A window of its own beside the main one (the results list, the comparison): Esc closes it, as

@@ -1,7 +1,7 @@
 #include "print/printersurface.h"
 
-#include "statistics/dataerror.h"
 #include "platform/widgets.h"
+#include "statistics/dataerror.h"
 
 #include <QPaintDevice>
 
@@ -75,6 +75,11 @@ void PrinterSurface::Line(float x1, float y1, float x2, float y2, std::optional<
     begin();
     painter_.setPen(pen(color.value_or(foreColor_)));
     painter_.drawLine(toDevice(x1, y1), toDevice(x2, y2));
+}
+
+void PrinterSurface::FillBox(float x1, float y1, float x2, float y2, const QColor& color) {
+    begin();
+    painter_.fillRect(QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized(), color);
 }
 
 void PrinterSurface::Circle(float x, float y, float radius, std::optional<QColor> color) {

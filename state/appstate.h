@@ -48,12 +48,16 @@ enum class ModelId;
 // The candidate distributions whose curves the comparison window has ticked, and whether the
 // main chart and the printed page draw them too. The ticks outlive the window: closed, it leaves
 // the curves where they are, fitted again to whatever series is loaded next.
+// Until the user ticks or unticks a curve, the ticks are nobody's choice and the selected model
+// is ticked by itself; from then on they are the user's, kept across refits, new targets, alphas
+// and series, a model the series cannot be fitted to included (it comes back when it can).
 struct ComparedCurves {
     bool show = false;
     std::vector<ModelId> models;
     // The model whose row the comparison window highlights while it is open: the one whose
     // interval the charts draw then.
     std::optional<ModelId> highlighted;
+    bool chosen = false;
 };
 
 // The editor window's buffers.

@@ -24,6 +24,10 @@ QString ModelShortName(ModelId id) {
     return QString::fromUtf8(Unit(id).names.shortName);
 }
 
+QString ModelNote(ModelId id) {
+    return QString::fromUtf8(Unit(id).names.note);
+}
+
 std::vector<ModelParameter> FittedModel::parameters() const {
     std::vector<ModelParameter> list;
     if (!applicable())

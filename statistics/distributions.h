@@ -21,6 +21,8 @@ const char* ModelKey(ModelId id);
 QString ModelName(ModelId id);
 // Its name in a small chart's legend ("LN2PM", "Gumbel", ...).
 QString ModelShortName(ModelId id);
+// What is to be said of the model's method wherever it is compared; empty for most.
+QString ModelNote(ModelId id);
 
 struct ModelParameter {
     const char* name; // as in JSON: "xi", "alpha", "k", "mu", ...

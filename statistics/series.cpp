@@ -153,3 +153,20 @@ QString SeriesKindName(SeriesKind kind) {
     static const char* const kNames[] = {"年合計値", "年最大値", "年最小値"};
     return QString::fromUtf8(kNames[static_cast<size_t>(kind)]);
 }
+
+QString PlottingPositionName(double alpha) {
+    struct Named {
+        double alpha;
+        const char* name;
+    };
+    static constexpr Named kNamed[] = {{0, "Weibull"},
+                                       {0.375, "Blom"},
+                                       {kCunnaneAlpha, "Cunnane"},
+                                       {0.44, "Gringorten"},
+                                       {0.5, "Hazen"}};
+    const QString value = QStringLiteral("α = ") + FormatReal(alpha);
+    for (const Named& n : kNamed)
+        if (n.alpha == alpha)
+            return QString::fromLatin1(n.name) + QStringLiteral(" (") + value + QLatin1Char(')');
+    return value;
+}

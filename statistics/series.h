@@ -27,3 +27,10 @@ double MaxAlphaFor(int recordCount);
 
 // The message for an alpha above MaxAlphaFor(recordCount).
 QString AlphaTooLargeText(double alpha, int recordCount);
+
+// The plotting-position formulas practice names by their alpha. Cunnane's is the one the choice
+// among the candidate distributions usually takes.
+inline constexpr double kCunnaneAlpha = 0.4;
+// "Cunnane (α = 0.4)" for Weibull's 0, Blom's 0.375, Cunnane's 0.4, Gringorten's 0.44 and Hazen's
+// 0.5; "α = 0.3" for any other.
+QString PlottingPositionName(double alpha);

@@ -14,9 +14,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -126,6 +128,99 @@ private slots:
                         frame.contains(QPointF(op.x2, op.y2)));
             QVERIFY(two.printOf(ModelName(id)));
         }
+    }
+
+    // Every model's curve in a pen of its own, in Okabe and Ito's colours; the legend on a white
+    // box drawn over the grid and under its labels, none without curves.
+    void paletteAndLegendBackground() {
+        AppState state = SampleState("precip_100y.csv");
+        std::vector<const ModelComparison*> all;
+        for (const ModelComparison& m : state.study.models.models)
+            if (m.applicable())
+                all.push_back(&m);
+        QVERIFY(all.size() >= 9);
+        const QList<QColor> okabeIto = {QColor(0xd55e00), QColor(0x0072b2), QColor(0x009e73),
+                                        QColor(0xcc79a7), QColor(0xe69f00), QColor(0x56b4e9)};
+        QSet<QString> pens;
+        for (const ModelId id : kModels) {
+            const CurvePen pen = ModelPen(id, 8, 4);
+            QVERIFY2(okabeIto.contains(pen.colour), ModelKey(id));
+            pens << pen.colour.name() + QString::number(pen.gap);
+        }
+        QCOMPARE(pens.size(), static_cast<int>(kModelCount));
+
+        const QSizeF size(900, 600);
+        RecordingSurface bare = PixelSurface();
+        DrawComparisonChart(state, bare, size);
+        QVERIFY(bare.boxes().isEmpty());
+        RecordingSurface drawn = PixelSurface();
+        DrawComparisonChart(state, drawn, size, ColouredCurves(all));
+        QCOMPARE(drawn.boxes().size(), 1);
+        const RecordingSurface::Op box = drawn.boxes().first();
+        QCOMPARE(box.color, QColor(Qt::white));
+        const QRectF area = QRectF(QPointF(box.x1, box.y1), QPointF(box.x2, box.y2)).normalized();
+        auto indexOf = [&](RecordingSurface::Kind kind, const QString& text) {
+            for (qsizetype i = 0; i < drawn.ops.size(); ++i)
+                if (drawn.ops[i].kind == kind && drawn.ops[i].text == text)
+                    return i;
+            return qsizetype(-1);
+        };
+        const qsizetype at = indexOf(RecordingSurface::Kind::Box, QString());
+        for (const ModelComparison* m : all) {
+            const auto label = drawn.printOf(m->model.name());
+            QVERIFY(label);
+            QVERIFY(indexOf(RecordingSurface::Kind::Print, m->model.name()) > at);
+            QVERIFY(area.contains(QRectF(label->x1, label->y1, drawn.TextWidth(label->text),
+                                         drawn.TextHeight(label->text))));
+        }
+        // The grid lies under it.
+        for (qsizetype i = at + 1; i < drawn.ops.size(); ++i)
+            QVERIFY(drawn.ops[i].kind != RecordingSurface::Kind::Line ||
+                    okabeIto.contains(*drawn.ops[i].color));
+    }
+
+    // Saved and copied, the chart has its own shape, whatever the window's.
+    void pictureKeepsItsShape() {
+        AppState state = SampleState("precip_30y.csv");
+        ComparisonChartView view(state);
+        for (const QSize window : {QSize(1200, 300), QSize(400, 900)}) {
+            view.resize(window);
+            const ChartPicture picture = view.Picture();
+            QCOMPARE(picture.screenSize, kComparisonPictureSize);
+            const QImage image = RenderChartImage(picture, kChartImageHeight);
+            QCOMPARE(image.size(), QSize(1600, 1200));
+        }
+    }
+
+    // A negative value of the positive quantity is marked in both tables, with what the mark
+    // means under them and at the end of the CSV.
+    void negativeValuesMarked() {
+        FakePlatform fake;
+        AppState state = AnalysedState(
+            {12, 30, 25, 610, 45, 700, 18, 33, 820, 40, 22, 15, 950, 28, 35, 500, 20, 60, 26, 31});
+        const ModelComparison& gumbel = state.study.models.model(ModelId::Gumbel);
+        QVERIFY(gumbel.period(100)->dry < 0);
+        frmComparison window(state, fake.platform);
+        auto* table = window.findChild<QTableWidget*>(QStringLiteral("ModelTable"));
+        auto* note = window.findChild<QLabel*>(QStringLiteral("MarksNote"));
+        // 1/100 dry is the third figure column.
+        const int row = static_cast<int>(ModelId::Gumbel);
+        QCOMPARE(table->item(row, 6)->text(),
+                 QString::number(gumbel.period(100)->dry, 'f', 1) + QStringLiteral(" ※"));
+        for (int r = 0; r < table->rowCount(); ++r)
+            for (int c = 4; c < table->columnCount() - 3; c += 2)
+                QCOMPARE(table->item(r, c)->text().endsWith(QStringLiteral("※")),
+                         table->item(r, c)->text().startsWith(QLatin1Char('-')));
+        QVERIFY(!note->isHidden());
+        QVERIFY(note->text().startsWith(QStringLiteral("※ 負の値")));
+        QVERIFY(window.CsvText().contains(QStringLiteral("\r\n※ 負の値")));
+        QVERIFY(window.CopyText().endsWith(note->text().section('\n', 0, 0) + "\r\n"));
+
+        // A positive series has none.
+        AppState plain = SampleState("precip_30y.csv");
+        frmComparison clean(plain, fake.platform);
+        QVERIFY(clean.findChild<QLabel*>(QStringLiteral("MarksNote"))->isHidden());
+        QVERIFY(!clean.CsvText().contains(QStringLiteral("※")));
     }
 
     void tableMarksAndTarget_data() {
@@ -302,6 +397,7 @@ private slots:
     void detailCopyAndCsv() {
         FakePlatform fake;
         AppState state = SampleState("precip_30y.csv");
+        state.dataFileName = QStringLiteral("/data/rain, 30 years.csv");
         frmComparison window(state, fake.platform);
         const DistributionComparison& c = window.Comparison();
         QVERIFY(c.selected);
@@ -315,13 +411,23 @@ private slots:
 
         const QString header = QStringLiteral(
             "分布\tSLSC\tX-COR\t1/10 渇水年\t誤差\t1/100 渇水年\t誤差\t1/10 豊水年\t誤差\t"
-            "1/100 豊水年\t誤差\tブートストラップ誤差\t≦0.04\t選択\t備考");
+            "1/100 豊水年\t誤差\tBS 誤差\t≦0.04\t選択\t備考");
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(window.findChild<QTableWidget*>(QStringLiteral("ModelTable")), Qt::Key_C,
                         Qt::ControlModifier);
-        const QStringList lines = QApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        // What the figures are of, then an empty line, then the table.
+        const QStringList context = {QStringLiteral("ファイル\t/data/rain, 30 years.csv"),
+                                     QStringLiteral("記録数\t30"),
+                                     QStringLiteral("最初の年\t1990"),
+                                     QStringLiteral("最後の年\t2019"),
+                                     QStringLiteral("α\t0.5\tHazen (α = 0.5)"),
+                                     QStringLiteral("選ぶ基準\t1/100 豊水年"),
+                                     QString()};
+        QStringList lines = QApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.mid(0, context.size()), context);
+        lines = lines.mid(context.size());
         QCOMPARE(lines.first(), header);
         const QStringList row = lines[static_cast<int>(*c.selected) + 1].split('\t');
         QCOMPARE(row[0], chosen.model.name());
@@ -334,7 +440,14 @@ private slots:
         QFile csv(dir.filePath(QStringLiteral("models.csv")));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QByteArray bytes = csv.readAll();
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF" + QString(header).replace('\t', ',').toUtf8()));
+        // The file's name holds the separator: it is quoted.
+        QStringList csvContext = context;
+        csvContext.replaceInStrings(QStringLiteral("\t"), QStringLiteral(","));
+        csvContext[0] = QStringLiteral("ファイル,\"/data/rain, 30 years.csv\"");
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF" +
+                                 (csvContext.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") +
+                                  QString(header).replace('\t', ','))
+                                     .toUtf8()));
         QVERIFY(bytes.contains(("\r\n" + chosen.model.name() + "\r\n再現期間 T,").toUtf8()));
     }
 

@@ -1,13 +1,13 @@
+#include "chart/modelcurves.h"
 #include "formats/datafile.h"
 #include "formats/deviatetable.h"
+#include "nearequal.h"
+#include "state/loading.h"
+#include "states.h"
 #include "statistics/distributioncomparison.h"
 #include "statistics/distributionfits.h"
-#include "state/loading.h"
-#include "statistics/study.h"
 #include "statistics/mathfunctions.h"
-#include "chart/modelcurves.h"
-#include "nearequal.h"
-#include "states.h"
+#include "statistics/study.h"
 
 #include <QTest>
 #include <QThreadPool>
@@ -519,6 +519,7 @@ private slots:
         AppState state = AnalysedState(values);
         state.compared.show = true;
         state.compared.models.assign(kModels.begin(), kModels.end());
+        state.compared.chosen = true;
         QList<ModelId> drawn;
         for (const ModelComparison* row : ShownCurveModels(state))
             drawn << row->model.id();

@@ -1,8 +1,6 @@
 #include "agencyfile.h"
-#include "statistics/dataerror.h"
-#include "statistics/numeric.h"
-#include "state/seriesnotes.h"
 #include "app/form1.h"
+#include "chart/modelcurves.h"
 #include "comparison/frmcomparison.h"
 #include "editor/form3.h"
 #include "fakeplatform.h"
@@ -11,6 +9,9 @@
 #include "platform/widgets.h"
 #include "print/printjob.h"
 #include "results/frmresults.h"
+#include "state/seriesnotes.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 #include "testhelpers.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -461,7 +463,7 @@ private slots:
         h.action("mnuAnaCompareItem")->trigger();
         auto* window = h.form->findChild<frmComparison*>();
         const ModelId selected = *window->Comparison().selected;
-        QCOMPARE(h.state.compared.models, std::vector<ModelId>{selected});
+        QCOMPARE(TickedCurveModels(h.state), std::vector<ModelId>{selected});
         QVERIFY(h.enabled("mnuAnaCurves"));
         QCOMPARE(h.picture(), plain);
 
@@ -490,6 +492,117 @@ private slots:
         QVERIFY(h.picture() != withGumbel);
         h.action("mnuAnaCurves")->trigger();
         QCOMPARE(h.picture(), withGumbel);
+    }
+
+    // The ticks are the user's: a new target, a new alpha, a closed and reopened window and
+    // the next file keep them; a model the next series cannot take is unticked and grey with its
+    // reason, and ticked again on a series it can take.
+    void userTicksOutliveEveryChange() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_30y.csv")));
+        h.action("mnuAnaCompareItem")->trigger();
+        auto* window = h.form->findChild<frmComparison*>();
+        auto* table = Child<QTableWidget>(window, QStringLiteral("ModelTable"));
+        auto tick = [&](ModelId id, bool on) {
+            table->item(static_cast<int>(id), 0)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+        };
+        // Nothing chosen yet: the selection is ticked, and follows the target.
+        const ModelId selected = *window->Comparison().selected;
+        QCOMPARE(TickedCurveModels(h.state), std::vector<ModelId>{selected});
+        for (const ModelId id : kModels)
+            if (id != selected)
+                tick(id, false);
+        tick(selected, false);
+        tick(ModelId::Gumbel, true);
+        tick(ModelId::Gev, true);
+        const std::vector<ModelId> mine{ModelId::Gumbel, ModelId::Gev};
+        auto ticksAre = [&](const std::vector<ModelId>& expected) {
+            auto* current = h.form->findChild<frmComparison*>();
+            return current && current->TickedModels() == expected &&
+                   TickedCurveModels(h.state) == expected;
+        };
+        QVERIFY(ticksAre(mine));
+        h.action("mnuAnaCurves")->trigger();
+        const int curvesBefore = ShownCurveModels(h.state).size();
+        QCOMPARE(curvesBefore, 2);
+
+        Child<QComboBox>(window, QStringLiteral("TargetBox"))->setCurrentIndex(0);
+        QVERIFY(ticksAre(mine));
+        h.box("Text11")->setText("0.4");
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(h.state.study.models.alpha, 0.4);
+        QVERIFY(ticksAre(mine));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        h.action("mnuAnaCompareItem")->trigger();
+        window = h.form->findChild<frmComparison*>();
+        table = Child<QTableWidget>(window, QStringLiteral("ModelTable"));
+        QVERIFY(ticksAre(mine));
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_100y.csv")));
+        QVERIFY(ticksAre(mine));
+        QCOMPARE(ShownCurveModels(h.state).size(), size_t(2));
+
+        // Two records: Gumbel and GEV need three. They lose their ticks and grey, with the
+        // reason in the note; the main chart draws neither.
+        QVERIFY(h.open(WriteFile(dir, QStringLiteral("two.csv"), "2000,500\n2001,800\n")));
+        QVERIFY(ticksAre({}));
+        for (const ModelId id : mine) {
+            const int row = static_cast<int>(id);
+            QVERIFY(!(table->item(row, 0)->flags() & Qt::ItemIsEnabled));
+            QCOMPARE(table->item(row, 0)->checkState(), Qt::Unchecked);
+            QCOMPARE(table->item(row, 1)->foreground().color(), QColor(Qt::gray));
+            QCOMPARE(table->item(row, table->columnCount() - 1)->text(),
+                     h.state.study.models.model(id).model.problem());
+        }
+        QVERIFY(ShownCurveModels(h.state).empty());
+        // A tick given meanwhile joins the kept ones.
+        tick(ModelId::Ln2Pm, true);
+        QVERIFY(ticksAre({ModelId::Ln2Pm}));
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_30y.csv")));
+        QVERIFY(ticksAre({ModelId::Ln2Pm, ModelId::Gumbel, ModelId::Gev}));
+    }
+
+    // The comparison names the plotting position of its alpha and offers Cunnane's, which goes
+    // through the preset; it opens showing every column and keeps its place once moved.
+    void comparisonPlottingPositionAndPlace() {
+        Harness h;
+        QVERIFY(h.open(kSamples + QStringLiteral("precip_30y.csv")));
+        h.action("mnuAnaCompareItem")->trigger();
+        auto* window = h.form->findChild<frmComparison*>();
+        auto* name = Child<QLabel>(window, QStringLiteral("PlottingPosition"));
+        auto* cunnane = Child<QPushButton>(window, QStringLiteral("CunnaneButton"));
+        QCOMPARE(name->text(), QStringLiteral("プロッティング・ポジション：Hazen (α = 0.5)"));
+        QVERIFY(cunnane->isVisibleTo(window));
+        const int before = h.state.studiesComputed;
+        cunnane->click();
+        QCOMPARE(h.state.studiesComputed, before + 1);
+        QCOMPARE(h.state.settings.alpha, 0.4);
+        QCOMPARE(h.text("Text11"), QStringLiteral("0.4"));
+        QCOMPARE(h.checkedIndex("mnuPlotPosVal"), 2);
+        QCOMPARE(name->text(), QStringLiteral("プロッティング・ポジション：Cunnane (α = 0.4)"));
+        QVERIFY(!cunnane->isVisibleTo(window));
+        h.box("Text11")->setText("0.3");
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(name->text(), QStringLiteral("プロッティング・ポジション：α = 0.3"));
+        QVERIFY(cunnane->isVisibleTo(window));
+
+        auto* table = Child<QTableWidget>(window, QStringLiteral("ModelTable"));
+        window->resize(window->OpeningSize(QSize(1280, 1024)));
+        QVERIFY(window->width() <= 1280 && window->height() <= 1024);
+        QCoreApplication::processEvents();
+        QVERIFY2(table->horizontalHeader()->length() <= table->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 > %2")
+                                .arg(table->horizontalHeader()->length())
+                                .arg(table->viewport()->width())));
+        const QRect placed(window->x() + 20, window->y() + 10, window->width() - 40,
+                           window->height() - 30);
+        window->setGeometry(placed);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        h.action("mnuAnaCompareItem")->trigger();
+        window = h.form->findChild<frmComparison*>();
+        QCOMPARE(window->geometry(), placed);
     }
 
     void resultsWindowShowsSensibleDigits_data() {

@@ -1,18 +1,18 @@
 // The printed page in millimetres, recorded through a fixed-cell surface.
-#include "statistics/dataerror.h"
-#include "formats/deviatetable.h"
-#include "statistics/distributions.h"
-#include "state/loading.h"
 #include "chart/clipping.h"
 #include "chart/modelcurves.h"
 #include "chart/screenchart.h"
 #include "curveops.h"
+#include "formats/deviatetable.h"
 #include "nearequal.h"
 #include "platform/widgets.h"
 #include "print/printedchart.h"
 #include "print/printjob.h"
 #include "recordingsurface.h"
+#include "state/loading.h"
 #include "states.h"
+#include "statistics/dataerror.h"
+#include "statistics/distributions.h"
 #include "test_print_fixture.h"
 
 #include <QTest>
@@ -542,6 +542,7 @@ void TestPrintChart::comparedCurvesOnThePage() {
     RunPrintJob(state, QStringLiteral("0"), up, before);
     state.compared.show = show;
     state.compared.models.assign(models.begin(), models.end());
+    state.compared.chosen = true;
     RecordingSurface after = PageSurface();
     RunPrintJob(state, QStringLiteral("0"), up, after);
 

@@ -145,6 +145,7 @@ void BenchLoadWithWindows() {
     state.settings.showErrorBand = true;
     state.compared.show = true;
     state.compared.models = {ModelId::Lp3, ModelId::Sqrtet, ModelId::Gev};
+    state.compared.chosen = true;
     QtPlatform platform;
     frmResults results(state, platform.platform());
     frmComparison comparison(state, platform.platform());

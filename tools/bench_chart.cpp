@@ -51,6 +51,7 @@ void BenchScreenChart() {
     // The compared curves are drawn from the study's fits; these three were the slowest to fit.
     state.compared.show = true;
     state.compared.models = {ModelId::Lp3, ModelId::Sqrtet, ModelId::Gev};
+    state.compared.chosen = true;
     const double withCurves = MedianMicroseconds(100, [&] {
         picture.Cls();
         DrawScreenChart(state, picture);

@@ -67,7 +67,10 @@ double Cdf(const ModelParameters& p, double x) {
 
 } // namespace
 
-const ModelUnit models::kLp3{
-    {"lp3", "対数ピアソンIII型分布（対数空間法）", "LP3", {"mean", "sd", "skew"}},
-    3,
-    {Fit, Quantile, Cdf, StandardVariable}};
+const ModelUnit models::kLp3{{"lp3",
+                              "対数ピアソンIII型分布（対数空間法）",
+                              "LP3",
+                              {"mean", "sd", "skew"},
+                              "歪み係数は観測所の値（地域の値で重み付けしない）"},
+                             3,
+                             {Fit, Quantile, Cdf, StandardVariable}};

@@ -17,6 +17,9 @@ struct ModelNames {
     const char* shortName; // a chart's legend, where the full name does not fit: "Gumbel"
     // The parameters' JSON names; the unused ones are null.
     std::array<const char*, 3> parameters;
+    // What the comparison's note says of the method when nothing else is to be said; null for
+    // nothing.
+    const char* note = nullptr;
 };
 
 // What a model computes.

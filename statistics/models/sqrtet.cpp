@@ -176,9 +176,10 @@ double Cdf(const ModelParameters& p, double x) {
 
 } // namespace
 
-const ModelUnit models::kSqrtet{{"sqrtet", "平方根指数型最大値分布", "SqrtEt", {"a", "b", nullptr}},
-                                2,
-                                {Fit, Quantile, Cdf, StandardVariable}};
+const ModelUnit models::kSqrtet{
+    {"sqrtet", "平方根指数型最大値分布", "SQRT-ET", {"a", "b", nullptr}},
+    2,
+    {Fit, Quantile, Cdf, StandardVariable}};
 
 FittedModel FitSqrtet(std::span<const double> sorted, std::optional<double> startB) {
     const SampleArrays arrays(sorted, 0.5);

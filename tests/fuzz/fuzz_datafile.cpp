@@ -165,6 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     curves.settings.analysisMode = 2;
     curves.compared.show = true;
     curves.compared.models.assign(kModels.begin(), kModels.end());
+    curves.compared.chosen = true;
     DrawBothChecked(curves);
     return 0;
 }

@@ -2,9 +2,9 @@
 
 // The compared curves on a recorded chart, told apart from everything else drawn.
 
-#include "statistics/distributions.h"
 #include "chart/modelcurves.h"
 #include "recordingsurface.h"
+#include "statistics/distributions.h"
 
 #include <QList>
 #include <QStringList>
@@ -25,8 +25,11 @@ inline CurveOps SplitCurveOps(const RecordingSurface& surface, const QList<Model
     }
     CurveOps split;
     for (const RecordingSurface::Op& op : surface.ops)
-        ((op.color && colours.contains(*op.color)) || labels.contains(op.text) ? split.curves
-                                                                               : split.others)
+        // The legend's background belongs to the legend.
+        ((op.color && colours.contains(*op.color)) || labels.contains(op.text) ||
+                 op.kind == RecordingSurface::Kind::Box
+             ? split.curves
+             : split.others)
             << op;
     return split;
 }

@@ -41,6 +41,16 @@ void RecordingSurface::Line(float x1, float y1, float x2, float y2, std::optiona
     ops << op;
 }
 
+void RecordingSurface::FillBox(float x1, float y1, float x2, float y2, const QColor& color) {
+    Op op = stamp(Kind::Box);
+    op.x1 = x1;
+    op.y1 = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    op.color = color;
+    ops << op;
+}
+
 void RecordingSurface::Circle(float x, float y, float radius, std::optional<QColor> color) {
     Op op = stamp(Kind::Circle);
     op.x1 = x;

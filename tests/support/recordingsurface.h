@@ -9,7 +9,7 @@
 // height lineHeight at 10 points, scaled with the font size.
 class RecordingSurface : public DrawingSurface {
 public:
-    enum class Kind { Line, Circle, Print, Cls };
+    enum class Kind { Line, Circle, Print, Cls, Box };
     struct Op {
         Kind kind;
         float x1 = 0, y1 = 0, x2 = 0, y2 = 0; // Line ends; Circle centre in x1,y1; Print at x1,y1
@@ -30,12 +30,14 @@ public:
     QList<Op> lines() const { return ofKind(Kind::Line); }
     QList<Op> circles() const { return ofKind(Kind::Circle); }
     QList<Op> prints() const { return ofKind(Kind::Print); }
+    QList<Op> boxes() const { return ofKind(Kind::Box); }
     QList<Op> ofKind(Kind kind) const;
     // The first Print of exactly this text, or nothing.
     std::optional<Op> printOf(const QString& text) const;
 
     void Line(float x1, float y1, float x2, float y2, std::optional<QColor> color) override;
     void Circle(float x, float y, float radius, std::optional<QColor> color) override;
+    void FillBox(float x1, float y1, float x2, float y2, const QColor& color) override;
     void Print(const QString& text) override;
     float TextWidth(const QString& text) override;
     float TextHeight(const QString& text) override;
