@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <span>
+
 // Analyses n values with the plotting-position parameter alpha. Throws DataError (a value not
 // greater than 0, fewer than two records, a degenerate fit, a table index above 499 with the
 // largest alpha the series allows, statistics or dry/wet-year values that are not finite).
@@ -27,3 +29,11 @@ double MaxAlphaFor(int recordCount);
 
 // The message for an alpha above MaxAlphaFor(recordCount).
 QString AlphaTooLargeText(double alpha, int recordCount);
+
+// True when the values vary by more than their rounding: the range must exceed a few units in
+// the last place of the largest magnitude. Seven records of 1591.9 have none, though the mean of
+// their logarithms rounds away from log10(1591.9).
+bool HasSpread(std::span<const double> values);
+
+// Why a series whose values do not vary has no line, no fit and no figure of one.
+QString NoSpreadText();
