@@ -33,7 +33,8 @@ namespace {
 QString OneLine(const QString& message, const QString& file) {
     QStringList parts;
     for (const QString& line : message.split(QLatin1Char('\n'))) {
-        const QString text = line.trimmed();
+        // Whatever a message quotes, nothing in it reaches the terminal as a control.
+        const QString text = EscapeControls(line.trimmed());
         if (!text.isEmpty() && text != file)
             parts << text;
     }
@@ -89,7 +90,7 @@ void LoadImportedSeries(const CommandLine& command, const QString& file, AppStat
         throw DataError(QStringLiteral("取り込める年がありません。"));
     // The page names what was imported, as the import window offers for the editor.
     if (!command.settings.titleGiven && !annual.valueColumn.item.isEmpty())
-        state.settings.axisTitle = AxisTitleFromItem(annual.valueColumn.item);
+        state.settings.axisTitle = ImportedAxisTitle(annual, command.importOptions);
     LoadSeries(state, ImportedSeriesData(annual, command.importOptions, file));
 }
 
@@ -157,6 +158,8 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
 
     // The deviate table is an input as much as the data files: no page may replace it.
     const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
+    if (command.results && !command.json && command.bom)
+        out << QChar(QChar::ByteOrderMark);
     if (command.results && !command.json)
         out << (command.distributions ? DistributionCsvHeader(command.bootstrap)
                                       : ResultCsvHeader())

@@ -61,16 +61,19 @@ const Form kForms[] = {
 const char kColumnsJapanese[] =
     "--distributions の CSV の列\n"
     "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
-    "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem\n"
+    "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem,records,"
+    "alpha,target\n"
     "  ファイルごとに 11 行（ln2_paper ln2_pm ln2_lm ln3_iwai ln3_q ln3_lm lp3 exp gumbel "
     "sqrtet gev の順）。\n"
     "  dry/wet は 1/10・1/100 の渇水年・豊水年の確率値、jk_ はジャックナイフ推定値、se_ は"
     "その推定誤差、\n"
     "  applicable・passes（SLSC ≤ 0.04）・selected は 1 か 0、problem は当てはめられない理由。"
     "ない値は空欄。\n"
+    "  records・alpha・target は記録数・α値・選定基準（どの行にも同じ値）。\n"
     "  --json では各ファイルに selection と distributions（母数、SLSC、X-COR、11 の再現期間の"
     "値・推定値・誤差）が加わる。\n"
-    "  --bootstrap では problem の後に bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,"
+    "  --bootstrap では problem と records の間に "
+    "bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,"
     "low_dry10,high_dry10,low_dry100,high_dry100,low_wet10,high_wet10,low_wet100,high_wet100\n"
     "  （当てはめられた再標本の数、ブートストラップ誤差、--interval の区間の下限と上限）が加わり、"
     "JSON では各分布に bootstrap、\n"
@@ -80,18 +83,21 @@ const char kColumnsJapanese[] =
 const char kColumnsEnglish[] =
     "CSV columns with --distributions\n"
     "  file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,jk_dry10,jk_dry100,"
-    "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem\n"
+    "jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,se_wet100,passes,selected,problem,records,"
+    "alpha,target\n"
     "  eleven rows per file (ln2_paper ln2_pm ln2_lm ln3_iwai ln3_q ln3_lm lp3 exp gumbel sqrtet "
     "gev in this order);\n"
     "  dry/wet are the 1-in-10 and 1-in-100 dry- and wet-year values, jk_ their jackknife "
     "estimates, se_ the jackknife errors;\n"
     "  applicable, passes (SLSC <= 0.04) and selected are 1 or 0, problem says why a model does "
     "not apply; a missing figure is empty.\n"
+    "  records, alpha and target repeat the record count, alpha and target on every row.\n"
     "  With --json each file's object gains selection and distributions (parameters, SLSC, "
     "X-COR, values, estimates and errors of the eleven periods).\n"
-    "  With --bootstrap the columns bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,"
+    "  With --bootstrap, between problem and records, the columns "
+    "bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,"
     "low_dry10,high_dry10,low_dry100,high_dry100,low_wet10,high_wet10,low_wet100,high_wet100\n"
-    "  follow problem (resamples fitted, bootstrap errors, the --interval interval's ends); the "
+    "  stand (resamples fitted, bootstrap errors, the --interval interval's ends); the "
     "JSON gives each model a bootstrap object\n"
     "  and each period dry_bootstrap_mean dry_bootstrap_error dry_low dry_high dry_bca_low "
     "dry_bca_high and the same six of wet.\n";
@@ -256,6 +262,10 @@ void ReadJson(const QString&, CommandLine& command) {
     command.json = true;
 }
 
+void ReadBom(const QString&, CommandLine& command) {
+    command.bom = true;
+}
+
 void ReadDistributions(const QString&, CommandLine& command) {
     command.distributions = true;
 }
@@ -399,11 +409,21 @@ const CommandLineOption kOptions[] = {
      .modes = kResultsMode,
      .read = ReadResults},
     {.name = "json",
-     .japanese = "--results を CSV の代わりに JSON の配列で出力",
-     .english = "the results as one JSON array instead of CSV",
+     .japanese = "--results を CSV の代わりに JSON の配列で出力（分布の母数の対数は、ln2_paper・"
+                 "ln3_iwai・lp3 が常用対数 log10、ln2_pm・ln2_lm・ln3_q が自然対数 ln）",
+     .english = "the results as one JSON array instead of CSV (the distributions' parameters: "
+                "ln2_paper, ln3_iwai and lp3 in base-10 logarithms, ln2_pm, ln2_lm and ln3_q in "
+                "natural logarithms)",
      .group = HelpGroup::Options,
      .modes = kResultsMode,
      .read = ReadJson},
+    {.name = "bom",
+     .japanese = "--results の CSV の先頭に BOM を付ける（表計算ソフトが UTF-8 と分かるように）",
+     .english = "start the CSV of --results with a byte-order mark, for spreadsheets",
+     .group = HelpGroup::Options,
+     .modes = kResultsMode,
+     .excludes = {"json"},
+     .read = ReadBom},
     {.name = "alpha",
      .valueName = "A",
      .japanese = "非超過確率計算のα値（既定 0.5）",

@@ -43,6 +43,8 @@ struct CommandLine {
     bool pdfIntoFolder = false;
     bool results = false;
     bool json = false;
+    // The CSV starts with a byte-order mark, which spreadsheets take for UTF-8.
+    bool bom = false;
     // The candidate distributions with the results, and the target of their selection.
     bool distributions = false;
     Target target = kDefaultTarget;

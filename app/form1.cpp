@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/commandline.h"
 
 #include "formats/filename.h"
 
@@ -11,6 +12,7 @@
 #include "info/frmabout.h"
 #include "info/helptexts.h"
 #include "platform/commandguard.h"
+#include "platform/filenames.h"
 #include "platform/widgets.h"
 #include "print/form2.h"
 #include "print/printjob.h"
@@ -44,7 +46,6 @@
 namespace {
 
 const QString kDesignCaption = QStringLiteral("非超過確率分布の作図（対数軸バージョン２）");
-const QString kDataFilter = QStringLiteral("All Files (*.*)|*.*|Text Files (*.txt)|*.txt");
 const QString kAxisTitleMessage = QStringLiteral("横軸の名前を正しく入力してください");
 const QString kAlphaEmptyMessage = QStringLiteral("α値の設定失敗！正しく数字を入力してけ～ん！！");
 const QString kAlphaNegativeMessage =
@@ -98,6 +99,43 @@ QString YearNotes(const SeriesData& series) {
     if (!faults.empty())
         parts << YearGapsText(faults) + check;
     return parts.join(QStringLiteral("\n\n"));
+}
+
+// The editor's file of an imported series: what it is and the years the import left out and
+// why, of those the file still lacks (a year typed in since is the file's own).
+void AdoptImportedOrigin(SeriesData& series, const SeriesOrigin& origin) {
+    const int n = std::clamp(series.recordCount, 0, kMaxRecords);
+    series.origin.kind = origin.kind;
+    series.origin.item = origin.item;
+    series.origin.unit = origin.unit;
+    for (qsizetype i = 0; i < origin.leftOutYears.size() && i < origin.leftOut.size(); ++i) {
+        const int32_t year = origin.leftOutYears[i];
+        if (std::find(series.years.begin(), series.years.begin() + n, year) !=
+            series.years.begin() + n)
+            continue;
+        series.origin.leftOut << origin.leftOut[i];
+        series.origin.leftOutYears << year;
+    }
+}
+
+// Every option of the command line with its Japanese line of --help, lines ended by CR as the
+// help topics are.
+QString CommandLineOptionLines() {
+    QList<std::pair<QString, QString>> entries; // names, description
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        QString name = QStringLiteral("--") + QLatin1String(option.name);
+        if (option.valueName)
+            name += QLatin1Char(' ') + QLatin1String(option.valueName);
+        // Without a line of its own it is listed with the one before it: "--from Y、--to Y".
+        if (!option.japanese && !entries.isEmpty())
+            entries.last().first += QStringLiteral("、") + name;
+        else
+            entries.append({name, QString::fromUtf8(option.japanese ? option.japanese : "")});
+    }
+    QString text;
+    for (const auto& [names, description] : entries)
+        text += names + QStringLiteral("\r    ") + description + QLatin1Char('\r');
+    return text;
 }
 
 } // namespace
@@ -423,7 +461,8 @@ void Form1::buildMenus() {
     // The topics of the later additions, each in its own message box like the three above.
     const HelpTopicId extraTopics[] = {HelpTopicId::Results,    HelpTopicId::Band,
                                        HelpTopicId::Presets,    HelpTopicId::CommandLine,
-                                       HelpTopicId::Comparison, HelpTopicId::Bootstrap};
+                                       HelpTopicId::Comparison, HelpTopicId::Bootstrap,
+                                       HelpTopicId::Import};
     for (const HelpTopicId id : extraTopics) {
         const HelpTopic topic = ExtraHelpTopic(id);
         QAction* action = mnuMess_->addAction(topic.caption);
@@ -514,12 +553,16 @@ ChartPicture Form1::chartPicture() const {
 }
 
 void Form1::mnuSaveChartItem_Click() {
+    if (!applyTypedAlpha())
+        return;
     const ChartPicture chart = chartPicture();
     SaveChartImage(this, platform_.files, chart, SuggestedChartPath(state_.dataFileName),
                    {state_.dataFileName, state_.deviateTableFileName});
 }
 
 void Form1::CopyChart() {
+    if (!applyTypedAlpha())
+        return;
     CopyChartImage(chartPicture());
 }
 
@@ -623,13 +666,20 @@ void Form1::Redraw() {
             state_.dataFileName = loadedFileName_;
             throw;
         }
+        if (loadingEditorFile_ && importedOrigin_)
+            AdoptImportedOrigin(state_.study.series, *importedOrigin_);
         showLoadedFile();
         showResults(texts);
         refreshAnalysisWindows();
+        QString scaleNote;
         if (state_.settings.defaultsApplied == 0)
             applyFirstLoadDefaults();
+        else
+            scaleNote = fitScaleWhenNothingShows();
         state_.redrawMode = 1;
         drawChart(true);
+        if (!scaleNote.isEmpty())
+            outsideNote_->setText(scaleNote);
         // The series is analysed all the same: the method needs no consecutive years.
         if (const QString years = YearNotes(state_.study.series); !years.isEmpty())
             tell(years);
@@ -673,6 +723,24 @@ void Form1::setAnalysisModeControls(int mode) {
     mnuAnaAll_->setChecked(mode == 2);
 }
 
+QString Form1::fitScaleWhenNothingShows() {
+    const int n = state_.study.series.recordCount;
+    if (n == 0 || !ScaleIsValid(state_.settings) || PointsOutsideScale(state_) < n)
+        return {};
+    const QString before =
+        QStringLiteral("%1～%2").arg(PowerOfTenText(state_.settings.scaleMinIndex),
+                                     PowerOfTenText(state_.settings.scaleMaxIndex));
+    const ScalePair scale = FittingScale(state_.study.series);
+    state_.settings.scaleMaxIndex = scale.maxIndex;
+    state_.settings.scaleMinIndex = scale.minIndex;
+    text5_->setText(PowerOfTenText(state_.settings.scaleMaxIndex));
+    text6_->setText(PowerOfTenText(state_.settings.scaleMinIndex));
+    showScaleMarks();
+    return QStringLiteral(
+               "横軸 %1 には点が一つも入らないため、データに合わせて %2～%3 にしました。")
+        .arg(before, PowerOfTenText(scale.minIndex), PowerOfTenText(scale.maxIndex));
+}
+
 void Form1::showScaleMarks() {
     if (state_.settings.scaleMaxIndex >= 1 && state_.settings.scaleMaxIndex <= 5)
         checkOnly(mnuScaleMaxVal_, state_.settings.scaleMaxIndex - 1);
@@ -684,7 +752,7 @@ void Form1::showScaleMarks() {
 
 void Form1::mnuFileOpenItem_Click() {
     const std::optional<QString> path =
-        platform_.files.getOpenFileName(this, kDataFilter, state_.dataFileName);
+        platform_.files.getOpenFileName(this, kDataFileFilter, state_.dataFileName);
     if (!path)
         return;
     OpenDataFile(*path);
@@ -700,7 +768,8 @@ void Form1::mnuFileImportItem_Click() {
     ShowModeless(frmImport_);
 }
 
-bool Form1::ImportOpenInEditor(const QString& editorText, const QString& axisTitle) {
+bool Form1::ImportOpenInEditor(const QString& editorText, const QString& axisTitle,
+                               const SeriesOrigin& origin) {
     // The editor's box may hold what the user typed: it is never replaced without a word.
     if (form3_ && form3_->isVisible()) {
         tell(QStringLiteral("データ作成のエディタが開いています。エディタの内容を保存するか閉じて"
@@ -711,6 +780,7 @@ bool Form1::ImportOpenInEditor(const QString& editorText, const QString& axisTit
     state_.editor.editorText = editorText;
     form3_->ShowNewData(true);
     importedAxisTitle_ = axisTitle;
+    importedOrigin_ = origin;
     return true;
 }
 
@@ -785,6 +855,8 @@ void Form1::mnuPrinterItem_Click() {
 }
 
 void Form1::mnuPrintOutItem_Click() {
+    if (!applyTypedAlpha())
+        return;
     state_.redrawMode = 0;
     Redraw();
 }
@@ -892,6 +964,8 @@ void Form1::comparisonTicksChanged(const std::vector<ModelId>& ticked) {
 }
 
 void Form1::mnuAnaListItem_Click() {
+    if (!applyTypedAlpha())
+        return;
     if (!frmResults_) {
         frmResults_ = new frmResults(state_, platform_, this);
         frmResults_->setAttribute(Qt::WA_DeleteOnClose);
@@ -902,6 +976,8 @@ void Form1::mnuAnaListItem_Click() {
 }
 
 void Form1::mnuAnaCompareItem_Click() {
+    if (!applyTypedAlpha())
+        return;
     if (!frmComparison_) {
         frmComparison_ = new frmComparison(state_, platform_, this, bootstrap_);
         frmComparison_->setAttribute(Qt::WA_DeleteOnClose);
@@ -986,6 +1062,10 @@ void Form1::applyCunnaneAlpha() {
 }
 
 void Form1::Command1_Click() {
+    recalculate();
+}
+
+bool Form1::recalculate() {
     const double maxAlpha = MaxAlphaFor(state_.study.series.recordCount);
     const QString text = text11_->text();
     // A refused alpha leaves the one in use, and the box shows that one again.
@@ -996,16 +1076,16 @@ void Form1::Command1_Click() {
     };
     if (text.isEmpty()) {
         refuse(kAlphaEmptyMessage);
-        return;
+        return false;
     }
     const double value = ReadNumericPrefix(text);
     if (value < 0) {
         refuse(kAlphaNegativeMessage);
-        return;
+        return false;
     }
     if (value > maxAlpha) {
         refuse(kAlphaTooLargeMessage);
-        return;
+        return false;
     }
     const double previous = state_.settings.alpha;
     state_.settings.alpha = value;
@@ -1020,6 +1100,17 @@ void Form1::Command1_Click() {
         throw;
     }
     showAlphaMark();
+    return true;
+}
+
+bool Form1::applyTypedAlpha() {
+    // Nothing is computed before a series is loaded, and the box then holds what is in use.
+    if (state_.study.series.recordCount == 0 ||
+        text11_->text() == FormatReal(state_.settings.alpha))
+        return true;
+    // A refused alpha has been told and the box shows the one in use again: the command that
+    // wanted the typed one does not go on with another.
+    return recalculate();
 }
 
 void Form1::Text10_Change() {
@@ -1052,20 +1143,14 @@ void Form1::mnuEditFile_Click() {
 }
 
 void Form1::EditorSavedAndFinished() {
-    // A failure goes back to the editor, which tells it and stays open at the line.
-    const int previousMode = state_.settings.analysisMode;
-    setAnalysisModeControls(0);
+    // A failure goes back to the editor, which tells it and stays open at the line. The analysis
+    // mode stays the user's, as with "開く(&O)".
     state_.redrawMode = 2;
-    state_.settings.analysisMode = 0;
-    try {
-        Redraw();
-    } catch (...) {
-        // The previous series stays, so its analysis mode stays with it.
-        state_.settings.analysisMode = previousMode;
-        setAnalysisModeControls(previousMode);
-        throw;
-    }
+    loadingEditorFile_ = true;
+    const auto loaded = qScopeGuard([this] { loadingEditorFile_ = false; });
+    Redraw();
     showScaleMarks();
+    importedOrigin_.reset();
     setMenusEnabled(
         {mnuFile_, mnuSellect_, mnuPrintOutItem_, mnuSaveChartItem_, mnuPrinterItem_, mnuAna_},
         true);
@@ -1076,6 +1161,7 @@ void Form1::EditorSavedAndFinished() {
 
 void Form1::EditorForcedEnd() {
     importedAxisTitle_.clear();
+    importedOrigin_.reset();
     setMenusEnabled({mnuFile_}, true);
 }
 
@@ -1095,7 +1181,10 @@ void Form1::mnuMessAnaItem_Click() {
 
 void Form1::showHelpTopic(HelpTopicId id) {
     const HelpTopic topic = ExtraHelpTopic(id);
-    platform_.messages.showMessage(this, topic.text, topic.title);
+    // The options are listed from the command line's own table, so the topic names every one.
+    const QString text =
+        id == HelpTopicId::CommandLine ? topic.text + CommandLineOptionLines() : topic.text;
+    platform_.messages.showMessage(this, text, topic.title);
 }
 
 void Form1::mnuMessVerItem_Click() {

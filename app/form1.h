@@ -96,7 +96,8 @@ public:
     void EditorForcedEnd() override;
 
     // ImportHost
-    bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle) override;
+    bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle,
+                            const SeriesOrigin& origin) override;
     void ImportShowSeries(const SeriesData& series, const QString& axisTitle) override;
     QStringList ImportInputFiles() const override;
 
@@ -151,6 +152,15 @@ private:
     void selectAnalysisMode(int mode);
     void showScaleMarks();
     void showAlphaMark();
+    // "再計算": applies the alpha box, or tells why not and shows the alpha in use again. True
+    // when the box's alpha is in use.
+    bool recalculate();
+    // Before a command that uses alpha: the box's alpha, if typed and not yet applied, is
+    // applied as "再計算" would. False when it was refused, and the command then does not run.
+    bool applyTypedAlpha();
+    // After a later load: when not one point lies on the scale in use, the scale that fits the
+    // series, with the note line's text that says so; else nothing changes and the text is empty.
+    QString fitScaleWhenNothingShows();
     void setPrintWidth(int32_t& width, QLabel* label, const std::array<QAction*, 5>& items,
                        int16_t index);
     static void checkOnly(const std::array<QAction*, 5>& items, int index);
@@ -227,6 +237,11 @@ private:
     // The item name of an imported series, offered as the axis title when the editor hands
     // that series over.
     QString importedAxisTitle_;
+    // What the import knew of the series it gave the editor: the editor's saved file is that
+    // series, so its left-out years are the import's choice and not faults of the file.
+    std::optional<SeriesOrigin> importedOrigin_;
+    // Set while the editor's file is loaded.
+    bool loadingEditorFile_ = false;
     // The usage topics of the help menu, filled at start-up.
     HelpTexts help_;
     // A series handed over in memory: the next load takes it instead of reading dataFileName.

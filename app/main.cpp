@@ -1,12 +1,12 @@
-#include "statistics/dataerror.h"
-#include "formats/filename.h"
 #include "app/batchrun.h"
 #include "app/commandline.h"
 #include "app/form1.h"
+#include "formats/filename.h"
 #include "info/programicon.h"
 #include "platform/qtplatform.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
+#include "statistics/dataerror.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

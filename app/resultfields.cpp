@@ -164,14 +164,21 @@ double Extreme(const ResultSource& s, const double* (*pick)(const double*, const
     return first == last ? NAN : *pick(first, last);
 }
 
+// 10^logMean, kept between the file's own extremes that 10^log10(x) may miss by a bit.
+double GeometricMean(const ResultSource& s) {
+    const double mean = std::pow(10.0, s.state.study.analysis.logMean);
+    const double low = Extreme(s, std::min_element<const double*>);
+    const double high = Extreme(s, std::max_element<const double*>);
+    return low <= high ? std::clamp(mean, low, high) : mean;
+}
+
 using S = const ResultSource&;
 const ResultColumn kColumns[] = {
     {"file", [](S s) { return QJsonValue(s.file); }, true, true},
     {"records", [](S s) { return QJsonValue(s.state.study.series.recordCount); }, true, false},
     {"alpha", [](S s) { return Real(s.state.settings.alpha); }, true, true},
     {"arith_mean", [](S s) { return Real(s.state.study.analysis.arithMean); }, true, true},
-    {"geo_mean", [](S s) { return Real(std::pow(10.0, s.state.study.analysis.logMean)); }, true,
-     true},
+    {"geo_mean", [](S s) { return Real(GeometricMean(s)); }, true, true},
     {"max", [](S s) { return Real(Extreme(s, std::max_element<const double*>)); }, true, true},
     {"min", [](S s) { return Real(Extreme(s, std::min_element<const double*>)); }, true, true},
     {"log_mean", [](S s) { return Real(s.state.study.analysis.logMean); }, true, true},
@@ -186,6 +193,11 @@ const ResultColumn kColumns[] = {
     {"se_dry100", [](S s) { return Optional(PeriodOf(s, 100).dryError); }, true, false},
     {"se_wet10", [](S s) { return Optional(PeriodOf(s, 10).wetError); }, true, false},
     {"se_wet100", [](S s) { return Optional(PeriodOf(s, 100).wetError); }, true, false},
+    // The page's four values unrounded: below 10 its whole numbers say little (0 and 1).
+    {"value_dry10", [](S s) { return Real(s.dryWet.dry10); }, true, true},
+    {"value_dry100", [](S s) { return Real(s.dryWet.dry100); }, true, true},
+    {"value_wet10", [](S s) { return Real(s.dryWet.wet10); }, true, true},
+    {"value_wet100", [](S s) { return Real(s.dryWet.wet100); }, true, true},
     {"records", Records, false, true},
     {"periods", Periods, false, true},
     {"selection", Selection, false, true},
@@ -254,6 +266,7 @@ namespace {
 struct ModelRow {
     const QString& file;
     const ModelComparison& model;
+    const ResultSource& source;
     const ModelBootstrap* bootstrap = nullptr;
     IntervalKind interval = IntervalKind::Percentile;
 };
@@ -313,6 +326,17 @@ const DistributionColumn kDistributionColumns[] = {
      }},
 };
 
+// What the row was computed from, so that a row copied on its own still says it: the last
+// columns, after the bootstrap's when it was run.
+const DistributionColumn kContextColumns[] = {
+    {"records", [](M m) { return QJsonValue(m.source.state.study.series.recordCount); }},
+    {"alpha", [](M m) { return Real(m.source.distributions->alpha); }},
+    {"target",
+     [](M m) {
+         return QJsonValue(QString::fromLatin1(TargetKey(m.source.distributions->target)));
+     }},
+};
+
 // The bootstrap figures of a target's value; nothing where they do not exist.
 const BootstrapFigures* TargetFigures(M m, Target target) {
     if (!m.bootstrap || !m.bootstrap->hasFigures())
@@ -355,6 +379,8 @@ std::vector<const DistributionColumn*> DistributionColumns(bool bootstrap) {
     if (bootstrap)
         for (const DistributionColumn& column : kBootstrapColumns)
             columns.push_back(&column);
+    for (const DistributionColumn& column : kContextColumns)
+        columns.push_back(&column);
     return columns;
 }
 
@@ -373,7 +399,7 @@ QStringList DistributionCsvRows(const ResultSource& source) {
         return rows;
     const std::vector<const DistributionColumn*> columns = DistributionColumns(source.bootstrap);
     for (const ModelComparison& model : source.distributions->models) {
-        const ModelRow row{source.file, model,
+        const ModelRow row{source.file, model, source,
                            source.bootstrap ? &source.bootstrap->model(model.model.id()) : nullptr,
                            source.bootstrap ? source.bootstrap->settings.interval
                                             : IntervalKind::Percentile};

@@ -1,10 +1,9 @@
 #include "editor/editorfile.h"
 
-#include "statistics/dataerror.h"
 #include "formats/filename.h"
 #include "formats/inputfile.h"
 #include "platform/checkedfile.h"
-
+#include "statistics/dataerror.h"
 
 #include <cerrno>
 
@@ -90,6 +89,11 @@ EditorFile ReadEditorFile(const QString& path) {
                             .arg(Shown(path)));
     }
     DecodedText decoded = DecodeEditorBytes(bytes);
+    // A picture or a spreadsheet's own file holds bytes that are no characters at all.
+    if (decoded.text.contains(QChar(0)))
+        throw DataError(QStringLiteral("ファイル%1はテキストファイルではないので開けません"
+                                       "（文字でない値が含まれています）。")
+                            .arg(Shown(path)));
     return {SplitEditorLines(decoded.text), std::move(decoded.encoding)};
 }
 

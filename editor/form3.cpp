@@ -1,11 +1,12 @@
 #include "editor/form3.h"
 
-#include "statistics/dataerror.h"
-#include "formats/filename.h"
 #include "editor/form4.h"
+#include "formats/filename.h"
 #include "platform/commandguard.h"
+#include "platform/filenames.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
+#include "statistics/dataerror.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,7 +23,6 @@ namespace {
 
 const QString kDesignCaption = QStringLiteral("zivived < データファイルの作成 >");
 const QString kNewDataCaption = QStringLiteral("zivived < 新規の編集 >");
-const QString kFileFilter = QStringLiteral("All Files (*.*)|*.*|Text Files (*.txt)|*.txt");
 const QString kLineEnd = QStringLiteral("\r\n");
 
 const QString kInstruction = QStringLiteral(
@@ -142,7 +142,7 @@ void Form3::EmnuFileNewItem_Click() {
 void Form3::EmnuFileOpenItem_Click() {
     if (!SettleChanges())
         return;
-    const auto path = platform_.files.getOpenFileName(this, kFileFilter, dialogFileName_);
+    const auto path = platform_.files.getOpenFileName(this, kDataFileFilter, dialogFileName_);
     if (!path || path->isEmpty())
         return;
     // A file the editor refuses changes nothing: caption, names and text stay those of the
@@ -238,7 +238,7 @@ bool Form3::HasChanges() const {
 }
 
 bool Form3::SaveThroughDialog() {
-    const auto path = platform_.files.getSaveFileName(this, kFileFilter, dialogFileName_);
+    const auto path = platform_.files.getSaveFileName(this, kDataFileFilter, dialogFileName_);
     if (!path || path->isEmpty())
         return false;
     dialogFileName_ = *path;
@@ -255,13 +255,13 @@ bool Form3::SaveThroughDialog() {
     return true;
 }
 
-bool Form3::SettleChanges() {
+bool Form3::Settle(const std::function<bool()>& save) {
     if (!HasChanges())
         return true;
     switch (
         platform_.messages.askYesNoCancel(this, QStringLiteral("変更を保存しますか"), kAppTitle)) {
     case Answer::Yes:
-        return SaveThroughDialog();
+        return save();
     case Answer::No:
         return true;
     case Answer::Cancel:
@@ -270,8 +270,22 @@ bool Form3::SettleChanges() {
     return false;
 }
 
+bool Form3::SettleChanges() {
+    return Settle([this] { return SaveThroughDialog(); });
+}
+
+bool Form3::SettleBeforeClosing() {
+    // The same save as "保存終了", checks and hand-over included.
+    return Settle([this] {
+        if (!SaveAndHandOver())
+            return false;
+        finished_ = true;
+        return true;
+    });
+}
+
 bool Form3::CloseAfterAsking() {
-    if (!SettleChanges())
+    if (!finished_ && !SettleBeforeClosing())
         return false;
     askOnClose_ = false;
     close();
@@ -289,9 +303,9 @@ void Form3::GoToLine(int line) {
     text1_->setFocus();
 }
 
-void Form3::EmnuFileSaveItem_Click() {
+bool Form3::SaveAndHandOver() {
     if (!SaveThroughDialog())
-        return;
+        return false;
     state_.dataFileName = state_.editor.editorFileName;
     // The file is saved either way; the editor closes only once the analysis has taken it, so
     // a refused file is corrected where it was typed.
@@ -300,12 +314,17 @@ void Form3::EmnuFileSaveItem_Click() {
         host_.EditorSavedAndFinished();
     } catch (const DataError& error) {
         if (!self)
-            return;
+            return false;
         platform_.messages.showMessage(this, error.message(), kAppTitle);
         GoToLine(error.line());
-        return;
+        return false;
     }
-    if (!self || finished_)
+    return !self.isNull();
+}
+
+void Form3::EmnuFileSaveItem_Click() {
+    QPointer<Form3> self(this);
+    if (!SaveAndHandOver() || !self || finished_)
         return;
     finished_ = true;
     close();
@@ -316,7 +335,7 @@ void Form3::EmnuEndItem_Click() {
 }
 
 void Form3::closeEvent(QCloseEvent* event) {
-    if (!finished_ && askOnClose_ && !SettleChanges()) {
+    if (!finished_ && askOnClose_ && !SettleBeforeClosing()) {
         event->ignore();
         return;
     }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "state/appstate.h"
 #include "editor/editorfile.h"
 #include "platform/platform.h"
+#include "state/appstate.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -54,7 +55,8 @@ public:
     // the save dialog, いいえ lets the text go. False when the user chose キャンセル or the save
     // did not happen; the text is then as it was.
     bool SettleChanges();
-    // The program's end: SettleChanges, then closes without asking again. False on キャンセル.
+    // The program's end: SettleBeforeClosing, then closes without asking again. False on
+    // キャンセル or when the analysis refused the saved file.
     bool CloseAfterAsking();
 
 protected:
@@ -72,6 +74,15 @@ private:
     QString CurrentFileText() const;
     // Asks for a name and saves the box there; false when cancelled or refused (told).
     bool SaveThroughDialog();
+    // "保存終了" but the closing: saves through the dialog and hands the file to the analysis.
+    // True when the analysis took it; a refusal is told with the editor at the line.
+    bool SaveAndHandOver();
+    // The close question: はい is "保存終了", いいえ lets the text go. True when the window may
+    // close.
+    bool SettleBeforeClosing();
+    // Asks "変更を保存しますか" when the box has changes; はい runs save. True when the text may
+    // go.
+    bool Settle(const std::function<bool()>& save);
     // Puts the cursor on a 1-based line of the box and selects it.
     void GoToLine(int line);
 

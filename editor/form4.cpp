@@ -1,15 +1,16 @@
 #include "editor/form4.h"
 
-#include "statistics/dataerror.h"
-#include "statistics/numeric.h"
 #include "editor/form3.h"
 #include "platform/commandguard.h"
 #include "platform/widgets.h"
+#include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -88,8 +89,19 @@ Form4::Form4(AppState& state, Platform& platform, Form3& editor)
 
 void Form4::Form_Load() {
     CentreOnScreen(this);
-    state_.editor.newDataLastYear = platform_.clock.today().year() - 1;
-    state_.editor.newDataFirstYear = state_.editor.newDataLastYear - 29;
+    // The years of the series on show, the one a new file most often continues or corrects;
+    // without one, the thirty years up to last year.
+    const SeriesData& series = state_.study.series;
+    const int n = std::clamp(series.recordCount, 0, kMaxRecords);
+    if (n > 0) {
+        const auto [first, last] =
+            std::minmax_element(series.years.begin(), series.years.begin() + n);
+        state_.editor.newDataFirstYear = *first;
+        state_.editor.newDataLastYear = *last;
+    } else {
+        state_.editor.newDataLastYear = platform_.clock.today().year() - 1;
+        state_.editor.newDataFirstYear = state_.editor.newDataLastYear - 29;
+    }
     text1_->setText(QString::number(state_.editor.newDataFirstYear));
     text2_->setText(QString::number(state_.editor.newDataLastYear));
 }

@@ -1,9 +1,10 @@
 #include "formats/datafile.h"
 
-#include "statistics/dataerror.h"
 #include "formats/fieldreader.h"
 #include "formats/filename.h"
 #include "formats/inputfile.h"
+#include "formats/textencoding.h"
+#include "statistics/dataerror.h"
 #include "statistics/numeric.h"
 
 #include <limits>
@@ -15,6 +16,13 @@ QString Quote(const QByteArray& token) {
     return QuoteFileBytes(token);
 }
 
+// True when a number beyond the double's range is too large rather than too near 0.
+bool Overflows(QByteArrayView token) {
+    const QByteArrayView digits =
+        token.startsWith('-') || token.startsWith('+') ? token.sliced(1) : token;
+    return DecimalOverflows(std::string_view(digits.data(), size_t(digits.size())));
+}
+
 [[noreturn]] void Fail(int line, const QString& problem) {
     throw DataError(QStringLiteral("%1 行目：%2").arg(line).arg(problem), line);
 }
@@ -23,7 +31,8 @@ QString Quote(const QByteArray& token) {
 // those.
 const QString kImportHint = QStringLiteral("\n見出しの行や余分な列のあるファイル（気象庁の"
                                            "ダウンロードや表計算ソフトの CSV など）は、"
-                                           "「ﾌｧｲﾙ(&F)」の「取り込み(&I)...」で開けます。");
+                                           "「ﾌｧｲﾙ(&F)」の「取り込み(&I)...」で、コマンド"
+                                           "ラインでは --import で開けます。");
 
 // Reads one field of a record: blanks before it skipped, then the characters up to a comma,
 // blank or line end.
@@ -39,9 +48,7 @@ QByteArray TakeField(FieldReader& reader, const QString& what) {
     return reader.takeToken();
 }
 
-} // namespace
-
-SeriesData ParseDataFile(QByteArrayView bytes) {
+SeriesData ParseRecords(QByteArrayView bytes) {
     SeriesData series;
     FieldReader reader(bytes);
     const QString yearField = QStringLiteral("西暦年");
@@ -51,6 +58,9 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
         const int line = reader.line();
         // An empty line is told as such even after the last record the series can hold.
         reader.skipBlanks();
+        // A spreadsheet's export often ends in blank lines: they end the records.
+        if (reader.atLineEnd() && reader.onlyBlanksRemain())
+            break;
         if (reader.atLineEnd())
             Fail(line, QStringLiteral("空白行があります。空白行は作らないでください。"));
         if (series.recordCount == kMaxRecords)
@@ -59,6 +69,9 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
         const QByteArray yearToken = TakeField(reader, yearField);
         bool outOfRange = false;
         const auto year = ParseReal(yearToken, &outOfRange);
+        if (outOfRange && !Overflows(yearToken))
+            Fail(line, QStringLiteral("西暦年が小さすぎて数値として扱えません（「%1」）。")
+                           .arg(Quote(yearToken)));
         if (outOfRange)
             Fail(line, QStringLiteral("西暦年が扱える数値の範囲を外れています（「%1」）。")
                            .arg(Quote(yearToken)));
@@ -75,6 +88,10 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
 
         const QByteArray valueToken = TakeField(reader, valueField);
         const auto value = ParseReal(valueToken, &outOfRange);
+        if (outOfRange && !Overflows(valueToken))
+            Fail(line, QStringLiteral("値が 0 に近すぎて数値として扱えません（「%1」）。値は %2 "
+                                      "以上にしてください。")
+                           .arg(Quote(valueToken), FormatReal(std::numeric_limits<double>::min())));
         if (outOfRange)
             Fail(line,
                  QStringLiteral("値が扱える数値の範囲（絶対値 %1 まで）を外れています（「%2」）。")
@@ -92,6 +109,19 @@ SeriesData ParseDataFile(QByteArrayView bytes) {
         ++series.recordCount;
     }
     return series;
+}
+
+} // namespace
+
+SeriesData ParseDataFile(QByteArrayView bytes) {
+    // A spreadsheet's "Unicode テキスト" is UTF-16 with its mark: the same records in UTF-8.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const DecodedText decoded = DecodeEditorBytes(bytes);
+        if (decoded.encoding.kind == TextEncoding::Utf16LeWithBom ||
+            decoded.encoding.kind == TextEncoding::Utf16BeWithBom)
+            return ParseRecords(decoded.text.toUtf8());
+    }
+    return ParseRecords(bytes);
 }
 
 SeriesData ReadDataFile(const QString& path) {

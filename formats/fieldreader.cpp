@@ -12,6 +12,13 @@ FieldReader::FieldReader(QByteArrayView bytes)
         pos_ = 3;
 }
 
+bool FieldReader::onlyBlanksRemain() const {
+    for (qsizetype i = pos_; i < size_; ++i)
+        if (data_[i] != ' ' && data_[i] != '\t' && data_[i] != '\r' && data_[i] != '\n')
+            return false;
+    return true;
+}
+
 void FieldReader::skipBlanks() {
     while (pos_ < size_ && (data_[pos_] == ' ' || data_[pos_] == '\t'))
         ++pos_;

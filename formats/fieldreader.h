@@ -24,6 +24,8 @@ public:
     // True, and consumed, when a comma follows at the current position.
     bool takeComma();
     bool atLineEnd() const;
+    // True when nothing but blanks and line ends is left.
+    bool onlyBlanksRemain() const;
     bool atComma() const;
     // The raw characters of the next field (empty when a separator or the end follows).
     QByteArray takeToken();

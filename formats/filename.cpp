@@ -95,21 +95,34 @@ QString AbsoluteFileName(const QString& name) {
     return QDir::cleanPath(DecodeFileName(buffer) + QLatin1Char('/') + name);
 }
 
+QString EscapeControls(QStringView text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            shown += QStringLiteral("\\x%1").arg(uint(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 QString DisplayFileName(const QString& name) {
     if (std::none_of(name.cbegin(), name.cend(), IsEscapedByte))
-        return name;
+        return EscapeControls(name);
     const QByteArray bytes = EncodeFileName(name);
     QStringDecoder shiftJis("CP932", QStringDecoder::Flag::Stateless);
     if (shiftJis.isValid()) {
         QString text = shiftJis.decode(bytes);
         if (!shiftJis.hasError())
-            return text;
+            return EscapeControls(text);
     }
     QString shown = name;
     for (QChar& c : shown)
         if (IsEscapedByte(c))
             c = QChar::ReplacementCharacter;
-    return shown;
+    return EscapeControls(shown);
 }
 
 QString LinkLoopReason() {

@@ -20,5 +20,9 @@ QString AbsoluteFileName(const QString& name);
 // as that, otherwise with U+FFFD for each byte that reads as nothing.
 QString DisplayFileName(const QString& name);
 
+// The text with every control character (C0, DEL and C1) written as \xHH, so that a quoted
+// file's bytes or name cannot move a terminal's cursor or retitle its window: "\x1b]0;".
+QString EscapeControls(QStringView text);
+
 // The reason a file cannot be reached by its name when errno is ELOOP.
 QString LinkLoopReason();

@@ -486,8 +486,9 @@ QList<Record> ReadRecords(const ImportSource& source, const ImportLayout& layout
             if (other && layout.monthColumn < 0)
                 Fail(line,
                      QStringLiteral("日付「%1」の形が上の行と違います（上の行は%2ごとの値です）。")
-                         .arg(shown.left(40), ImportPeriodName(layout.period)));
-            Fail(line, QStringLiteral("日付「%1」を読めません。").arg(shown.left(40)));
+                         .arg(EscapeControls(shown.left(40)), ImportPeriodName(layout.period)));
+            Fail(line,
+                 QStringLiteral("日付「%1」を読めません。").arg(EscapeControls(shown.left(40))));
         }
         if (date->period == ImportPeriod::Day &&
             !QDate(date->year, date->month, date->day).isValid())
@@ -578,10 +579,10 @@ int AnnualSeries::includedCount() const {
 ImportSource ParseImportSource(QByteArrayView bytes) {
     if (bytes.isEmpty())
         throw DataError(QStringLiteral("ファイルが空です。"));
-    if (bytes.contains('\0'))
+    DecodedText decoded = DecodeEditorBytes(bytes);
+    if (decoded.text.contains(QChar(0)))
         throw DataError(
             QStringLiteral("テキストファイルではありません（文字でない値が含まれています）。"));
-    DecodedText decoded = DecodeEditorBytes(bytes);
     if (decoded.encoding.kind == TextEncoding::Bytes)
         throw DataError(
             QStringLiteral("テキストファイルではありません（Shift-JIS でも UTF-8 でも読めない"
@@ -610,6 +611,53 @@ ImportSource ReadImportSource(const QString& path) {
                         error.line());
     }
 }
+
+namespace {
+
+// A date column whose years the reader does not take (0, 99999): told in its own words rather
+// than as no date at all. A date form with such a year, or a first column of whole numbers that
+// rise like years.
+void RefuseYearsOutOfRange(const ImportSource& source) {
+    static const QRegularExpression dated(QStringLiteral(
+        "^(-?[0-9]+)(?:[/-][0-9]{1,2}(?:[/-][0-9]{1,2})?|年[0-9]{1,2}月(?:[0-9]{1,2}日)?)$"));
+    static const QRegularExpression whole(QStringLiteral("^-?[0-9]{1,9}$"));
+    const qsizetype sample = std::min(source.fields.size(), kSampleLines);
+    std::optional<long long> previous;
+    int rising = 0;
+    int outside = -1;
+    QString outsideYear;
+    for (qsizetype i = 0; i < sample; ++i) {
+        const QString first = Normalised(Cell(source.fields[i], 0));
+        for (const QString& cell : source.fields[i]) {
+            const QRegularExpressionMatch match = dated.match(Normalised(cell));
+            const long long year = match.hasMatch() ? match.captured(1).toLongLong() : 0;
+            if (match.hasMatch() && match.capturedLength(0) > match.capturedLength(1) &&
+                (year < 1000 || year > 9999))
+                throw DataError(
+                    QStringLiteral("%1 行目：日付「%2」の年 %3 は扱える範囲（1000 年から"
+                                   " 9999 年まで）の外です。")
+                        .arg(i + 1)
+                        .arg(EscapeControls(cell.trimmed().left(40)), match.captured(1)));
+        }
+        if (!whole.match(first).hasMatch())
+            continue;
+        const long long year = first.toLongLong();
+        if (previous && year > *previous)
+            ++rising;
+        previous = year;
+        if (outside < 0 && (year < 1000 || year > 9999)) {
+            outside = int(i + 1);
+            outsideYear = first;
+        }
+    }
+    if (rising >= 1 && outside > 0)
+        throw DataError(QStringLiteral("%1 行目：年 %2 は扱える範囲（1000 年から 9999 年まで）の"
+                                       "外です。")
+                            .arg(outside)
+                            .arg(outsideYear));
+}
+
+} // namespace
 
 ImportLayout DetectImportLayout(const ImportSource& source, int dateColumn) {
     ImportLayout layout;
@@ -640,6 +688,8 @@ ImportLayout DetectImportLayout(const ImportSource& source, int dateColumn) {
             layout.period = ImportPeriod(most - std::begin(hits));
         }
     }
+    if (bestHits == 0 && dateColumn < 0)
+        RefuseYearsOutOfRange(source);
     if (bestHits == 0)
         throw DataError(
             dateColumn >= 0
@@ -808,6 +858,28 @@ QString ImportedSeriesDescription(const AnnualSeries& series, const ImportOption
                     .arg(ImportPeriodName(series.layout.period))
                     .arg(options.coverage);
     return text;
+}
+
+QString ImportedAxisTitle(const AnnualSeries& series, const ImportOptions& options) {
+    const auto [item, unit] = ItemAndUnit(series.valueColumn.item);
+    if (item.isEmpty())
+        return {};
+    // The Agency's "降水量の合計" is the day's, month's or year's total of 降水量.
+    const QString total = QStringLiteral("の合計");
+    const QString base = item.endsWith(total) ? item.chopped(total.size()) : item;
+    const ImportPeriod period = series.layout.period;
+    QString name;
+    if (period == ImportPeriod::Year)
+        name = item.endsWith(total) ? QStringLiteral("年") + base : item;
+    else if (options.aggregate == ImportAggregate::Sum)
+        name = QStringLiteral("年") + base;
+    else if (period == ImportPeriod::Month)
+        name = QStringLiteral("年最大月") + base;
+    else if (options.days > 1)
+        name = QStringLiteral("年最大%1日").arg(options.days) + base;
+    else
+        name = QStringLiteral("年最大日") + base;
+    return unit.isEmpty() ? name : name + QStringLiteral("\u3000(%1)").arg(unit);
 }
 
 SeriesData ImportedSeriesData(const AnnualSeries& annual, const ImportOptions& options,

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "statistics/seriesdata.h"
 #include "formats/textencoding.h"
+#include "statistics/seriesdata.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -97,6 +97,10 @@ AnnualSeries BuildAnnualSeries(const ImportSource& source, const ImportOptions& 
 
 // "降水量の合計(mm)" as an axis title: "降水量の合計　(mm)".
 QString AxisTitleFromItem(const QString& item);
+
+// The title of the value axis for what the import built, with the unit: "年降水量　(mm)",
+// "年最大日降水量　(mm)", "年最大2日降水量　(mm)"; empty when the column has no item.
+QString ImportedAxisTitle(const AnnualSeries& series, const ImportOptions& options);
 
 // The included years as a series with what the import knew of it: its kind (maxima or totals),
 // item and unit, the observation file, what was built and the years left out.

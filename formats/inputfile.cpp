@@ -1,7 +1,7 @@
 #include "formats/inputfile.h"
 
-#include "statistics/dataerror.h"
 #include "formats/filename.h"
+#include "statistics/dataerror.h"
 
 #include <QStringDecoder>
 
@@ -96,5 +96,5 @@ QString QuoteFileBytes(QByteArrayView bytes, qsizetype maxChars) {
         if (!shiftJis.isValid() || shiftJis.hasError())
             text = QString::fromLatin1(bytes);
     }
-    return text.left(maxChars);
+    return EscapeControls(text.left(maxChars));
 }

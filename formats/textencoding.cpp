@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 namespace {
 
 const char kShiftJisName[] = "CP932";
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+const QByteArray kUtf16LeBom("\xFF\xFE");
+const QByteArray kUtf16BeBom("\xFE\xFF");
 
 // The characters input methods type where code page 932 has its own code point for the same
 // JIS X 0208 character: JIS mapping on the left, Microsoft's on the right.
@@ -166,11 +169,25 @@ QString EncodingName(TextEncoding encoding) {
         return QStringLiteral("Shift-JIS");
     case TextEncoding::Bytes:
         return QStringLiteral("1 バイト 1 文字");
+    case TextEncoding::Utf16LeWithBom:
+        return QStringLiteral("UTF-16 LE BOM 付き");
+    case TextEncoding::Utf16BeWithBom:
+        return QStringLiteral("UTF-16 BE BOM 付き");
     }
     return {};
 }
 
 DecodedText DecodeEditorBytes(QByteArrayView bytes) {
+    for (const auto& [mark, kind, encoding] :
+         {std::tuple{kUtf16LeBom, TextEncoding::Utf16LeWithBom, QStringDecoder::Utf16LE},
+          std::tuple{kUtf16BeBom, TextEncoding::Utf16BeWithBom, QStringDecoder::Utf16BE}}) {
+        if (!bytes.startsWith(mark) || bytes.size() % 2 != 0)
+            continue;
+        QStringDecoder utf16(encoding, QStringDecoder::Flag::Stateless);
+        QString text = utf16.decode(bytes.sliced(mark.size()));
+        if (!utf16.hasError())
+            return {std::move(text), {kind, {}}};
+    }
     if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
         return {QString::fromLatin1(bytes), {TextEncoding::ShiftJis, {}}};
     {
@@ -205,6 +222,16 @@ QByteArray EncodeEditorText(const QString& text, const FileEncoding& encoding) {
     }
     case TextEncoding::Utf8WithBom:
         return kUtf8Bom + text.toUtf8();
+    case TextEncoding::Utf16LeWithBom:
+    case TextEncoding::Utf16BeWithBom: {
+        QStringEncoder utf16(encoding.kind == TextEncoding::Utf16LeWithBom
+                                 ? QStringEncoder::Utf16LE
+                                 : QStringEncoder::Utf16BE,
+                             QStringEncoder::Flag::Stateless);
+        const QByteArray mark =
+            encoding.kind == TextEncoding::Utf16LeWithBom ? kUtf16LeBom : kUtf16BeBom;
+        return mark + QByteArray(utf16.encode(text));
+    }
     case TextEncoding::Utf8:
         break;
     }

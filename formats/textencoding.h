@@ -12,6 +12,9 @@ enum class TextEncoding {
     Utf8,
     Utf8WithBom,
     ShiftJis, // Windows code page 932, the system's narrow character set
+    // UTF-16 with its byte-order mark, as a spreadsheet's "Unicode テキスト" is written.
+    Utf16LeWithBom,
+    Utf16BeWithBom,
     // Neither UTF-8 nor Shift-JIS: every byte stands for one character (Latin-1), so the file
     // still survives a save byte for byte.
     Bytes,
@@ -29,7 +32,8 @@ struct DecodedText {
     FileEncoding encoding;
 };
 
-// Plain ASCII and valid Shift-JIS that reads back to the same bytes are Shift-JIS; UTF-8 with or
+// UTF-16 with a leading byte-order mark (little- or big-endian) is UTF-16; plain ASCII and valid
+// Shift-JIS that reads back to the same bytes are Shift-JIS; UTF-8 with or
 // without one leading byte-order mark (a second one is text) is UTF-8; anything else is Bytes.
 DecodedText DecodeEditorBytes(QByteArrayView bytes);
 

@@ -3,12 +3,12 @@
 #include "formats/filename.h"
 #include "statistics/numeric.h"
 
-#include "statistics/dataerror.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
+#include "statistics/dataerror.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -22,13 +22,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-const QString kImportFilter =
-    QStringLiteral("All Files (*.*)|*.*|CSV Files (*.csv)|*.csv|Text Files (*.txt)|*.txt");
+const QString kImportFilter = QStringLiteral(
+    "すべてのファイル (*)|*|CSV ファイル (*.csv)|*.csv|テキスト ファイル (*.txt)|*.txt");
 const QString kCsvFilter = QStringLiteral("CSV ファイル (*.csv)|*.csv");
 // The lines of the file shown as decoded.
 constexpr int kPreviewLines = 30;
@@ -128,6 +129,10 @@ frmImport::frmImport(Platform& platform, ImportHost& host, QWidget* parent)
     choices->addRow(QStringLiteral("値の列"), valueColumn_);
     choices->addRow(QStringLiteral("集計"), aggregate_);
     choices->addRow(QStringLiteral("年の始まり"), yearStart_);
+    yearNote_ = new QLabel(this);
+    yearNote_->setObjectName(QStringLiteral("YearNote"));
+    yearNote_->setWordWrap(true);
+    choices->addRow(QString(), yearNote_);
     choices->addRow(QStringLiteral("有効な日（月）の割合"), coverage_);
     choices->addRow(QStringLiteral("期間"), period);
     layout->addLayout(choices);
@@ -183,6 +188,8 @@ frmImport::frmImport(Platform& platform, ImportHost& host, QWidget* parent)
     connect(valueColumn_, &QComboBox::currentIndexChanged, this, changed);
     connect(aggregate_, &QComboBox::currentIndexChanged, this, changed);
     connect(yearStart_, &QComboBox::currentIndexChanged, this, changed);
+    connect(yearStart_, &QComboBox::currentIndexChanged, this, [this] { showYearNote(); });
+    showYearNote();
     connect(coverage_, &QDoubleSpinBox::valueChanged, this, changed);
     connect(fromYear_, &QSpinBox::valueChanged, this, changed);
     connect(toYear_, &QSpinBox::valueChanged, this, changed);
@@ -246,7 +253,41 @@ void frmImport::showLayout() {
         date += QStringLiteral("、%1 列目（日）").arg(layout_.dayColumn + 1);
     parts << date << QStringLiteral("%1ごとの値").arg(ImportPeriodName(layout_.period));
     layoutLabel_->setText(parts.join(QStringLiteral("　")));
+    // A file of yearly values is the series already: nothing is summed over a year, and the
+    // days' choices only mean something for daily values.
+    const bool yearly = layout_.period == ImportPeriod::Year;
+    const bool daily = layout_.period == ImportPeriod::Day;
+    for (QWidget* control : {static_cast<QWidget*>(aggregate_), static_cast<QWidget*>(yearStart_),
+                             static_cast<QWidget*>(coverage_)})
+        control->setEnabled(!yearly);
+    if (auto* model = qobject_cast<QStandardItemModel*>(aggregate_->model()))
+        for (int i = 2; i < model->rowCount(); ++i)
+            model->item(i)->setEnabled(daily);
+    if (!daily && aggregate_->currentIndex() > 1) {
+        filling_ = true;
+        aggregate_->setCurrentIndex(1);
+        filling_ = false;
+    }
+    showYearNote();
     table_->horizontalHeaderItem(2)->setText(ValidCountHeading(layout_.period));
+}
+
+void frmImport::showYearNote() {
+    const int month = yearStart_->currentIndex() + 1;
+    if (source_ && layout_.period == ImportPeriod::Year) {
+        yearNote_->setText(QStringLiteral("年ごとの値のファイルなので、集計・年の始まり・有効な"
+                                          "割合は使いません。"));
+        return;
+    }
+    if (month == 1) {
+        yearNote_->setText(QStringLiteral("1 月から 12 月までを 1 年とします。"));
+        return;
+    }
+    // The Japanese fiscal year and the water year are named by the year they start in.
+    yearNote_->setText(QStringLiteral("%1 月から翌年 %2 月までを、始まる年の名前で呼びます"
+                                      "（2020 年 %1 月～2021 年 %2 月は 2020 年）。")
+                           .arg(month)
+                           .arg(month - 1));
 }
 
 ImportOptions frmImport::options() const {
@@ -306,8 +347,7 @@ void frmImport::rebuild() {
 }
 
 QString frmImport::axisTitle() const {
-    const QString item = series_ ? series_->valueColumn.item : QString();
-    return item.isEmpty() ? QString() : AxisTitleFromItem(item);
+    return series_ ? ImportedAxisTitle(*series_, builtWith_) : QString();
 }
 
 void frmImport::ShowButton_Click() {
@@ -319,7 +359,8 @@ void frmImport::ShowButton_Click() {
 void frmImport::EditorButton_Click() {
     if (!series_ || series_->includedCount() == 0)
         return;
-    if (host_.ImportOpenInEditor(AnnualSeriesEditorText(*series_), axisTitle()))
+    if (host_.ImportOpenInEditor(AnnualSeriesEditorText(*series_), axisTitle(),
+                                 ImportedSeriesData(*series_, builtWith_, fileName_).origin))
         close();
 }
 

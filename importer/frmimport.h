@@ -23,9 +23,11 @@ class ImportHost {
 public:
     virtual ~ImportHost() = default;
     // Opens the series in the data editor as a new, unsaved file (the editor's layout), with
-    // the item name offered as the axis title. False when the editor cannot take it now; the
-    // host has told the user why.
-    virtual bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle) = 0;
+    // the item name offered as the axis title. origin says what the import knew (the years it
+    // left out and why), for the series the editor hands over. False when the editor cannot take
+    // it now; the host has told the user why.
+    virtual bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle,
+                                    const SeriesOrigin& origin) = 0;
     // Makes series the loaded series as opening a file does: analysed, drawn, named by its
     // observation file and what was built, with axisTitle (when not empty) as the axis title. No
     // file is written. Throws DataError when the series cannot be analysed; the series and the
@@ -59,6 +61,8 @@ public:
 
 private:
     void showLayout();
+    // How the chosen start names a year, or that a yearly file has no use for it.
+    void showYearNote();
     void fillValueColumns();
     void rebuild();
     ImportOptions options() const;
@@ -92,6 +96,7 @@ private:
     QSpinBox* toYear_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* yearNote_ = nullptr;
     QPushButton* showButton_ = nullptr;
     QPushButton* editorButton_ = nullptr;
     QPushButton* csvButton_ = nullptr;

@@ -2,9 +2,9 @@
 #include "platform/filenames.h"
 #include "platform/platform.h"
 
-#include "statistics/dataerror.h"
 #include "formats/filename.h"
 #include "platform/samefile.h"
+#include "statistics/dataerror.h"
 
 #include <QList>
 
@@ -59,6 +59,26 @@ QString Reason(int error) {
     Fail(path, Reason(error));
 }
 
+// A failure to make or rename an entry of the folder: a refusal is the folder's, which the
+// file's own permissions do not change.
+[[noreturn]] void FailInFolder(const QString& path, const QByteArray& folder, int error) {
+    if (error == EACCES || error == EPERM)
+        Fail(path, QStringLiteral("保存先のフォルダー「%1」に書き込みが許されていません"
+                                  "（フォルダーの中にファイルを作れません）。")
+                       .arg(DisplayFileName(DecodeFileName(folder))));
+    Fail(path, error);
+}
+
+// What a name that is no plain file is, for the refusal.
+QString NotAFileReason(mode_t mode) {
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("この名前は装置を指していて、ファイルではないので書き込めません。");
+    if (S_ISFIFO(mode) || S_ISSOCK(mode))
+        return QStringLiteral(
+            "この名前はパイプかソケットを指していて、ファイルではないので書き込めません。");
+    return QStringLiteral("この名前は普通のファイルではないので書き込めません。");
+}
+
 // The temporary of a target: hidden, in the target's folder, with the program's mark and six
 // random characters. Short enough that a long but valid target name still leaves room.
 QByteArray TemporaryPrefix(const QByteArray& name) {
@@ -66,19 +86,33 @@ QByteArray TemporaryPrefix(const QByteArray& name) {
 }
 constexpr int kTemporarySuffixLength = 6;
 
-// A run that was killed while writing leaves its temporary behind. A temporary is held locked
-// by the run writing it, and the lock dies with the process; one of this target's that nobody
-// holds, of this user, is such a leftover and goes.
-void RemoveStaleTemporaries(const QByteArray& folder, const QByteArray& name) {
-    const QByteArray prefix = TemporaryPrefix(name);
+// True for a name TemporaryPrefix and mkostemp give: ".<name>.quorvel-" and six letters or
+// digits.
+bool IsTemporaryName(const QByteArray& entry) {
+    const QByteArray mark(".quorvel-");
+    const qsizetype markAt = entry.size() - kTemporarySuffixLength - mark.size();
+    if (markAt < 2 || !entry.startsWith('.') || entry.mid(markAt, mark.size()) != mark)
+        return false;
+    for (qsizetype i = entry.size() - kTemporarySuffixLength; i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// A run that was killed while writing leaves its temporaries behind, full size, one per page
+// it was writing. A temporary is held locked by the run writing it, and the lock dies with the
+// process; one of the folder's that has the program's naming, that nobody holds and that is a
+// plain file of this user, is such a leftover and goes. Anything else stays.
+void RemoveStaleTemporaries(const QByteArray& folder) {
     DIR* dir = opendir(folder.constData());
     if (dir == nullptr)
         return;
     QList<QByteArray> candidates;
     while (const dirent* entry = readdir(dir)) {
         const QByteArray entryName(entry->d_name);
-        if (entryName.size() == prefix.size() + kTemporarySuffixLength &&
-            entryName.startsWith(prefix))
+        if (IsTemporaryName(entryName))
             candidates << folder + '/' + entryName;
     }
     closedir(dir);
@@ -221,18 +255,22 @@ void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes) {
     if (existed && S_ISDIR(old.st_mode))
         Fail(path, EISDIR);
     if (existed && !S_ISREG(old.st_mode))
-        Fail(path, EPERM);
+        Fail(path, NotAFileReason(old.st_mode));
     // A file the user made read-only stays as it is, although its folder would allow the
     // rename; the owner's bit counts even for root, whom access() lets write anything.
     if (existed && (old.st_mode & S_IWUSR) == 0)
         Fail(path, QStringLiteral("読み取り専用のファイルです。"));
-    if (existed && access(target.constData(), W_OK) != 0)
-        Fail(path, errno);
+    if (existed && access(target.constData(), W_OK) != 0) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM)
+            Fail(path, QStringLiteral("このファイルへの書き込みが許されていません。"));
+        Fail(path, error);
+    }
 
-    RemoveStaleTemporaries(folder, fileName);
+    RemoveStaleTemporaries(folder);
     TemporaryFile temporary(folder, fileName);
     if (const int error = temporary.CreationError())
-        Fail(path, error);
+        FailInFolder(path, folder, error);
 
     mode_t mode = 0;
     if (existed) {
@@ -263,7 +301,7 @@ void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes) {
     if (written.st_size != bytes.size())
         Fail(path, EIO);
     if (rename(temporary.name(), target.constData()) != 0)
-        Fail(path, errno);
+        FailInFolder(path, folder, errno);
     temporary.Renamed();
     if (const int error = SyncFolder(folder))
         Fail(path, error);

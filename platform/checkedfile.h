@@ -11,8 +11,9 @@
 // temporary file is removed, and DataError names the file and the reason in Japanese.
 // A link is written through: the file it leads to is replaced (made, for a link to nothing whose
 // folder exists) and the link stays; a loop of links is refused. A file without its owner's
-// write permission is refused, for root as well. A temporary of the same target that a killed
-// run left behind is removed first. The name is taken as the system's bytes (EncodeFileName).
+// write permission is refused, for root as well. The temporaries that killed runs left in the
+// folder (of the program's naming, of this user, held by no running process) are removed first;
+// nothing else is touched. The name is taken as the system's bytes (EncodeFileName).
 void WriteFileAllOrNothing(const QString& path, QByteArrayView bytes);
 
 class FileDialogService;

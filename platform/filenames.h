@@ -12,3 +12,7 @@ inline QString WithDefaultSuffix(const QString& path, const QString& suffix) {
         return path;
     return path + QLatin1Char('.') + suffix;
 }
+
+// The open and save dialogs' filter for annual data files: every file first, then text files.
+inline const QString kDataFileFilter =
+    QStringLiteral("すべてのファイル (*)|*|テキスト ファイル (*.txt)|*.txt");

@@ -1,12 +1,12 @@
 #include "results/frmresults.h"
 
-#include "statistics/fitmeasures.h"
-#include "statistics/numeric.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
+#include "statistics/fitmeasures.h"
+#include "statistics/numeric.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -164,7 +164,7 @@ void frmResults::Refresh() {
     heading_->setText(SeriesHeading(state_.study.series));
     figureLines_ << QStringLiteral("N\t%1").arg(n);
     shownLines << QStringLiteral("N = %1").arg(n);
-    figure("alpha", state_.settings.alpha, sixDigits);
+    figure("α", state_.settings.alpha, sixDigits);
     figure("μ", state_.study.analysis.logMean, sixDigits);
     figure("s", state_.study.analysis.slope, sixDigits);
     figure("r", m.correlation, fourDecimals);

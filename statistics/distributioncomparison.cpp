@@ -117,6 +117,8 @@ ModelComparison ComparePaper(const FitMeasures& paper) {
         row.periods = EmptyPeriods(paper.recordCount);
         return row;
     };
+    if (!paper.lineProblem.isEmpty())
+        return refuse(paper.lineProblem);
     if (!row.model.applicable())
         return refuse(row.model.problem());
     if (!paper.slsc || !paper.xCor)

@@ -82,6 +82,8 @@ FittedModel FitSample(ModelId id, const Sample& s, double alpha, const FittedMod
     const ModelUnit& unit = Unit(id);
     if (s.x.size() < static_cast<size_t>(unit.minimumRecords))
         return models::Refuse(id, models::TooFewText(unit.minimumRecords));
+    if (!HasSpread(s.x))
+        return models::Refuse(id, NoSpreadText());
     // Boost.Math is told not to throw; this is the net under anything else (a full memory).
     try {
         return unit.functions.fit(s, alpha, start);

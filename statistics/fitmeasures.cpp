@@ -103,6 +103,12 @@ FitMeasures ComputeLineMeasures(const SeriesData& series, const AnalysisResult& 
     m.slope = analysis.slope;
 
     const size_t count = static_cast<size_t>(std::clamp(n, 0, kMaxRecords));
+    m.periods = EmptyPeriods(n);
+    if (!HasSpread(std::span(series.values.data(), count))) {
+        m.lineProblem = NoSpreadText();
+        m.errorProblem = NoSpreadText();
+        return m;
+    }
     m.correlation = Correlation(std::span(analysis.logValues.data(), count),
                                 std::span(analysis.deviates.data(), count));
     // Each value beside the line's value at its own plotted deviate.
@@ -143,6 +149,8 @@ FitMeasures ComputeLineMeasures(const SeriesData& series, const AnalysisResult& 
 void JackknifeLine(const SeriesData& series, const Sample& sample, double alpha,
                    FitMeasures& measures) {
     const int n = series.recordCount;
+    if (!measures.lineProblem.isEmpty())
+        return;
     if (n < 3) {
         measures.errorProblem =
             QStringLiteral(

@@ -26,6 +26,8 @@ struct FitMeasures {
     PeriodTable periods = EmptyPeriods();
     // Why there are no standard errors; empty when every one is there.
     QString errorProblem;
+    // Why the line has no fit measures and no periods; empty when it has them.
+    QString lineProblem;
 };
 
 // The fit measures of the page's line of an analysed series: every figure but the jackknife's

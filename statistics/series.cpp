@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -41,6 +42,13 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
                 i + 1);
         r.logValues[i] = knownLogs ? knownLogs[i] : std::log10(values[i]);
     }
+
+    // Without spread there is no line: its slope would be rounding, and every figure from it
+    // a plausible-looking accident.
+    // Values near the double's limit may differ where their logarithms do not.
+    if (!HasSpread(std::span(values, static_cast<size_t>(n))) ||
+        !HasSpread(std::span(r.logValues.data(), static_cast<size_t>(n))))
+        throw DataError(NoSpreadText());
 
     // 2. Ranks, ascending; among equal values the earlier record ranks lower. Sorting by
     // (logarithm, file position) gives exactly the ranks of counting every pair, at a fraction
@@ -89,6 +97,10 @@ AnalysisResult ComputeAnalysis(const double* values, int n, double alpha, const 
     // 6. Means.
     r.arithMean /= n;
     r.logMean /= n;
+    // A mean lies between the extremes; the rounding of the sum may put it a little outside.
+    r.logMean = std::clamp(r.logMean, r.logMin, r.logMax);
+    r.arithMean = std::clamp(r.arithMean, *std::min_element(values, values + n),
+                             *std::max_element(values, values + n));
 
     // 7. Line through (0, logMean), least squares on the deviates.
     double szz = 0;
@@ -169,4 +181,19 @@ QString PlottingPositionName(double alpha) {
         if (n.alpha == alpha)
             return QString::fromLatin1(n.name) + QStringLiteral(" (") + value + QLatin1Char(')');
     return value;
+}
+
+bool HasSpread(std::span<const double> values) {
+    if (values.empty())
+        return false;
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    // 16 units in the last place of the largest magnitude: far above the rounding of a mean or
+    // a logarithm, far below any spread a measured series has.
+    constexpr double kTolerance = 16 * std::numeric_limits<double>::epsilon();
+    const double size = std::max(std::fabs(*low), std::fabs(*high));
+    return *high - *low > kTolerance * size;
+}
+
+QString NoSpreadText() {
+    return QStringLiteral("値のばらつきがないため当てはめられません。");
 }

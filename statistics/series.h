@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <span>
+
 // Analyses n values with the plotting-position parameter alpha. Throws DataError (a value not
 // greater than 0, fewer than two records, a degenerate fit, a table index above 499 with the
 // largest alpha the series allows, statistics or dry/wet-year values that are not finite).
@@ -34,3 +36,10 @@ inline constexpr double kCunnaneAlpha = 0.4;
 // "Cunnane (α = 0.4)" for Weibull's 0, Blom's 0.375, Cunnane's 0.4, Gringorten's 0.44 and Hazen's
 // 0.5; "α = 0.3" for any other.
 QString PlottingPositionName(double alpha);
+// True when the values vary by more than their rounding: the range must exceed a few units in
+// the last place of the largest magnitude. Seven records of 1591.9 have none, though the mean of
+// their logarithms rounds away from log10(1591.9).
+bool HasSpread(std::span<const double> values);
+
+// Why a series whose values do not vary has no line, no fit and no figure of one.
+QString NoSpreadText();

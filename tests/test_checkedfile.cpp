@@ -1,9 +1,9 @@
 // The one file writer, failed for real: a file size limit in a child process, missing
 // folders, folders in the way.
-#include "statistics/dataerror.h"
-#include "formats/filename.h"
 #include "filesizelimit.h"
+#include "formats/filename.h"
 #include "platform/checkedfile.h"
+#include "statistics/dataerror.h"
 #include "testhelpers.h"
 
 #include <QDir>
@@ -80,6 +80,23 @@ private slots:
         QVERIFY(!text.contains("Unknown"));
         QCOMPARE(ReadBytes(Path("rain.txt")), kOld);
         QCOMPARE(Entries(), before);
+    }
+
+    // A refusal says what may not be written: the device, or the folder the file sits in.
+    void refusalNamesWhatIsNotWritable() {
+        const QString device = FailureOf(QStringLiteral("/dev/null"), "page");
+        QVERIFY2(device.contains(QStringLiteral("装置")), qPrintable(device));
+        if (geteuid() == 0)
+            QSKIP("root may write into any folder");
+        QVERIFY(QDir(dir_->path()).mkdir("locked"));
+        const QString file = Path("locked/rain.txt");
+        QVERIFY(WriteBytes(file, kOld));
+        QCOMPARE(chmod(QFile::encodeName(Path("locked")).constData(), 0555), 0);
+        const QString folder = FailureOf(file, "new");
+        QCOMPARE(chmod(QFile::encodeName(Path("locked")).constData(), 0755), 0);
+        QVERIFY2(folder.contains(QStringLiteral("保存先のフォルダー「%1」").arg(Path("locked"))),
+                 qPrintable(folder));
+        QCOMPARE(ReadBytes(file), kOld);
     }
 
     void keepsModeAndOwner() {
@@ -171,15 +188,21 @@ private slots:
         QCOMPARE(Entries(), QStringList{"rain.txt"});
     }
 
-    // Temporaries of this target that no running write holds are a killed run's leftovers
-    // and go; one held by a write in progress, and files that only look alike, stay.
+    // Temporaries of the folder that no running write holds are a killed run's leftovers and
+    // go, whichever page they were for; one held by a write in progress, and files that only
+    // look alike, stay.
     void staleTemporaries_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("held");
         QTest::addColumn<bool>("removed");
         QTest::newRow("left by a killed run") << ".rain.pdf.quorvel-a1B2c3" << false << true;
         QTest::newRow("held by a running write") << ".rain.pdf.quorvel-a1B2c3" << true << false;
-        QTest::newRow("another target's") << ".snow.pdf.quorvel-a1B2c3" << false << false;
+        QTest::newRow("another page's, left by a killed run")
+            << ".snow.pdf.quorvel-a1B2c3" << false << true;
+        QTest::newRow("another page's, held") << ".snow.pdf.quorvel-Zz0099" << true << false;
+        QTest::newRow("not hidden") << "snow.pdf.quorvel-a1B2c3" << false << false;
+        QTest::newRow("not of mkostemp's letters") << ".snow.pdf.quorvel-a1B2c_" << false << false;
+        QTest::newRow("the mark alone") << ".quorvel-a1B2c3" << false << false;
         QTest::newRow("the user's own hidden file") << ".rain.pdf.backup" << false << false;
         QTest::newRow("longer suffix") << ".rain.pdf.quorvel-a1B2c3d" << false << false;
     }

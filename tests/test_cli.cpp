@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +29,7 @@ struct Run {
     int status = -1;
     QString out;
     QString err;
+    QByteArray outBytes;
 };
 
 // The real executable, started in the folder that holds the deviate table.
@@ -37,8 +39,9 @@ Run Quorvel(const QStringList& arguments) {
     process.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel"), arguments);
     if (!process.waitForFinished(30000))
         return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    const QByteArray out = process.readAllStandardOutput();
+    return {process.exitCode(), QString::fromUtf8(out),
+            QString::fromUtf8(process.readAllStandardError()), out};
 }
 
 QString PdfText(const QString& path) {
@@ -142,6 +145,52 @@ private slots:
         QVERIFY(!run.out.contains(bad));
     }
 
+    // Below 10 the page's whole numbers say little: the unrounded values follow at the end of
+    // the row, as the page line computes them.
+    void fullValuesFollowTheWholeNumbers() {
+        QTemporaryDir dir;
+        const QString file =
+            WriteFile(dir, QStringLiteral("small.csv"),
+                      "2001,0.21\n2002,0.35\n2003,0.9\n2004,0.5\n2005,0.62\n2006,0.44\n");
+        const Run run = Quorvel({QStringLiteral("--results"), file});
+        QCOMPARE(run.status, 0);
+        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        const QStringList row = lines[1].split(QLatin1Char(','));
+        const auto column = [&](const QString& name) { return row[header.indexOf(name)]; };
+        for (const char* name : {"dry10", "dry100", "wet10", "wet100"}) {
+            const QString whole = column(QLatin1String(name));
+            const QString full = column(QStringLiteral("value_") + QLatin1String(name));
+            QVERIFY2(!whole.contains(QLatin1Char('.')), qPrintable(whole));
+            QVERIFY2(full.contains(QLatin1Char('.')), qPrintable(full));
+            QCOMPARE(whole.toDouble(), std::round(full.toDouble()));
+        }
+        QVERIFY(column(QStringLiteral("value_dry10")).toDouble() > 0.21 * 0.9);
+        QVERIFY(column(QStringLiteral("value_wet100")).toDouble() > 0.9);
+    }
+
+    // The distributions' rows carry what they were computed from; --bom marks the CSV as UTF-8
+    // for spreadsheets.
+    void distributionRowsCarryTheirContext() {
+        const QString file = kSamples + QStringLiteral("precip_30y.csv");
+        const Run run =
+            Quorvel({QStringLiteral("--results"), QStringLiteral("--distributions"),
+                     QStringLiteral("--alpha"), QStringLiteral("0.4"), QStringLiteral("--target"),
+                     QStringLiteral("dry10"), QStringLiteral("--bom"), file});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.outBytes.startsWith("\xEF\xBB\xBF"
+                                        "file,"));
+        const QStringList lines =
+            QString::fromUtf8(run.outBytes.mid(3)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 12);
+        for (const QString& row : lines.mid(1))
+            QVERIFY2(row.endsWith(QStringLiteral(",30,0.4,dry10")), qPrintable(row));
+        QVERIFY(Quorvel({QStringLiteral("--results"), file}).outBytes.startsWith("file,"));
+        const Run json = Quorvel(
+            {QStringLiteral("--results"), QStringLiteral("--json"), QStringLiteral("--bom"), file});
+        QCOMPARE(json.status, 2);
+    }
+
     void jsonHoldsTheRecords() {
         const Run run = Quorvel({QStringLiteral("--results"), QStringLiteral("--json"),
                                  kSamples + QStringLiteral("precip_30y.csv")});
@@ -182,7 +231,9 @@ private slots:
         QCOMPARE(csv.status, 0);
         QCOMPARE(json.status, 0);
         const QStringList lines = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QVERIFY(lines[0].endsWith(QStringLiteral(",r,slsc,se_dry10,se_dry100,se_wet10,se_wet100")));
+        QVERIFY(
+            lines[0].endsWith(QStringLiteral(",r,slsc,se_dry10,se_dry100,se_wet10,se_wet100,"
+                                             "value_dry10,value_dry100,value_wet10,value_wet100")));
         const QStringList header = lines[0].split(QLatin1Char(','));
         const QStringList row = lines[1].split(QLatin1Char(','));
         const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).array()[0].toObject();
@@ -341,7 +392,7 @@ private slots:
         QCOMPARE(lines[0],
                  QStringLiteral("file,model,name,applicable,slsc,x_cor,dry10,dry100,wet10,wet100,"
                                 "jk_dry10,jk_dry100,jk_wet10,jk_wet100,se_dry10,se_dry100,se_wet10,"
-                                "se_wet100,passes,selected,problem"));
+                                "se_wet100,passes,selected,problem,records,alpha,target"));
         // The help lists the columns as they are written.
         QVERIFY(Quorvel({QStringLiteral("--help")}).out.contains(lines[0].section(',', 1)));
         QCOMPARE(lines.size(), 12);
@@ -530,7 +581,7 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("title");
         QTest::newRow("a named page, the item's title") << "rain.pdf" << QStringList{} << "rain.pdf"
-                                                        << "降水量の合計";
+                                                        << "年降水量";
         QTest::newRow("into a folder, a title given")
             << "."
             << QStringList{QStringLiteral("--days"), QStringLiteral("2"), QStringLiteral("--title"),
@@ -665,7 +716,8 @@ private slots:
         const QStringList lines = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QVERIFY(lines[0].endsWith(QStringLiteral(
             ",problem,bs_fitted,bse_dry10,bse_dry100,bse_wet10,bse_wet100,low_dry10,high_dry10,"
-            "low_dry100,high_dry100,low_wet10,high_wet10,low_wet100,high_wet100")));
+            "low_dry100,high_dry100,low_wet10,high_wet10,low_wet100,high_wet100,records,alpha,"
+            "target")));
         const QStringList header = lines[0].split(QLatin1Char(','));
         const QJsonArray models = QJsonDocument::fromJson(json.out.toUtf8())
                                       .array()[0]

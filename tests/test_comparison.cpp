@@ -62,7 +62,7 @@ private slots:
         QTest::newRow("inside one decade") << QList<double>{1200, 1730, 980.5} << 2 << 4;
         QTest::newRow("whole thousands") << QList<double>{1000, 5000} << 3 << 4;
         QTest::newRow("exact decades") << QList<double>{10, 100} << 1 << 2;
-        QTest::newRow("one value on a power") << QList<double>{100, 100} << 2 << 3;
+        QTest::newRow("the smallest value on a power") << QList<double>{100, 101} << 2 << 3;
         QTest::newRow("below one") << QList<double>{0.5, 3} << -1 << 1;
         QTest::newRow("three decades") << QList<double>{95, 1500, 20000} << 1 << 5;
     }

@@ -1,9 +1,10 @@
-#include "statistics/dataerror.h"
 #include "formats/datafile.h"
+#include "statistics/dataerror.h"
 #include "testhelpers.h"
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,6 +48,17 @@ private slots:
         QTest::newRow("spaces around comma") << QByteArray("1990 , 1200.5\r\n1991 ,980") << two;
         QTest::newRow("spaces after value") << QByteArray("1990,1200.5   \r\n1991,980 ") << two;
         QTest::newRow("tabs") << QByteArray("1990\t1200.5\r\n1991\t980") << two;
+        QTest::newRow("a blank line at the end")
+            << QByteArray("1990,1200.5\r\n1991,980\r\n\r\n") << two;
+        QTest::newRow("blank lines and blanks at the end")
+            << QByteArray("1990,1200.5\n1991,980\n \t\n\n") << two;
+        // A spreadsheet's "Unicode テキスト": UTF-16 with its mark, tab separated.
+        const QString unicodeText = QStringLiteral("1990\t1200.5\r\n1991\t980\r\n");
+        auto utf16 = [&](QStringConverter::Encoding encoding, QByteArray mark) {
+            return mark + QByteArray(QStringEncoder(encoding).encode(unicodeText));
+        };
+        QTest::newRow("UTF-16 LE") << utf16(QStringConverter::Utf16LE, "\xFF\xFE") << two;
+        QTest::newRow("UTF-16 BE") << utf16(QStringConverter::Utf16BE, "\xFE\xFF") << two;
         QTest::newRow("signs and exponent") << QByteArray("+1990,1.2005e3\r\n1991,+980") << two;
         QTest::newRow("year with fraction rounds half to even")
             << QByteArray("1994.5,1\r\n1995.5,2") << Records{{1994, 1}, {1995 + 1, 2}};
@@ -63,8 +75,6 @@ private slots:
     void refusesMalformedFiles_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("messagePart");
-        QTest::newRow("empty line at end")
-            << QByteArray("1990,1\r\n1991,2\r\n\r\n") << "3 行目：空白行";
         QTest::newRow("empty line between")
             << QByteArray("1990,1\r\n\r\n1991,2") << "2 行目：空白行";
         QTest::newRow("blank line between")
@@ -83,13 +93,18 @@ private slots:
         QTest::newRow("extra field")
             << QByteArray("1990,1,2") << "1 行目：西暦年と値のあとに余分な項目";
         QTest::newRow("a heading line points to the import")
-            << QByteArray("year,rain\r\n1990,1") << "「取り込み(&I)...」で開けます";
+            << QByteArray("year,rain\r\n1990,1") << "--import で開けます";
         QTest::newRow("an extra column points to the import")
-            << QByteArray("1990,1,\r\n") << "「取り込み(&I)...」で開けます";
+            << QByteArray("1990,1,\r\n") << "--import で開けます";
         QTest::newRow("year beyond 32 bits")
             << QByteArray("3000000000,1") << "1 行目：西暦年が大きすぎます";
         QTest::newRow("value overflows") << QByteArray("1990,1e400") << "値が扱える数値の範囲";
-        QTest::newRow("value underflows") << QByteArray("1990,1e-400") << "値が扱える数値の範囲";
+        QTest::newRow("value underflows") << QByteArray("1990,1e-400") << "値が 0 に近すぎて";
+        QTest::newRow("year underflows") << QByteArray("1e-400,5") << "西暦年が小さすぎて";
+        // Quoted bytes never reach a terminal or a message box as controls.
+        QTest::newRow("control characters escaped")
+            << QByteArray("1950,100\n1951,\x1b]0;PWNED\x07\n")
+            << "2 行目：値が数字ではありません（「\\x1b]0;PWNED\\x07」）";
         QTest::newRow("year overflows") << QByteArray("1e999,5") << "西暦年が扱える数値の範囲";
         QTest::newRow("two signs on the year")
             << QByteArray("+-1990,5") << "1 行目：西暦年が数字ではありません（「+-1990」）";

@@ -4,9 +4,11 @@
 #include "nearequal.h"
 #include "state/loading.h"
 #include "states.h"
+#include "statistics/dataerror.h"
 #include "statistics/distributioncomparison.h"
 #include "statistics/distributionfits.h"
 #include "statistics/mathfunctions.h"
+#include "statistics/series.h"
 #include "statistics/study.h"
 
 #include <QTest>
@@ -328,9 +330,9 @@ private slots:
         COMPARE_RELATIVE(Parameter(line, "log_mean"), mean, 1e-15);
         COMPARE_RELATIVE(Parameter(line, "slope"), slope, 1e-14);
         COMPARE_RELATIVE(line.quantile(0.5).value(), std::pow(10.0, mean), 1e-14);
-        // Equal values give the page's refusal of a flat line.
+        // Equal values have no line at all.
         const std::vector<double> flat{5, 5, 5};
-        QCOMPARE(FitModel(ModelId::Ln2Paper, flat).problem(), PaperLineModel(2, 0).problem());
+        QCOMPARE(FitModel(ModelId::Ln2Paper, flat).problem(), NoSpreadText());
     }
 
     // Fits that must refuse, each with a reason.
@@ -350,7 +352,7 @@ private slots:
         QTest::newRow("ln3_iwai: bound above the smallest value")
             << ModelId::Ln3Iwai << Values{1, 100, 100, 100, 100, 100, 100, 100, 100, 101};
         QTest::newRow("ln2_paper: one value") << ModelId::Ln2Paper << Values{7};
-        QTest::newRow("ln2_paper: a flat line") << ModelId::Ln2Paper << Values{5, 5, 5};
+        QTest::newRow("ln2_paper: no spread") << ModelId::Ln2Paper << Values{5, 5, 5};
     }
     void notApplicable() {
         QFETCH(ModelId, id);
@@ -361,6 +363,62 @@ private slots:
         QVERIFY(model.parameters().empty());
         QVERIFY(!model.quantile(0.5));
         QVERIFY(!model.cdf(1));
+    }
+
+    // A series without spread has no line and no fit at any magnitude: the analysis, the page
+    // line's measures and every model refuse it with the one message, also where the rounding
+    // of a mean or of the L-moments would leave a spread of a few units in the last place.
+    void noSpreadRefusedEverywhere_data() {
+        QTest::addColumn<Values>("values");
+        QTest::newRow("7 × 1591.9") << Values(7, 1591.9);
+        QTest::newRow("20 × 7") << Values(20, 7);
+        QTest::newRow("147 × 55.5") << Values(147, 55.5);
+        QTest::newRow("10 × 100") << Values(10, 100);
+        Values ulps(9, 1591.9);
+        ulps << std::nextafter(std::nextafter(1591.9, 2000.0), 2000.0);
+        QTest::newRow("two units in the last place apart") << ulps;
+    }
+    void noSpreadRefusedEverywhere() {
+        QFETCH(Values, values);
+        const QString noSpread = NoSpreadText();
+        for (const ModelId id : kModels) {
+            const FittedModel model = Fit(id, values);
+            QVERIFY2(!model.applicable(), ModelKey(id));
+            QCOMPARE(model.problem(), noSpread);
+        }
+        SeriesData series;
+        series.recordCount = int32_t(values.size());
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            series.years[size_t(i)] = int32_t(1950 + i);
+            series.values[size_t(i)] = values[i];
+        }
+        try {
+            ComputeStudy(series, {}, RealDeviateTable());
+            QFAIL("a series without spread was analysed");
+        } catch (const DataError& error) {
+            QCOMPARE(error.message(), noSpread);
+        }
+        // Asked directly, the page line's measures and the comparison have no figure either.
+        const std::vector<double> sorted = Sorted(values);
+        const SampleArrays arrays(sorted, 0.5);
+        FitMeasures paper = ComputeLineMeasures(series, AnalysisResult{}, RealDeviateTable(), 0.5);
+        JackknifeLine(series, arrays.of(sorted), 0.5, paper);
+        QCOMPARE(paper.lineProblem, noSpread);
+        QCOMPARE(paper.errorProblem, noSpread);
+        QVERIFY(!paper.slsc && !paper.xCor && !paper.correlation);
+        const DistributionComparison c = CompareDistributions(paper, arrays.of(sorted), 0.5);
+        QVERIFY(!c.selected);
+        for (const ModelComparison& row : c.models) {
+            QVERIFY2(!row.applicable() && !row.slsc && !row.passes, ModelKey(row.model.id()));
+            QCOMPARE(row.model.problem(), noSpread);
+        }
+    }
+
+    // A spread far below any measurement's but above the rounding is a spread.
+    void smallSpreadIsFitted() {
+        const Values values{1000, 1000.000001, 1000.000002, 1000.000003, 1000.000004};
+        QVERIFY(HasSpread(std::vector<double>(values.begin(), values.end())));
+        QVERIFY(Fit(ModelId::Ln2Pm, values).applicable());
     }
 
     // The SQRT-ET fit is where the profile likelihood's derivative vanishes, and the likelihood

@@ -1,10 +1,10 @@
-#include "state/appstate.h"
-#include "statistics/dataerror.h"
 #include "editor/form3.h"
 #include "editor/form4.h"
 #include "fakeplatform.h"
 #include "filesizelimit.h"
 #include "platform/widgets.h"
+#include "state/appstate.h"
+#include "statistics/dataerror.h"
 #include "testhelpers.h"
 
 #include <QAction>
@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -162,7 +163,7 @@ private slots:
         // The save dialog offers what the open dialog chose.
         QCOMPARE(fake_->files.initialPathsSeen, (QStringList{QString(), path}));
         QCOMPARE(fake_->files.filtersSeen,
-                 QStringList(2, "All Files (*.*)|*.*|Text Files (*.txt)|*.txt"));
+                 QStringList(2, "すべてのファイル (*)|*|テキスト ファイル (*.txt)|*.txt"));
     }
 
     void typedText_data() {
@@ -336,6 +337,16 @@ private slots:
             << QByteArray("\x99\x8d\x1c\r\n") << QString() << true;
         QTest::newRow("Shift-JIS, CR only")
             << QByteArray("\x8d\x7e\r\x90\x85\r") << QString() << false;
+        // A spreadsheet's "Unicode テキスト" in either byte order, saved back as it came.
+        const QString unicodeText = QStringLiteral("西暦年\t降水量\r\n1990\t1200\r\n");
+        QTest::newRow("UTF-16 LE")
+            << "\xFF\xFE" +
+                   QByteArray(QStringEncoder(QStringConverter::Utf16LE).encode(unicodeText))
+            << QStringLiteral("西暦年\t降水量\n1990\t1200") << false;
+        QTest::newRow("UTF-16 BE")
+            << "\xFE\xFF" +
+                   QByteArray(QStringEncoder(QStringConverter::Utf16BE).encode(unicodeText))
+            << QStringLiteral("西暦年\t降水量\n1990\t1200") << false;
     }
     void encodingRoundTrip() {
         QFETCH(QByteArray, file);
@@ -348,7 +359,8 @@ private slots:
         QCOMPARE(fake_->messages.shown.size(), toldOfBytes ? 1 : 0);
         SaveAndFinish(Path("copy.txt"));
         QByteArray saved = file;
-        if (!saved.contains("\r\n"))
+        const bool utf16 = file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF");
+        if (!utf16 && !saved.contains("\r\n"))
             saved.replace('\r', "\r\n");
         QCOMPARE(ReadBytes(Path("copy.txt")), saved);
     }
@@ -442,12 +454,16 @@ private slots:
                                 << "普通のファイルではない";
         QTest::newRow("line of 4097") << "long.txt"
                                       << "4096 文字";
+        QTest::newRow("a picture") << "picture.png"
+                                   << "テキストファイルではない";
     }
     void openRefuses() {
         QFETCH(QString, path);
         QFETCH(QString, said);
         if (path == "fifo")
             QCOMPARE(mkfifo(QFile::encodeName(Path(path)).constData(), 0600), 0);
+        if (path == "picture.png")
+            QVERIFY(WriteBytes(Path(path), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
         if (path == "long.txt")
             QVERIFY(WriteBytes(Path(path), "1990 5\r\n" + QByteArray(4097, '1') + "\r\n"));
         if (!path.startsWith('/'))
@@ -508,7 +524,8 @@ private slots:
     }
 
     // Whatever would set the text aside asks first when it was changed: はい saves through the
-    // save dialog, いいえ lets it go, キャンセル keeps the editor as it was.
+    // save dialog (and on closing hands the file over as 保存終了 does), いいえ lets it go,
+    // キャンセル keeps the editor as it was.
     void saveQuestion_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("edited");
@@ -550,15 +567,19 @@ private slots:
         if (edited)
             QCOMPARE(fake_->messages.asked[0].text, QStringLiteral("変更を保存しますか"));
         const bool goesOn = !edited || reply != Answer::Cancel;
+        const bool handedOver =
+            edited && reply == Answer::Yes && (how == "close box" || how == "forced end");
         if (how == "close box" || how == "forced end") {
-            QCOMPARE(host_->forced, goesOn ? 1 : 0);
+            QCOMPARE(host_->forced, goesOn && !handedOver ? 1 : 0);
             QCOMPARE(form_->isVisible(), !goesOn);
         } else if (how == "open") {
             QCOMPARE(Box()->toPlainText(), goesOn ? QStringLiteral("2000 5") : before);
         } else {
             QCOMPARE(Box()->toPlainText().startsWith(QStringLiteral("   2000")), goesOn);
         }
-        QCOMPARE(host_->saved, 0);
+        QCOMPARE(host_->saved, handedOver ? 1 : 0);
+        if (handedOver)
+            QCOMPARE(state_->dataFileName, Path("saved.txt"));
         QCOMPARE(QFile::exists(Path("saved.txt")), edited && reply == Answer::Yes);
         if (edited && reply == Answer::Yes)
             QCOMPARE(ReadBytes(Path("saved.txt")), QByteArray("1990 10\r\n1991 20\r\n"));
@@ -584,6 +605,47 @@ private slots:
         form_->close();
         QVERIFY(fake_->messages.asked.isEmpty());
         QCOMPARE(host_->forced, 1);
+    }
+
+    // はい to the close question runs the checks of 保存終了: a file the analysis refuses keeps
+    // the editor open at the line, whether the close box or the program's end asked.
+    void closeQuestionSaveIsChecked_data() {
+        QTest::addColumn<bool>("programEnd");
+        QTest::newRow("close box") << false;
+        QTest::newRow("program's end") << true;
+    }
+    void closeQuestionSaveIsChecked() {
+        QFETCH(bool, programEnd);
+        form_->show();
+        Generate("2001", "2003");
+        Box()->setPlainText("   2001   \n   2002   6\n   2003   7");
+        host_->onSaved = [] { throw DataError(QStringLiteral("1 行目に値がありません。"), 1); };
+        fake_->messages.answers << Answer::Yes;
+        fake_->files.saveAnswers << Path("typed.txt");
+        if (programEnd)
+            QVERIFY(!form_->CloseAfterAsking());
+        else
+            form_->close();
+        QCOMPARE(host_->saved, 1);
+        QCOMPARE(host_->forced, 0);
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QVERIFY(fake_->messages.shown[0].text.startsWith(QStringLiteral("1 行目")));
+        RunDeferredDeletes();
+        QVERIFY(form_ && form_->isVisible());
+        QCOMPARE(Box()->textCursor().blockNumber(), 0);
+        QVERIFY(QFile::exists(Path("typed.txt")));
+    }
+
+    // With a series loaded, the dialog offers its years.
+    void defaultYearsOfTheLoadedSeries() {
+        state_->study.series.recordCount = 3;
+        state_->study.series.years = {};
+        state_->study.series.years[0] = 1971;
+        state_->study.series.years[1] = 1969;
+        state_->study.series.years[2] = 2004;
+        Item("EmnuFileNewItem")->trigger();
+        QCOMPARE(Dialog()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("1969"));
+        QCOMPARE(Dialog()->findChild<QLineEdit*>("Text2")->text(), QStringLiteral("2004"));
     }
 
     void defaultYears() {

@@ -1,9 +1,9 @@
 #include "formats/deviatetable.h"
-#include "statistics/fitmeasures.h"
-#include "state/loading.h"
-#include "statistics/mathfunctions.h"
 #include "nearequal.h"
+#include "state/loading.h"
 #include "states.h"
+#include "statistics/fitmeasures.h"
+#include "statistics/mathfunctions.h"
 
 #include <QTest>
 
@@ -146,8 +146,6 @@ private slots:
         QTest::addColumn<bool>("slsc");
         QTest::addColumn<bool>("errors");
         QTest::newRow("two records") << QList<double>{10, 1000} << true << true << false;
-        QTest::newRow("all equal: level line")
-            << QList<double>{50, 50, 50} << false << false << false;
         QTest::newRow("level without the one high value")
             << QList<double>{50, 50, 50, 100} << true << true << false;
         QTest::newRow("four distinct") << QList<double>{50, 70, 60, 100} << true << true << true;

@@ -378,7 +378,7 @@ private slots:
                  h.state.study.analysis.probabilities[0]);
         const QString text = window->TableText(QLatin1Char('\t'));
         QVERIFY(text.startsWith(QStringLiteral("年\t値\t順位")));
-        QVERIFY(text.contains(QStringLiteral("\r\nalpha\t0\r\n")));
+        QVERIFY(text.contains(QStringLiteral("\r\nα\t0\r\n")));
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("out.csv"));
         h.fake.files.saveAnswers << csv;
@@ -696,16 +696,16 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("kind"); // how bad.txt is made
         QTest::addColumn<QString>("messagePart");
-        QTest::newRow("empty line at end") << QByteArray("1990,5\r\n1991,6\r\n\r\n") << "file"
-                                           << "空白行";
+        QTest::newRow("empty line between") << QByteArray("1990,5\r\n\r\n1991,6\r\n") << "file"
+                                            << "空白行";
         QTest::newRow("zero value") << QByteArray("1990,5\r\n1991,0\r\n") << "file"
                                     << "0 以下";
         QTest::newRow("empty file") << QByteArray() << "file"
                                     << "2 件以上";
         QTest::newRow("258 records") << QByteArray("1,1\r\n").repeated(258) << "file"
                                      << "257 件を超え";
-        QTest::newRow("257 records, then an empty line")
-            << QByteArray("1,1\r\n").repeated(257) + "\r\n"
+        QTest::newRow("257 records, then an empty line and one more")
+            << QByteArray("1,1\r\n").repeated(257) + "\r\n1,1\r\n"
             << "file"
             << "空白行";
         QTest::newRow("largest double")
@@ -782,7 +782,7 @@ private slots:
         QCOMPARE(h.state.dataFileName, QString());
         QVERIFY(!h.enabled("mnuSellect"));
         QCOMPARE(h.fake.files.filtersSeen,
-                 QStringList{"All Files (*.*)|*.*|Text Files (*.txt)|*.txt"});
+                 QStringList{"すべてのファイル (*)|*|テキスト ファイル (*.txt)|*.txt"});
     }
 
     void helpTopicsShowTheirTexts_data() {
@@ -791,7 +791,7 @@ private slots:
         QTest::addColumn<QString>("ending");
         QTest::newRow("drawing") << "mnuMessUseItem"
                                  << "作図方法と印刷にあたっての注意点です"
-                                 << "てみてください。\r\n";
+                                 << "ほかの機械から印刷できます。\r\n";
         QTest::newRow("data") << "mnuMessEditItem"
                               << "データファイルの作成にあたっての注意点です"
                               << "エラーになります。\r";
@@ -880,7 +880,7 @@ private slots:
         QPointer<Form3> editor = h.form->findChild<Form3*>();
         QVERIFY(editor);
         auto* box = editor->findChild<QPlainTextEdit*>("Text1");
-        box->setPlainText("2001 5\n2002 6\n2003 7\n2004 8\n2005 9\n");
+        box->setPlainText("2001 5\n2002 6\n2003 7\n2004 8\n2005 9\n\n2006 1");
         box->moveCursor(QTextCursor::Start);
         const QString file = dir.filePath("typed.txt");
         h.fake.files.saveAnswers << file;
@@ -893,7 +893,7 @@ private slots:
                  qPrintable(h.lastMessages().first()));
         QCOMPARE(box->textCursor().blockNumber(), 5);
         QCOMPARE(ReadBytes(file), QByteArray("2001 5\r\n2002 6\r\n2003 7\r\n2004 8\r\n"
-                                             "2005 9\r\n\r\n"));
+                                             "2005 9\r\n\r\n2006 1\r\n"));
         QCOMPARE(h.state.study.series.recordCount, 0);
 
         // Mended where it was typed, the same command hands it over and closes the editor.
@@ -931,7 +931,9 @@ private slots:
         QCOMPARE(h.state.study.series.recordCount, 100);
         QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 0);
         QCOMPARE(h.checkedIndex("mnuScaleMaxVal"), 3);
-        QCOMPARE(h.state.settings.analysisMode, 0);
+        // The analysis mode is the user's, as after 開く.
+        QCOMPARE(h.state.settings.analysisMode, 1);
+        QVERIFY(h.action("mnuAnaLine")->isChecked());
         QVERIFY(h.enabled("Command1"));
     }
 
@@ -955,16 +957,19 @@ private slots:
         QCOMPARE(h.text("Text10"), QStringLiteral("降水量　(mm)"));
         editor->findChild<QAction*>(QStringLiteral("EmnuFileSaveItem"))->trigger();
         RunDeferredDeletes();
-        // The year the import left out is the one gap the load reports.
+        // The year the import left out is told as its choice, with its reason, not as a fault
+        // of the saved file.
         QCOMPARE(h.fake.messages.shown.size(), 1);
-        QVERIFY2(h.fake.messages.shown[0].text.contains(
-                     QStringLiteral("抜けている年があります：2009。")),
-                 qPrintable(h.fake.messages.shown[0].text));
+        const QString told = h.fake.messages.shown[0].text;
+        QVERIFY2(told.contains(QStringLiteral("取り込みで次の年を除きました")) &&
+                     told.contains(QStringLiteral("\n2009 年：")) &&
+                     !told.contains(QStringLiteral("抜けている年")),
+                 qPrintable(told));
         QCOMPARE(h.state.study.series.recordCount, 19); // 2001 to 2020 without 2009
         QCOMPARE(h.state.study.series.years[0], 2001);
         QVERIFY(ReadBytes(saved).startsWith("   2001   1873.3\r\n   2002   1927.1\r\n"));
-        QCOMPARE(h.text("Text10"), QStringLiteral("降水量の合計　(mm)"));
-        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量の合計　(mm)"));
+        QCOMPARE(h.text("Text10"), QStringLiteral("年降水量　(mm)"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("年降水量　(mm)"));
     }
 
     // グラフに表示: the import's series becomes the loaded one as a file would, without a file.
@@ -999,8 +1004,8 @@ private slots:
         QCOMPARE(h.form->windowTitle(),
                  QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + observation +
                      QStringLiteral("：") + built + " > ");
-        QCOMPARE(h.text("Text10"), QStringLiteral("降水量の合計　(mm)"));
-        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("降水量の合計　(mm)"));
+        QCOMPARE(h.text("Text10"), QStringLiteral("年最大2日降水量　(mm)"));
+        QCOMPARE(h.state.settings.axisTitle, QStringLiteral("年最大2日降水量　(mm)"));
         QCOMPARE(h.state.settings.defaultsApplied, 1);
         for (const QString& name : kDataMenus)
             QVERIFY2(h.enabled(name), qPrintable(name));
@@ -1093,8 +1098,8 @@ private slots:
     // means choosing everything in the import window again.
     void unsavedImportIsAChange() {
         Harness h;
-        QVERIFY(
-            h.form->ImportOpenInEditor(QStringLiteral("   2000   1\r\n   2001   2"), QString()));
+        QVERIFY(h.form->ImportOpenInEditor(QStringLiteral("   2000   1\r\n   2001   2"), QString(),
+                                           {}));
         auto* editor = h.form->findChild<Form3*>();
         QVERIFY(editor->HasChanges());
         QVERIFY(!editor->CloseAfterAsking());
@@ -1105,7 +1110,7 @@ private slots:
     void importWaitsForAnOpenEditor() {
         Harness h;
         h.action("mnuEditFile")->trigger();
-        QVERIFY(!h.form->ImportOpenInEditor(QStringLiteral("   2000   1"), QString()));
+        QVERIFY(!h.form->ImportOpenInEditor(QStringLiteral("   2000   1"), QString(), {}));
         QCOMPARE(h.fake.messages.shown.size(), 1);
         QVERIFY(h.fake.messages.shown[0].text.contains(QStringLiteral("エディタが開いています")));
     }
@@ -1144,8 +1149,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QByteArray seven;
         for (int year = 2001; year <= 2007; ++year)
-            seven += QByteArray::number(year) + ",1591.9\r\n";
-        QTest::newRow("seven times 1591.9") << seven;
+            seven += QByteArray::number(year) + (year < 2007 ? ",1591.9\r\n" : ",1591.9000001\r\n");
+        QTest::newRow("six times 1591.9 and one more") << seven;
         QTest::newRow("855931 and 855933") << QByteArray("7 855931\r\n8 855933\r\n");
         QTest::newRow("5000 and a little more")
             << QByteArray("2001,5000\r\n2002,5000.0000001\r\n2003,5000.0000002\r\n");
@@ -1283,8 +1288,13 @@ private slots:
         QVERIFY(outside > 0);
         QVERIFY2(h.text("Label33").contains(QStringLiteral("外にデータが %1 個").arg(outside)),
                  qPrintable(h.text("Label33")));
-        QVERIFY(h.open(file)); // a second load keeps the user's scale
-        QCOMPARE(h.text("Text5"), QStringLiteral("10"));
+        // A second load with not one point on the user's scale takes the fitting one and says so.
+        QVERIFY(h.open(file));
+        QCOMPARE(h.text("Text5"), maximum);
+        QVERIFY2(h.text("Label33").contains(QStringLiteral("点が一つも入らない")),
+                 qPrintable(h.text("Label33")));
+        h.action("mnuScaleMinVal_0")->trigger();
+        h.action("mnuScaleMaxVal_0")->trigger();
         h.action("mnuScaleFitItem")->trigger();
         QCOMPARE(h.text("Text5"), maximum);
         QCOMPARE(h.text("Text6"), minimum);
@@ -1320,6 +1330,51 @@ private slots:
         QCOMPARE(h.checkedIndex("mnuPlotPosVal"), preset);
         QCOMPARE(h.fake.messages.shown.size(), messages);
         QCOMPARE(h.state.study.analysis.slope != slopeBefore, messages == 0);
+    }
+
+    // An alpha typed without Enter is the alpha a command that uses it takes: applied first, as
+    // 再計算 would, or refused with its message, the box put back and nothing printed.
+    void typedAlphaIsUsedByThePrint_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("alpha");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("applied") << "0.4" << 0.4 << 1;
+        QTest::newRow("refused") << "0.99" << 0.5 << 0;
+        QTest::newRow("unchanged") << "0.5" << 0.5 << 1;
+    }
+    void typedAlphaIsUsedByThePrint() {
+        QFETCH(QString, typed);
+        QFETCH(double, alpha);
+        QFETCH(int, pages);
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.box("Text11")->setText(typed);
+        h.action("mnuPrintOutItem")->trigger();
+        QCOMPARE(h.printer.pages, pages);
+        QCOMPARE(h.state.settings.alpha, alpha);
+        QCOMPARE(h.state.study.settings.alpha, alpha);
+        QCOMPARE(h.text("Text11"), FormatReal(alpha));
+        QCOMPARE(h.fake.messages.shown.size(), pages == 0 ? 1 : 0);
+    }
+
+    // A later load whose every point lies outside the scale in use takes the scale that fits
+    // it and says so under the chart; one with a point inside keeps the user's scale.
+    void loadOutsideTheScaleTakesTheFittingScale() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        const QString before = h.text("Text6") + QStringLiteral("～") + h.text("Text5");
+        const QString small = WriteFile(dir, "small.csv", "2001,0.2\n2002,0.5\n2003,0.9\n");
+        QVERIFY(h.open(small));
+        QCOMPARE(h.text("Text6"), QStringLiteral("0.1"));
+        QCOMPARE(h.text("Text5"), QStringLiteral("10"));
+        QCOMPARE(h.checkedIndex("mnuScaleMinVal"), 0);
+        QVERIFY2(h.text("Label33").contains(before + QStringLiteral(" には点が一つも入らない")),
+                 qPrintable(h.text("Label33")));
+        const QString partly = WriteFile(dir, "partly.csv", "2001,0.5\n2002,5\n2003,50\n");
+        QVERIFY(h.open(partly));
+        QCOMPARE(h.text("Text6"), QStringLiteral("0.1"));
+        QCOMPARE(h.text("Text5"), QStringLiteral("10"));
     }
 
     void chartLeavesAsImage_data() {

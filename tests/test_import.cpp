@@ -1,7 +1,8 @@
 #include "agencyfile.h"
-#include "statistics/dataerror.h"
 #include "formats/import.h"
+#include "statistics/dataerror.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 Q_DECLARE_METATYPE(ImportOptions)
@@ -248,6 +249,83 @@ private slots:
     void axisTitle() {
         QFETCH(QString, item);
         QTEST(AxisTitleFromItem(item), "title");
+    }
+
+    // The axis title names what was built from the item, with its unit.
+    void importedAxisTitle_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<int>("aggregate");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QString>("title");
+        const QString rain = QStringLiteral("降水量の合計(mm)");
+        const int day = int(ImportPeriod::Day);
+        const int sum = int(ImportAggregate::Sum);
+        const int max = int(ImportAggregate::Max);
+        QTest::newRow("daily maxima") << rain << day << max << 1 << "年最大日降水量　(mm)";
+        QTest::newRow("two-day maxima") << rain << day << max << 2 << "年最大2日降水量　(mm)";
+        QTest::newRow("daily totals") << rain << day << sum << 1 << "年降水量　(mm)";
+        QTest::newRow("monthly maxima")
+            << rain << int(ImportPeriod::Month) << max << 1 << "年最大月降水量　(mm)";
+        QTest::newRow("yearly totals")
+            << rain << int(ImportPeriod::Year) << sum << 1 << "年降水量　(mm)";
+        QTest::newRow("a spreadsheet's item")
+            << QStringLiteral("流量（m3/s）") << day << max << 1 << "年最大日流量　(m3/s)";
+        QTest::newRow("no unit") << QStringLiteral("rain") << day << sum << 1 << "年rain";
+        QTest::newRow("no item") << QString() << day << sum << 1 << "";
+    }
+    void importedAxisTitle() {
+        QFETCH(QString, item);
+        QFETCH(int, period);
+        QFETCH(int, aggregate);
+        QFETCH(int, days);
+        AnnualSeries series;
+        series.layout.period = ImportPeriod(period);
+        series.valueColumn.item = item;
+        ImportOptions options;
+        options.aggregate = ImportAggregate(aggregate);
+        options.days = days;
+        QTEST(ImportedAxisTitle(series, options), "title");
+    }
+
+    // Years the reader does not take are told as such, not as a file without dates.
+    void yearsOutOfRange_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("year 0 and on") << QByteArray("0,100\n1,200\n2,300\n") << "年 0 は";
+        QTest::newRow("five-digit years") << QByteArray("99999,100\n100000,200\n") << "年 99999 は";
+        QTest::newRow("a dated year 0") << QByteArray("0/1/1,5\n0/1/2,6\n") << "の年 0 は";
+    }
+    void yearsOutOfRange() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        try {
+            ParseImportSource(bytes);
+            QFAIL("read");
+        } catch (const DataError& error) {
+            QVERIFY2(error.message().contains(said), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QStringLiteral("1000 年から 9999 年まで")),
+                     qPrintable(error.message()));
+        }
+    }
+
+    // A spreadsheet's "Unicode テキスト": UTF-16 with its mark, tab separated, either byte order.
+    void utf16Text_data() {
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QByteArray>("mark");
+        QTest::newRow("little-endian") << int(QStringConverter::Utf16LE) << QByteArray("\xFF\xFE");
+        QTest::newRow("big-endian") << int(QStringConverter::Utf16BE) << QByteArray("\xFE\xFF");
+    }
+    void utf16Text() {
+        QFETCH(int, encoding);
+        QFETCH(QByteArray, mark);
+        const QString text = QStringLiteral("年\t降水量(mm)\r\n1990\t1200.5\r\n1991\t980\r\n");
+        const QByteArray bytes =
+            mark + QByteArray(QStringEncoder(QStringConverter::Encoding(encoding)).encode(text));
+        const AnnualSeries series = BuildAnnualSeries(ParseImportSource(bytes), {});
+        QCOMPARE(series.includedCount(), 2);
+        QCOMPARE(series.rows[0].value, 1200.5);
+        QCOMPARE(series.valueColumn.item, QStringLiteral("降水量(mm)"));
     }
 
     void editorText() {

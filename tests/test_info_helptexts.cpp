@@ -36,9 +36,9 @@ void TestInfoHelpTexts::topics_data() {
 
     QTest::newRow("drawing") << help.drawingHelpText[0]
                              << QStringLiteral("作図方法と印刷にあたっての注意点です")
-                             << HelpMessage(help.drawingHelpText) << 406
-                             << QByteArray("1e4354afeb34d20898a8409dbb01a8fb"
-                                           "9e76b7ab6306527d234cfac17ce0ac8c");
+                             << HelpMessage(help.drawingHelpText) << 493
+                             << QByteArray("c06f045b31971ceba4d6481fe2fdb761"
+                                           "6c7a4efd9c5daca0f6f23c6af57cfa1b");
     QTest::newRow("data") << help.dataHelpText[0]
                           << QStringLiteral("データファイルの作成にあたっての注意点です")
                           << HelpMessage(help.dataHelpText) << 392
@@ -81,7 +81,8 @@ void TestInfoHelpTexts::trailingBlanks_data() {
     QTest::addColumn<QString>("tail");
     QTest::newRow("drawing 1") << help.drawingHelpText[1] << QStringLiteral("です。  \r\r");
     QTest::newRow("drawing 8") << help.drawingHelpText[8] << QStringLiteral("します。 \r");
-    QTest::newRow("drawing 13") << help.drawingHelpText[13] << QStringLiteral("ください。\r\n");
+    QTest::newRow("drawing 13") << help.drawingHelpText[13]
+                                << QStringLiteral("ほかの機械から印刷できます。\r\n");
     QTest::newRow("data 4") << help.dataHelpText[4] << QStringLiteral("思います。 \r\r");
     QTest::newRow("data 13") << help.dataHelpText[13] << QStringLiteral("なります。\r");
     QTest::newRow("analysis 7") << help.analysisHelpText[7] << QStringLiteral("有効になります。");
@@ -99,7 +100,7 @@ void TestInfoHelpTexts::lineEndsAreOnlyCarriageReturns() {
                         HelpMessage(help.analysisHelpText);
     QCOMPARE(all.count(QLatin1Char('\n')), 1);
     QVERIFY(HelpMessage(help.drawingHelpText).endsWith(QStringLiteral("\r\n")));
-    QCOMPARE(HelpMessage(help.drawingHelpText).count(QLatin1Char('\r')), 15);
+    QCOMPARE(HelpMessage(help.drawingHelpText).count(QLatin1Char('\r')), 19);
     QCOMPARE(HelpMessage(help.dataHelpText).count(QLatin1Char('\r')), 15);
     QCOMPARE(HelpMessage(help.analysisHelpText).count(QLatin1Char('\r')), 8);
 }

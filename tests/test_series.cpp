@@ -1,8 +1,8 @@
-#include "statistics/dataerror.h"
 #include "formats/deviatetable.h"
-#include "state/loading.h"
 #include "nearequal.h"
+#include "state/loading.h"
 #include "states.h"
+#include "statistics/dataerror.h"
 #include "testhelpers.h"
 
 #include <QFile>
@@ -65,16 +65,15 @@ private slots:
     void ranksTiesInFileOrder() {
         AppState state = StateWithTable();
         state.settings.alpha = 0;
-        SetValues(state, {50, 50, 50});
+        SetValues(state, {50, 50, 50, 100, 50, 50, 50});
         AnalyzeSeries(state);
-        QCOMPARE(FirstRanks(state), (QList<int>{1, 2, 3}));
-        QCOMPARE(state.study.analysis.probabilities[0], 0.25);
-        QCOMPARE(state.study.analysis.probabilities[1], 0.5);
-        QCOMPARE(state.study.analysis.probabilities[2], 0.75);
-        QCOMPARE(state.study.analysis.deviates[1], 0.0);
-        QCOMPARE(state.study.analysis.deviates[0], -state.deviateTable[250]);
-        QCOMPARE(state.study.analysis.deviates[2], state.deviateTable[250]);
-        QCOMPARE(state.study.analysis.slope, 0.0);
+        QCOMPARE(FirstRanks(state), (QList<int>{1, 2, 3, 7, 4, 5, 6}));
+        QCOMPARE(state.study.analysis.probabilities[0], 0.125);
+        QCOMPARE(state.study.analysis.probabilities[4], 0.5);
+        QCOMPARE(state.study.analysis.probabilities[3], 0.875);
+        QCOMPARE(state.study.analysis.deviates[4], 0.0);
+        QCOMPARE(state.study.analysis.deviates[0], -state.deviateTable[375]);
+        QCOMPARE(state.study.analysis.deviates[6], state.deviateTable[250]);
     }
 
     void fitsTwoRecords() {

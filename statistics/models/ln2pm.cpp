@@ -10,7 +10,7 @@ constexpr ModelId kId = ModelId::Ln2Pm;
 FittedModel Fit(const Sample& s, double, const FittedModel*) {
     const models::Moments m = models::MomentsOf(s.ln);
     if (!(m.sd > 0))
-        return models::Refuse(kId, models::NoSpreadText());
+        return models::Refuse(kId, NoSpreadText());
     return models::Made(kId, {m.mean, m.sd}, 2);
 }
 

@@ -36,7 +36,7 @@ FittedModel Fit(const Sample& s, double, const FittedModel*) {
         return models::Refuse(kId, models::BoundNotBelowText());
     const models::Moments m = models::MomentsOf(x, [b](double v) { return std::log10(v + b); });
     if (!(m.sd > 0))
-        return models::Refuse(kId, models::NoSpreadText());
+        return models::Refuse(kId, NoSpreadText());
     return models::Made(kId, {b, m.mean, m.sd}, 3);
 }
 

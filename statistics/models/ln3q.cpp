@@ -25,7 +25,7 @@ FittedModel Fit(const Sample& s, double, const FittedModel*) {
         return models::Refuse(kId, models::BoundNotBelowText());
     const models::Moments m = models::MomentsOf(x, [zeta](double v) { return std::log(v - zeta); });
     if (!(m.sd > 0))
-        return models::Refuse(kId, models::NoSpreadText());
+        return models::Refuse(kId, NoSpreadText());
     return models::Made(kId, {zeta, m.mean, m.sd}, 3);
 }
 

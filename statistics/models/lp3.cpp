@@ -18,7 +18,7 @@ FittedModel Fit(const Sample& s, double, const FittedModel*) {
     const size_t n = s.x.size();
     const models::Moments m = models::MomentsOf(s.log10);
     if (!(m.sd > 0))
-        return models::Refuse(kId, models::NoSpreadText());
+        return models::Refuse(kId, NoSpreadText());
     double cubes = 0;
     for (double y : s.log10) {
         const double d = y - m.mean;

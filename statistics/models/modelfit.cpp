@@ -25,10 +25,6 @@ QString TooFewText(int needed) {
     return QStringLiteral("データが %1 件以上必要です。").arg(needed);
 }
 
-QString NoSpreadText() {
-    return QStringLiteral("値のばらつきがないため当てはめられません。");
-}
-
 QString BoundNotBelowText() {
     return QStringLiteral("下限値が最小値より小さくなりません。");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "statistics/distributions.h"
+#include "statistics/series.h"
 
 #include <QString>
 
@@ -70,8 +71,6 @@ template <typename F> Moments MomentsOf(std::span<const double> x, F f) {
 FittedModel Refuse(ModelId id, const QString& problem);
 // "at least `needed` records"
 QString TooFewText(int needed);
-// All values equal, or as good as.
-QString NoSpreadText();
 // A lower bound at or above the smallest value.
 QString BoundNotBelowText();
 

@@ -65,7 +65,7 @@ FittedModel FitRoots(std::span<const double> values, std::span<const double> roo
                      std::optional<double> startB) {
     const size_t n = values.size();
     if (values.front() == values.back())
-        return models::Refuse(kId, models::NoSpreadText());
+        return models::Refuse(kId, NoSpreadText());
     double sum = 0;
     for (double v : values)
         sum += v;

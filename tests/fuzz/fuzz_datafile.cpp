@@ -12,6 +12,7 @@
 #include "state/loading.h"
 #include "statistics/dataerror.h"
 #include "statistics/distributioncomparison.h"
+#include "statistics/series.h"
 #include "statistics/study.h"
 #include "tools/normalquantile.h"
 
@@ -33,8 +34,6 @@ AppState StateFor(const Study& study) {
     return state;
 }
 
-// Every figure of the comparison is a finite number or missing, a model that is not applicable
-// says why, and the selection is the passing model with the smallest error of the target.
 // A small bootstrap of the study: every figure finite or missing, a model without figures says
 // why, an interval's ends in order and the error not negative.
 void CheckBootstrap(const Study& study) {
@@ -66,6 +65,13 @@ void CheckBootstrap(const Study& study) {
     }
 }
 
+// Far above any fit to a real series (a poor one is near 0.1, a dreadful one near 2), far below
+// the figures of a fit to rounding (5.6e15).
+constexpr double kSaneSlsc = 100;
+
+// Every figure of the comparison is a finite number or missing, and means something: SLSC lies
+// between 0 and a sane bound, each model's x(F) rises with F, a model that is not applicable says
+// why, and the selection is the passing model with the smallest error of the target.
 void CheckDistributions(const DistributionComparison& c) {
     auto finite = [](const std::optional<double>& v) { return !v || std::isfinite(*v); };
     std::optional<double> smallest;
@@ -77,7 +83,8 @@ void CheckDistributions(const DistributionComparison& c) {
                     "figures of a model that is not applicable", key);
             continue;
         }
-        Require(row.slsc && std::isfinite(*row.slsc) && *row.slsc >= 0, "SLSC", key);
+        Require(row.slsc && std::isfinite(*row.slsc) && *row.slsc >= 0 && *row.slsc <= kSaneSlsc,
+                "SLSC", key + QLatin1Char(' ') + QString::number(row.slsc.value_or(-1), 'g', 17));
         Require(row.xCor && std::abs(*row.xCor) <= 1 + 1e-12, "X-COR", key);
         Require(row.passes == (*row.slsc <= kGoodFitSlsc), "passes", key);
         for (const ModelParameter& p : row.model.parameters())
@@ -90,9 +97,15 @@ void CheckDistributions(const DistributionComparison& c) {
             Require(p.dryError.has_value() == row.jackknifeProblem.isEmpty(),
                     "jackknife without its reason", key);
         }
-        for (double F : {1e-9, 0.001, 0.5, 0.999, 1 - 1e-9}) {
+        std::optional<double> below;
+        for (double F : {1e-9, 0.001, 0.01, 0.1, 0.5, 0.9, 0.99, 0.999, 1 - 1e-9}) {
             const std::optional<double> x = row.model.quantile(F);
             Require(!x || std::isfinite(*x), "quantile", key);
+            // Rounding may make two neighbours equal; a value never falls as F rises.
+            if (x && below)
+                Require(*x >= *below, "x(F) rising with F", key + QString::number(F));
+            if (x)
+                below = x;
         }
         const std::optional<double> error = row.targetError(c.target);
         if (row.passes && error && (!smallest || *error < *smallest))
@@ -101,7 +114,8 @@ void CheckDistributions(const DistributionComparison& c) {
     Require(c.selected.has_value() == smallest.has_value(), "selection");
     if (c.selected) {
         const ModelComparison& chosen = c.model(*c.selected);
-        Require(chosen.selected && chosen.passes && chosen.targetError(c.target) == smallest,
+        Require(chosen.selected && chosen.passes && chosen.applicable() &&
+                    chosen.targetError(c.target) == smallest,
                 "selected model");
     }
 }
@@ -133,6 +147,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QString* text :
          {&r.texts.arithMean, &r.texts.geoMean, &r.texts.maximum, &r.texts.minimum})
         Require(!ShowsNonFinite(*text), "statistics box", *text);
+    // The means lie between the smallest and the largest value.
+    const double* first = series.values.data();
+    const double* last = first + series.recordCount;
+    const double smallest = *std::min_element(first, last);
+    const double largest = *std::max_element(first, last);
+    Require(r.logMin <= r.logMean && r.logMean <= r.logMax, "geometric mean between the extremes",
+            QString::number(r.logMean, 'g', 17));
+    Require(smallest <= r.arithMean && r.arithMean <= largest,
+            "arithmetic mean between the extremes", QString::number(r.arithMean, 'g', 17));
+    // A series that was analysed has a spread.
+    Require(HasSpread(std::span(first, last)), "analysed without spread");
     // Only elements 0..499 are ever loaded; a plotting position beyond them reads a 0.
     for (int i = 0; i < series.recordCount; ++i)
         Require(std::abs(r.probabilities[i] - 0.5) * 1000 < kDeviateTableLoaded - 0.5,
