@@ -391,22 +391,27 @@ public:
     void put(int line, qint64 start, double value, const QString& what) {
         if (!started_) {
             series_.firstStart = start;
+            first_ = what;
             started_ = true;
         }
         const qint64 offset = start - series_.firstStart;
         const int step = series_.stepMinutes;
         const qint64 filled = qint64(series_.values.size()) * step;
+        if (offset % step != 0)
+            Fail(line, QStringLiteral("%1 が %2の刻みに合いません（最初の%3 から %2の整数倍では"
+                                      "ありません）。")
+                           .arg(what, StepName(step), first_));
         if (offset < filled)
-            Fail(line, QStringLiteral("%1 が %2 行目の %3 と%4。古い順に一度ずつ並べてください。")
+            Fail(line,
+                 offset == filled - step
+                     ? QStringLiteral("%1 が %2 行目と同じです。古い順に一度ずつ並べてください。")
                            .arg(what)
                            .arg(previousLine_)
-                           .arg(previous_, offset == filled - step
-                                               ? QStringLiteral("同じです")
-                                               : QStringLiteral("比べて前に戻っています")));
-        if (offset % step != 0)
-            Fail(line, QStringLiteral("%1 が %2 の刻みに合いません（最初の値の %3 から %2 の"
-                                      "整数倍ではありません）。")
-                           .arg(what, StepName(step), StampText(series_.firstStart)));
+                     : QStringLiteral("%1 が %2 行目の%3 より前です。古い順に一度ずつ並べて"
+                                      "ください。")
+                           .arg(what)
+                           .arg(previousLine_)
+                           .arg(previous_));
         if (offset / step >= kMostStepIntervals)
             Fail(line, QStringLiteral("期間が長すぎます（%1 から %2 まで、%3 ごとの値は "
                                       "%4 個までしか持てません）。")
@@ -422,6 +427,7 @@ public:
 private:
     StepSeries& series_;
     bool started_ = false;
+    QString first_;
     QString previous_;
     int previousLine_ = 0;
 };
@@ -433,6 +439,11 @@ bool IsRiverHeader(const QByteArray& line) {
            line.startsWith("観測所名,");
 }
 
+// −9999 with any decimals stands for a missing value.
+bool IsMissingMark(double value) {
+    return std::trunc(value) == -9999;
+}
+
 // A value and its flag; the warnings counted in series.
 double RiverValue(int line, QByteArrayView valueField, QByteArrayView flag, StepSeries& series) {
     if (flag == "$" || flag == "#" || flag == "-")
@@ -442,7 +453,7 @@ double RiverValue(int line, QByteArrayView valueField, QByteArrayView flag, Step
     const std::optional<double> value = ParseReal(valueField);
     if (!value)
         Fail(line, QStringLiteral("値「%1」が数値ではありません。").arg(Text(valueField).left(40)));
-    if (std::round(*value) == -9999 && std::abs(*value + 9999) < 1e-9)
+    if (IsMissingMark(*value))
         return kMissing;
     const Cell cell = ReadCell(valueField);
     series.decimals = std::max(series.decimals, cell.decimals);
@@ -578,7 +589,7 @@ void ReadRiverFile(TextLines& lines, std::vector<QByteArray>& head, StepSeries& 
             const QByteArrayView flag = Field(fields, 2 * day);
             if (day > length) {
                 const std::optional<double> number = ParseReal(value);
-                if (!value.isEmpty() && !(number && *number == -9999))
+                if (!value.isEmpty() && !(number && IsMissingMark(*number)))
                     Fail(lineNumber, QStringLiteral("%1 年 %2 月 %3 日はありません（値「%4」）。")
                                          .arg(*year)
                                          .arg(*month)
