@@ -88,18 +88,8 @@ bool WantsDurations(const CommandLine& command) {
     return !command.durations.isEmpty() || command.flowDuration;
 }
 
-// The first bytes of a file, enough to tell its kind; empty when it cannot be read (the read
-// that follows says why).
 QByteArray FileHead(const QString& file) {
-    QByteArray head;
-    try {
-        RegularFileChunks chunks(file, kLargestStepFile);
-        while (head.size() < 16384 && chunks.readInto(head)) {
-        }
-    } catch (const RegularFileError&) {
-        return {};
-    }
-    return head;
+    return ReadInputFileHead(file, 16384);
 }
 
 // The duration table an observation file gives with the command's durations.

@@ -44,6 +44,10 @@ const Form kForms[] = {
      "に書く（ウィンドウなし）",
      "the annual series of an observation file (the Agency's CSV download and the like) written "
      "to OUT, no window"},
+    {"--import OUT --durations LIST [IMPORT OPTIONS] FILE",
+     "時間・10 分・日ごとの値から継続時間の表（year,1h,…）を OUT に書く（.json なら詳しく）",
+     "the duration table (year,1h,...) of hourly, 10-minute or daily values written to OUT (every "
+     "detail when OUT ends in .json)"},
     {"--import FILE --pdf OUT [OPTIONS] [IMPORT OPTIONS]",
      "観測データ FILE から作った年の値の系列の印刷紙面を PDF に出力（系列のファイルは書かない）",
      "the printed page of the annual series imported from the observation file FILE, no series "

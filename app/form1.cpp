@@ -414,7 +414,7 @@ void Form1::buildMenus() {
     // The topics of the later additions, each in its own message box like the three above.
     const HelpTopicId extraTopics[] = {HelpTopicId::Results, HelpTopicId::Band,
                                        HelpTopicId::Presets, HelpTopicId::CommandLine,
-                                       HelpTopicId::Comparison};
+                                       HelpTopicId::Comparison, HelpTopicId::Durations};
     for (const HelpTopicId id : extraTopics) {
         const HelpTopic topic = ExtraHelpTopic(id);
         QAction* action = mnuMess_->addAction(topic.caption);

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +62,18 @@ bool RegularFileChunks::readInto(QByteArray& bytes) {
             throw RegularFileError{RegularFileError::Problem::TooLarge, 0};
         return true;
     }
+}
+
+QByteArray ReadInputFileHead(const QString& path, qsizetype size) {
+    QByteArray head;
+    try {
+        RegularFileChunks file(path, std::numeric_limits<qint64>::max());
+        while (head.size() < size && file.readInto(head)) {
+        }
+    } catch (const RegularFileError&) {
+        return {};
+    }
+    return head;
 }
 
 QByteArray ReadRegularFile(const QString& path, qint64 limit) {

@@ -38,6 +38,10 @@ private:
     qint64 read_ = 0;
 };
 
+// The first bytes of a regular file (at least size when it has them), enough to tell its kind;
+// empty when it cannot be read: the read that follows says why.
+QByteArray ReadInputFileHead(const QString& path, qsizetype size);
+
 class DataError;
 // The problem in Japanese; the caller names the file.
 DataError InputFileError(const RegularFileError& error, qint64 limit);
