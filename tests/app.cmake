@@ -2,6 +2,3 @@ quorvel_add_test(test_form1 test_form1.cpp LIBS app TIMEOUT 120)
 # The executable end to end; pdftotext reads its pages back.
 quorvel_add_test(test_cli test_cli.cpp LIBS app TIMEOUT 120)
 add_dependencies(test_cli quorvel)
-# The duration table on the command line: built, written, read back and analysed.
-quorvel_add_test(test_cli_durations test_cli_durations.cpp LIBS app TIMEOUT 120)
-add_dependencies(test_cli_durations quorvel)
