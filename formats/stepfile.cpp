@@ -602,6 +602,8 @@ void ReadRiverFile(TextLines& lines, std::vector<QByteArray>& head, StepSeries& 
                       QStringLiteral("%1/%2/%3").arg(*year).arg(*month).arg(day));
         }
     }
+    if (series.values.empty())
+        Fail(0, QStringLiteral("日付のある行がありません。"));
 }
 
 // ---- The Agency's hourly CSV and delimited files ----------------------------------------------

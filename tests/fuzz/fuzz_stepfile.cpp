@@ -4,6 +4,7 @@
 
 #include "formats/durations.h"
 #include "formats/stepfile.h"
+#include "formats/textencoding.h"
 #include "fuzzcheck.h"
 #include "statistics/dataerror.h"
 
