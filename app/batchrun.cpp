@@ -3,8 +3,11 @@
 #include "app/commandline.h"
 #include "app/resultfields.h"
 #include "formats/deviatetable.h"
+#include "formats/durations.h"
 #include "formats/filename.h"
 #include "formats/import.h"
+#include "formats/inputfile.h"
+#include "formats/stepfile.h"
 #include "platform/checkedfile.h"
 #include "platform/commandguard.h"
 #include "platform/qtplatform.h"
@@ -23,6 +26,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -81,9 +85,82 @@ void WarnLeftOutYears(QTextStream& err, const QString& file, const AnnualSeries&
             Warn(err, file, QStringLiteral("%1 年を除きました（%2）").arg(row.year).arg(row.note));
 }
 
+bool WantsDurations(const CommandLine& command) {
+    return !command.durations.isEmpty() || command.flowDuration;
+}
+
+QByteArray FileHead(const QString& file) {
+    return ReadInputFileHead(file, 16384);
+}
+
+// The duration table an observation file gives with the command's durations.
+DurationTable BuildDurationTable(const CommandLine& command, const QString& file,
+                                 QTextStream& err) {
+    StepReadOptions read;
+    read.stampAtStart = command.stampAtStart;
+    read.valueColumn = command.importOptions.valueColumn;
+    const StepSeries steps = ReadStepFile(file, read);
+    for (const QString& warning : StepReadWarnings(steps))
+        Warn(err, file, warning);
+    DurationOptions options;
+    if (!command.durations.isEmpty())
+        options.durations = ParseDurationList(command.durations, steps.stepMinutes);
+    if (command.flowDuration)
+        options.durations += FlowDurations();
+    options.aggregate = command.durationAggregate;
+    options.crossYear = command.importOptions.crossYear;
+    options.yearStartMonth = command.importOptions.yearStartMonth;
+    options.coverage = command.importOptions.coverage;
+    options.fromYear = command.importOptions.fromYear;
+    options.toYear = command.importOptions.toYear;
+    DurationTable table = BuildDurations(steps, options, file);
+    for (const DurationSeries& series : table.series)
+        for (const DurationYear& year : series.years)
+            if (!year.included)
+                Warn(err, file,
+                     QStringLiteral("%1：%2 年を除きました（%3）")
+                         .arg(series.duration.label)
+                         .arg(year.year)
+                         .arg(year.note));
+    return table;
+}
+
+// A file of hourly or river-database values given without --durations: the annual import
+// would not find its dates.
+void RefuseStepFileWithoutDurations(const QString& file) {
+    if (IsStepFile(FileHead(file)))
+        throw DataError(QStringLiteral("時刻ごとの値か水文水質データベースのファイルです。"
+                                       "--durations で継続時間を指定してください（例 "
+                                       "--durations 1h,24h）。"));
+}
+
+// One series of a run: a plain file's, or one duration's with its label.
+struct RunSeries {
+    QString duration;
+    std::optional<SeriesData> series; // nothing: the data file itself is loaded
+};
+
+QList<RunSeries> SeriesOfFile(const CommandLine& command, const QString& file, QTextStream& err) {
+    QList<RunSeries> runs;
+    if (command.fromImport && WantsDurations(command)) {
+        const DurationTable table = BuildDurationTable(command, file, err);
+        for (qsizetype i = 0; i < table.series.size(); ++i)
+            runs << RunSeries{table.series[i].duration.label, DurationSeriesData(table, int(i))};
+        return runs;
+    }
+    if (!command.fromImport && IsDurationTable(FileHead(file))) {
+        const DurationTableFile table = ReadDurationTable(file);
+        for (qsizetype i = 0; i < table.labels.size(); ++i)
+            runs << RunSeries{table.labels[i], table.series[i]};
+        return runs;
+    }
+    return {RunSeries{}};
+}
+
 // The observation file's annual series, loaded as a data file's would be.
 void LoadImportedSeries(const CommandLine& command, const QString& file, AppState& state,
                         QTextStream& err) {
+    RefuseStepFileWithoutDurations(file);
     const AnnualSeries annual = BuildAnnualSeries(ReadImportSource(file), command.importOptions);
     WarnLeftOutYears(err, file, annual);
     if (annual.includedCount() == 0)
@@ -96,51 +173,79 @@ void LoadImportedSeries(const CommandLine& command, const QString& file, AppStat
 
 // One file from its load to its output. Throws DataError when any step fails.
 void ProcessFile(const CommandLine& command, const QString& file, AppState& state, QTextStream& out,
-                 QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json) {
-    state.settings = command.settings.chart;
-    state.settings.target = command.target;
-    state.settings.selectBy = command.selectBy;
-    state.settings.bootstrap = command.bootstrapSettings;
-    state.dataFileName = file;
-    if (command.fromImport)
-        LoadImportedSeries(command, file, state, err);
-    else
-        LoadDataFile(state);
-    // Without --scale, the scale the window's first load gives this series.
-    if (!command.settings.scaleGiven) {
-        const ScalePair scale = FittingScale(state.study.series);
-        state.settings.scaleMinIndex = scale.minIndex;
-        state.settings.scaleMaxIndex = scale.maxIndex;
+                 QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json,
+                 bool durationColumn) {
+    const QList<RunSeries> runs = SeriesOfFile(command, file, err);
+    if (runs.size() > 1 && !command.pdfOut.isEmpty())
+        throw DataError(QStringLiteral("継続時間が %1 つあります。--pdf では一つの継続時間だけを"
+                                       "出力できます（--durations で一つにしてください）。")
+                            .arg(runs.size()));
+    // Each duration of a table is a series of its own: one that cannot be analysed is told with
+    // its duration, and the others are still reported.
+    QStringList failedDurations;
+    for (const RunSeries& run : runs) {
+        try {
+            state.settings = command.settings.chart;
+            state.settings.target = command.target;
+            state.settings.selectBy = command.selectBy;
+            state.settings.bootstrap = command.bootstrapSettings;
+            state.dataFileName = file;
+            if (run.series)
+                LoadSeries(state, *run.series);
+            else if (command.fromImport)
+                LoadImportedSeries(command, file, state, err);
+            else
+                LoadDataFile(state);
+            // Without --scale, the scale the window's first load gives this series.
+            if (!command.settings.scaleGiven) {
+                const ScalePair scale = FittingScale(state.study.series);
+                state.settings.scaleMinIndex = scale.minIndex;
+                state.settings.scaleMaxIndex = scale.maxIndex;
+            }
+            const int records = state.study.series.recordCount;
+            if (command.settings.alphaGiven && state.settings.alpha > MaxAlphaFor(records))
+                throw DataError(AlphaTooLargeText(state.settings.alpha, records));
+            // Warnings: the file is processed all the same.
+            // The years an import left out were told with its reasons; only other gaps are warned
+            // of.
+            if (const QString years = YearGapsText(FaultYearGaps(state.study.series));
+                !years.isEmpty())
+                Warn(err, file, years);
+            if (!command.pdfOut.isEmpty()) {
+                if (const QString outside = OutsideScaleText(state); !outside.isEmpty())
+                    Warn(err, file,
+                         outside + QStringLiteral("--scale を広げるか、付けずに実行すると"
+                                                  "全部の点が入ります。"));
+                inputs.RefuseOverwriting(command.pdfPathFor(file));
+                PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
+                                command.pdfPathFor(file));
+            }
+            if (!command.results)
+                continue;
+            if (command.bootstrap)
+                BootstrapStudy(state);
+            const ResultSource source =
+                MakeResultSource(DisplayFileName(file), state, command.distributions);
+            const QString last = durationColumn ? QLatin1Char(',') + run.duration : QString();
+            if (json) {
+                QJsonObject object = ResultJsonObject(source);
+                if (durationColumn)
+                    object.insert(QStringLiteral("duration"), run.duration);
+                json->append(object);
+            } else if (command.distributions) {
+                for (const QString& row : DistributionCsvRows(source))
+                    out << row << last << '\n';
+            } else {
+                out << ResultCsvRow(source) << last << '\n';
+            }
+        } catch (const DataError& error) {
+            if (runs.size() == 1)
+                throw;
+            failedDurations << QStringLiteral("継続時間 %1：%2").arg(run.duration, error.message());
+        }
     }
-    const int records = state.study.series.recordCount;
-    if (command.settings.alphaGiven && state.settings.alpha > MaxAlphaFor(records))
-        throw DataError(AlphaTooLargeText(state.settings.alpha, records));
-    // Warnings: the file is processed all the same.
-    // The years an import left out were told with its reasons; only other gaps are warned of.
-    if (const QString years = YearGapsText(FaultYearGaps(state.study.series)); !years.isEmpty())
-        Warn(err, file, years);
-    if (!command.pdfOut.isEmpty()) {
-        if (const QString outside = OutsideScaleText(state); !outside.isEmpty())
-            Warn(err, file,
-                 outside + QStringLiteral("--scale を広げるか、付けずに実行すると"
-                                          "全部の点が入ります。"));
-        inputs.RefuseOverwriting(command.pdfPathFor(file));
-        PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
-                        command.pdfPathFor(file));
-    }
-    if (!command.results)
-        return;
-    if (command.bootstrap)
-        BootstrapStudy(state);
-    const ResultSource source =
-        MakeResultSource(DisplayFileName(file), state, command.distributions);
-    if (json)
-        json->append(ResultJsonObject(source));
-    else if (command.distributions)
-        for (const QString& row : DistributionCsvRows(source))
-            out << row << '\n';
-    else
-        out << ResultCsvRow(source) << '\n';
+    if (!failedDurations.isEmpty())
+        throw DataError(failedDurations.join(QLatin1Char('\n')));
 }
 
 } // namespace
@@ -158,19 +263,25 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
 
     // The deviate table is an input as much as the data files: no page may replace it.
     const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
+    // The column "duration" comes last when a file is a duration table or one is built.
+    const bool durationColumn =
+        (command.fromImport && WantsDurations(command)) ||
+        (!command.fromImport &&
+         std::any_of(command.files.begin(), command.files.end(),
+                     [](const QString& f) { return IsDurationTable(FileHead(f)); }));
     if (command.results && !command.json && command.bom)
         out << QChar(QChar::ByteOrderMark);
     if (command.results && !command.json)
         out << (command.distributions ? DistributionCsvHeader(command.bootstrap)
                                       : ResultCsvHeader())
-            << '\n';
+            << (durationColumn ? ",duration" : "") << '\n';
     std::optional<JsonArrayStream> json;
     if (command.results && command.json)
         json.emplace(out);
     bool allDone = true;
     for (const QString& file : command.files) {
         const std::optional<QString> failure = RunCatching(
-            [&] { ProcessFile(command, file, state, out, err, inputs, json); },
+            [&] { ProcessFile(command, file, state, out, err, inputs, json, durationColumn); },
             {QStringLiteral("メモリが不足したため、このファイルを処理できません。"), {}});
         if (failure) {
             Fail(err, file, *failure);
@@ -192,6 +303,22 @@ int RunImport(const CommandLine& command, QTextStream& err) {
     const QString& file = command.files.value(0);
     const std::optional<QString> failure = RunCatching(
         [&] {
+            if (WantsDurations(command)) {
+                const DurationTable table = BuildDurationTable(command, file, err);
+                if (std::all_of(table.series.begin(), table.series.end(),
+                                [](const DurationSeries& d) { return d.includedCount() == 0; }))
+                    throw DataError(
+                        QStringLiteral("取り込める年がありません。%1 には何も書き込んでいません。")
+                            .arg(DisplayFileName(command.importOut)));
+                RefuseOverwritingInput(command.importOut, command.files);
+                WriteFileAllOrNothing(
+                    command.importOut,
+                    command.importOut.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)
+                        ? DurationTableJson(table)
+                        : DurationTableCsv(table));
+                return;
+            }
+            RefuseStepFileWithoutDurations(file);
             const AnnualSeries series =
                 BuildAnnualSeries(ReadImportSource(file), command.importOptions);
             WarnLeftOutYears(err, file, series);

@@ -48,6 +48,10 @@ const Form kForms[] = {
      "に書く（ウィンドウなし）",
      "the annual series of an observation file (the Agency's CSV download and the like) written "
      "to OUT, no window"},
+    {"--import OUT --durations LIST [IMPORT OPTIONS] FILE",
+     "時間・10 分・日ごとの値から継続時間の表（year,1h,…）を OUT に書く（.json なら詳しく）",
+     "the duration table (year,1h,...) of hourly, 10-minute or daily values written to OUT (every "
+     "detail when OUT ends in .json)"},
     {"--import FILE --pdf OUT [OPTIONS] [IMPORT OPTIONS]",
      "観測データ FILE から作った年の値の系列の印刷紙面を PDF に出力（系列のファイルは書かない）",
      "the printed page of the annual series imported from the observation file FILE, no series "
@@ -328,10 +332,41 @@ void ReadSelectBy(const QString& text, CommandLine& command) {
 }
 
 void ReadAggregate(const QString& text, CommandLine& command) {
-    if (text != QStringLiteral("sum") && text != QStringLiteral("max"))
-        Refuse(QStringLiteral("--aggregate は sum か max にしてください（「%1」）。").arg(text));
+    static const QStringList keys{QStringLiteral("sum"), QStringLiteral("mean"),
+                                  QStringLiteral("max"), QStringLiteral("min")};
+    const qsizetype index = keys.indexOf(text);
+    if (index < 0)
+        Refuse(
+            QStringLiteral("--aggregate は sum、mean、max、min のどれかにしてください（「%1」）。")
+                .arg(text));
+    command.durationAggregate = DurationAggregate(index);
     command.importOptions.aggregate =
         text == QStringLiteral("sum") ? ImportAggregate::Sum : ImportAggregate::Max;
+}
+
+void ReadDurations(const QString& text, CommandLine& command) {
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        if (!ParseDuration(part))
+            Refuse(QStringLiteral("--durations の「%1」を読めません。10min、2h、3d のように"
+                                  "書いてください。")
+                       .arg(part.trimmed()));
+    if (text.trimmed().isEmpty())
+        Refuse(QStringLiteral("--durations が空です。"));
+    command.durations = text;
+}
+
+void ReadFlowDuration(const QString&, CommandLine& command) {
+    command.flowDuration = true;
+}
+
+void ReadCrossYear(const QString&, CommandLine& command) {
+    command.importOptions.crossYear = true;
+}
+
+void ReadStamp(const QString& text, CommandLine& command) {
+    if (text != QStringLiteral("end") && text != QStringLiteral("start"))
+        Refuse(QStringLiteral("--stamp は end か start にしてください（「%1」）。").arg(text));
+    command.stampAtStart = text == QStringLiteral("start");
 }
 
 void ReadDays(const QString& text, CommandLine& command) {
@@ -380,6 +415,15 @@ void CheckImportOptions(const QCommandLineParser& parser, ImportOptions& options
             Refuse(QStringLiteral("--days は --aggregate max と一緒に指定してください。"));
         options.aggregate = ImportAggregate::Max;
     }
+    const QString aggregate = parser.value(QStringLiteral("aggregate"));
+    const bool durations =
+        parser.isSet(QStringLiteral("durations")) || parser.isSet(QStringLiteral("flow-duration"));
+    if (!durations && (aggregate == QStringLiteral("mean") || aggregate == QStringLiteral("min")))
+        Refuse(QStringLiteral("--aggregate %1 は --durations と一緒に指定してください。")
+                   .arg(aggregate));
+    if (durations && parser.isSet(QStringLiteral("days")))
+        Refuse(QStringLiteral("--days は --durations と一緒には指定できません（1d、2d のように "
+                              "--durations で指定してください）。"));
     if (options.fromYear && options.toYear && *options.fromYear > *options.toYear)
         Refuse(QStringLiteral("--from の年（%1）が --to の年（%2）より後です。")
                    .arg(*options.fromYear)
@@ -562,11 +606,44 @@ const CommandLineOption kOptions[] = {
      .modes = kImportMode},
     {.name = "aggregate",
      .valueName = "sum|max",
-     .japanese = "月・日の値の年合計か年最大（既定 sum）",
-     .english = "annual total or annual maximum of monthly or daily values (default sum)",
+     .japanese = "月・日の値の年合計か年最大（既定 sum）。--durations では sum|mean|max|min、"
+                 "既定は雨量 sum、流量・水位 mean",
+     .english = "annual total or annual maximum of monthly or daily values (default sum); with "
+                "--durations sum|mean|max|min, by default sum for rainfall, mean for discharge "
+                "and water level",
      .group = HelpGroup::ImportOptions,
      .modes = kImportMode,
      .read = ReadAggregate},
+    {.name = "durations",
+     .valueName = "LIST",
+     .japanese =
+         "継続時間の年最大（最小）：10min,1h,24h,3d のように、どれもファイルの刻みの"
+         "整数倍。時間・10 分・日ごとの値と水文水質データベースのファイルから継続時間の表を作る",
+     .english = "annual maxima (minima) of durations such as 10min,1h,24h,3d, each a multiple of "
+                "the file's step: the duration table of hourly, 10-minute, daily and river "
+                "database files",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadDurations},
+    {.name = "flow-duration",
+     .japanese = "日流量の流況（豊水・平水・低水・渇水流量、列 q95,q185,q275,q355）",
+     .english = "the flow-duration values of daily discharge (columns q95,q185,q275,q355)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadFlowDuration},
+    {.name = "cross-year",
+     .japanese = "年をまたぐ期間も含める（前の年に始まる期間も数える。--days にも効く）",
+     .english = "also count windows that begin in the year before (--days as well)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadCrossYear},
+    {.name = "stamp",
+     .valueName = "end|start",
+     .japanese = "時刻が区間の終わりか始まりか（既定 end）",
+     .english = "stamps give the end or the start of each interval (default end)",
+     .group = HelpGroup::ImportOptions,
+     .modes = kImportMode,
+     .read = ReadStamp},
     {.name = "days",
      .valueName = "N",
      .japanese = "年最大 N 日：連続 N 日の合計の最大、N は 1～7、日ごとの値だけ（既定 1）",

@@ -3,6 +3,8 @@
 #include "formats/import.h"
 #include "state/appstate.h"
 #include "statistics/distributions.h"
+#include "formats/durations.h"
+#include "formats/import.h"
 
 #include <QString>
 #include <QStringList>
@@ -57,6 +59,12 @@ struct CommandLine {
     // series is built.
     QString importOut;
     ImportOptions importOptions;
+    // Import: the durations to build from a file of hourly, 10-minute or daily values (empty for
+    // the annual import), the flow-duration values, the aggregation asked for and the stamps.
+    QString durations;
+    bool flowDuration = false;
+    std::optional<DurationAggregate> durationAggregate;
+    bool stampAtStart = false;
     // UsageError: one line in Japanese.
     QString error;
 

@@ -462,7 +462,7 @@ void Form1::buildMenus() {
     const HelpTopicId extraTopics[] = {HelpTopicId::Results,    HelpTopicId::Band,
                                        HelpTopicId::Presets,    HelpTopicId::CommandLine,
                                        HelpTopicId::Comparison, HelpTopicId::Bootstrap,
-                                       HelpTopicId::Import};
+                                       HelpTopicId::Import,     HelpTopicId::Durations};
     for (const HelpTopicId id : extraTopics) {
         const HelpTopic topic = ExtraHelpTopic(id);
         QAction* action = mnuMess_->addAction(topic.caption);

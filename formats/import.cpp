@@ -194,21 +194,6 @@ std::optional<ImportDate> RowDate(const QStringList& fields, const ImportLayout&
     return ImportDate{*year, *month, *day, ImportPeriod::Day};
 }
 
-ImportOption OptionNamed(const QString& cell) {
-    const QString name = cell.trimmed();
-    if (name == QStringLiteral("現象なし情報"))
-        return ImportOption::NoPhenomenon;
-    if (name == QStringLiteral("品質情報"))
-        return ImportOption::Quality;
-    if (name == QStringLiteral("均質番号"))
-        return ImportOption::Homogeneity;
-    if (name == QStringLiteral("集計開始"))
-        return ImportOption::SpanStart;
-    if (name == QStringLiteral("集計終了"))
-        return ImportOption::SpanEnd;
-    return ImportOption::None;
-}
-
 // A value cell as the Agency and spreadsheets write it.
 struct ValueCell {
     enum Kind { Number, Missing, Text } kind = Missing;
@@ -256,6 +241,21 @@ QString ColumnName(int index) {
 }
 
 } // namespace
+
+ImportOption ImportOptionNamed(const QString& cell) {
+    const QString name = cell.trimmed();
+    if (name == QStringLiteral("現象なし情報"))
+        return ImportOption::NoPhenomenon;
+    if (name == QStringLiteral("品質情報"))
+        return ImportOption::Quality;
+    if (name == QStringLiteral("均質番号"))
+        return ImportOption::Homogeneity;
+    if (name == QStringLiteral("集計開始"))
+        return ImportOption::SpanStart;
+    if (name == QStringLiteral("集計終了"))
+        return ImportOption::SpanEnd;
+    return ImportOption::None;
+}
 
 QString ImportPeriodName(ImportPeriod period) {
     switch (period) {
@@ -336,8 +336,8 @@ void DetectColumns(const ImportSource& source, ImportLayout& layout) {
             const QString cell = fields[c].trimmed();
             if (cell.isEmpty())
                 continue;
-            if (OptionNamed(cell) != ImportOption::None)
-                layout.options[c] = OptionNamed(cell);
+            if (ImportOptionNamed(cell) != ImportOption::None)
+                layout.options[c] = ImportOptionNamed(cell);
             else
                 headings[c] << cell;
         }
@@ -751,7 +751,8 @@ AnnualSeries BuildAnnualSeries(const ImportSource& source, const ImportOptions& 
         YearTally& tally = tallies[year - first];
         tally.any = true;
         if (year != windowYear) {
-            window.reset();
+            if (!options.crossYear)
+                window.reset();
             windowYear = year;
         }
         if (layout.period == ImportPeriod::Day) {
@@ -851,6 +852,8 @@ QString ImportedSeriesDescription(const AnnualSeries& series, const ImportOption
     else
         what = QStringLiteral("年最大");
     QString text = item.isEmpty() ? what : QStringLiteral("%1（%2）").arg(what, item);
+    if (options.crossYear && options.days > 1 && series.layout.period == ImportPeriod::Day)
+        text += QStringLiteral("、年をまたぐ期間も含める");
     if (!yearly && options.yearStartMonth != 1)
         text += QStringLiteral("、%1 月始まりの年").arg(options.yearStartMonth);
     if (!yearly)

@@ -22,6 +22,9 @@ enum class ImportPeriod { Year, Month, Day };
 // What a value column's option column says about its value.
 enum class ImportOption { None, NoPhenomenon, Quality, Homogeneity, SpanStart, SpanEnd };
 
+// The option a column heading names ("品質情報" and the like), None for any other heading.
+ImportOption ImportOptionNamed(const QString& cell);
+
 struct ImportColumn {
     int index = 0; // from 0; the file shows it as index + 1
     QString label; // the header cells above it, or "N 列目" without a header
@@ -60,7 +63,9 @@ struct ImportOptions {
     ImportAggregate aggregate = ImportAggregate::Sum;
     int days = 1;           // the largest sum of this many consecutive days (Max, daily rows)
     int yearStartMonth = 1; // the year is labelled by the calendar year it starts in
-    double coverage = 80;   // per cent of the year's days (or months) that must be valid
+    // An n-day window may begin in the year before the one its last day lies in.
+    bool crossYear = false;
+    double coverage = 80; // per cent of the year's days (or months) that must be valid
     std::optional<int> fromYear;
     std::optional<int> toYear;
 };

@@ -7,13 +7,17 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
-QByteArray ReadRegularFile(const QString& path, qint64 limit) {
+namespace {
+
+// Opens a regular file for reading: the name is asked first, since opening a pipe would wait
+// for a writer; swapped for a pipe after the check, the file still cannot block the open.
+int OpenRegularFile(const QString& path, qint64 limit) {
     using Problem = RegularFileError::Problem;
     const QByteArray name = EncodeFileName(path);
-    // Asked of the name first: opening a pipe would wait for a writer.
     struct stat info {};
     if (path.isEmpty() || stat(name.constData(), &info) != 0)
         throw RegularFileError{Problem::Missing, path.isEmpty() ? ENOENT : errno};
@@ -21,7 +25,6 @@ QByteArray ReadRegularFile(const QString& path, qint64 limit) {
         throw RegularFileError{Problem::NotRegular, 0};
     if (info.st_size > limit)
         throw RegularFileError{Problem::TooLarge, 0};
-    // Swapped for a pipe after the check, the file still cannot block the open.
     const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         throw RegularFileError{Problem::CannotOpen, errno};
@@ -29,60 +32,91 @@ QByteArray ReadRegularFile(const QString& path, qint64 limit) {
         close(fd);
         throw RegularFileError{Problem::NotRegular, 0};
     }
-    QByteArray bytes;
+    return fd;
+}
+
+} // namespace
+
+RegularFileChunks::RegularFileChunks(const QString& path, qint64 limit)
+    : fd_(OpenRegularFile(path, limit))
+    , limit_(limit) {}
+
+RegularFileChunks::~RegularFileChunks() {
+    close(fd_);
+}
+
+bool RegularFileChunks::readInto(QByteArray& bytes) {
     char buffer[65536];
     for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
+        const ssize_t got = read(fd_, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0) {
-            const int error = errno;
-            close(fd);
-            throw RegularFileError{Problem::CannotRead, error};
-        }
+        if (got < 0)
+            throw RegularFileError{RegularFileError::Problem::CannotRead, errno};
         if (got == 0)
-            break;
+            return false;
         bytes.append(buffer, got);
+        read_ += got;
         // The file may have grown since it was measured.
-        if (bytes.size() > limit) {
-            close(fd);
-            throw RegularFileError{Problem::TooLarge, 0};
-        }
+        if (read_ > limit_)
+            throw RegularFileError{RegularFileError::Problem::TooLarge, 0};
+        return true;
     }
-    close(fd);
+}
+
+QByteArray ReadInputFileHead(const QString& path, qsizetype size) {
+    QByteArray head;
+    try {
+        RegularFileChunks file(path, std::numeric_limits<qint64>::max());
+        while (head.size() < size && file.readInto(head)) {
+        }
+    } catch (const RegularFileError&) {
+        return {};
+    }
+    return head;
+}
+
+QByteArray ReadRegularFile(const QString& path, qint64 limit) {
+    RegularFileChunks file(path, limit);
+    QByteArray bytes;
+    while (file.readInto(bytes)) {
+    }
     return bytes;
 }
 
 QByteArray ReadInputFile(const QString& path, qint64 limit) {
-    using Problem = RegularFileError::Problem;
     try {
         return ReadRegularFile(path, limit);
     } catch (const RegularFileError& error) {
-        switch (error.problem) {
-        case Problem::Missing:
-            if (error.error == ELOOP)
-                throw DataError(LinkLoopReason());
-            if (error.error == EACCES)
-                throw DataError(
-                    QStringLiteral("ファイルのあるフォルダを開くことが許されていません。"));
-            throw DataError(QStringLiteral("ファイルがありません。"));
-        case Problem::NotRegular:
-            throw DataError(
-                QStringLiteral("通常のファイルではありません（フォルダ、パイプ、装置など"
-                               "は読み込めません）。"));
-        case Problem::TooLarge:
-            throw DataError(QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
-                                           "までです）。")
-                                .arg(limit / (1024 * 1024)));
-        case Problem::CannotOpen:
-            throw DataError(error.error == EACCES
-                                ? QStringLiteral("ファイルの読み取りが許されていません。")
-                                : QStringLiteral("ファイルを開けません。"));
-        case Problem::CannotRead:
-            break;
-        }
-        throw DataError(QStringLiteral("ファイルを読めません。"));
+        throw InputFileError(error, limit);
     }
+}
+
+DataError InputFileError(const RegularFileError& error, qint64 limit) {
+    using Problem = RegularFileError::Problem;
+    switch (error.problem) {
+    case Problem::Missing:
+        if (error.error == ELOOP)
+            return DataError(LinkLoopReason());
+        if (error.error == EACCES)
+            return DataError(
+                QStringLiteral("ファイルのあるフォルダを開くことが許されていません。"));
+        return DataError(QStringLiteral("ファイルがありません。"));
+    case Problem::NotRegular:
+        return DataError(QStringLiteral("通常のファイルではありません（フォルダ、パイプ、装置など"
+                                        "は読み込めません）。"));
+    case Problem::TooLarge:
+        return DataError(QStringLiteral("ファイルが大きすぎます（読み込めるのは %1 MiB "
+                                        "までです）。")
+                             .arg(limit / (1024 * 1024)));
+    case Problem::CannotOpen:
+        return DataError(error.error == EACCES
+                             ? QStringLiteral("ファイルの読み取りが許されていません。")
+                             : QStringLiteral("ファイルを開けません。"));
+    case Problem::CannotRead:
+        break;
+    }
+    return DataError(QStringLiteral("ファイルを読めません。"));
 }
 
 QString QuoteFileBytes(QByteArrayView bytes, qsizetype maxChars) {

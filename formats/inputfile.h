@@ -21,6 +21,31 @@ struct RegularFileError {
 // the descriptor opened is checked again. Throws RegularFileError; the caller words the message.
 QByteArray ReadRegularFile(const QString& path, qint64 limit);
 
+// A regular file read in pieces, opened with the checks of ReadRegularFile; for files too large
+// to hold whole. Throws RegularFileError.
+class RegularFileChunks {
+public:
+    RegularFileChunks(const QString& path, qint64 limit);
+    ~RegularFileChunks();
+    RegularFileChunks(const RegularFileChunks&) = delete;
+    RegularFileChunks& operator=(const RegularFileChunks&) = delete;
+    // Appends the next piece to bytes; false at the end of the file.
+    bool readInto(QByteArray& bytes);
+
+private:
+    int fd_;
+    qint64 limit_;
+    qint64 read_ = 0;
+};
+
+// The first bytes of a regular file (at least size when it has them), enough to tell its kind;
+// empty when it cannot be read: the read that follows says why.
+QByteArray ReadInputFileHead(const QString& path, qsizetype size);
+
+class DataError;
+// The problem in Japanese; the caller names the file.
+DataError InputFileError(const RegularFileError& error, qint64 limit);
+
 // Reads an input file of at most limit bytes. Throws DataError with the problem in Japanese; the
 // caller names the file.
 QByteArray ReadInputFile(const QString& path, qint64 limit = kLargestInputFile);

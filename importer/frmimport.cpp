@@ -1,5 +1,8 @@
 #include "importer/frmimport.h"
 
+#include "formats/inputfile.h"
+#include "formats/stepfile.h"
+
 #include "formats/filename.h"
 #include "statistics/numeric.h"
 
@@ -204,6 +207,14 @@ void frmImport::FileButton_Click() {
 }
 
 void frmImport::OpenFile(const QString& path) {
+    // Files of hourly values and the river bureau's files are imported as duration tables, for
+    // now on the command line only.
+    if (IsStepFile(ReadInputFileHead(path, 16384)))
+        throw DataError(QStringLiteral("ファイルを取り込めませんでした。\n%1\n\n時刻ごとの値か"
+                                       "水文水質データベースのファイルです。継続時間の表は"
+                                       "コマンドラインで作れます（例 quorvel --import 表.csv "
+                                       "--durations 1h,24h ファイル）。")
+                            .arg(DisplayFileName(path)));
     ImportSource source = ReadImportSource(path);
     source_ = std::move(source);
     fileName_ = path;

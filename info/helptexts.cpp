@@ -282,6 +282,29 @@ HelpTopic ExtraHelpTopic(HelpTopicId id) {
                     "ありません（理由を備考に書きます）。コマンドラインでは --bootstrap B で",
                     "同じ値を CSV と JSON に出せます。",
                 })};
+    case HelpTopicId::Durations:
+        return {QStringLiteral("mnuMessDurationItem"), QStringLiteral("時間雨量と継続時間(&D)"),
+                QStringLiteral("時間ごとの値と水文水質データベースのファイルです"),
+                Lines({
+                    "気象庁の時別値の CSV、水文水質データベースの時刻・日の雨量、",
+                    "流量、水位のファイル（.dat）、10・20・30・60 分か１日ごとの",
+                    "日時と値の表から、継続時間ごとの年最大値の表を作れます。",
+                    "",
+                    "quorvel --import table.csv --durations 1h,3h,24h rain.csv",
+                    "    年ごとに、連続 1・3・24 時間の合計の最大を table.csv に",
+                    "    書きます（見出し year,1h,3h,24h、除いた年は空欄）。",
+                    "    table.json とすると、最大の終わりの日時や除いた理由も書きます。",
+                    "quorvel --results --distributions table.csv",
+                    "    表の継続時間ごとに解析します（最後の列 duration）。",
+                    "",
+                    "雨量は合計、流量と水位は平均が既定です（--aggregate で",
+                    "sum・mean・max・min）。期間は欠測のない間だけ数え、",
+                    "最後の区間のある年の値になります。--cross-year で年をまたぐ",
+                    "期間も数えます（--days にも効きます）。時刻は区間の終わりが",
+                    "既定です（--stamp start で始まり）。",
+                    "--flow-duration で日流量の豊水・平水・低水・渇水流量",
+                    "（95・185・275・355 日）を求めます。欠測の日のある年は除きます。",
+                })};
     }
     return {};
 }

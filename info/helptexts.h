@@ -25,7 +25,16 @@ template <size_t N> QString HelpMessage(const std::array<QString, N>& topic) {
 
 // The topics added to the 使い方 menu after the first three. They are fixed texts, so they live
 // here rather than in AppState; each is shown the same way: a message box with its title.
-enum class HelpTopicId { Results, Band, Presets, CommandLine, Comparison, Bootstrap, Import };
+enum class HelpTopicId {
+    Results,
+    Band,
+    Presets,
+    CommandLine,
+    Comparison,
+    Bootstrap,
+    Import,
+    Durations
+};
 
 struct HelpTopic {
     QString name;    // the menu item's object name
