@@ -971,6 +971,7 @@ void Form1::mnuAnaListItem_Click() {
         frmResults_->setAttribute(Qt::WA_DeleteOnClose);
         CentreOnScreen(frmResults_);
         adoptWindow(frmResults_, [window = frmResults_.data()] { window->Refresh(); });
+        frmResults_->SetBeforeExport([this] { return applyTypedAlpha(); });
     }
     ShowModeless(frmResults_);
 }
@@ -980,6 +981,7 @@ void Form1::mnuAnaCompareItem_Click() {
         return;
     if (!frmComparison_) {
         frmComparison_ = new frmComparison(state_, platform_, this, bootstrap_);
+        frmComparison_->SetBeforeExport([this] { return applyTypedAlpha(); });
         frmComparison_->setAttribute(Qt::WA_DeleteOnClose);
         CentreOnScreen(frmComparison_);
         adoptWindow(frmComparison_, [window = frmComparison_.data()] { window->Refresh(); });
@@ -992,13 +994,15 @@ void Form1::mnuAnaCompareItem_Click() {
         // it is closed.
         connect(frmComparison_, &frmComparison::intervalModelChanged, this,
                 [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
-        connect(frmComparison_, &QObject::destroyed, this,
-                [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
         connect(frmComparison_, &frmComparison::cunnaneRequested, this,
                 guarded(&Form1::applyCunnaneAlpha));
         // The window keeps its size and place for the rest of the run.
-        connect(frmComparison_, &frmComparison::closing, this,
-                [this](const QByteArray& geometry) { comparisonGeometry_ = geometry; });
+        // Closed, the window highlights nothing: the interval goes back to the selected model.
+        connect(frmComparison_, &frmComparison::closing, this, [this](const QByteArray& geometry) {
+            comparisonGeometry_ = geometry;
+            if (!ending_)
+                RunGuarded(platform_.messages, this, [this] { redrawInterval(); });
+        });
         if (!comparisonGeometry_.isEmpty())
             frmComparison_->restoreGeometry(comparisonGeometry_);
         // The window ticked its selection while it was being made, before anyone listened.

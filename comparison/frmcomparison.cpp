@@ -193,8 +193,8 @@ frmComparison::frmComparison(AppState& state, Platform& platform, QWidget* paren
     for (const Target t : kTargets)
         headers << TargetLabel(t) << QStringLiteral("誤差");
     // Short, so every column fits the width of a common screen; the tip says it in full.
-    headers << QStringLiteral("BS 誤差") << QStringLiteral("≦0.04")
-            << QStringLiteral("選択") << QStringLiteral("備考");
+    headers << QStringLiteral("BS 誤差") << QStringLiteral("≦0.04") << QStringLiteral("選択")
+            << QStringLiteral("備考");
     models_ = ReadOnlyTable(this, "ModelTable", headers);
     models_->horizontalHeaderItem(kBootstrapColumn)
         ->setToolTip(QStringLiteral("選ぶ基準の値のブートストラップ誤差"));
@@ -290,6 +290,7 @@ QSize frmComparison::OpeningSize(QSize available) const {
 }
 
 void frmComparison::closeEvent(QCloseEvent* event) {
+    state_.compared.highlighted.reset();
     emit closing(saveGeometry());
     CompanionWindow::closeEvent(event);
 }
@@ -589,10 +590,14 @@ QString frmComparison::CsvText() const {
 }
 
 void frmComparison::CopyButton_Click() {
+    if (!ReadyToExport())
+        return;
     QApplication::clipboard()->setText(CopyText());
 }
 
 void frmComparison::CsvButton_Click() {
+    if (!ReadyToExport())
+        return;
     SaveCsvText(this, platform_.files, CsvText(),
                 {state_.dataFileName, state_.deviateTableFileName});
 }
@@ -726,11 +731,15 @@ void frmComparison::ShowBootstrapState() {
 }
 
 void frmComparison::SaveChartButton_Click() {
+    if (!ReadyToExport())
+        return;
     SaveChartImage(this, platform_.files, chart_->Picture(),
                    SuggestedChartPath(state_.dataFileName, QStringLiteral("_比較")),
                    {state_.dataFileName, state_.deviateTableFileName});
 }
 
 void frmComparison::CopyChart() {
+    if (!ReadyToExport())
+        return;
     CopyChartImage(chart_->Picture());
 }

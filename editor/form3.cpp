@@ -1,6 +1,7 @@
 #include "editor/form3.h"
 
 #include "editor/form4.h"
+#include "formats/datafile.h"
 #include "formats/filename.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"
@@ -271,7 +272,20 @@ bool Form3::Settle(const std::function<bool()>& save) {
 }
 
 bool Form3::SettleChanges() {
-    return Settle([this] { return SaveThroughDialog(); });
+    // The text is set aside, not handed over, but it is held to the same reading the analysis
+    // gives a file: a record without its value is said at its line, and nothing is written.
+    return Settle([this] { return CheckAsDataFile() && SaveThroughDialog(); });
+}
+
+bool Form3::CheckAsDataFile() {
+    try {
+        ParseDataFile(CurrentFileText().toUtf8());
+    } catch (const DataError& error) {
+        platform_.messages.showMessage(this, error.message(), kAppTitle);
+        GoToLine(error.line());
+        return false;
+    }
+    return true;
 }
 
 bool Form3::SettleBeforeClosing() {

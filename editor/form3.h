@@ -83,6 +83,9 @@ private:
     // Asks "変更を保存しますか" when the box has changes; はい runs save. True when the text may
     // go.
     bool Settle(const std::function<bool()>& save);
+    // Reads the box as the analysis reads a data file; a refusal is told with the cursor at its
+    // line.
+    bool CheckAsDataFile();
     // Puts the cursor on a 1-based line of the box and selects it.
     void GoToLine(int line);
 

@@ -67,8 +67,17 @@ public:
     explicit CompanionWindow(QWidget* parent)
         : QWidget(parent, Qt::Window) {}
 
+    // What must hold before the window copies or saves what it shows: the main window applies an
+    // alpha typed but not yet applied, and refuses the export when that alpha is refused.
+    void SetBeforeExport(std::function<bool()> check) { beforeExport_ = std::move(check); }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // True when the export may go on.
+    bool ReadyToExport() const { return !beforeExport_ || beforeExport_(); }
+
+private:
+    std::function<bool()> beforeExport_;
 };
 
 // Shows the hourglass for as long as it lives.

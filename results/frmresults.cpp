@@ -221,10 +221,14 @@ QString frmResults::TableText(QChar separator) const {
 }
 
 void frmResults::CopyButton_Click() {
+    if (!ReadyToExport())
+        return;
     QApplication::clipboard()->setText(TableText(QLatin1Char('\t')));
 }
 
 void frmResults::SaveButton_Click() {
+    if (!ReadyToExport())
+        return;
     SaveCsvText(this, platform_.files, TableText(QLatin1Char(',')),
                 {state_.dataFileName, state_.deviateTableFileName});
 }

@@ -636,6 +636,21 @@ private slots:
         QVERIFY(QFile::exists(Path("typed.txt")));
     }
 
+    // はい before 開く holds the text to the reading of a data file too: a record without its
+    // value is told at its line and nothing is written or opened.
+    void saveBeforeOpenIsChecked() {
+        form_->show();
+        Generate("2001", "2003");
+        Box()->setPlainText("   2001   5\n   2002   \n   2003   7");
+        fake_->messages.answers << Answer::Yes;
+        fake_->files.saveAnswers << Path("typed.txt");
+        Item("EmnuFileOpenItem")->trigger();
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QCOMPARE(Box()->textCursor().blockNumber(), 1);
+        QVERIFY(!QFile::exists(Path("typed.txt")));
+        QCOMPARE(fake_->files.saveAnswers.size(), 1);
+    }
+
     // With a series loaded, the dialog offers its years.
     void defaultYearsOfTheLoadedSeries() {
         state_->study.series.recordCount = 3;

@@ -1357,6 +1357,23 @@ private slots:
         QCOMPARE(h.fake.messages.shown.size(), pages == 0 ? 1 : 0);
     }
 
+    // The comparison's CSV is an export too: a typed alpha is applied before it is written.
+    void typedAlphaIsUsedByTheComparisonCsv() {
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        h.action("mnuAnaCompareItem")->trigger();
+        auto* window = h.form->findChild<frmComparison*>();
+        QVERIFY(window);
+        h.box("Text11")->setText(QStringLiteral("0.4"));
+        h.fake.files.saveAnswers << dir.filePath(QStringLiteral("models.csv"));
+        window->CsvButton_Click();
+        QCOMPARE(h.state.study.settings.alpha, 0.4);
+        QFile csv(dir.filePath(QStringLiteral("models.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(csv.readAll()).contains(QStringLiteral("Cunnane")));
+    }
+
     // A later load whose every point lies outside the scale in use takes the scale that fits
     // it and says so under the chart; one with a point inside keeps the user's scale.
     void loadOutsideTheScaleTakesTheFittingScale() {
