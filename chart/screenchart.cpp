@@ -136,7 +136,7 @@ void DrawScreenInterval(const AppState& state, DrawingSurface& surface) {
     surface.SetDrawWidth(1);
     surface.SetDrawStyle(kDrawStyleSolid);
     for (const Curve* curve : {&interval->band->low, &interval->band->high})
-        paper.DrawDashedCurve(surface, *curve, 40, 40, ModelColour(interval->model));
+        paper.DrawDashedCurve(surface, *curve, 15, 45, ModelColour(interval->model));
 }
 
 void DrawScreenCurves(const AppState& state, DrawingSurface& surface) {

@@ -12,7 +12,8 @@ void DrawScreenPoints(const AppState& state, DrawingSurface& surface);
 // With the error band asked for and the fitted line shown: the fitted values plus and minus one
 // jackknife standard error, as two red dashed curves inside the frame.
 void DrawScreenBand(const AppState& state, DrawingSurface& surface);
-// The bootstrap interval of the selected (or highlighted) model, two dashed curves in its colour.
+// The bootstrap interval of the selected (or highlighted) model, two dotted curves in its colour,
+// apart from the models' solid and dashed ones.
 void DrawScreenInterval(const AppState& state, DrawingSurface& surface);
 // With the compared curves asked for: the ticked models' curves in their colours, cut to the
 // frame, and their short names in a legend in the corner of the frame the points leave clear.

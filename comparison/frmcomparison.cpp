@@ -636,13 +636,14 @@ void frmComparison::showCurves() {
     for (const ModelId id : ticked)
         models.push_back(&state_.study.models.model(id));
     std::vector<ModelCurve> curves = ColouredCurves(models);
-    // The highlighted model's interval, dashed in its colour, without a legend row.
+    // The highlighted model's interval, dotted in its colour (its curve may be dashed), without a
+    // legend row.
     if (const std::optional<ModelId> id = state_.compared.highlighted;
         id && state_.study.bootstrap && state_.study.bootstrap->model(*id).hasFigures()) {
         const IntervalBand& band =
             state_.study.bootstrap->model(*id).band(state_.study.bootstrap->settings.interval);
         for (const Curve* end : {&band.low, &band.high})
-            curves.push_back({end, CurvePen{ModelColour(*id), 6, 4}, QString()});
+            curves.push_back({end, CurvePen{ModelColour(*id), 2, 5}, QString()});
     }
     chart_->SetCurves(std::move(curves));
     emit tickedModelsChanged(ticked);

@@ -243,7 +243,7 @@ void DrawPrintedInterval(const AppState& state, DrawingSurface& surface) {
     const float size = surface.FontSize();
     const QString face = surface.FontName();
 
-    const CurvePen pen{ModelColour(interval->model), 1.0, 1.0};
+    const CurvePen pen{ModelColour(interval->model), 0.3, 0.9};
     surface.SetDrawWidth(state.settings.dashedLineWidth);
     surface.SetDrawStyle(kDrawStyleSolid);
     const ProbabilityPaper paper = PrintPaper(state);

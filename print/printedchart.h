@@ -48,7 +48,7 @@ void DrawPrintedBand(const AppState& state, DrawingSurface& surface);
 void DrawPrintedCurves(const AppState& state, DrawingSurface& surface);
 
 // With the interval asked for and the bootstrap run: the selected (or highlighted) model's
-// interval as two dashed curves in its colour, cut to the grid, and a legend line saying which
+// interval as two dotted curves in its colour, cut to the grid, and a legend line saying which
 // model and interval, B, seed and level, under the curves' legend.
 void DrawPrintedInterval(const AppState& state, DrawingSurface& surface);
 
