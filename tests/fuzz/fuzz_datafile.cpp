@@ -65,9 +65,9 @@ void CheckBootstrap(const Study& study) {
     }
 }
 
-// Far above any fit to a real series (a poor one is near 0.1, a dreadful one near 2), far below
-// the figures of a fit to rounding (5.6e15).
-constexpr double kSaneSlsc = 100;
+// Far below the figures of a fit to rounding (5.6e15); a wild series of three values (one a
+// hundred times the others) gives an honest SLSC in the tens of thousands.
+constexpr double kSaneSlsc = 1e8;
 
 // Every figure of the comparison is a finite number or missing, and means something: SLSC lies
 // between 0 and a sane bound, each model's x(F) rises with F, a model that is not applicable says
