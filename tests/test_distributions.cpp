@@ -346,6 +346,16 @@ private slots:
             << ModelId::Sqrtet
             << Values{579.2, 580.4, 580.9, 579.8, 580.1, 579.5, 580.7, 579.9, 580.3, 580.0};
         QTest::newRow("gev: two values") << ModelId::Gev << Values{1, 2};
+        // All but the largest equal: τ3 is 1, whatever its rounding; the fit would give an SLSC
+        // of 10¹³ from a scale of rounding.
+        QTest::newRow("gev: ties below the largest")
+            << ModelId::Gev << Values{1591.9, 1591.9, 1591.9, 3182.9};
+        QTest::newRow("gev: 200 ties below the largest")
+            << ModelId::Gev << [] {
+                   Values v(200, 55.5);
+                   v.push_back(70);
+                   return v;
+               }();
         QTest::newRow("lp3: all equal") << ModelId::Lp3 << Values{5, 5, 5, 5};
         QTest::newRow("ln3_lm: |τ3| ≥ 0.95")
             << ModelId::Ln3Lm << Values{1, 1, 1, 1, 1, 1, 1, 1, 1, 1e6};

@@ -1,6 +1,7 @@
 #include "statistics/mathfunctions.h"
 #include "statistics/models/modelfit.h"
 #include "statistics/models/modelunit.h"
+#include "statistics/series.h"
 
 #include <boost/math/tools/toms748_solve.hpp>
 
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr ModelId kId = ModelId::Gev;
+constexpr double kShapeAccuracy = 1e-12;
 
 QString ShapeNotAboveMinusOneText() {
     return QStringLiteral("形状母数 k が −1 より大きくなりません。");
@@ -56,13 +58,15 @@ FittedModel Estimate(const LMoments& l) {
     if (flo != 0 && fhi != 0) {
         std::uintmax_t iterations = 200;
         const auto [a, b] = boost::math::tools::toms748_solve(
-            f, lo, hi, flo, fhi, [](double a, double b) { return std::fabs(b - a) <= 1e-13; },
-            iterations);
+            f, lo, hi, flo, fhi,
+            [](double a, double b) { return std::fabs(b - a) <= kShapeAccuracy / 10; }, iterations);
         k = (a + b) / 2;
         if (iterations >= 200)
             return models::Refuse(kId, QStringLiteral("形状母数 k の計算が収束しません。"));
     }
-    if (!(k > -1))
+    // The root is found to 10⁻¹²: one as close to −1 cannot be told from it, and its scale α,
+    // which vanishes with 1 + k, would make every figure of the fit an accident of rounding.
+    if (!(k > -1 + kShapeAccuracy))
         return models::Refuse(kId, ShapeNotAboveMinusOneText());
     if (k == 0) {
         const double alpha = l.l2 / std::numbers::ln2;
@@ -75,6 +79,10 @@ FittedModel Estimate(const LMoments& l) {
 }
 
 FittedModel Fit(const Sample& s, double, const FittedModel*) {
+    // τ3 is exactly 1 when every value but the largest is the same (k = −1), though its rounding
+    // may fall just short of it.
+    if (s.x.size() >= 2 && HasSpread(s.x) && !HasSpread(s.x.first(s.x.size() - 1)))
+        return models::Refuse(kId, ShapeNotAboveMinusOneText());
     return models::FitByLMoments(kId, s, Estimate);
 }
 
