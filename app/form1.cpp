@@ -606,15 +606,13 @@ void Form1::showOutsideNote() {
 }
 
 void Form1::showResults(const ResultTexts& texts) {
-    // A number wider than its box shows its leading digits, not its last ones.
+    // Fifteen digits are wider than the box in its font: they show whole in a smaller size.
     const std::pair<QLineEdit*, const QString&> boxes[] = {{text9_, texts.arithMean},
                                                            {text2_, texts.geoMean},
                                                            {text3_, texts.maximum},
                                                            {text4_, texts.minimum}};
-    for (const auto& [box, text] : boxes) {
-        box->setText(text);
-        box->setCursorPosition(0);
-    }
+    for (const auto& [box, text] : boxes)
+        ShowWholeText(box, text);
 }
 
 void Form1::showLoadedFile() {

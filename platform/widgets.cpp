@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -13,8 +14,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -139,6 +143,26 @@ QLineEdit* AddTextBox(QWidget* parent, const char* name, QRect geometry, const Q
     box->setTextMargins(0, 0, 0, 0);
     SetBackgroundColour(box, background);
     return box;
+}
+
+void ShowWholeText(QLineEdit* box, const QString& text) {
+    // A line edit keeps 2 pixels either side of its text, inside the style's frame.
+    constexpr int kLineEditMargin = 2;
+    const QMargins margins = box->textMargins();
+    const int frame = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+    const int room = box->contentsRect().width() - margins.left() - margins.right() -
+                     2 * (frame + kLineEditMargin) - 1;
+    const QFont usual = box->parentWidget() ? box->parentWidget()->font() : box->font();
+    QFont font = usual;
+    constexpr double kSmallest = 7;
+    while (QFontMetricsF(font).horizontalAdvance(text) > room && font.pointSizeF() > kSmallest)
+        font.setPointSizeF(std::max(kSmallest, font.pointSizeF() - 0.25));
+    const bool shrunk = font != usual;
+    box->setFont(font);
+    box->setText(text);
+    box->setCursorPosition(0);
+    const bool cut = QFontMetricsF(font).horizontalAdvance(text) > room;
+    box->setToolTip(shrunk || cut ? text : QString());
 }
 
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {

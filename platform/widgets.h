@@ -41,6 +41,10 @@ void CentreOnScreen(QWidget* window);
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 QLineEdit* AddTextBox(QWidget* parent, const char* name, QRect geometry, const QColor& background);
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+// Sets the box's text in the parent's font, or in the largest smaller size of it (down to 7 pt,
+// below which digits are hard to read) in which every character fits the box, with the leading
+// characters in view; the tip holds the whole text whenever it is shrunk or still too wide.
+void ShowWholeText(QLineEdit* box, const QString& text);
 // A button added to a window's row of buttons, never the default; a click runs the command
 // behind the command guard with the window as the parent of any message.
 QPushButton* AddRowButton(QBoxLayout* row, QWidget* window, MessageService& messages,

@@ -230,6 +230,23 @@ private slots:
         QVERIFY(h.fake.messages.shown.isEmpty());
     }
 
+    // Fifteen digits of a geometric mean are wider than the box: the text stays whole, drawn
+    // smaller, and the tip carries it; a short value keeps the usual size and no tip.
+    void statisticsBoxesKeepTheirWholeText() {
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        auto* geometric = h.form->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        auto* largest = h.form->findChild<QLineEdit*>(QStringLiteral("Text3"));
+        QVERIFY(geometric && largest);
+        QCOMPARE(geometric->text(), QStringLiteral("1657.91204826469"));
+        QCOMPARE(geometric->toolTip(), geometric->text());
+        QVERIFY(geometric->font().pointSizeF() < h.form->font().pointSizeF());
+        QCOMPARE(geometric->cursorPosition(), 0);
+        QCOMPARE(largest->text(), QStringLiteral("2098.5"));
+        QVERIFY(largest->toolTip().isEmpty());
+        QCOMPARE(largest->font().pointSizeF(), largest->parentWidget()->font().pointSizeF());
+    }
+
     void secondLoadKeepsSettings() {
         Harness h;
         QVERIFY(h.open(kSamples + "precip_30y.csv"));
