@@ -223,6 +223,34 @@ private slots:
         QVERIFY(!clean.CsvText().contains(QStringLiteral("※")));
     }
 
+    // A jackknife estimate the model gives no probability (SQRT-ET's 1/10 dry estimate of this
+    // series lies below 0) is marked in the detail, with the note under it and in the CSV.
+    void estimatesOutsideTheSupportMarked() {
+        FakePlatform fake;
+        AppState state = AnalysedState(
+            {12, 30, 25, 610, 45, 700, 18, 33, 820, 40, 22, 15, 950, 28, 35, 500, 20, 60, 26, 31});
+        const ModelComparison& sqrtet = state.study.models.model(ModelId::Sqrtet);
+        QVERIFY(sqrtet.period(10)->dryJackknife < 0);
+        frmComparison window(state, fake.platform);
+        auto* models = window.findChild<QTableWidget*>(QStringLiteral("ModelTable"));
+        auto* detail = window.findChild<QTableWidget*>(QStringLiteral("DetailTable"));
+        auto* note = window.findChild<QLabel*>(QStringLiteral("MarksNote"));
+        models->setCurrentCell(static_cast<int>(ModelId::Sqrtet), 1);
+        int row = 0;
+        while (detail->item(row, 0)->text() != QStringLiteral("10"))
+            ++row;
+        // Period, dry value, dry jackknife estimate: the estimate is negative and outside.
+        QVERIFY(detail->item(row, 2)->text().endsWith(QStringLiteral("※ †")));
+        QVERIFY(!detail->item(row, 1)->text().contains(QStringLiteral("†")));
+        QVERIFY(note->text().contains(QStringLiteral("† 分布の範囲外")));
+        QVERIFY(window.CsvText().contains(QStringLiteral("\r\n† 分布の範囲外")));
+
+        // Thirty annual totals give none.
+        AppState plain = SampleState("precip_30y.csv");
+        frmComparison clean(plain, fake.platform);
+        QVERIFY(!clean.CsvText().contains(QStringLiteral("†")));
+    }
+
     void tableMarksAndTarget_data() {
         QTest::addColumn<QString>("sample");
         QTest::newRow("30 years") << "precip_30y.csv";
