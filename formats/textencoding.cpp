@@ -183,7 +183,9 @@ DecodedText DecodeEditorBytes(QByteArrayView bytes) {
           std::tuple{kUtf16BeBom, TextEncoding::Utf16BeWithBom, QStringDecoder::Utf16BE}}) {
         if (!bytes.startsWith(mark) || bytes.size() % 2 != 0)
             continue;
-        QStringDecoder utf16(encoding, QStringDecoder::Flag::Stateless);
+        // Only the first mark is the encoding's: a second one is text and stays.
+        QStringDecoder utf16(encoding, QStringDecoder::Flag::Stateless |
+                                           QStringDecoder::Flag::ConvertInitialBom);
         QString text = utf16.decode(bytes.sliced(mark.size()));
         if (!utf16.hasError())
             return {std::move(text), {kind, {}}};

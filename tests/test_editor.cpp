@@ -347,6 +347,14 @@ private slots:
             << "\xFE\xFF" +
                    QByteArray(QStringEncoder(QStringConverter::Utf16BE).encode(unicodeText))
             << QStringLiteral("西暦年\t降水量\n1990\t1200") << false;
+        // Only the first mark is the encoding's; a second is text and is saved back.
+        const QString marked = QStringLiteral("\uFEFF1990\r\n");
+        QTest::newRow("UTF-16 LE with two BOMs")
+            << "\xFF\xFE" + QByteArray(QStringEncoder(QStringConverter::Utf16LE).encode(marked))
+            << QStringLiteral("\uFEFF1990") << false;
+        QTest::newRow("UTF-16 BE with two BOMs")
+            << "\xFE\xFF" + QByteArray(QStringEncoder(QStringConverter::Utf16BE).encode(marked))
+            << QStringLiteral("\uFEFF1990") << false;
     }
     void encodingRoundTrip() {
         QFETCH(QByteArray, file);
