@@ -98,6 +98,21 @@ QTableWidgetItem* Cell(const QString& text, bool right, bool included) {
     return item;
 }
 
+// A value of a duration as the table shows it: a mean's endless decimals are cut to nine
+// significant digits, and the cell's tip tells it whole, as the saved table writes it.
+QTableWidgetItem* ValueCell(const DurationYear& year) {
+    if (!year.included)
+        return Cell(QString(), true, false);
+    const QString whole = ShortestReal(year.value);
+    constexpr int kShownDigits = 9;
+    const QString shown =
+        whole.size() > kShownDigits + 2 ? QString::number(year.value, 'g', kShownDigits) : whole;
+    QTableWidgetItem* item = Cell(shown, true, true);
+    if (shown != whole)
+        item->setToolTip(whole);
+    return item;
+}
+
 } // namespace
 
 frmImport::frmImport(Platform& platform, ImportHost& host, QWidget* parent)
@@ -590,13 +605,16 @@ void frmImport::showStepLayout() {
             << (steps_->stationCode.isEmpty()
                     ? QStringLiteral("観測所：%1").arg(steps_->station)
                     : QStringLiteral("観測所：%1（%2）").arg(steps_->station, steps_->stationCode));
+    QString text = parts.join(QStringLiteral("　"));
+    parts.clear();
     parts << QStringLiteral("%1ごとの値").arg(StepName(steps_->stepMinutes));
     QString item = steps_->item.isEmpty() ? QStringLiteral("（名前なし）") : steps_->item;
     if (!steps_->unit.isEmpty() && !item.contains(steps_->unit))
         item += QStringLiteral(" (%1)").arg(steps_->unit);
     parts << QStringLiteral("項目：%1").arg(item)
           << QStringLiteral("文字コード：%1").arg(steps_->encodingName);
-    QString text = parts.join(QStringLiteral("　"));
+    // The format and station on one line, what the values are on the next, then the warnings.
+    text += QLatin1Char('\n') + parts.join(QStringLiteral("　"));
     for (const QString& warning : StepReadWarnings(*steps_))
         text += QLatin1Char('\n') + warning;
     layoutLabel_->setText(text);
@@ -716,9 +734,7 @@ void frmImport::showDurationTable() {
         for (int row = 0; row < series.years.size(); ++row) {
             const DurationYear& year = series.years[row];
             table_->setItem(row, 0, Cell(QString::number(year.year), true, year.included));
-            table_->setItem(
-                row, 1,
-                Cell(year.included ? ShortestReal(year.value) : QString(), true, year.included));
+            table_->setItem(row, 1, ValueCell(year));
             table_->setItem(row, 2, Cell(WindowEndText(year.end, step), false, year.included));
             table_->setItem(row, 3,
                             Cell(QStringLiteral("%1/%2").arg(year.present).arg(year.intervals),
@@ -753,10 +769,10 @@ void frmImport::showDurationTable() {
             for (int c = 0; c < table.series.size(); ++c) {
                 const DurationYear& year = table.series[c].years[row];
                 any = any || year.included;
-                QTableWidgetItem* item =
-                    Cell(year.included ? ShortestReal(year.value) : QString(), true, true);
+                QTableWidgetItem* item = ValueCell(year);
                 if (year.included && year.end >= 0)
                     item->setToolTip(
+                        (item->toolTip().isEmpty() ? QString() : item->toolTip() + u'\n') +
                         QStringLiteral("終わり：%1").arg(WindowEndText(year.end, step)));
                 table_->setItem(row, c + 1, item);
                 if (!year.included)
@@ -770,8 +786,9 @@ void frmImport::showDurationTable() {
         }
         status_->setText(QStringLiteral("取り込む年：") + counts.join(QStringLiteral("、")));
     }
-    table_->resizeColumnsToContents();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // The notes take what room is left.
+    for (int c = 0; c + 1 < table_->columnCount(); ++c)
+        table_->resizeColumnToContents(c);
     showButton_->setEnabled(included > 0);
     editorButton_->setEnabled(index >= 0 && included > 0);
     tableButton_->setEnabled(
