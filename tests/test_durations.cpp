@@ -256,24 +256,6 @@ private slots:
         table.series << series;
         QTEST(DurationAxisTitle(table, 0), "title");
     }
-
-    // A table read back names only its columns: durations are taken as rainfall.
-    void labelAxisTitles_data() {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("hours") << "24h"
-                               << "年最大1日降水量　(mm)";
-        QTest::newRow("minutes") << "20min"
-                                 << "年最大20分降水量　(mm)";
-        QTest::newRow("flow") << "q185"
-                              << "平水流量（185 日）";
-        QTest::newRow("unknown") << "peak"
-                                 << "";
-    }
-    void labelAxisTitles() {
-        QFETCH(QString, label);
-        QTEST(DurationLabelAxisTitle(label), "title");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDurations)
