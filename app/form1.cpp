@@ -450,6 +450,11 @@ void Form1::buildMenus() {
     addItem(mnuAna_, QStringLiteral("mnuAnaCompareItem"), QStringLiteral("確率分布の比較(&D)..."),
             &Form1::mnuAnaCompareItem_Click);
 
+    // The durations of a loaded duration table, just before the help menu; shown only then.
+    mnuDuration_ = bar->addMenu(QStringLiteral("継続時間"));
+    mnuDuration_->setObjectName(QStringLiteral("mnuDuration"));
+    mnuDuration_->menuAction()->setVisible(false);
+
     mnuMess_ = bar->addMenu(QStringLiteral("使い方(&H)"));
     mnuMess_->setObjectName(QStringLiteral("mnuMess"));
     addItem(mnuMess_, QStringLiteral("mnuMessEditItem"), QStringLiteral("データ作成(&D)"),
@@ -620,7 +625,10 @@ void Form1::showLoadedFile() {
     // An imported series is named by its observation file and by what was built from it: the
     // same file gives a total or a maximum.
     QString name = DisplayFileName(state_.dataFileName);
-    if (!state_.study.series.origin.built.isEmpty())
+    // A duration table's series is named by its duration, which its menu changes.
+    if (state_.durations.loaded())
+        name += QStringLiteral(" - ") + state_.durations.names.value(state_.durations.shown);
+    else if (!state_.study.series.origin.built.isEmpty())
         name += QStringLiteral("：") + state_.study.series.origin.built;
     text1_->setPlainText(name);
     setWindowTitle(QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ") + name +
@@ -658,8 +666,15 @@ void Form1::Redraw() {
         // Either the new series whole, or the previous one with its own file name.
         ResultTexts texts;
         const std::optional<SeriesData> pending = std::exchange(pendingSeries_, std::nullopt);
+        const std::optional<PendingDurations> durations =
+            std::exchange(pendingDurations_, std::nullopt);
         try {
-            texts = pending ? LoadSeries(state_, *pending) : LoadDataFile(state_);
+            if (durations)
+                texts = durations->index < 0
+                            ? LoadFirstDuration(state_, durations->durations)
+                            : LoadDuration(state_, durations->durations, durations->index);
+            else
+                texts = pending ? LoadSeries(state_, *pending) : LoadDataFile(state_);
         } catch (...) {
             state_.dataFileName = loadedFileName_;
             throw;
@@ -667,6 +682,7 @@ void Form1::Redraw() {
         if (loadingEditorFile_ && importedOrigin_)
             AdoptImportedOrigin(state_.study.series, *importedOrigin_);
         showLoadedFile();
+        showDurationMenu();
         showResults(texts);
         refreshAnalysisWindows();
         QString scaleNote;
@@ -796,6 +812,67 @@ void Form1::ImportShowSeries(const SeriesData& series, const QString& axisTitle)
         text10_->setText(axisTitle);
 }
 
+void Form1::ImportShowDurations(const LoadedDurations& durations) {
+    state_.dataFileName = durations.file;
+    state_.redrawMode = 2;
+    pendingDurations_ = PendingDurations{durations, -1};
+    Redraw();
+    setMenusEnabled(
+        {mnuSellect_, mnuPrintOutItem_, mnuSaveChartItem_, mnuPrinterItem_, mnuAna_, command1_},
+        true);
+    showDurationTitle();
+}
+
+void Form1::mnuDurationItem_Click(int index) {
+    // Whatever happens, the marks say which duration is loaded.
+    const auto marks = qScopeGuard([this] { showDurationMenu(); });
+    if (!state_.durations.loaded() || index == state_.durations.shown)
+        return;
+    state_.dataFileName = state_.durations.file;
+    state_.redrawMode = 2;
+    pendingDurations_ = PendingDurations{state_.durations, index};
+    Redraw();
+    showDurationTitle();
+}
+
+void Form1::showDurationMenu() {
+    const LoadedDurations& durations = state_.durations;
+    mnuDuration_->menuAction()->setVisible(durations.loaded());
+    QStringList shown;
+    for (const QAction* action : mnuDuration_->actions())
+        shown << action->text();
+    // The same table keeps its items, so an item's own command never removes it; only the
+    // marks move.
+    if (durations.loaded() && shown == durations.names) {
+        const QList<QAction*> items = mnuDuration_->actions();
+        for (int i = 0; i < items.size(); ++i)
+            items[i]->setChecked(i == durations.shown);
+        return;
+    }
+    mnuDuration_->clear();
+    if (!durations.loaded())
+        return;
+    for (int i = 0; i < durations.names.size(); ++i) {
+        QAction* action = mnuDuration_->addAction(durations.names[i]);
+        action->setObjectName(QStringLiteral("mnuDurationItem_%1").arg(i));
+        action->setCheckable(true);
+        action->setChecked(i == durations.shown);
+        // As with the arrays, the handler sets the marks itself.
+        connect(action, &QAction::triggered, this, guarded([this, action, i] {
+                    action->setChecked(!action->isChecked());
+                    mnuDurationItem_Click(i);
+                }));
+    }
+}
+
+void Form1::showDurationTitle() {
+    if (!state_.durations.loaded())
+        return;
+    const QString title = state_.durations.axisTitles.value(state_.durations.shown);
+    if (!title.isEmpty())
+        text10_->setText(title);
+}
+
 QStringList Form1::ImportInputFiles() const {
     return {state_.deviateTableFileName};
 }
@@ -808,6 +885,7 @@ void Form1::OpenDataFile(const QString& path) {
     setMenusEnabled(
         {mnuSellect_, mnuPrintOutItem_, mnuSaveChartItem_, mnuPrinterItem_, mnuAna_, command1_},
         true);
+    showDurationTitle();
 }
 
 namespace {

@@ -84,6 +84,8 @@ public:
     void mnuMessUseItem_Click();
     void mnuMessAnaItem_Click();
     void mnuMessVerItem_Click();
+    // The duration table's menu: that duration's series becomes the loaded one.
+    void mnuDurationItem_Click(int index);
     void Command1_Click();
     void mnuPlotPosVal_Click(int16_t index);
     // The comparison's offer of Cunnane's alpha, taken as its preset would be.
@@ -99,6 +101,7 @@ public:
     bool ImportOpenInEditor(const QString& editorText, const QString& axisTitle,
                             const SeriesOrigin& origin) override;
     void ImportShowSeries(const SeriesData& series, const QString& axisTitle) override;
+    void ImportShowDurations(const LoadedDurations& durations) override;
     QStringList ImportInputFiles() const override;
 
 signals:
@@ -134,6 +137,10 @@ private:
     void drawChart(bool newSeries);
     void showResults(const ResultTexts& texts);
     void showLoadedFile();
+    // The menu of the loaded duration table's durations, one checked; gone without a table.
+    void showDurationMenu();
+    // The axis title of the duration shown, when it has one.
+    void showDurationTitle();
     // Tells the windows that show the study that it changed.
     void refreshAnalysisWindows();
     // Keeps a window of the program's to close with it; with a refresh, the window also follows
@@ -201,6 +208,7 @@ private:
     QMenu* mnuSellect_ = nullptr;
     QMenu* mnuAna_ = nullptr;
     QMenu* mnuMess_ = nullptr;
+    QMenu* mnuDuration_ = nullptr;
     QAction* mnuEditFile_ = nullptr;
     QAction* mnuPrinterItem_ = nullptr;
     QAction* mnuPrintOutItem_ = nullptr;
@@ -246,4 +254,10 @@ private:
     HelpTexts help_;
     // A series handed over in memory: the next load takes it instead of reading dataFileName.
     std::optional<SeriesData> pendingSeries_;
+    // A duration table handed over, with the duration to load (-1: the first that can be).
+    struct PendingDurations {
+        LoadedDurations durations;
+        int index = -1;
+    };
+    std::optional<PendingDurations> pendingDurations_;
 };

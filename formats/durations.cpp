@@ -228,6 +228,13 @@ QString DurationName(const Duration& duration) {
     return StepName(duration.minutes);
 }
 
+std::optional<Duration> DurationOfLabel(const QString& label) {
+    for (const Duration& flow : FlowDurations())
+        if (flow.label == label.trimmed())
+            return flow;
+    return ParseDuration(label);
+}
+
 DurationAggregate DefaultAggregate(StepItem item) {
     return item == StepItem::Rainfall || item == StepItem::Other ? DurationAggregate::Sum
                                                                  : DurationAggregate::Mean;
@@ -459,6 +466,57 @@ SeriesData DurationSeriesData(const DurationTable& table, int index) {
     if (s.crossYear)
         series.origin.built += QStringLiteral("、年をまたぐ期間も含める");
     return series;
+}
+
+namespace {
+
+// "年最大1時間降水量　(mm)": the kind, the duration without spaces, how the window was taken,
+// the item and its unit.
+QString AxisTitleOf(const Duration& duration, DurationAggregate aggregate, SeriesKind kind,
+                    const QString& item, const QString& unit) {
+    QString name;
+    if (duration.flowDays > 0) {
+        name = DurationName(duration);
+    } else {
+        const QString extreme =
+            kind == SeriesKind::AnnualMinimum ? QStringLiteral("年最小") : QStringLiteral("年最大");
+        // The peak of the intervals is the same whatever the window: the duration says nothing.
+        if (aggregate == DurationAggregate::Max)
+            name = extreme + item;
+        else
+            name = extreme + DurationName(duration).remove(u' ') +
+                   (aggregate == DurationAggregate::Sum ? QString() : QStringLiteral("平均")) +
+                   item;
+    }
+    return unit.isEmpty() ? name : name + QStringLiteral("\u3000(%1)").arg(unit);
+}
+
+} // namespace
+
+QString DurationAxisTitle(const DurationTable& table, int index) {
+    const DurationSource& s = table.source;
+    const DurationSeries& built = table.series[index];
+    QString item = s.item.section(u'(', 0, 0).trimmed();
+    QString unit = s.unit;
+    // A file that names no item is summed as rainfall is, and titled as rainfall.
+    if (item.isEmpty()) {
+        item =
+            s.aggregate == DurationAggregate::Sum ? QStringLiteral("降水量") : QStringLiteral("値");
+        if (s.aggregate == DurationAggregate::Sum && unit.isEmpty())
+            unit = QStringLiteral("mm");
+    }
+    return AxisTitleOf(built.duration, s.aggregate, built.kind, item, unit);
+}
+
+QString DurationLabelAxisTitle(const QString& label) {
+    const std::optional<Duration> duration = DurationOfLabel(label);
+    if (!duration)
+        return {};
+    if (duration->flowDays > 0)
+        return AxisTitleOf(*duration, DurationAggregate::Mean, SeriesKind::AnnualMinimum,
+                           QStringLiteral("流量"), QString());
+    return AxisTitleOf(*duration, DurationAggregate::Sum, SeriesKind::AnnualMaximum,
+                       QStringLiteral("降水量"), QStringLiteral("mm"));
 }
 
 bool IsDurationTable(QByteArrayView bytes) {

@@ -31,6 +31,8 @@ QList<Duration> UsualDurations(int stepMinutes);
 QList<Duration> FlowDurations();
 // "1 時間", "10 分", "3 日", "渇水流量（355 日）".
 QString DurationName(const Duration& duration);
+// A duration table's column label as a duration: "1h", "10min", "3d" or "q95".
+std::optional<Duration> DurationOfLabel(const QString& label);
 
 struct DurationOptions {
     QList<Duration> durations;
@@ -97,6 +99,14 @@ QByteArray DurationTableJson(const DurationTable& table);
 
 // The series of one duration as the analysis takes it.
 SeriesData DurationSeriesData(const DurationTable& table, int index);
+
+// The title of the value axis for one duration's series: "年最大1時間降水量　(mm)",
+// "年最大1日平均流量　(m3/s)", "渇水流量（355 日）　(m3/s)".
+QString DurationAxisTitle(const DurationTable& table, int index);
+// The same for a column of a duration table read back, which names only its duration: a
+// duration is taken as rainfall in millimetres, as the program's default title takes any
+// series, and a flow-duration value as discharge of no known unit. Empty for another label.
+QString DurationLabelAxisTitle(const QString& label);
 
 // A duration table read back: the header "year,..." then one line a year.
 struct DurationTableFile {

@@ -919,11 +919,26 @@ QByteArray AnnualSeriesCsv(const AnnualSeries& series) {
     return bytes;
 }
 
+namespace {
+
+QString EditorLine(int year, double value) {
+    return QStringLiteral("   %1   %2").arg(year).arg(ShortestReal(value));
+}
+
+} // namespace
+
 QString AnnualSeriesEditorText(const AnnualSeries& series) {
     QStringList lines;
     for (const AnnualRow& row : series.rows)
         if (row.included)
-            lines << QStringLiteral("   %1   %2").arg(row.year).arg(ShortestReal(row.value));
+            lines << EditorLine(row.year, row.value);
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QString SeriesEditorText(const SeriesData& series) {
+    QStringList lines;
+    for (int i = 0; i < std::clamp(series.recordCount, 0, kMaxRecords); ++i)
+        lines << EditorLine(series.years[size_t(i)], series.values[size_t(i)]);
     return lines.join(QStringLiteral("\r\n"));
 }
 

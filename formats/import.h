@@ -119,6 +119,8 @@ QByteArray AnnualSeriesCsv(const AnnualSeries& series);
 // The included years in the editor's layout: three spaces, the year, three spaces, the value,
 // lines joined by CR LF.
 QString AnnualSeriesEditorText(const AnnualSeries& series);
+// The records of a series in the same layout.
+QString SeriesEditorText(const SeriesData& series);
 // Why a year was left out, for a message: "1990 年：…".
 QString LeftOutText(const AnnualRow& row);
 // "年", "月" or "日".

@@ -763,6 +763,7 @@ void ReadStampedFile(TextLines& lines, std::vector<QByteArray>& head, StepSeries
         if (!filled)
             continue;
         valueColumns << c;
+        series.valueColumnIndexes << c;
         headings[c].removeDuplicates();
         series.valueColumns << (headings[c].isEmpty()
                                     ? QStringLiteral("%1 列目").arg(c + 1)

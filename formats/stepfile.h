@@ -44,7 +44,8 @@ struct StepSeries {
     QStringList otherFlags;
     qint64 textCells = 0;
     int firstTextLine = 0;
-    QStringList valueColumns; // Agency and delimited files: the columns a value can come from
+    QStringList valueColumns;      // Agency and delimited files: the columns a value can come from
+    QList<int> valueColumnIndexes; // the same columns' places in the file (from 0)
     int valueColumn = -1;
 
     qint64 presentCount() const;

@@ -1,14 +1,20 @@
 #pragma once
 
+#include "formats/durations.h"
 #include "formats/import.h"
+#include "formats/stepfile.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
+#include "state/appstate.h"
 
 #include <QWidget>
 
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QGridLayout;
 class QDoubleSpinBox;
 class QKeyEvent;
 class QLabel;
@@ -33,6 +39,12 @@ public:
     // file is written. Throws DataError when the series cannot be analysed; the series and the
     // file name shown before stay.
     virtual void ImportShowSeries(const SeriesData& series, const QString& axisTitle) = 0;
+    // Makes a duration table the loaded one: its first duration that can be analysed is shown
+    // (LoadFirstDuration), and the others can be chosen in turn. A host that cannot choose
+    // among durations shows the first alone. Throws DataError as ImportShowSeries does.
+    virtual void ImportShowDurations(const LoadedDurations& durations) {
+        ImportShowSeries(durations.series.value(0), durations.axisTitles.value(0));
+    }
     // The files the program has read besides the observation file, which a saved series must
     // not replace: the deviate table.
     virtual QStringList ImportInputFiles() const = 0;
@@ -55,9 +67,13 @@ public:
     // for the next choice.
     void ShowButton_Click();
     void CsvButton_Click();
+    // The durations built from a file of hourly or river-database values, as a duration table.
+    void TableButton_Click();
 
     // The series as the choices make it, or nothing with the reason in the status line.
     const std::optional<AnnualSeries>& series() const { return series_; }
+    // The durations as the choices make them from a file of values at a step, or nothing.
+    const std::optional<DurationTable>& durations() const { return durations_; }
 
 private:
     void showLayout();
@@ -68,6 +84,20 @@ private:
     ImportOptions options() const;
     // The axis title the item of the series offers; empty when the file names no item.
     QString axisTitle() const;
+
+    // Files of values at a step: read with the stamp and value column chosen, and the annual
+    // maxima of the durations checked.
+    void openStepFile(const QString& path);
+    void readSteps();
+    void showStepLayout();
+    void fillDurationChoices();
+    void rebuildDurations();
+    DurationOptions durationOptions() const;
+    void showDurationTable();
+    // The duration the table and the hand-over take; -1 for the whole table.
+    int shownDuration() const;
+    // Which controls apply to the file shown.
+    void enableForFile();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -81,6 +111,13 @@ private:
     // The choices series_ was built with: what is handed over says how it was made.
     ImportOptions builtWith_;
     QString fileName_;
+    // The file is one of values at a step: the durations apply, and steps_ holds its values
+    // while it reads with the choices made.
+    bool stepFile_ = false;
+    StepFormat stepFormat_ = StepFormat::Delimited;
+    std::optional<StepSeries> steps_;
+    std::optional<DurationTable> durations_;
+    QList<Duration> offered_;
     // Set while the controls are filled, so their change signals do not rebuild half-way.
     bool filling_ = false;
 
@@ -90,6 +127,15 @@ private:
     QComboBox* dateColumn_ = nullptr;
     QComboBox* valueColumn_ = nullptr;
     QComboBox* aggregate_ = nullptr;
+    QFormLayout* choices_ = nullptr;
+    QWidget* durationBox_ = nullptr;
+    QGridLayout* durationGrid_ = nullptr;
+    QLabel* durationNote_ = nullptr;
+    QList<QCheckBox*> durationChecks_;
+    QComboBox* durationAggregate_ = nullptr;
+    QComboBox* stamp_ = nullptr;
+    QCheckBox* crossYear_ = nullptr;
+    QComboBox* shownDuration_ = nullptr;
     QComboBox* yearStart_ = nullptr;
     QDoubleSpinBox* coverage_ = nullptr;
     QSpinBox* fromYear_ = nullptr;
@@ -100,4 +146,5 @@ private:
     QPushButton* showButton_ = nullptr;
     QPushButton* editorButton_ = nullptr;
     QPushButton* csvButton_ = nullptr;
+    QPushButton* tableButton_ = nullptr;
 };

@@ -4,7 +4,9 @@
 #include "statistics/study.h"
 #include "statistics/target.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -70,6 +72,17 @@ struct EditorBuffers {
     int32_t newDataLastYear = 0;
 };
 
+// A duration table on show: each of its durations a series of its own, one of them loaded.
+struct LoadedDurations {
+    QString file;       // the table's file, or the observation file it was built from
+    QStringList labels; // "1h", "q95": the table's columns
+    QStringList names;  // "1 時間", "渇水流量（355 日）": the menu's items and the caption
+    QStringList axisTitles;   // each duration's axis title; empty where nothing is known
+    QList<SeriesData> series; // one per label
+    int shown = -1;           // the loaded one; -1 when the loaded series is no table's
+    bool loaded() const { return shown >= 0 && shown < series.size(); }
+};
+
 // What the user is told when the value axis does not span a decade (its minimum not below its
 // maximum): nothing can be placed on such an axis.
 inline const QString kScaleMessage = QStringLiteral("スケールを正しく選択してね");
@@ -92,6 +105,7 @@ inline bool ScaleIsValid(const ChartSettings& settings) {
 //   state.studiesComputed how many studies have been computed: one per load or re-analysis
 //   state.compared        the comparison's ticked models and whether the charts show them
 //   state.editor          the editor's file name, text, lines and new-data year range
+//   state.durations       the duration table whose one duration is the loaded series, if any
 struct AppState {
     DeviateTable deviateTable{};
     QString startDirectory;
@@ -104,6 +118,7 @@ struct AppState {
     int studiesComputed = 0;
     ComparedCurves compared;
     EditorBuffers editor;
+    LoadedDurations durations;
 };
 
 // The settings the first successful load applies, once the series is loaded: the scale that

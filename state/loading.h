@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/deviatetable.h"
+#include "formats/durations.h"
 #include "state/appstate.h"
 #include "statistics/series.h"
 
@@ -16,12 +17,24 @@ void LoadDeviateTable(AppState& state, const QString& executableDirectory = QStr
 // Studies the loaded series again with the settings' alpha and target.
 ResultTexts AnalyzeSeries(AppState& state);
 
-// Studies series with the settings and, only when that succeeds, makes it the loaded series.
-// A failure names state.dataFileName.
+// Studies series with the settings and, only when that succeeds, makes it the loaded series, a
+// series of no duration table. A failure names state.dataFileName.
 ResultTexts LoadSeries(AppState& state, const SeriesData& series);
 
-// Reads state.dataFileName and studies it; only when both succeed is the study replaced.
+// Reads state.dataFileName and studies it; only when both succeed is the study replaced. A
+// duration table ("year,1h,...") loads its first duration that can be studied, as
+// LoadFirstDuration does.
 ResultTexts LoadDataFile(AppState& state);
+
+// The durations of a table an import built, or of a table file read back.
+LoadedDurations DurationsOfTable(const DurationTable& table);
+LoadedDurations DurationsOfTableFile(const DurationTableFile& table, const QString& path);
+
+// Studies the series of one duration and, only when that succeeds, makes it the loaded series
+// with the table in state.durations. A failure names the duration.
+ResultTexts LoadDuration(AppState& state, const LoadedDurations& durations, int index);
+// The first duration that can be studied; when none can, the first one's failure.
+ResultTexts LoadFirstDuration(AppState& state, const LoadedDurations& durations);
 
 // The target of the selection changed: the study's selection moves, nothing is fitted again.
 void SelectStudyTarget(AppState& state, Target target);

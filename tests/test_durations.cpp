@@ -206,6 +206,56 @@ private slots:
             options);
         QTEST(series.rows.last().value, "maximum");
     }
+
+    // The axis title names the kind, the duration, how its window was taken, the item and unit.
+    void axisTitles_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<DurationAggregate>("aggregate");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("rainfall") << "降水量(mm)"
+                                  << "mm" << DurationAggregate::Sum << "1h"
+                                  << "年最大1時間降水量　(mm)";
+        QTest::newRow("ten minutes") << "雨量(mm)"
+                                     << "mm" << DurationAggregate::Sum << "10min"
+                                     << "年最大10分雨量　(mm)";
+        QTest::newRow("mean discharge") << "流量(m3/s)"
+                                        << "m3/s" << DurationAggregate::Mean << "3d"
+                                        << "年最大3日平均流量　(m3/s)";
+        QTest::newRow("smallest means") << "流量(m3/s)"
+                                        << "m3/s" << DurationAggregate::Min << "7d"
+                                        << "年最小7日平均流量　(m3/s)";
+        QTest::newRow("peaks") << "水位(m)"
+                               << "m" << DurationAggregate::Max << "2h"
+                               << "年最大水位　(m)";
+        QTest::newRow("flow-duration value") << "流量(m3/s)"
+                                             << "m3/s" << DurationAggregate::Mean << "q355"
+                                             << "渇水流量（355 日）　(m3/s)";
+        QTest::newRow("no item, summed") << ""
+                                         << "" << DurationAggregate::Sum << "1h"
+                                         << "年最大1時間降水量　(mm)";
+        QTest::newRow("no item, averaged") << ""
+                                           << "" << DurationAggregate::Mean << "1h"
+                                           << "年最大1時間平均値";
+    }
+    void axisTitles() {
+        QFETCH(QString, item);
+        QFETCH(QString, unit);
+        QFETCH(DurationAggregate, aggregate);
+        QFETCH(QString, label);
+        DurationTable table;
+        table.source.item = item;
+        table.source.unit = unit;
+        table.source.aggregate = aggregate;
+        DurationSeries series;
+        series.duration = *DurationOfLabel(label);
+        series.kind = aggregate == DurationAggregate::Min || series.duration.flowDays > 0
+                          ? SeriesKind::AnnualMinimum
+                          : SeriesKind::AnnualMaximum;
+        table.series << series;
+        QTEST(DurationAxisTitle(table, 0), "title");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDurations)

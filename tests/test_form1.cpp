@@ -15,6 +15,7 @@
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
@@ -1623,6 +1625,167 @@ private slots:
         QCoreApplication::sendEvent(h.form.get(), &drop);
         QCOMPARE(h.state.study.series.recordCount, records);
         QCOMPARE(h.text("Text1").isEmpty(), records == 0);
+    }
+
+    // グラフに表示 of the whole table: the loaded series is the first duration's, and the menu
+    // 継続時間 (before the help menu) switches among them through the load, caption and axis
+    // title following. One duration shown on its own afterwards has no menu.
+    void importedTableGivesTheDurationMenu_data() {
+        QTest::addColumn<int>("choose");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("three hours") << 1 << "3 時間"
+                                     << "年最大3時間降水量　(mm)";
+        QTest::newRow("two days") << 2 << "2 日"
+                                  << "年最大2日降水量　(mm)";
+    }
+    void importedTableGivesTheDurationMenu() {
+        QFETCH(int, choose);
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        const QString observation = dir.filePath(QStringLiteral("hourly.csv"));
+        QVERIFY(QFile::copy(kSamples + "agency_hourly_synthetic.csv", observation));
+        Harness h;
+        auto* menu = h.form->findChild<QMenu*>(QStringLiteral("mnuDuration"));
+        QVERIFY(menu && !menu->menuAction()->isVisible());
+        h.fake.files.openAnswers << observation;
+        h.action("mnuFileImportItem")->trigger();
+        auto* window = h.form->findChild<frmImport*>();
+        Child<QPushButton>(window, QStringLiteral("FileButton"))->click();
+        for (QCheckBox* box : window->findChildren<QCheckBox*>())
+            if (box->objectName().startsWith(QStringLiteral("Duration_")))
+                box->setChecked(QStringList{"Duration_1h", "Duration_3h", "Duration_48h"}.contains(
+                    box->objectName()));
+        auto* shown = Child<QComboBox>(window, QStringLiteral("ShownDuration"));
+        shown->setCurrentIndex(shown->count() - 1);
+        Child<QPushButton>(window, QStringLiteral("ShowButton"))->click();
+        QVERIFY2(h.fake.messages.shown.isEmpty(), qPrintable(h.lastMessages().value(0)));
+
+        const QList<QAction*> bar = h.form->menuBar()->actions();
+        const qsizetype at = bar.indexOf(menu->menuAction());
+        QVERIFY(menu->menuAction()->isVisible());
+        QCOMPARE(bar.value(at + 1), h.form->findChild<QMenu*>("mnuMess")->menuAction());
+        QCOMPARE(menu->title(), QStringLiteral("継続時間"));
+        auto marks = [&] {
+            QStringList texts;
+            for (QAction* item : menu->actions())
+                texts << (item->isChecked() ? "* " : "  ") + item->text();
+            return texts;
+        };
+        QCOMPARE(marks(), (QStringList{"* 1 時間", "  3 時間", "  2 日"}));
+        const QString caption = QStringLiteral("非超過確率分布の作図（対数軸バージョン）  < ");
+        QCOMPARE(h.form->windowTitle(), caption + observation + " - 1 時間 > ");
+        QCOMPARE(h.text("Text10"), QStringLiteral("年最大1時間降水量　(mm)"));
+        auto loadedIs = [&](const DurationSeries& built) {
+            QCOMPARE(h.state.study.series.recordCount, built.includedCount());
+            for (int i = 0; i < built.years.size(); ++i) {
+                QCOMPARE(h.state.study.series.years[i], built.years[i].year);
+                QCOMPARE(h.state.study.series.values[i], built.years[i].value);
+            }
+        };
+        loadedIs(window->durations()->series[0]);
+
+        const int studies = h.state.studiesComputed;
+        h.action(QStringLiteral("mnuDurationItem_%1").arg(choose))->trigger();
+        QVERIFY2(h.fake.messages.shown.isEmpty(), qPrintable(h.lastMessages().value(0)));
+        QCOMPARE(h.state.studiesComputed, studies + 1);
+        loadedIs(window->durations()->series[choose]);
+        QCOMPARE(h.state.durations.shown, choose);
+        QCOMPARE(marks().filter(QStringLiteral("* ")), QStringList{"* " + name});
+        QCOMPARE(h.form->windowTitle(), caption + observation + " - " + name + " > ");
+        QCOMPARE(h.text("Text1"), observation + " - " + name);
+        QTEST(h.text("Text10"), "title");
+        QCOMPARE(h.state.settings.axisTitle, title);
+        QCOMPARE(h.state.dataFileName, observation);
+        // Choosing the duration shown computes nothing.
+        h.action(QStringLiteral("mnuDurationItem_%1").arg(choose))->trigger();
+        QCOMPARE(h.state.studiesComputed, studies + 1);
+        QCOMPARE(marks().filter(QStringLiteral("* ")), QStringList{"* " + name});
+
+        // One duration on its own is a series of no table.
+        shown->setCurrentIndex(1);
+        Child<QPushButton>(window, QStringLiteral("ShowButton"))->click();
+        QVERIFY(!menu->menuAction()->isVisible());
+        QVERIFY(!h.state.durations.loaded());
+        loadedIs(window->durations()->series[1]);
+        QVERIFY2(
+            h.form->windowTitle().contains(observation + QStringLiteral("：年最大 3 時間合計")),
+            qPrintable(h.form->windowTitle()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"hourly.csv"});
+    }
+
+    // 開く on a duration table gives the menu with the first duration that can be analysed;
+    // a plain file afterwards reads as ever and takes the menu away.
+    void openedDurationTableGivesTheMenu_data() {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("as the import writes it")
+            << QByteArray("year,1h,24h\r\n2001,30,120\r\n2002,40,150\r\n2003,35,\r\n")
+            << QStringList{"1 時間", "1 日"} << 0 << 3 << "年最大1時間降水量　(mm)";
+        QTest::newRow("flow-duration values")
+            << QByteArray("year,q95,q355\n2001,10,2\n2002,12,3\n")
+            << QStringList{"豊水流量（95 日）", "渇水流量（355 日）"} << 0 << 2
+            << "豊水流量（95 日）";
+        QTest::newRow("a first duration too short to analyse")
+            << QByteArray("year,10min,1h\n2001,8,30\n2002,,40\n") << QStringList{"10 分", "1 時間"}
+            << 1 << 2 << "年最大1時間降水量　(mm)";
+    }
+    void openedDurationTableGivesTheMenu() {
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, names);
+        QFETCH(int, shown);
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, QStringLiteral("table.csv"), table);
+        Harness h;
+        QVERIFY2(h.open(path), qPrintable(h.lastMessages().value(0)));
+        auto* menu = h.form->findChild<QMenu*>(QStringLiteral("mnuDuration"));
+        QVERIFY(menu->menuAction()->isVisible());
+        QStringList items;
+        for (QAction* item : menu->actions()) {
+            items << item->text();
+            QCOMPARE(item->isChecked(), items.size() - 1 == shown);
+        }
+        QCOMPARE(items, names);
+        QCOMPARE(h.state.durations.shown, shown);
+        QTEST(h.state.study.series.recordCount, "records");
+        QTEST(h.text("Text10"), "title");
+        QCOMPARE(h.text("Text1"), path + " - " + names[shown]);
+        for (const QString& name : kDataMenus)
+            QVERIFY2(h.enabled(name), qPrintable(name));
+
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        QVERIFY(!menu->menuAction()->isVisible());
+        QVERIFY(menu->actions().isEmpty());
+        QVERIFY(!h.state.durations.loaded());
+        QCOMPARE(h.state.study.series.recordCount, 30);
+        QCOMPARE(h.text("Text1"), kSamples + "precip_30y.csv");
+    }
+
+    // A duration the analysis refuses is told with its name; the one shown stays, marked.
+    void refusedDurationKeepsTheShownOne() {
+        QTemporaryDir dir;
+        const QString path =
+            WriteFile(dir, QStringLiteral("table.csv"), "year,10min,1h\n2001,8,30\n2002,,40\n");
+        Harness h;
+        QVERIFY(h.open(path));
+        const QString caption = h.form->windowTitle();
+        const int studies = h.state.studiesComputed;
+        h.action(QStringLiteral("mnuDurationItem_0"))->trigger();
+        QCOMPARE(h.fake.messages.shown.size(), 1);
+        const QString message = h.lastMessages().first();
+        QVERIFY2(message.contains(QStringLiteral("2 件以上")) &&
+                     message.contains(QStringLiteral("10 分")) && message.contains(path),
+                 qPrintable(message));
+        QCOMPARE(h.state.studiesComputed, studies);
+        QCOMPARE(h.state.durations.shown, 1);
+        QCOMPARE(h.state.dataFileName, path);
+        QVERIFY(!h.action(QStringLiteral("mnuDurationItem_0"))->isChecked());
+        QVERIFY(h.action(QStringLiteral("mnuDurationItem_1"))->isChecked());
+        QCOMPARE(h.form->windowTitle(), caption);
     }
 };
 
