@@ -1,5 +1,6 @@
 #include "agencyfile.h"
 #include "app/commandline.h"
+#include "bruteforcechecks.h"
 #include "statistics/numeric.h"
 #include "statistics/series.h"
 #include "testhelpers.h"
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -201,6 +203,61 @@ private slots:
         QCOMPARE(records.size(), 30);
         QCOMPARE(records[0][QStringLiteral("year")].toInt(), 1996);
         QCOMPARE(records[0][QStringLiteral("value")].toDouble(), 1591.9);
+    }
+
+    void jsonCarriesTheChecks_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("30 years") << QByteArray() << true;
+        QTest::newRow("nine records")
+            << QByteArray("2001,5\n2002,3\n2003,1\n2004,4\n2005,8\n2006,4\n2007,2\n2008,7\n"
+                          "2009,6\n")
+            << false;
+        // 2003 twice, the file out of order: the checks read it in year order.
+        QTest::newRow("ten records, a year twice")
+            << QByteArray("2005,5\n2001,3\n2003,1\n2002,4\n2009,8\n2003,4\n2004,2\n2006,7\n"
+                          "2007,6\n2008,9\n")
+            << true;
+    }
+    // The object's checks are those counted the long way from its own records, or null.
+    void jsonCarriesTheChecks() {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, checked);
+        QTemporaryDir dir;
+        const QString file = data.isEmpty() ? kSamples + QStringLiteral("precip_30y.csv")
+                                            : WriteFile(dir, QStringLiteral("few.csv"), data);
+        const Run run = Quorvel({QStringLiteral("--results"), QStringLiteral("--json"), file});
+        QCOMPARE(run.status, 0);
+        const QJsonObject object = QJsonDocument::fromJson(run.out.toUtf8()).array()[0].toObject();
+        QVERIFY(object.contains(QStringLiteral("checks")));
+        const QJsonValue checks = object[QStringLiteral("checks")];
+        QCOMPARE(checks.isNull(), !checked);
+        if (!checked)
+            return;
+        std::vector<std::pair<int32_t, double>> records;
+        for (const QJsonValue& r : object[QStringLiteral("records")].toArray())
+            records.emplace_back(r[QStringLiteral("year")].toInt(),
+                                 r[QStringLiteral("value")].toDouble());
+        std::stable_sort(records.begin(), records.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<int32_t> years;
+        std::vector<double> values;
+        for (const auto& [year, value] : records) {
+            years.push_back(year);
+            values.push_back(value);
+        }
+        const BruteForceChecks expected = BruteForce(years, values);
+        const QJsonObject mk = checks[QStringLiteral("mann_kendall")].toObject();
+        QCOMPARE(mk[QStringLiteral("S")].toInteger(), expected.s);
+        QCOMPARE(mk[QStringLiteral("z")].toDouble(), expected.z);
+        QVERIFY(std::fabs(mk[QStringLiteral("p")].toDouble() - expected.p) < 1e-12);
+        QCOMPARE(checks[QStringLiteral("sen_slope")].toDouble(), expected.senSlope);
+        const QJsonObject pettitt = checks[QStringLiteral("pettitt")].toObject();
+        QCOMPARE(pettitt[QStringLiteral("K")].toInteger(), expected.k);
+        QCOMPARE(pettitt[QStringLiteral("year")].toInt(), expected.changeYear);
+        QCOMPARE(pettitt[QStringLiteral("p")].toDouble(), expected.pettittP);
+        // The CSV keeps its columns.
+        QVERIFY(!Quorvel({QStringLiteral("--results"), file}).out.contains(QStringLiteral("mann")));
     }
 
     void fitFiguresAgreeBetweenCsvAndJson_data() {

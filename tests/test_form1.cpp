@@ -661,6 +661,59 @@ private slots:
         QVERIFY(ReadBytes(dir.filePath(QStringLiteral("res30.csv"))).startsWith("\xEF\xBB\xBF"));
     }
 
+    void resultsWindowShowsTheChecks_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("lines");
+        // In year order, 2001 twice in file order, the values are 3,1,4,4,2,5,7,6,9,8: worked by
+        // hand, S = 32, Var = 124 (one pair of 4s), z = 31/√124, K = 25 at 2004.
+        QTest::newRow("ten records, a year twice")
+            << QByteArray("2005,5\n2001,3\n2001,1\n2002,4\n2009,8\n2003,4\n2004,2\n"
+                          "2006,7\n2007,6\n2008,9\n")
+            << QStringList{QStringLiteral("Mann–Kendall 検定：S = 32、z = 2.784、p = 0.005　"
+                                          "5 % の有意水準で増加の傾向が認められます"),
+                           QStringLiteral("Sen の傾き = 0.817（1 年あたり）"),
+                           QStringLiteral("Pettitt 検定：K = 25、変化点の年 = 2004、p = 0.066　"
+                                          "5 % の有意水準で変化点は認められません")};
+        QTest::newRow("falling")
+            << QByteArray("2001,50\n2002,40\n2003,40\n2004,30\n2005,30\n2006,30\n2007,20\n"
+                          "2008,20\n2009,10\n2010,1\n")
+            << QStringList{QStringLiteral("Mann–Kendall 検定：S = -40、z = -3.570、p = 0.000　"
+                                          "5 % の有意水準で減少の傾向が認められます"),
+                           QStringLiteral("Sen の傾き = -5.00（1 年あたり）"),
+                           QStringLiteral("Pettitt 検定：K = 24、変化点の年 = 2006、p = 0.086　"
+                                          "5 % の有意水準で変化点は認められません")};
+        QTest::newRow("a step")
+            << QByteArray("1990,10\n1991,10\n1992,10\n1993,10\n1994,10\n1995,10\n1996,20\n"
+                          "1997,20\n1998,20\n1999,20\n2000,20\n2001,20\n")
+            << QStringList{QStringLiteral("Mann–Kendall 検定：S = 36、z = 2.802、p = 0.005　"
+                                          "5 % の有意水準で増加の傾向が認められます"),
+                           QStringLiteral("Sen の傾き = 1.06（1 年あたり）"),
+                           QStringLiteral("Pettitt 検定：K = 36、変化点の年 = 1995、p = 0.031　"
+                                          "5 % の有意水準で 1995 年に変化点が認められます")};
+        QTest::newRow("nine records")
+            << QByteArray("2001,5\n2002,3\n2003,1\n2004,4\n2005,8\n2006,4\n2007,2\n2008,7\n"
+                          "2009,6\n")
+            << QStringList{QStringLiteral(
+                   "傾向と変化点の検定には 10 件以上の記録が必要です（記録は 9 件）")};
+    }
+    // The checks stand under the statistics lines, after everything else of the figures.
+    void resultsWindowShowsTheChecks() {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        Harness h;
+        // A repeated year is told in a message; the series loads all the same.
+        h.fake.files.openAnswers << WriteFile(dir, QStringLiteral("checks.csv"), data);
+        h.action("mnuFileOpenItem")->trigger();
+        QCOMPARE(h.state.study.series.recordCount, data.count('\n'));
+        h.action("mnuAnaListItem")->trigger();
+        auto* window = h.form->findChild<frmResults*>();
+        const QString figures = Child<QLabel>(window, QStringLiteral("Figures"))->text();
+        QVERIFY2(figures.endsWith(QLatin1Char('\n') + lines.join(QLatin1Char('\n'))),
+                 qPrintable(figures));
+        QVERIFY(figures.indexOf(QStringLiteral("SLSC = ")) < figures.indexOf(lines[0]));
+    }
+
     // Values hundreds of decades apart put the line's 1-in-200 wet value past the largest
     // double: the window says so instead of showing "inf".
     void resultsWindowSaysWhatOverflows() {
