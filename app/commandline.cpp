@@ -454,10 +454,14 @@ const CommandLineOption kOptions[] = {
      .read = ReadResults},
     {.name = "json",
      .japanese = "--results を CSV の代わりに JSON の配列で出力（分布の母数の対数は、ln2_paper・"
-                 "ln3_iwai・lp3 が常用対数 log10、ln2_pm・ln2_lm・ln3_q が自然対数 ln）",
+                 "ln3_iwai・lp3 が常用対数 log10、ln2_pm・ln2_lm・ln3_q が自然対数 ln）。"
+                 "各ファイルの checks に Mann–Kendall 検定（S・z・p）、Sen の傾き（1 年あたり）、"
+                 "Pettitt 検定（K・変化点の年・p）が入る（記録が 10 件未満なら null）",
      .english = "the results as one JSON array instead of CSV (the distributions' parameters: "
                 "ln2_paper, ln3_iwai and lp3 in base-10 logarithms, ln2_pm, ln2_lm and ln3_q in "
-                "natural logarithms)",
+                "natural logarithms); each file's checks hold the Mann-Kendall test (S, z, p), "
+                "Sen's slope (per year) and Pettitt's test (K, change year, p), null below 10 "
+                "records",
      .group = HelpGroup::Options,
      .modes = kResultsMode,
      .read = ReadJson},

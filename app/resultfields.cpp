@@ -61,6 +61,24 @@ QJsonValue Periods(const ResultSource& source) {
     return periods;
 }
 
+// The data checks, null below the records they need. Unrounded, as computed.
+QJsonValue Checks(const ResultSource& source) {
+    const std::optional<DataChecks>& checks = source.state.study.checks;
+    if (!checks)
+        return QJsonValue(QJsonValue::Null);
+    const MannKendall& mk = checks->mannKendall;
+    const Pettitt& pettitt = checks->pettitt;
+    return QJsonObject{{QStringLiteral("mann_kendall"),
+                        QJsonObject{{QStringLiteral("S"), static_cast<qint64>(mk.s)},
+                                    {QStringLiteral("z"), mk.z},
+                                    {QStringLiteral("p"), mk.p}}},
+                       {QStringLiteral("sen_slope"), Optional(checks->senSlope)},
+                       {QStringLiteral("pettitt"),
+                        QJsonObject{{QStringLiteral("K"), static_cast<qint64>(pettitt.k)},
+                                    {QStringLiteral("year"), pettitt.year},
+                                    {QStringLiteral("p"), pettitt.p}}}};
+}
+
 QJsonValue Selection(const ResultSource& source) {
     if (!source.distributions)
         return QJsonValue(QJsonValue::Undefined);
@@ -200,6 +218,7 @@ const ResultColumn kColumns[] = {
     {"value_wet100", [](S s) { return Real(s.dryWet.wet100); }, true, true},
     {"records", Records, false, true},
     {"periods", Periods, false, true},
+    {"checks", Checks, false, true},
     {"selection", Selection, false, true},
     {"distributions", Distributions, false, true},
 };

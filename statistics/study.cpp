@@ -26,6 +26,7 @@ Study ComputeStudy(const SeriesData& series, const StudySettings& settings,
                          DeviateAt(table, kCurveHighestProbability)};
     study.models = CompareDistributions(study.paper, sample, settings.alpha, settings.target, span);
     SelectTarget(study, settings.target);
+    study.checks = ComputeDataChecks(series);
     return study;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "statistics/bootstrap.h"
+#include "statistics/datachecks.h"
 #include "statistics/distributioncomparison.h"
 #include "statistics/fitmeasures.h"
 #include "statistics/seriesdata.h"
@@ -26,6 +27,9 @@ struct Study {
     FitMeasures paper;
     // The eleven models with their fits, measures, periods, jackknife and the selection.
     DistributionComparison models;
+    // Mann–Kendall, Sen's slope and Pettitt on the records in year order; nothing below
+    // kChecksMinRecords records.
+    std::optional<DataChecks> checks;
     // The models' bootstrap with its settings, once a run for this study has finished; it is
     // slow beside the rest, so it is computed apart (off the interface thread in the window) and
     // adopted by AdoptBootstrap.

@@ -203,6 +203,37 @@ private slots:
         QCOMPARE(records[0][QStringLiteral("value")].toDouble(), 1591.9);
     }
 
+    // In year order, 2001 twice in file order, the values are 3,1,4,4,2,5,7,6,9,8: by hand
+    // S = 32, Var = 124, z = 31/√124, Sen's slope 0.8166…, K = 25 after 2004. Nine records
+    // have no checks.
+    void jsonCarriesTheChecks() {
+        QTemporaryDir dir;
+        const QString ten = WriteFile(dir, QStringLiteral("ten.csv"),
+                                      "2005,5\n2001,3\n2001,1\n2002,4\n2009,8\n2003,4\n2004,2\n"
+                                      "2006,7\n2007,6\n2008,9\n");
+        const QString nine = WriteFile(dir, QStringLiteral("nine.csv"),
+                                       "2001,5\n2002,3\n2003,1\n2004,4\n2005,8\n2006,4\n"
+                                       "2007,2\n2008,7\n2009,6\n");
+        const Run run = Quorvel({QStringLiteral("--results"), QStringLiteral("--json"), ten, nine});
+        QCOMPARE(run.status, 0);
+        const QJsonArray files = QJsonDocument::fromJson(run.out.toUtf8()).array();
+        const QJsonObject checks = files[0][QStringLiteral("checks")].toObject();
+        const QJsonObject mk = checks[QStringLiteral("mann_kendall")].toObject();
+        QCOMPARE(mk[QStringLiteral("S")].toInteger(), 32);
+        QCOMPARE(mk[QStringLiteral("z")].toDouble(), 31 / std::sqrt(124.0));
+        QVERIFY(std::fabs(mk[QStringLiteral("p")].toDouble() - 0.005371254121580117) < 1e-12);
+        QVERIFY(std::fabs(checks[QStringLiteral("sen_slope")].toDouble() - 49.0 / 60) < 1e-12);
+        const QJsonObject pettitt = checks[QStringLiteral("pettitt")].toObject();
+        QCOMPARE(pettitt[QStringLiteral("K")].toInteger(), 25);
+        QCOMPARE(pettitt[QStringLiteral("year")].toInt(), 2004);
+        QVERIFY(std::fabs(pettitt[QStringLiteral("p")].toDouble() - 2 * std::exp(-3750.0 / 1100)) <
+                1e-15);
+        QVERIFY(files[1].toObject().contains(QStringLiteral("checks")));
+        QVERIFY(files[1][QStringLiteral("checks")].isNull());
+        // The CSV keeps its columns.
+        QVERIFY(!Quorvel({QStringLiteral("--results"), ten}).out.contains(QStringLiteral("mann")));
+    }
+
     void fitFiguresAgreeBetweenCsvAndJson_data() {
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<bool>("errorsAvailable");

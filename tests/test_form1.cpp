@@ -663,6 +663,38 @@ private slots:
         QVERIFY(ReadBytes(dir.filePath(QStringLiteral("res30.csv"))).startsWith("\xEF\xBB\xBF"));
     }
 
+    void resultsWindowShowsTheChecks_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("a step")
+            << QByteArray("1990,10\n1991,10\n1992,10\n1993,10\n1994,10\n1995,10\n1996,20\n"
+                          "1997,20\n1998,20\n1999,20\n2000,20\n2001,20\n")
+            << QStringList{QStringLiteral("Mann–Kendall 検定：S = 36、z = 2.802、p = 0.005　"
+                                          "5 % の有意水準で増加の傾向が認められます"),
+                           QStringLiteral("Sen の傾き = 1.06（1 年あたり）"),
+                           QStringLiteral("Pettitt 検定：K = 36、変化点の年 = 1995、p = 0.031　"
+                                          "5 % の有意水準で 1995 年に変化点が認められます")};
+        QTest::newRow("nine records")
+            << QByteArray("2001,5\n2002,3\n2003,1\n2004,4\n2005,8\n2006,4\n2007,2\n2008,7\n"
+                          "2009,6\n")
+            << QStringList{QStringLiteral(
+                   "傾向と変化点の検定には 10 件以上の記録が必要です（記録は 9 件）")};
+    }
+    // The checks stand under the statistics lines, after everything else of the figures.
+    void resultsWindowShowsTheChecks() {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        Harness h;
+        QVERIFY(h.open(WriteFile(dir, QStringLiteral("checks.csv"), data)));
+        h.action("mnuAnaListItem")->trigger();
+        auto* window = h.form->findChild<frmResults*>();
+        const QString figures = Child<QLabel>(window, QStringLiteral("Figures"))->text();
+        QVERIFY2(figures.endsWith(QLatin1Char('\n') + lines.join(QLatin1Char('\n'))),
+                 qPrintable(figures));
+        QVERIFY(figures.indexOf(QStringLiteral("SLSC = ")) < figures.indexOf(lines[0]));
+    }
+
     // Values hundreds of decades apart put the line's 1-in-200 wet value past the largest
     // double: the window says so instead of showing "inf".
     void resultsWindowSaysWhatOverflows() {
