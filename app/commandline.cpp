@@ -665,7 +665,7 @@ const CommandLineOption kOptions[] = {
     {.name = "fit-durations",
      .valueName = "LIST",
      .japanese =
-         "--intensity で式を当てはめる継続時間：10min,20min,1h のように 3 つ以上（既定は表の"
+         "--intensity で式を当てはめる継続時間：10min,20min,1h のように 3 つ以上（既定は表の "
          "24 時間までの継続時間全部）",
      .english = "the durations --intensity fits the formulas to, three or more such as "
                 "10min,20min,1h (default every duration of the table up to 24 hours)",

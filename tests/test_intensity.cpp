@@ -1,7 +1,9 @@
 #include "nearequal.h"
 #include "states.h"
 #include "statistics/dataerror.h"
+#include "statistics/distributionfits.h"
 #include "statistics/intensity.h"
+#include "statistics/resampling.h"
 
 #include <QTest>
 
@@ -373,6 +375,36 @@ private slots:
                 QCOMPARE(study.formulas[k].fits[f].a, fits[f].a);
                 QCOMPARE(study.formulas[k].fits[f].best, fits[f].best);
             }
+        }
+    }
+
+    // The jackknife at any probabilities is the study's at its periods' wet probabilities.
+    void jackknifeAtMatchesThePeriods_data() {
+        QTest::addColumn<int>("model");
+        for (ModelId id : {ModelId::Ln2Pm, ModelId::Ln3Iwai, ModelId::Lp3, ModelId::Gumbel,
+                           ModelId::Sqrtet, ModelId::Gev})
+            QTest::newRow(ModelKey(id)) << static_cast<int>(id);
+    }
+    void jackknifeAtMatchesThePeriods() {
+        QFETCH(int, model);
+        const ModelId id = static_cast<ModelId>(model);
+        const SeriesData series = SeriesOf(35, 80);
+        const Study study = ComputeStudy(series, {}, RealDeviateTable());
+        const ModelComparison& row = study.models.model(id);
+        QVERIFY2(row.jackknifeProblem.isEmpty(), qPrintable(row.jackknifeProblem));
+        std::vector<double> sorted(series.values.begin(), series.values.begin() + 35);
+        std::sort(sorted.begin(), sorted.end());
+        const SampleArrays arrays(sorted, 0.5);
+        std::vector<double> probabilities;
+        for (int T : kReturnPeriods)
+            probabilities.push_back(1 - 1.0 / T);
+        std::vector<JackknifeFigures> figures;
+        QVERIFY(
+            JackknifeAt(id, arrays.of(sorted), 0.5, row.model, probabilities, figures).complete());
+        QCOMPARE(figures.size(), kPeriodCount);
+        for (size_t k = 0; k < kPeriodCount; ++k) {
+            CompareRelative(figures[k].error, *row.periods[k].wetError, 1e-12);
+            CompareRelative(figures[k].estimate, *row.periods[k].wetJackknife, 1e-12);
         }
     }
 
