@@ -412,6 +412,11 @@ FormulaFit FitIntensityFormula(IntensityFormula formula, std::span<const Intensi
     if (!fit.applicable())
         return NotApplicable(formula, fit.problem);
     Measure(fit, points);
+    // Constants past the largest double (intensities that barely differ) are not shown.
+    for (const std::optional<double>& v : {fit.a, fit.b, fit.n, fit.rmse, fit.maxRelativeError})
+        if (v && !std::isfinite(*v))
+            return NotApplicable(formula, QStringLiteral("定数が数値の範囲を超えるため、"
+                                                         "当てはめられません。"));
     return fit;
 }
 
