@@ -1,6 +1,7 @@
 #include "app/batchrun.h"
 
 #include "app/commandline.h"
+#include "app/intensityfields.h"
 #include "app/resultfields.h"
 #include "formats/deviatetable.h"
 #include "formats/durations.h"
@@ -17,6 +18,7 @@
 #include "state/loading.h"
 #include "state/seriesnotes.h"
 #include "statistics/dataerror.h"
+#include "statistics/intensity.h"
 #include "statistics/numeric.h"
 
 #include <QCoreApplication>
@@ -248,6 +250,101 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
         throw DataError(failedDurations.join(QLatin1Char('\n')));
 }
 
+// The columns of the one duration table of an intensity run: read back, or built from the
+// observation file. Throws DataError for anything but the rainfall sums of durations.
+std::vector<DurationColumn> IntensityColumns(const CommandLine& command, const QString& file,
+                                             QTextStream& err) {
+    if (command.fromImport) {
+        const DurationTable table = BuildDurationTable(command, file, err);
+        if (table.source.aggregate != DurationAggregate::Sum)
+            throw DataError(QStringLiteral("確率降雨強度式は雨量の継続時間の合計（--aggregate sum）"
+                                           "からだけ求められます。"));
+    } else if (!IsDurationTable(FileHead(file))) {
+        throw DataError(
+            QStringLiteral("継続時間の表（year,10min,1h,… の見出しの CSV）ではありません。"
+                           "観測データなら --import FILE --durations LIST で"
+                           "指定してください。"));
+    }
+    std::vector<DurationColumn> columns;
+    for (const RunSeries& run : SeriesOfFile(command, file, err)) {
+        const std::optional<Duration> duration = ParseDuration(run.duration);
+        if (!duration || !run.series)
+            throw DataError(
+                QStringLiteral("列「%1」は継続時間（10min、1h、24h のような）ではありません。")
+                    .arg(run.duration));
+        columns.push_back(DurationColumn{run.duration, duration->minutes, *run.series});
+    }
+    return columns;
+}
+
+// The columns --fit-durations names, or those up to a day. Throws DataError for a duration the
+// table does not have.
+std::vector<size_t> FitColumns(const CommandLine& command,
+                               const std::vector<DurationColumn>& columns) {
+    if (command.fitDurations.isEmpty())
+        return DefaultFitDurations(columns);
+    QStringList labels;
+    for (const DurationColumn& column : columns)
+        labels << column.label;
+    std::vector<size_t> fitted;
+    for (const QString& part : command.fitDurations.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const std::optional<Duration> wanted = ParseDuration(part);
+        const auto found =
+            std::find_if(columns.begin(), columns.end(), [&](const DurationColumn& c) {
+                return wanted && c.minutes == wanted->minutes;
+            });
+        if (found == columns.end())
+            throw DataError(QStringLiteral("--fit-durations の %1 は継続時間の表にありません"
+                                           "（表の継続時間：%2）。")
+                                .arg(part.trimmed(), labels.join(QLatin1Char(','))));
+        fitted.push_back(static_cast<size_t>(found - columns.begin()));
+    }
+    return fitted;
+}
+
+void ProcessIntensity(const CommandLine& command, const QString& file, const AppState& state,
+                      QTextStream& out, QTextStream& err) {
+    const std::vector<DurationColumn> columns = IntensityColumns(command, file, err);
+    const std::vector<size_t> fitted = FitColumns(command, columns);
+    RainfallSettings settings;
+    settings.study.alpha = command.settings.chart.alpha;
+    settings.study.target = command.target;
+    settings.model = command.fixedModel;
+    for (const DurationColumn& column : columns)
+        if (command.settings.alphaGiven &&
+            settings.study.alpha > MaxAlphaFor(column.series.recordCount))
+            throw DataError(QStringLiteral("継続時間 %1：%2")
+                                .arg(column.label, AlphaTooLargeText(settings.study.alpha,
+                                                                     column.series.recordCount)));
+    const IntensityStudy study =
+        ComputeIntensityStudy(columns, fitted, settings, state.deviateTable);
+    QStringList without;
+    for (const DurationRainfall& d : study.durations) {
+        if (!d.hasValues())
+            without << QStringLiteral("継続時間 %1：%2").arg(d.label, d.problem);
+        else if (!d.problem.isEmpty())
+            Warn(err, file, QStringLiteral("継続時間 %1：%2").arg(d.label, d.problem));
+    }
+    // Nothing at all to show is a failure; a duration without values is told and the others
+    // are still given.
+    if (static_cast<size_t>(without.size()) == study.durations.size())
+        throw DataError(QStringLiteral("どの継続時間にも確率雨量がありません。\n") +
+                        without.join(QLatin1Char('\n')));
+    for (const QString& line : without)
+        Warn(err, file, line + QStringLiteral("（確率雨量はありません）"));
+    if (command.json) {
+        out << QString::fromUtf8(
+                   QJsonDocument(IntensityJsonObject(study)).toJson(QJsonDocument::Compact))
+            << '\n';
+        return;
+    }
+    if (command.bom)
+        out << QChar(QChar::ByteOrderMark);
+    out << IntensityCsvHeader() << '\n';
+    for (const QString& row : IntensityCsvRows(study))
+        out << row << '\n';
+}
+
 } // namespace
 
 int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStream& out,
@@ -261,6 +358,22 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
         return 1;
     }
 
+    if (command.intensity) {
+        const QString& file = command.files.value(0);
+        const std::optional<QString> failure = RunCatching(
+            [&] { ProcessIntensity(command, file, state, out, err); },
+            {QStringLiteral("メモリが不足したため、このファイルを処理できません。"), {}});
+        out.flush();
+        if (failure) {
+            Fail(err, file, *failure);
+            return 1;
+        }
+        if (out.status() != QTextStream::Ok) {
+            err << "quorvel: 結果を標準出力に書き込めませんでした。\n";
+            return 1;
+        }
+        return 0;
+    }
     // The deviate table is an input as much as the data files: no page may replace it.
     const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
     // The column "duration" comes last when a file is a duration table or one is built.

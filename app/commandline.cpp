@@ -5,6 +5,7 @@
 #include "platform/samefile.h"
 #include "print/printjob.h"
 #include "statistics/dataerror.h"
+#include "statistics/intensity.h"
 #include "statistics/numeric.h"
 #include "statistics/series.h"
 
@@ -59,6 +60,13 @@ const Form kForms[] = {
     {"--import FILE --results [--distributions] [--json] [OPTIONS] [IMPORT OPTIONS]",
      "その系列の解析結果を標準出力に出力（--pdf とも一緒に指定できる。ほかに FILE は付けない）",
      "the results of that series on standard output (with --pdf as well; no other FILE)"},
+    {"--intensity [--fit-durations LIST] [--model ID] [--json] [OPTIONS] TABLE",
+     "継続時間の表 TABLE の継続時間ごとの確率雨量と確率降雨強度式（ウィンドウなし）",
+     "the T-year rainfall of each duration of the duration table TABLE and the rainfall "
+     "intensity formulas, no window"},
+    {"--intensity --import FILE --durations LIST [...] [IMPORT OPTIONS]",
+     "観測データ FILE から作った継続時間の表の確率雨量と確率降雨強度式",
+     "the same of the duration table built from the observation file FILE"},
     {"--help | --version", nullptr, nullptr},
 };
 
@@ -82,7 +90,19 @@ const char kColumnsJapanese[] =
     "  （当てはめられた再標本の数、ブートストラップ誤差、--interval の区間の下限と上限）が加わり、"
     "JSON では各分布に bootstrap、\n"
     "  各再現期間に dry_bootstrap_mean dry_bootstrap_error dry_low dry_high dry_bca_low "
-    "dry_bca_high と wet_ の同じ 6 つが加わる。\n";
+    "dry_bca_high と wet_ の同じ 6 つが加わる。\n"
+    "--intensity の CSV の列\n"
+    "  T,formula,a,b,n,rmse,max_rel_error,best,problem\n"
+    "  再現期間 T（2 3 5 7 10 20 30 50 80 100 150 200）ごとに 5 行：talbot I=a/(t+b)、"
+    "kuno_ishiguro I=a/(√t+b)、\n"
+    "  sherman I=a/t^n、cleveland I=a/(t^n+b)（n は 0.300～1.500 の 0.001 刻み）、"
+    "characteristic（特性係数法、10 分と 60 分から）。\n"
+    "  t は分、I は mm/h。rmse は I の誤差の二乗平均平方根、max_rel_error は |I−Î|/I の最大、"
+    "best は rmse が最小の式で 1。\n"
+    "  式にない定数と求められない値は空欄、problem は当てはめられない理由。--json では "
+    "durations（継続時間ごとの分布・SLSC・\n"
+    "  確率雨量 depth・強度 intensity・ジャックナイフ誤差 error・depth+error の upper）と "
+    "formulas の一つのオブジェクト。\n";
 
 const char kColumnsEnglish[] =
     "CSV columns with --distributions\n"
@@ -104,7 +124,19 @@ const char kColumnsEnglish[] =
     "  stand (resamples fitted, bootstrap errors, the --interval interval's ends); the "
     "JSON gives each model a bootstrap object\n"
     "  and each period dry_bootstrap_mean dry_bootstrap_error dry_low dry_high dry_bca_low "
-    "dry_bca_high and the same six of wet.\n";
+    "dry_bca_high and the same six of wet.\n"
+    "CSV columns with --intensity\n"
+    "  T,formula,a,b,n,rmse,max_rel_error,best,problem\n"
+    "  five rows per return period T (2 3 5 7 10 20 30 50 80 100 150 200): talbot I=a/(t+b), "
+    "kuno_ishiguro I=a/(sqrt(t)+b),\n"
+    "  sherman I=a/t^n, cleveland I=a/(t^n+b) (n from 0.300 to 1.500 in steps of 0.001), "
+    "characteristic (from 10 and 60 minutes);\n"
+    "  t in minutes, I in mm/h; rmse the root mean square of I minus the formula's, "
+    "max_rel_error the largest |I-Î|/I, best 1 for the least rmse;\n"
+    "  a constant the formula lacks and a missing figure are empty, problem says why a formula "
+    "does not apply. With --json one object\n"
+    "  of durations (each one's model, SLSC, depth, intensity, jackknife error and upper = "
+    "depth + error at every T) and formulas.\n";
 
 // A usage error: the parse stops at the first one.
 struct Usage {
@@ -355,6 +387,43 @@ void ReadDurations(const QString& text, CommandLine& command) {
     command.durations = text;
 }
 
+void ReadIntensity(const QString&, CommandLine& command) {
+    command.intensity = true;
+}
+
+void ReadFitDurations(const QString& text, CommandLine& command) {
+    QList<int> minutes;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const std::optional<Duration> duration = ParseDuration(part);
+        if (!duration || duration->flowDays > 0)
+            Refuse(QStringLiteral("--fit-durations の「%1」を読めません。10min、2h のように"
+                                  "書いてください。")
+                       .arg(part.trimmed()));
+        if (minutes.contains(duration->minutes))
+            Refuse(QStringLiteral("--fit-durations の %1 が重なっています。").arg(duration->label));
+        minutes << duration->minutes;
+    }
+    if (minutes.size() < static_cast<qsizetype>(kMinFitDurations))
+        Refuse(QStringLiteral("--fit-durations には %1 つ以上の継続時間を指定してください"
+                              "（「%2」）。")
+                   .arg(kMinFitDurations)
+                   .arg(text));
+    command.fitDurations = text;
+}
+
+void ReadModel(const QString& text, CommandLine& command) {
+    QStringList keys;
+    for (ModelId id : kModels) {
+        keys << QLatin1String(ModelKey(id));
+        if (text.trimmed() == keys.last()) {
+            command.fixedModel = id;
+            return;
+        }
+    }
+    Refuse(QStringLiteral("--model は %1 のどれかにしてください（「%2」）。")
+               .arg(keys.join(QLatin1Char(' ')), text));
+}
+
 void ReadFlowDuration(const QString&, CommandLine& command) {
     command.flowDuration = true;
 }
@@ -456,20 +525,21 @@ const CommandLineOption kOptions[] = {
      .japanese = "--results を CSV の代わりに JSON の配列で出力（分布の母数の対数は、ln2_paper・"
                  "ln3_iwai・lp3 が常用対数 log10、ln2_pm・ln2_lm・ln3_q が自然対数 ln）。"
                  "各ファイルの checks に Mann–Kendall 検定（S・z・p）、Sen の傾き（1 年あたり）、"
-                 "Pettitt 検定（K・変化点の年・p）が入る（記録が 10 件未満なら null）",
+                 "Pettitt 検定（K・変化点の年・p）が入る（記録が 10 件未満なら null）。--intensity "
+                 "では一つの JSON オブジェクト",
      .english = "the results as one JSON array instead of CSV (the distributions' parameters: "
                 "ln2_paper, ln3_iwai and lp3 in base-10 logarithms, ln2_pm, ln2_lm and ln3_q in "
                 "natural logarithms); each file's checks hold the Mann-Kendall test (S, z, p), "
                 "Sen's slope (per year) and Pettitt's test (K, change year, p), null below 10 "
-                "records",
+                "records; --intensity as one JSON object",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
+     .modes = kResultsMode | kIntensityMode,
      .read = ReadJson},
     {.name = "bom",
      .japanese = "--results の CSV の先頭に BOM を付ける（表計算ソフトが UTF-8 と分かるように）",
      .english = "start the CSV of --results with a byte-order mark, for spreadsheets",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
+     .modes = kResultsMode | kIntensityMode,
      .excludes = {"json"},
      .read = ReadBom},
     {.name = "alpha",
@@ -477,7 +547,7 @@ const CommandLineOption kOptions[] = {
      .japanese = "非超過確率計算のα値（既定 0.5）",
      .english = "plotting-position parameter (default 0.5)",
      .group = HelpGroup::Options,
-     .modes = kBatchModes,
+     .modes = kBatchModes | kIntensityMode,
      .read = ReadAlpha},
     {.name = "scale",
      .valueName = "MIN:MAX",
@@ -531,8 +601,8 @@ const CommandLineOption kOptions[] = {
      .english = "what --distributions selects by: dry10 dry100 wet10 wet100 (the jackknife error "
                 "of the 1-in-10 or 1-in-100 dry- or wet-year value; default wet100)",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
-     .needs = {"distributions"},
+     .modes = kResultsMode | kIntensityMode,
+     .needs = {"distributions", "intensity"},
      .read = ReadTarget},
     {.name = "bootstrap",
      .valueName = "B",
@@ -585,6 +655,37 @@ const CommandLineOption kOptions[] = {
      .modes = kResultsMode,
      .needs = {"distributions"},
      .read = ReadSelectBy},
+    {.name = "intensity",
+     .japanese = "継続時間の表の継続時間ごとの確率雨量（2～200 年、7 年も）と確率降雨強度式"
+                 "（タルボット・久野・石黒・シャーマン・クリーブランド・特性係数法）を CSV で"
+                 "標準出力に出力",
+     .english = "the T-year rainfall of each duration of a duration table (2 to 200 years, 7 "
+                "too) and the rainfall intensity formulas (Talbot, Kuno-Ishiguro, Sherman, "
+                "Cleveland, characteristic coefficient) as CSV on standard output",
+     .group = HelpGroup::Options,
+     .selects = kIntensityMode,
+     .modes = kIntensityMode,
+     .excludes = {"pdf", "results"},
+     .read = ReadIntensity},
+    {.name = "fit-durations",
+     .valueName = "LIST",
+     .japanese =
+         "--intensity で式を当てはめる継続時間：10min,20min,1h のように 3 つ以上（既定は表の "
+         "24 時間までの継続時間全部）",
+     .english = "the durations --intensity fits the formulas to, three or more such as "
+                "10min,20min,1h (default every duration of the table up to 24 hours)",
+     .group = HelpGroup::Options,
+     .modes = kIntensityMode,
+     .read = ReadFitDurations},
+    {.name = "model",
+     .valueName = "ID",
+     .japanese = "--intensity で全部の継続時間に使う分布：ln2_paper ln2_pm ln2_lm ln3_iwai ln3_q "
+                 "ln3_lm lp3 exp gumbel sqrtet gev のどれか（既定は継続時間ごとに選定された分布）",
+     .english = "one model for every duration of --intensity: ln2_paper ln2_pm ln2_lm ln3_iwai "
+                "ln3_q ln3_lm lp3 exp gumbel sqrtet gev (default each duration's selected model)",
+     .group = HelpGroup::Options,
+     .modes = kIntensityMode,
+     .read = ReadModel},
     {.name = "help",
      .japanese = "この説明を表示",
      .english = "this text",
@@ -908,6 +1009,15 @@ void TakeFiles(const QCommandLineParser& parser, uint8_t modes, CommandLine& com
     if (command.files.isEmpty())
         Refuse(QStringLiteral("FILE がありません。処理するデータファイルを指定してください。"));
     command.action = CommandLine::Action::Batch;
+    if (modes & kIntensityMode) {
+        if (command.files.size() != 1)
+            Refuse(QStringLiteral("--intensity で扱える継続時間の表は一つだけです。"));
+        if (command.fromImport && command.durations.isEmpty())
+            Refuse(QStringLiteral("--intensity と --import には --durations も指定してください"
+                                  "（例 --durations 10min,20min,30min,1h,2h）。"));
+        if (command.flowDuration)
+            Refuse(QStringLiteral("--intensity は --flow-duration と一緒には指定できません。"));
+    }
     if (modes & kPdfMode) {
         if (command.pdfOut.isEmpty())
             Refuse(QStringLiteral("--pdf の出力先が空です。"));

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "formats/durations.h"
 #include "formats/import.h"
 #include "state/appstate.h"
 #include "statistics/distributions.h"
-#include "formats/durations.h"
-#include "formats/import.h"
 
 #include <QString>
 #include <QStringList>
@@ -65,6 +64,12 @@ struct CommandLine {
     bool flowDuration = false;
     std::optional<DurationAggregate> durationAggregate;
     bool stampAtStart = false;
+    // Batch: the T-year rainfall of each duration of one table and the intensity formulas, over
+    // the durations of fitDurations (empty: every duration up to a day), with one model for
+    // every duration when fixedModel is given.
+    bool intensity = false;
+    QString fitDurations;
+    std::optional<ModelId> fixedModel;
     // UsageError: one line in Japanese.
     QString error;
 
@@ -72,14 +77,15 @@ struct CommandLine {
     QString pdfPathFor(const QString& file) const;
 };
 
-// The modes a run can be in. Without --pdf, --results and --import it opens the window; --pdf and
-// --results go together, and --import goes with either.
+// The modes a run can be in. Without --pdf, --results, --intensity and --import it opens the
+// window; --pdf and --results go together, and --import goes with either or with --intensity.
 enum RunMode : uint8_t {
     kWindowMode = 1,
     kPdfMode = 2,
     kResultsMode = 4,
     kImportMode = 8,
-    kEveryMode = 15,
+    kIntensityMode = 16,
+    kEveryMode = 31,
 };
 
 // Where --help lists an option.

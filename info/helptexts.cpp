@@ -309,6 +309,12 @@ HelpTopic ExtraHelpTopic(HelpTopicId id) {
                     "既定です（--stamp start で始まり）。",
                     "--flow-duration で日流量の豊水・平水・低水・渇水流量",
                     "（95・185・275・355 日）を求めます。欠測の日のある年は除きます。",
+                    "",
+                    "quorvel --intensity table.csv",
+                    "    継続時間ごとの確率雨量（2～200 年、7 年も）と、タルボット・",
+                    "    久野・石黒・シャーマン・クリーブランド型と特性係数法の",
+                    "    確率降雨強度式を求めます（--fit-durations で当てはめる",
+                    "    継続時間、--model で全部の継続時間に使う分布、--json）。",
                 })};
     }
     return {};

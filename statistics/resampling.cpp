@@ -2,7 +2,9 @@
 
 #include "statistics/distributionfits.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -71,26 +73,76 @@ std::optional<JackknifeFigures> JackknifeOf(double full, std::span<const double>
     return JackknifeFigures{estimate, error};
 }
 
-JackknifeOutcome LeaveEachOut(ModelId id, const Sample& sample, double alpha,
-                              const FittedModel& whole, std::vector<PeriodQuantiles>& runs) {
+namespace {
+
+// The model fitted to sample without each value in turn, each fit starting from whole; take(j,
+// fit) keeps what it needs of fit j and says whether its values are finite. Stops at the first
+// leaving out that cannot be fitted or whose values are not, and says which.
+template <typename Take>
+JackknifeOutcome FitEachLeftOut(ModelId id, const Sample& sample, double alpha,
+                                const FittedModel& whole, Take take) {
     JackknifeOutcome outcome;
-    const size_t n = sample.x.size();
-    PeriodQuantiles full;
-    if (!whole.applicable() || !QuantilesOf(whole, full)) {
-        outcome.ending = JackknifeOutcome::Ending::OutOfRange;
-        return outcome;
-    }
-    runs.assign(n, PeriodQuantiles{});
     LeaveOneOut others(sample, alpha);
-    for (size_t j = 0; j < n; ++j) {
+    for (size_t j = 0; j < sample.x.size(); ++j) {
         const FittedModel model = FitSample(id, others.without(j), alpha, &whole);
         const bool fitted = model.applicable();
-        if (!fitted || !QuantilesOf(model, runs[j])) {
+        if (!fitted || !take(j, model)) {
             outcome.ending = JackknifeOutcome::Ending::LeftOutRefused;
             outcome.leftOut = j;
             outcome.problem = fitted ? PeriodValuesOutOfRange() : model.problem();
             return outcome;
         }
+    }
+    return outcome;
+}
+
+} // namespace
+
+JackknifeOutcome LeaveEachOut(ModelId id, const Sample& sample, double alpha,
+                              const FittedModel& whole, std::vector<PeriodQuantiles>& runs) {
+    PeriodQuantiles full;
+    if (!whole.applicable() || !QuantilesOf(whole, full))
+        return JackknifeOutcome{JackknifeOutcome::Ending::OutOfRange, 0, {}};
+    runs.assign(sample.x.size(), PeriodQuantiles{});
+    return FitEachLeftOut(id, sample, alpha, whole, [&](size_t j, const FittedModel& model) {
+        return QuantilesOf(model, runs[j]);
+    });
+}
+
+JackknifeOutcome JackknifeAt(ModelId id, const Sample& sample, double alpha,
+                             const FittedModel& whole, std::span<const double> probabilities,
+                             std::vector<JackknifeFigures>& figures) {
+    figures.clear();
+    const size_t n = sample.x.size();
+    const size_t count = probabilities.size();
+    std::vector<double> full(count);
+    for (size_t k = 0; k < count; ++k)
+        full[k] = whole.applicable() ? whole.rawQuantile(probabilities[k])
+                                     : std::numeric_limits<double>::quiet_NaN();
+    if (!std::all_of(full.begin(), full.end(), [](double v) { return std::isfinite(v); }))
+        return JackknifeOutcome{JackknifeOutcome::Ending::OutOfRange, 0, {}};
+    // values[k * n + j]: the value at probability k without value j.
+    std::vector<double> values(count * n);
+    JackknifeOutcome outcome =
+        FitEachLeftOut(id, sample, alpha, whole, [&](size_t j, const FittedModel& model) {
+            for (size_t k = 0; k < count; ++k) {
+                values[k * n + j] = model.rawQuantile(probabilities[k]);
+                if (!std::isfinite(values[k * n + j]))
+                    return false;
+            }
+            return true;
+        });
+    if (!outcome.complete())
+        return outcome;
+    for (size_t k = 0; k < count; ++k) {
+        const std::optional<JackknifeFigures> f =
+            JackknifeOf(full[k], std::span<const double>(values).subspan(k * n, n));
+        if (!f) {
+            figures.clear();
+            outcome.ending = JackknifeOutcome::Ending::OutOfRange;
+            return outcome;
+        }
+        figures.push_back(*f);
     }
     return outcome;
 }

@@ -51,6 +51,13 @@ struct JackknifeOutcome {
 JackknifeOutcome LeaveEachOut(ModelId id, const Sample& sample, double alpha,
                               const FittedModel& whole, std::vector<PeriodQuantiles>& runs);
 
+// The jackknife of the model's values at other probabilities than the periods': each leaving out
+// fitted as LeaveEachOut does, figures[k] the estimate and error at probabilities[k]. On
+// success figures holds one for each probability; otherwise it is empty and the outcome says why.
+JackknifeOutcome JackknifeAt(ModelId id, const Sample& sample, double alpha,
+                             const FittedModel& whole, std::span<const double> probabilities,
+                             std::vector<JackknifeFigures>& figures);
+
 // The jackknife of every period of one model: the model fitted to sample (sorted, ascending)
 // without each value in turn, each fit starting from whole, the fit to every value, from whose
 // values the estimates are formed. On success the estimates and errors of periods are filled;

@@ -90,6 +90,23 @@ QStringList ManualOptionTags() {
     return tags;
 }
 
+// A duration table of 30 years and seven durations, the depths of a Gumbel-like spread around
+// a Talbot curve.
+QByteArray IntensityTable() {
+    const int minutes[] = {10, 20, 30, 60, 120, 1440, 2880};
+    QByteArray text = "year,10min,20min,30min,1h,2h,24h,48h\r\n";
+    for (int i = 0; i < 30; ++i) {
+        text += QByteArray::number(1990 + i);
+        const double F = ((i * 7) % 30 + 0.5) / 30;
+        for (int t : minutes)
+            text +=
+                "," + QByteArray::number(
+                          5000.0 / (t + 30) * t / 60 * (1 + 0.3 * -std::log(-std::log(F))), 'f', 1);
+        text += "\r\n";
+    }
+    return text;
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -679,13 +696,13 @@ private slots:
             << 2;
         QTest::newRow("json into a series file")
             << QStringList{"--import", "DIR/out.csv", "--json", "FILE"}
-            << "--json は --results と一緒に指定してください。" << 2;
+            << "--json は --results か --intensity と一緒に指定してください。" << 2;
         QTest::newRow("alpha into a series file")
             << QStringList{"--import", "DIR/out.csv", "--alpha", "0.4", "FILE"}
-            << "--alpha は --pdf か --results と一緒に指定してください。" << 2;
+            << "--alpha は --pdf か --results か --intensity と一緒に指定してください。" << 2;
         QTest::newRow("target without distributions")
             << QStringList{"--import", "FILE", "--results", "--target", "dry10"}
-            << "--target は --distributions と一緒に指定してください。" << 2;
+            << "--target は --distributions か --intensity と一緒に指定してください。" << 2;
         QTest::newRow("distributions on a page only")
             << QStringList{"--import", "FILE", "--pdf", "DIR/x.pdf", "--distributions"}
             << "--distributions は --results と一緒に指定してください。" << 2;
@@ -1211,6 +1228,126 @@ private slots:
         QCOMPARE(lines[3], QStringLiteral("2017,,,,"));
         QVERIFY(run.err.contains(QStringLiteral("q355：2017 年を除きました（欠測の日が 3 日あり、"
                                                 "流況を求められません）")));
+    }
+
+    // The intensity figures of a table of seven durations: five rows a period, one best, the
+    // characteristic formula through 10 and 60 minutes, the JSON's durations with every period.
+    void intensityRowsAndJson() {
+        QTemporaryDir dir;
+        const QString table = WriteFile(dir, QStringLiteral("table.csv"), IntensityTable());
+        Run run = Quorvel({"--intensity", table});
+        QCOMPARE(run.status, 0);
+        QStringList rows = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(rows.takeFirst(),
+                 QStringLiteral("T,formula,a,b,n,rmse,max_rel_error,best,problem"));
+        QCOMPARE(rows.size(), 12 * 5);
+        const QStringList formulas{"talbot", "kuno_ishiguro", "sherman", "cleveland",
+                                   "characteristic"};
+        for (qsizetype r = 0; r < rows.size(); r += 5) {
+            int best = 0;
+            for (qsizetype f = 0; f < 5; ++f) {
+                const QStringList fields = rows[r + f].split(QLatin1Char(','));
+                QCOMPARE(fields.size(), 9);
+                QCOMPARE(fields[1], formulas[f]);
+                best += fields[7].toInt();
+                QVERIFY2(!rows[r + f].contains(QStringLiteral("nan")) &&
+                             !rows[r + f].contains(QStringLiteral("inf")),
+                         qPrintable(rows[r + f]));
+            }
+            QCOMPARE(best, 1);
+            // Sherman has no b, Talbot no n; the characteristic formula applies.
+            QCOMPARE(rows[r + 2].split(QLatin1Char(','))[3], QString());
+            QCOMPARE(rows[r].split(QLatin1Char(','))[4], QString());
+            QCOMPARE(rows[r + 4].split(QLatin1Char(','))[8], QString());
+        }
+        run = Quorvel({"--intensity", "--json", table});
+        QCOMPARE(run.status, 0);
+        const QJsonObject object = QJsonDocument::fromJson(run.outBytes).object();
+        const QJsonArray durations = object[QStringLiteral("durations")].toArray();
+        QCOMPARE(durations.size(), 7);
+        QCOMPARE(durations[3][QStringLiteral("minutes")].toInt(), 60);
+        QCOMPARE(durations[3][QStringLiteral("duration")].toString(), QStringLiteral("1h"));
+        for (const QJsonValue& d : durations) {
+            const QJsonArray periods = d[QStringLiteral("periods")].toArray();
+            QCOMPARE(periods.size(), 12);
+            QCOMPARE(periods[3][QStringLiteral("T")].toInt(), 7);
+            for (const QJsonValue& p : periods)
+                QCOMPARE(p[QStringLiteral("upper")].toDouble(),
+                         p[QStringLiteral("depth")].toDouble() +
+                             p[QStringLiteral("error")].toDouble());
+            QCOMPARE(periods[0][QStringLiteral("intensity")].toDouble(),
+                     periods[0][QStringLiteral("depth")].toDouble() * 60 /
+                         d[QStringLiteral("minutes")].toInt());
+        }
+        const QJsonArray fits = object[QStringLiteral("formulas")].toArray();
+        QCOMPARE(fits.size(), 60);
+        // The CSV's figures are the JSON's, in their shortest exact form.
+        const QStringList talbot2 = rows[0].split(QLatin1Char(','));
+        QCOMPARE(ShortestReal(fits[0][QStringLiteral("a")].toDouble()), talbot2[2]);
+        QVERIFY(fits[2][QStringLiteral("b")].isNull());
+        // Another choice of durations and one model for all change the constants.
+        run = Quorvel(
+            {"--intensity", "--fit-durations", "10min,30min,1h", "--model", "gumbel", table});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.split(QLatin1Char('\n'))[1] != rows[0]);
+        run = Quorvel({"--intensity", "--json", "--model", "gumbel", table});
+        for (const QJsonValue& d :
+             QJsonDocument::fromJson(run.outBytes).object()[QStringLiteral("durations")].toArray())
+            QCOMPARE(d[QStringLiteral("model")].toString(), QStringLiteral("gumbel"));
+    }
+
+    void intensityRefusals_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("status");
+        const QString hourly = kSamples + QStringLiteral("agency_hourly_synthetic.csv");
+        QTest::newRow("unknown model") << QStringList{"--intensity", "--model", "weibull", "TABLE"}
+                                       << "--model は ln2_paper ln2_pm" << 2;
+        QTest::newRow("two fit durations")
+            << QStringList{"--intensity", "--fit-durations", "1h,2h", "TABLE"}
+            << "--fit-durations には 3 つ以上の継続時間を指定してください（「1h,2h」）。" << 2;
+        QTest::newRow("fit duration twice")
+            << QStringList{"--intensity", "--fit-durations", "1h,60min,2h", "TABLE"}
+            << "--fit-durations の 60min が重なっています。" << 2;
+        QTest::newRow("fit duration not in the table")
+            << QStringList{"--intensity", "--fit-durations", "10min,1h,3h", "TABLE"}
+            << "--fit-durations の 3h は継続時間の表にありません（表の継続時間：10min,20min,"
+               "30min,1h,2h,24h,48h）。"
+            << 1;
+        QTest::newRow("with a page")
+            << QStringList{"--intensity", "--pdf", "x.pdf", "TABLE"}
+            << "--intensity は --pdf や --results と一緒には指定できません。" << 2;
+        QTest::newRow("two tables") << QStringList{"--intensity", "TABLE", "TABLE"}
+                                    << "--intensity で扱える継続時間の表は一つだけです。" << 2;
+        QTest::newRow("a plain series")
+            << QStringList{"--intensity", kSamples + QStringLiteral("precip_30y.csv")}
+            << "継続時間の表（year,10min,1h,… の見出しの CSV）ではありません。" << 1;
+        QTest::newRow("import without durations")
+            << QStringList{"--intensity", "--import", hourly}
+            << "--intensity と --import には --durations も指定してください" << 2;
+        QTest::newRow("two years of hours")
+            << QStringList{"--intensity", "--import", hourly, "--durations", "1h,2h,3h"}
+            << "どの継続時間にも確率雨量がありません。" << 1;
+        QTest::newRow("two durations up to a day")
+            << QStringList{"--intensity", "--import", hourly, "--durations", "1h,24h,48h"}
+            << "降雨強度式には 3 つ以上の継続時間が必要ですが、当てはめる継続時間は 2 つです"
+               "（1h、24h）。"
+            << 1;
+        QTest::newRow("means of water")
+            << QStringList{"--intensity", "--import",    hourly, "--durations",
+                           "1h,2h,3h",    "--aggregate", "max"}
+            << "確率降雨強度式は雨量の継続時間の合計" << 1;
+    }
+    void intensityRefusals() {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        const QString table = WriteFile(dir, QStringLiteral("table.csv"), IntensityTable());
+        arguments.replaceInStrings(QStringLiteral("TABLE"), table);
+        const Run run = Quorvel(arguments);
+        QTEST(run.status, "status");
+        QFETCH(QString, message);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
     }
 };
 

@@ -11,10 +11,15 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const std::pair<const char*, void (*)()> benches[] = {
-        {"analysis", BenchAnalysis},           {"jackknife", BenchJackknife},
-        {"distributions", BenchDistributions}, {"bootstrap", BenchBootstrap},
-        {"comparison", BenchComparisonWindow}, {"load", BenchLoadWithWindows},
-        {"screen", BenchScreenChart},          {"print", BenchPrint},
+        {"analysis", BenchAnalysis},
+        {"jackknife", BenchJackknife},
+        {"distributions", BenchDistributions},
+        {"bootstrap", BenchBootstrap},
+        {"intensity", BenchIntensity},
+        {"comparison", BenchComparisonWindow},
+        {"load", BenchLoadWithWindows},
+        {"screen", BenchScreenChart},
+        {"print", BenchPrint},
     };
     // With names on the command line only those run, so a profiler sees one at a time.
     const QStringList chosen = application.arguments().mid(1);

@@ -28,6 +28,7 @@ void BenchAnalysis();      // reading and analysing a 257-record file
 void BenchJackknife();     // the fit measures of 257 records, 257 re-analyses among them
 void BenchDistributions(); // the eleven candidate distributions of 257 records with the jackknife
 void BenchBootstrap();     // the bootstrap of the eleven models, B = 1000 and 10000
+void BenchIntensity();     // eleven durations of a 60-year station: their studies and the formulas
 void BenchComparisonWindow(); // the comparison window filled after a load, and one resize
 void BenchLoadWithWindows();  // a load with the results and comparison windows open
 void BenchScreenChart();      // one full redraw of the screen chart
