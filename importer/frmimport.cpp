@@ -519,17 +519,21 @@ void frmImport::EditorButton_Click() {
 void frmImport::CsvButton_Click() {
     if (!series_ || series_->includedCount() == 0)
         return;
+    if (const std::optional<QString> path = askSavePath(QStringLiteral("_年系列"), kCsvFilter))
+        WriteFileAllOrNothing(*path, AnnualSeriesCsv(*series_));
+}
+
+std::optional<QString> frmImport::askSavePath(const QString& nameEnding, const QString& filter) {
     // Beside the observation file, under a name of its own, so the offer is never the input.
     const QFileInfo observation(fileName_);
     const QString offered = observation.absolutePath() + QLatin1Char('/') +
-                            observation.completeBaseName() + QStringLiteral("_年系列.csv");
-    const std::optional<QString> answer =
-        platform_.files.getSaveFileName(this, kCsvFilter, offered);
+                            observation.completeBaseName() + nameEnding + QStringLiteral(".csv");
+    const std::optional<QString> answer = platform_.files.getSaveFileName(this, filter, offered);
     if (!answer || answer->isEmpty())
-        return;
+        return std::nullopt;
     const QString path = WithDefaultSuffix(*answer, QStringLiteral("csv"));
     RefuseOverwritingInput(path, QStringList{fileName_} + host_.ImportInputFiles());
-    WriteFileAllOrNothing(path, AnnualSeriesCsv(*series_));
+    return path;
 }
 
 void frmImport::keyPressEvent(QKeyEvent* event) {
@@ -823,18 +827,11 @@ void frmImport::enableForFile() {
 void frmImport::TableButton_Click() {
     if (!stepFile_ || !durations_ || !tableButton_->isEnabled())
         return;
-    // Beside the observation file, under a name of its own, so the offer is never the input.
-    const QFileInfo observation(fileName_);
-    const QString offered = observation.absolutePath() + QLatin1Char('/') +
-                            observation.completeBaseName() + QStringLiteral("_継続時間.csv");
-    const std::optional<QString> answer =
-        platform_.files.getSaveFileName(this, kTableFilter, offered);
-    if (!answer || answer->isEmpty())
+    const std::optional<QString> path = askSavePath(QStringLiteral("_継続時間"), kTableFilter);
+    if (!path)
         return;
-    const QString path = WithDefaultSuffix(*answer, QStringLiteral("csv"));
-    RefuseOverwritingInput(path, QStringList{fileName_} + host_.ImportInputFiles());
     // As the command line writes it: JSON with every detail when the name asks for it.
-    WriteFileAllOrNothing(path, path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)
-                                    ? DurationTableJson(*durations_)
-                                    : DurationTableCsv(*durations_));
+    WriteFileAllOrNothing(*path, path->endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)
+                                     ? DurationTableJson(*durations_)
+                                     : DurationTableCsv(*durations_));
 }

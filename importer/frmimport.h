@@ -76,6 +76,9 @@ public:
     const std::optional<DurationTable>& durations() const { return durations_; }
 
 private:
+    // The name the user gives for a file written beside the observation file (offered as its
+    // name with nameEnding), refused when it names an input; nothing when the user cancels.
+    std::optional<QString> askSavePath(const QString& nameEnding, const QString& filter);
     void showLayout();
     // How the chosen start names a year, or that a yearly file has no use for it.
     void showYearNote();
