@@ -464,10 +464,10 @@ void Form1::buildMenus() {
     addItem(mnuMess_, QStringLiteral("mnuMessAnaItem"), QStringLiteral("解析項目(&A)"),
             &Form1::mnuMessAnaItem_Click);
     // The topics of the later additions, each in its own message box like the three above.
-    const HelpTopicId extraTopics[] = {HelpTopicId::Results,    HelpTopicId::Band,
-                                       HelpTopicId::Presets,    HelpTopicId::CommandLine,
-                                       HelpTopicId::Comparison, HelpTopicId::Bootstrap,
-                                       HelpTopicId::Import,     HelpTopicId::Durations};
+    const HelpTopicId extraTopics[] = {
+        HelpTopicId::Results,     HelpTopicId::Band,       HelpTopicId::Presets,
+        HelpTopicId::CommandLine, HelpTopicId::Comparison, HelpTopicId::Bootstrap,
+        HelpTopicId::Import,      HelpTopicId::Durations,  HelpTopicId::Intensity};
     for (const HelpTopicId id : extraTopics) {
         const HelpTopic topic = ExtraHelpTopic(id);
         QAction* action = mnuMess_->addAction(topic.caption);

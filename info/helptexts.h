@@ -33,7 +33,8 @@ enum class HelpTopicId {
     Comparison,
     Bootstrap,
     Import,
-    Durations
+    Durations,
+    Intensity
 };
 
 struct HelpTopic {

@@ -1578,6 +1578,10 @@ private slots:
                                       << "--pdf";
         QTest::newRow("comparison") << "mnuMessCompareItem"
                                     << "ジャックナイフ誤差が最も小さい";
+        QTest::newRow("durations") << "mnuMessDurationItem"
+                                   << "--durations";
+        QTest::newRow("intensity") << "mnuMessIntensityItem"
+                                   << "--fit-durations";
     }
     void helpTopicsOfTheAdditions() {
         QFETCH(QString, item);
