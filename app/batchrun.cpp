@@ -81,6 +81,25 @@ void Warn(QTextStream& err, const QString& file, const QString& message) {
 }
 
 // Each year the import left out, as a warning: the series is built all the same.
+// The curves --curves asks for, on the page as the window's ticks put them there; a model the
+// series cannot take is told with its reason.
+void ShowAskedCurves(const std::vector<ModelId>& asked, AppState& state, QTextStream& err,
+                     const QString& file) {
+    state.compared.show = true;
+    state.compared.chosen = !asked.empty();
+    state.compared.models = asked;
+    const DistributionComparison& models = state.study.models;
+    if (asked.empty() && !models.selected)
+        Warn(err, file,
+             QStringLiteral(
+                 "SLSC が 0.04 以下の分布がないため、選定された分布の曲線は描きません。"));
+    for (const ModelId id : asked)
+        if (!models.model(id).applicable())
+            Warn(err, file,
+                 QStringLiteral("%1はこの系列に当てはめられないため描きません：%2")
+                     .arg(ModelName(id), models.model(id).model.problem()));
+}
+
 void WarnLeftOutYears(QTextStream& err, const QString& file, const AnnualSeries& series) {
     for (const AnnualRow& row : series.rows)
         if (!row.included)
@@ -219,6 +238,8 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
                          outside + QStringLiteral("--scale を広げるか、付けずに実行すると"
                                                   "全部の点が入ります。"));
                 inputs.RefuseOverwriting(command.pdfPathFor(file));
+                if (command.curves)
+                    ShowAskedCurves(*command.curves, state, err, file);
                 PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
                                 command.pdfPathFor(file));
             }

@@ -424,6 +424,32 @@ void ReadModel(const QString& text, CommandLine& command) {
                .arg(keys.join(QLatin1Char(' ')), text));
 }
 
+// "selected", or model keys separated by commas, each once.
+void ReadCurves(const QString& text, CommandLine& command) {
+    if (text.trimmed() == QLatin1String("selected")) {
+        command.curves = std::vector<ModelId>{};
+        return;
+    }
+    QStringList keys;
+    for (ModelId id : kModels)
+        keys << QLatin1String(ModelKey(id));
+    std::vector<ModelId> models;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const qsizetype index = keys.indexOf(part.trimmed());
+        if (index < 0)
+            Refuse(QStringLiteral("--curves は selected か、%1 をコンマで区切って並べてください"
+                                  "（「%2」）。")
+                       .arg(keys.join(QLatin1Char(' ')), part.trimmed()));
+        const ModelId id = kModels[static_cast<size_t>(index)];
+        if (std::find(models.begin(), models.end(), id) != models.end())
+            Refuse(QStringLiteral("--curves の %1 が重なっています。").arg(part.trimmed()));
+        models.push_back(id);
+    }
+    if (models.empty())
+        Refuse(QStringLiteral("--curves に描く分布を指定してください。"));
+    command.curves = std::move(models);
+}
+
 void ReadFlowDuration(const QString&, CommandLine& command) {
     command.flowDuration = true;
 }
@@ -514,6 +540,15 @@ const CommandLineOption kOptions[] = {
      .selects = kPdfMode,
      .modes = kPdfMode,
      .read = ReadPdf},
+    {.name = "curves",
+     .valueName = "selected|ID,...",
+     .japanese = "--pdf の紙面に比較した分布の曲線を描く：selected で選定された分布、"
+                 "gumbel,gev のように分布を並べるとその分布（凡例の ◎ は選定された分布）",
+     .english = "compared curves on the --pdf page: selected for the selected model, or models "
+                "such as gumbel,gev (the legend marks the selected one with ◎)",
+     .group = HelpGroup::Options,
+     .modes = kPdfMode,
+     .read = ReadCurves},
     {.name = "results",
      .japanese = "解析結果を CSV で標準出力に出力（見出しの行と FILE ごとに 1 行）",
      .english = "the results as CSV on standard output, a header line and one row per FILE",

@@ -70,6 +70,9 @@ struct CommandLine {
     bool intensity = false;
     QString fitDurations;
     std::optional<ModelId> fixedModel;
+    // --pdf: the compared curves the page carries; empty for the selected model alone, nothing
+    // for no curves.
+    std::optional<std::vector<ModelId>> curves;
     // UsageError: one line in Japanese.
     QString error;
 

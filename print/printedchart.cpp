@@ -278,8 +278,11 @@ void DrawPrintedCurves(const AppState& state, DrawingSurface& surface) {
     for (size_t i = 0; i < models.size(); ++i) {
         const auto& pattern = kPatterns[i % std::size(kPatterns)];
         const FittedModel& model = models[i]->model;
+        // The selected model is marked as the comparison marks it.
+        const bool selected = state.study.models.selected == model.id();
         curves.push_back({&models[i]->curve,
-                          CurvePen{ModelColour(model.id()), pattern[0], pattern[1]}, model.name()});
+                          CurvePen{ModelColour(model.id()), pattern[0], pattern[1]},
+                          selected ? model.name() + QStringLiteral(" ◎") : model.name()});
     }
     const int width = surface.DrawWidth();
     const int style = surface.DrawStyle();

@@ -323,6 +323,13 @@ private slots:
             QTest::newRow(name) << arguments;
         };
         row("unknown option", {QStringLiteral("--colour"), file});
+        row("curves of no model",
+            {QStringLiteral("--pdf"), QStringLiteral("p.pdf"), QStringLiteral("--curves"),
+             QStringLiteral("gumbel,weibull"), file});
+        row("curves twice", {QStringLiteral("--pdf"), QStringLiteral("p.pdf"),
+                             QStringLiteral("--curves"), QStringLiteral("gev,gev"), file});
+        row("curves without a page", {QStringLiteral("--results"), QStringLiteral("--curves"),
+                                      QStringLiteral("selected"), file});
         row("alpha not a number",
             {QStringLiteral("--results"), QStringLiteral("--alpha"), QStringLiteral("half"), file});
         row("alpha negative", {QStringLiteral("--results"), QStringLiteral("--alpha=-0.1"), file});
@@ -946,6 +953,47 @@ private slots:
         QVERIFY(QFileInfo::exists(pdf));
         if (!pageHas.isEmpty())
             QVERIFY(PdfText(pdf).contains(pageHas));
+    }
+
+    // --curves puts the compared curves on the page, named in its legend, the selected one
+    // marked; a model the series cannot take is told and left off, the page still made.
+    void curvesOnThePage_data() {
+        QTest::addColumn<QString>("curves");
+        QTest::addColumn<QStringList>("legend");
+        QTest::addColumn<QStringList>("absent");
+        QTest::addColumn<QString>("warns");
+        // LP3 is the one the 30 years select.
+        const QString lp3 = ModelName(ModelId::Lp3);
+        const QString gumbel = ModelName(ModelId::Gumbel);
+        const QString gev = ModelName(ModelId::Gev);
+        QTest::newRow("selected") << "selected" << QStringList{lp3 + QStringLiteral(" ◎")}
+                                  << QStringList{gumbel, gev} << QString();
+        QTest::newRow("two others") << "gumbel,gev" << QStringList{gumbel, gev}
+                                    << QStringList{lp3, QStringLiteral("◎")} << QString();
+        QTest::newRow("with the selected")
+            << "gev,lp3" << QStringList{gev, lp3 + QStringLiteral(" ◎")} << QStringList{gumbel}
+            << QString();
+        QTest::newRow("one the series cannot take")
+            << "ln3_q,gumbel" << QStringList{gumbel} << QStringList{ModelName(ModelId::Ln3Q)}
+            << ModelName(ModelId::Ln3Q) + QStringLiteral("はこの系列に当てはめられないため");
+    }
+    void curvesOnThePage() {
+        QFETCH(QString, curves);
+        QFETCH(QStringList, legend);
+        QFETCH(QStringList, absent);
+        QFETCH(QString, warns);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        const Run run = Quorvel({QStringLiteral("--pdf"), pdf, QStringLiteral("--curves"), curves,
+                                 kSamples + QStringLiteral("precip_30y.csv")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err.contains(QStringLiteral("注意：")), !warns.isEmpty());
+        QVERIFY2(run.err.contains(warns), qPrintable(run.err));
+        const QString page = PdfText(pdf);
+        for (const QString& name : legend)
+            QVERIFY2(page.contains(name), qPrintable(name));
+        for (const QString& name : absent)
+            QVERIFY2(!page.contains(name), qPrintable(name));
     }
 
     // An output that is an input once links are followed is refused before anything is

@@ -553,6 +553,15 @@ void TestPrintChart::comparedCurvesOnThePage() {
     QCOMPARE(after.FontName(), before.FontName());
     QCOMPARE(after.DrawWidth(), before.DrawWidth());
     QCOMPARE(curves.isEmpty(), !show || models.isEmpty());
+    // The selected model's name, and only its, carries the comparison's mark.
+    QVERIFY(state.study.models.selected);
+    for (const Op& op : curves)
+        if (!op.text.isEmpty())
+            QCOMPARE(op.text.endsWith(QStringLiteral(" ◎")),
+                     op.text == ModelName(*state.study.models.selected) + QStringLiteral(" ◎"));
+    if (show && models.contains(*state.study.models.selected))
+        QVERIFY(std::any_of(curves.begin(), curves.end(),
+                            [](const Op& op) { return op.text.endsWith(QStringLiteral(" ◎")); }));
 
     const double shift = -up.toDouble();
     // Everything else on the page ends above the legend: the results block's last line.

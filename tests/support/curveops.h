@@ -21,7 +21,8 @@ inline CurveOps SplitCurveOps(const RecordingSurface& surface, const QList<Model
     QStringList labels;
     for (const ModelId id : models) {
         colours << ModelColour(id);
-        labels << label(id);
+        // The legend marks the selected model.
+        labels << label(id) << label(id) + QStringLiteral(" ◎");
     }
     CurveOps split;
     for (const RecordingSurface::Op& op : surface.ops)
