@@ -411,14 +411,19 @@ void ReadFitDurations(const QString& text, CommandLine& command) {
     command.fitDurations = text;
 }
 
-void ReadModel(const QString& text, CommandLine& command) {
+// The models' keys in their order: ln2_paper … gev.
+QStringList ModelKeys() {
     QStringList keys;
-    for (ModelId id : kModels) {
+    for (ModelId id : kModels)
         keys << QLatin1String(ModelKey(id));
-        if (text.trimmed() == keys.last()) {
-            command.fixedModel = id;
-            return;
-        }
+    return keys;
+}
+
+void ReadModel(const QString& text, CommandLine& command) {
+    const QStringList keys = ModelKeys();
+    if (const qsizetype index = keys.indexOf(text.trimmed()); index >= 0) {
+        command.fixedModel = kModels[static_cast<size_t>(index)];
+        return;
     }
     Refuse(QStringLiteral("--model は %1 のどれかにしてください（「%2」）。")
                .arg(keys.join(QLatin1Char(' ')), text));
@@ -430,9 +435,7 @@ void ReadCurves(const QString& text, CommandLine& command) {
         command.curves = std::vector<ModelId>{};
         return;
     }
-    QStringList keys;
-    for (ModelId id : kModels)
-        keys << QLatin1String(ModelKey(id));
+    const QStringList keys = ModelKeys();
     std::vector<ModelId> models;
     for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const qsizetype index = keys.indexOf(part.trimmed());
