@@ -636,14 +636,15 @@ void frmComparison::showCurves() {
     for (const ModelId id : ticked)
         models.push_back(&state_.study.models.model(id));
     std::vector<ModelCurve> curves = ColouredCurves(models);
-    // The highlighted model's interval, dotted in its colour (its curve may be dashed), without a
-    // legend row.
+    // The highlighted model's interval, dotted in its colour (its curve may be dashed), named
+    // once in the legend as the page names it.
     if (const std::optional<ModelId> id = state_.compared.highlighted;
         id && state_.study.bootstrap && state_.study.bootstrap->model(*id).hasFigures()) {
         const IntervalBand& band =
             state_.study.bootstrap->model(*id).band(state_.study.bootstrap->settings.interval);
-        for (const Curve* end : {&band.low, &band.high})
-            curves.push_back({end, CurvePen{ModelColour(*id), 2, 5}, QString()});
+        const CurvePen dotted{ModelColour(*id), 2, 5};
+        curves.push_back({&band.low, dotted, IntervalLegendText(state_, *id)});
+        curves.push_back({&band.high, dotted, QString()});
     }
     chart_->SetCurves(std::move(curves));
     emit tickedModelsChanged(ticked);

@@ -422,6 +422,30 @@ private slots:
         QCOMPARE(ShownIntervalOf(state)->model, ModelId::Gumbel);
     }
 
+    // The comparison's chart names the highlighted model's interval once in its legend, beside
+    // the curves' names; without figures there is no such row.
+    void intervalNamedInTheComparisonLegend() {
+        FakePlatform fake;
+        AppState state = SampleState("precip_30y.csv");
+        state.settings.bootstrap.replicates = 200;
+        auto legendOf = [](const frmComparison& window) {
+            RecordingSurface surface;
+            window.findChild<ComparisonChartView*>()->Picture().draw(surface);
+            QStringList texts;
+            for (const auto& op : surface.prints())
+                texts << op.text;
+            return texts;
+        };
+        const frmComparison before(state, fake.platform);
+        QVERIFY(!legendOf(before).join(QString()).contains(QStringLiteral("信頼区間")));
+
+        BootstrapStudy(state);
+        const frmComparison window(state, fake.platform);
+        const QString named = IntervalLegendText(state, *state.compared.highlighted);
+        QVERIFY(named.contains(ModelName(*state.compared.highlighted)));
+        QCOMPARE(legendOf(window).count(named), 1);
+    }
+
     void detailCopyAndCsv() {
         FakePlatform fake;
         AppState state = SampleState("precip_30y.csv");
