@@ -1,7 +1,7 @@
 #include "app/batchrun.h"
 
 #include "app/commandline.h"
-#include "app/intensityfields.h"
+#include "state/intensityfields.h"
 #include "app/resultfields.h"
 #include "formats/deviatetable.h"
 #include "formats/durations.h"

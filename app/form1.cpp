@@ -11,6 +11,7 @@
 #include "info/form9.h"
 #include "info/frmabout.h"
 #include "info/helptexts.h"
+#include "intensity/frmintensity.h"
 #include "platform/commandguard.h"
 #include "platform/filenames.h"
 #include "platform/widgets.h"
@@ -449,6 +450,10 @@ void Form1::buildMenus() {
             &Form1::mnuAnaListItem_Click);
     addItem(mnuAna_, QStringLiteral("mnuAnaCompareItem"), QStringLiteral("確率分布の比較(&D)..."),
             &Form1::mnuAnaCompareItem_Click);
+    mnuAnaIntensityItem_ =
+        addItem(mnuAna_, QStringLiteral("mnuAnaIntensityItem"),
+                QStringLiteral("確率雨量と降雨強度式(&R)..."), &Form1::mnuAnaIntensityItem_Click);
+    mnuAnaIntensityItem_->setEnabled(false);
 
     // The durations of a loaded duration table, just before the help menu; shown only then.
     mnuDuration_ = bar->addMenu(QStringLiteral("継続時間"));
@@ -838,6 +843,10 @@ void Form1::mnuDurationItem_Click(int index) {
 void Form1::showDurationMenu() {
     const LoadedDurations& durations = state_.durations;
     mnuDuration_->menuAction()->setVisible(durations.loaded());
+    mnuAnaIntensityItem_->setEnabled(durations.loaded());
+    // A plain series has no durations: the window has nothing left to show.
+    if (!durations.loaded() && frmIntensity_)
+        frmIntensity_->close();
     QStringList shown;
     for (const QAction* action : mnuDuration_->actions())
         shown << action->text();
@@ -1068,8 +1077,14 @@ void Form1::mnuAnaCompareItem_Click() {
                 });
         // The interval the charts draw follows the window's highlight, and the selection when
         // it is closed.
-        connect(frmComparison_, &frmComparison::intervalModelChanged, this,
-                [this] { RunGuarded(platform_.messages, this, [this] { redrawInterval(); }); });
+        connect(frmComparison_, &frmComparison::intervalModelChanged, this, [this] {
+            RunGuarded(platform_.messages, this, [this] {
+                redrawInterval();
+                // A new target or rule moves each duration's selection too.
+                if (frmIntensity_)
+                    frmIntensity_->Refresh();
+            });
+        });
         connect(frmComparison_, &frmComparison::cunnaneRequested, this,
                 guarded(&Form1::applyCunnaneAlpha));
         // The window keeps its size and place for the rest of the run.
@@ -1085,6 +1100,28 @@ void Form1::mnuAnaCompareItem_Click() {
         comparisonTicksChanged(frmComparison_->TickedModels());
     }
     ShowModeless(frmComparison_);
+}
+
+void Form1::mnuAnaIntensityItem_Click() {
+    if (!applyTypedAlpha())
+        return;
+    if (!state_.durations.loaded()) {
+        tell(QStringLiteral("確率雨量と降雨強度式は、継続時間の表（year,10min,1h,… の列）を"
+                            "開いたときに求められます。"));
+        return;
+    }
+    if (!frmIntensity_) {
+        frmIntensity_ = new frmIntensity(state_, platform_, this);
+        frmIntensity_->SetBeforeExport([this] { return applyTypedAlpha(); });
+        frmIntensity_->setAttribute(Qt::WA_DeleteOnClose);
+        CentreOnScreen(frmIntensity_);
+        adoptWindow(frmIntensity_, [window = frmIntensity_.data()] { window->Refresh(); });
+        connect(frmIntensity_, &frmIntensity::closing, this,
+                [this](const QByteArray& geometry) { intensityGeometry_ = geometry; });
+        if (!intensityGeometry_.isEmpty())
+            frmIntensity_->restoreGeometry(intensityGeometry_);
+    }
+    ShowModeless(frmIntensity_);
 }
 
 void Form1::mnuAnaBand_Click() {

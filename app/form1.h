@@ -33,6 +33,7 @@ class Form9;
 class frmAbout;
 class frmResults;
 class frmComparison;
+class frmIntensity;
 
 // The main window: file and statistics on the left, the chart on the right, every command in
 // the menu bar. Each command stores its setting in AppState and asks Redraw for the rest.
@@ -80,6 +81,8 @@ public:
     void mnuAnaCurves_Click();
     void mnuAnaListItem_Click();
     void mnuAnaCompareItem_Click();
+    // The T-year rainfall by duration and the intensity formulas of the loaded duration table.
+    void mnuAnaIntensityItem_Click();
     void mnuMessEditItem_Click();
     void mnuMessUseItem_Click();
     void mnuMessAnaItem_Click();
@@ -220,6 +223,8 @@ private:
     QAction* mnuAnaBand_ = nullptr;
     QAction* mnuAnaInterval_ = nullptr;
     QAction* mnuAnaCurves_ = nullptr;
+    // Only while a duration table is loaded: a plain series has no durations.
+    QAction* mnuAnaIntensityItem_ = nullptr;
     // True while the analysis windows refit: the redraw that follows draws their curves.
     bool refreshingWindows_ = false;
     std::array<QAction*, 5> mnuScaleMinVal_{};
@@ -235,6 +240,9 @@ private:
     QPointer<frmAbout> frmAbout_;
     QPointer<frmResults> frmResults_;
     QPointer<frmComparison> frmComparison_;
+    QPointer<frmIntensity> frmIntensity_;
+    // Where the intensity window was when last closed; empty until then.
+    QByteArray intensityGeometry_;
     // Runs the bootstrap of the study off the interface thread.
     BootstrapRunner* bootstrap_ = nullptr;
     // Where the comparison was when last closed; empty until then.

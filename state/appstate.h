@@ -1,5 +1,6 @@
 #pragma once
 
+#include "statistics/intensity.h"
 #include "statistics/seriesdata.h"
 #include "statistics/study.h"
 #include "statistics/target.h"
@@ -80,7 +81,28 @@ struct LoadedDurations {
     QStringList axisTitles;   // each duration's axis title; empty where nothing is known
     QList<SeriesData> series; // one per label
     int shown = -1;           // the loaded one; -1 when the loaded series is no table's
+    // The values are rainfall summed over each duration, as the intensity formulas need; a
+    // table read back names only its durations and is taken as rainfall, as its titles are.
+    bool rainfall = true;
     bool loaded() const { return shown >= 0 && shown < series.size(); }
+};
+
+// The T-year rainfall of every duration of the loaded table and the intensity formulas, with
+// the choices they are computed by. Computed when a table loads, alpha or the target changes or
+// a choice changes, never on a paint; the window and the report read it.
+struct IntensityFigures {
+    // The durations fitted, as indices into study->durations; nothing: those up to a day.
+    std::optional<std::vector<size_t>> fitted;
+    // One model for every duration; nothing: each duration's selected model.
+    std::optional<ModelId> model;
+    // Nothing without a table of rainfall durations; with fewer than three durations fitted it
+    // holds the durations' values and formulas that say why they are missing.
+    std::optional<IntensityStudy> study;
+    // Why there is no study, or why no formula is fitted; empty when all is there.
+    QString problem;
+    // How many times the figures were computed from the table (a choice of the durations fitted
+    // or of the model refits nothing).
+    int computed = 0;
 };
 
 // What the user is told when the value axis does not span a decade (its minimum not below its
@@ -106,6 +128,8 @@ inline bool ScaleIsValid(const ChartSettings& settings) {
 //   state.compared        the comparison's ticked models and whether the charts show them
 //   state.editor          the editor's file name, text, lines and new-data year range
 //   state.durations       the duration table whose one duration is the loaded series, if any
+//   state.intensity       the T-year rainfall of the table's durations and the intensity
+//                         formulas, with the durations fitted and the model chosen
 struct AppState {
     DeviateTable deviateTable{};
     QString startDirectory;
@@ -119,6 +143,7 @@ struct AppState {
     ComparedCurves compared;
     EditorBuffers editor;
     LoadedDurations durations;
+    IntensityFigures intensity;
 };
 
 // The settings the first successful load applies, once the series is loaded: the scale that

@@ -5,6 +5,8 @@
 #include "formats/inputfile.h"
 #include "statistics/dataerror.h"
 
+#include <algorithm>
+
 #include "formats/deviatetablepath.h"
 
 namespace {
@@ -13,11 +15,74 @@ StudySettings SettingsOf(const AppState& state) {
     return {state.settings.alpha, state.settings.target, state.settings.selectBy};
 }
 
+// Every formula of every period not applicable, for the reason.
+void NoFormulas(IntensityStudy& study, const QString& problem) {
+    for (size_t k = 0; k < kRainfallPeriodCount; ++k) {
+        study.formulas[k].period = kRainfallPeriods[k];
+        for (size_t f = 0; f < kIntensityFormulaCount; ++f) {
+            FormulaFit fit;
+            fit.formula = kIntensityFormulas[f];
+            fit.problem = problem;
+            study.formulas[k].fits[f] = fit;
+        }
+    }
+}
+
+// Why the durations at fitted cannot be fitted; empty when they can.
+QString FitProblem(const IntensityStudy& study, const std::vector<size_t>& fitted) {
+    for (size_t i : fitted)
+        if (i >= study.durations.size())
+            return QStringLiteral("継続時間がありません。");
+    if (fitted.size() < kMinFitDurations)
+        return QStringLiteral("降雨強度式には %1 つ以上の継続時間が必要ですが、当てはめる"
+                              "継続時間は %2 つです。")
+            .arg(kMinFitDurations)
+            .arg(fitted.size());
+    for (size_t i = 0; i < fitted.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (study.durations[fitted[i]].minutes == study.durations[fitted[j]].minutes)
+                return QStringLiteral("継続時間 %1 と %2 は同じ長さです。")
+                    .arg(study.durations[fitted[j]].label, study.durations[fitted[i]].label);
+    return {};
+}
+
+// The formulas of the durations the study's fitted names, or why there are none.
+void FitFormulas(IntensityFigures& figures) {
+    IntensityStudy& study = *figures.study;
+    figures.problem = FitProblem(study, study.fitted);
+    if (figures.problem.isEmpty())
+        study.formulas = FitPeriodFormulas(study.durations, study.fitted);
+    else
+        NoFormulas(study, figures.problem);
+}
+
+// Each duration's values taken again from its study, with the target, the rule and the model
+// in force, then the formulas.
+void RederiveIntensity(AppState& state) {
+    if (!state.intensity.study)
+        return;
+    for (DurationRainfall& d : state.intensity.study->durations) {
+        if (!d.study)
+            continue;
+        Study study = std::move(*d.study);
+        SelectTarget(study, state.settings.target);
+        SelectBy(study, state.settings.selectBy);
+        d = RainfallOfStudy(std::move(study), d.label, d.minutes, state.intensity.model);
+    }
+    FitFormulas(state.intensity);
+}
+
+bool SameTable(const LoadedDurations& a, const LoadedDurations& b) {
+    return a.file == b.file && a.labels == b.labels;
+}
+
 } // namespace
 
 ResultTexts AnalyzeSeries(AppState& state) {
     state.study = ComputeStudy(state.study.series, SettingsOf(state), state.deviateTable);
     ++state.studiesComputed;
+    if (state.durations.loaded())
+        ComputeIntensity(state);
     return state.study.analysis.texts;
 }
 
@@ -31,6 +96,9 @@ ResultTexts LoadSeries(AppState& state, const SeriesData& series) {
     }
     ++state.studiesComputed;
     state.durations = LoadedDurations();
+    state.intensity.study.reset();
+    state.intensity.fitted.reset();
+    state.intensity.problem.clear();
     return state.study.analysis.texts;
 }
 
@@ -44,6 +112,7 @@ ResultTexts LoadDataFile(AppState& state) {
 LoadedDurations DurationsOfTable(const DurationTable& table) {
     LoadedDurations durations;
     durations.file = table.source.file;
+    durations.rainfall = table.source.aggregate == DurationAggregate::Sum;
     for (qsizetype i = 0; i < table.series.size(); ++i) {
         durations.labels << table.series[i].duration.label;
         durations.names << DurationName(table.series[i].duration);
@@ -66,9 +135,20 @@ LoadedDurations DurationsOfTableFile(const DurationTableFile& table, const QStri
     return durations;
 }
 
-ResultTexts LoadDuration(AppState& state, const LoadedDurations& durations, int index) {
+namespace {
+
+ResultTexts LoadDurationOf(AppState& state, const LoadedDurations& table, int index,
+                           bool newTable) {
+    // The table may be state.durations itself, which loading a series empties.
+    const LoadedDurations durations = table;
     if (index < 0 || index >= durations.series.size())
         throw DataError(QStringLiteral("継続時間がありません。"));
+    // Another duration of the same table keeps the figures and the choices of the table.
+    const bool sameTable = !newTable && state.durations.loaded() && state.intensity.study &&
+                           SameTable(state.durations, durations);
+    std::optional<IntensityFigures> kept;
+    if (sameTable)
+        kept = state.intensity;
     try {
         LoadSeries(state, durations.series[index]);
     } catch (const DataError& error) {
@@ -78,14 +158,27 @@ ResultTexts LoadDuration(AppState& state, const LoadedDurations& durations, int 
     }
     state.durations = durations;
     state.durations.shown = index;
+    if (kept) {
+        state.intensity = std::move(*kept);
+    } else {
+        state.intensity.fitted.reset();
+        ComputeIntensity(state);
+    }
     return state.study.analysis.texts;
+}
+
+} // namespace
+
+ResultTexts LoadDuration(AppState& state, const LoadedDurations& durations, int index) {
+    return LoadDurationOf(state, durations, index, false);
 }
 
 ResultTexts LoadFirstDuration(AppState& state, const LoadedDurations& durations) {
     std::optional<DataError> first;
     for (int i = 0; i < durations.series.size(); ++i) {
         try {
-            return LoadDuration(state, durations, i);
+            // A table opened again may have new values under the same labels.
+            return LoadDurationOf(state, durations, i, true);
         } catch (const DataError& error) {
             if (!first)
                 first = error;
@@ -99,11 +192,77 @@ ResultTexts LoadFirstDuration(AppState& state, const LoadedDurations& durations)
 void SelectStudyTarget(AppState& state, Target target) {
     state.settings.target = target;
     SelectTarget(state.study, target);
+    RederiveIntensity(state);
 }
 
 void SelectStudyBy(AppState& state, SelectionRule rule) {
     state.settings.selectBy = rule;
     SelectBy(state.study, rule);
+    RederiveIntensity(state);
+}
+
+std::vector<DurationColumn> IntensityColumnsOf(const LoadedDurations& durations) {
+    std::vector<DurationColumn> columns;
+    for (qsizetype i = 0; i < durations.labels.size() && i < durations.series.size(); ++i) {
+        const std::optional<Duration> duration = ParseDuration(durations.labels[i]);
+        if (duration && duration->minutes > 0)
+            columns.push_back(
+                DurationColumn{durations.labels[i], duration->minutes, durations.series[i]});
+    }
+    return columns;
+}
+
+void ComputeIntensity(AppState& state) {
+    IntensityFigures& figures = state.intensity;
+    figures.study.reset();
+    figures.problem.clear();
+    if (!state.durations.loaded()) {
+        figures.fitted.reset();
+        return;
+    }
+    if (!state.durations.rainfall) {
+        figures.problem = QStringLiteral("確率降雨強度式は雨量の継続時間の合計からだけ"
+                                         "求められます。");
+        return;
+    }
+    const std::vector<DurationColumn> columns = IntensityColumnsOf(state.durations);
+    if (columns.empty()) {
+        figures.problem = QStringLiteral("継続時間（10min、1h のような）の列がありません。");
+        return;
+    }
+    std::vector<size_t> fitted = DefaultFitDurations(columns);
+    if (figures.fitted && std::all_of(figures.fitted->begin(), figures.fitted->end(),
+                                      [&](size_t i) { return i < columns.size(); }))
+        fitted = *figures.fitted;
+    const RainfallSettings settings{SettingsOf(state), figures.model};
+    ++figures.computed;
+    try {
+        figures.study = ComputeIntensityStudy(columns, fitted, settings, state.deviateTable);
+    } catch (const DataError&) {
+        // The durations' values are shown all the same; the formulas say why they are missing.
+        IntensityStudy study;
+        for (const DurationColumn& column : columns)
+            study.durations.push_back(
+                ComputeDurationRainfall(column, settings, state.deviateTable));
+        study.fitted = fitted;
+        figures.study = std::move(study);
+        FitFormulas(figures);
+    }
+}
+
+void ChooseIntensityModel(AppState& state, std::optional<ModelId> model) {
+    state.intensity.model = model;
+    RederiveIntensity(state);
+}
+
+void ChooseFitDurations(AppState& state, const std::vector<size_t>& fitted) {
+    if (!state.intensity.study)
+        throw DataError(QStringLiteral("継続時間の表が読み込まれていません。"));
+    if (const QString problem = FitProblem(*state.intensity.study, fitted); !problem.isEmpty())
+        throw DataError(problem + QStringLiteral("\n当てはめる継続時間は前のままにします。"));
+    state.intensity.fitted = fitted;
+    state.intensity.study->fitted = fitted;
+    FitFormulas(state.intensity);
 }
 
 void BootstrapStudy(AppState& state) {

@@ -36,6 +36,23 @@ ResultTexts LoadDuration(AppState& state, const LoadedDurations& durations, int 
 // The first duration that can be studied; when none can, the first one's failure.
 ResultTexts LoadFirstDuration(AppState& state, const LoadedDurations& durations);
 
+// The rainfall durations of a table as the formulas take them: every column whose label is a
+// duration (flow-duration values are not).
+std::vector<DurationColumn> IntensityColumnsOf(const LoadedDurations& durations);
+
+// state.intensity computed from state.durations with the settings and the choices. Never
+// throws: what cannot be computed is told in state.intensity.problem.
+void ComputeIntensity(AppState& state);
+
+// One model for every duration, or each one's selected model: the values are taken again from
+// each duration's study, nothing is fitted again.
+void ChooseIntensityModel(AppState& state, std::optional<ModelId> model);
+
+// The durations fitted, as indices into state.intensity.study->durations. Throws DataError for
+// fewer than three, two of the same length or an index out of range, and keeps the previous
+// choice.
+void ChooseFitDurations(AppState& state, const std::vector<size_t>& fitted);
+
 // The target of the selection changed: the study's selection moves, nothing is fitted again.
 void SelectStudyTarget(AppState& state, Target target);
 

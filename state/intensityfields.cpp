@@ -1,4 +1,4 @@
-#include "app/intensityfields.h"
+#include "state/intensityfields.h"
 
 #include "formats/fieldreader.h"
 #include "statistics/numeric.h"
@@ -33,6 +33,28 @@ QJsonObject DurationObject(const DurationRainfall& d) {
 }
 
 } // namespace
+
+QString IntensityDurationCsvHeader() {
+    return QStringLiteral("duration,minutes,model,slsc,T,depth,intensity,error,upper,problem");
+}
+
+QStringList IntensityDurationCsvRows(const IntensityStudy& study) {
+    QStringList rows;
+    for (const DurationRainfall& d : study.durations)
+        for (const RainfallPeriod& p : d.periods)
+            rows << QStringList{DelimitedField(d.label),
+                                QString::number(d.minutes),
+                                d.model ? QString::fromLatin1(ModelKey(*d.model)) : QString(),
+                                Field(d.slsc),
+                                QString::number(p.period),
+                                Field(p.depth),
+                                Field(p.intensity),
+                                Field(p.error),
+                                Field(p.upper),
+                                DelimitedField(d.problem)}
+                        .join(QLatin1Char(','));
+    return rows;
+}
 
 QString IntensityCsvHeader() {
     return QStringLiteral("T,formula,a,b,n,rmse,max_rel_error,best,problem");

@@ -6,7 +6,13 @@
 #include <QString>
 #include <QStringList>
 
-// The intensity figures as the command line gives them.
+// The intensity figures as the command line and the window give them.
+
+// "duration,minutes,model,slsc,T,depth,intensity,error,upper,problem".
+QString IntensityDurationCsvHeader();
+// One row per duration and period, the durations in the table's order; the model by its key,
+// a figure that does not exist an empty field, the duration's problem on each of its rows.
+QStringList IntensityDurationCsvRows(const IntensityStudy& study);
 
 // "T,formula,a,b,n,rmse,max_rel_error,best,problem".
 QString IntensityCsvHeader();

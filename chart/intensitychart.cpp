@@ -1,0 +1,285 @@
+#include "chart/intensitychart.h"
+
+#include "chart/clipping.h"
+#include "platform/widgets.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <tuple>
+
+namespace {
+
+// Room for the intensity labels on the left, the axis title above and the duration labels and
+// title below.
+constexpr double kLeft = 44;
+constexpr double kRight = 12;
+constexpr double kTop = 24;
+constexpr double kBottom = 40;
+constexpr float kPointRadius = 3;
+// Each curve is drawn as this many segments, even in log t.
+constexpr int kCurveSegments = 120;
+// Exponents kept to what the labels can write.
+constexpr int kLowestExponent = -6;
+constexpr int kHighestExponent = 9;
+
+const QColor kMajorGrid(128, 128, 128);
+const QColor kMinorGrid(215, 215, 215);
+
+// "0.01", "1", "1000".
+QString DecadeLabel(int exponent) {
+    if (exponent >= 0)
+        return QStringLiteral("1") + QString(exponent, QLatin1Char('0'));
+    return QStringLiteral("0.") + QString(-exponent - 1, QLatin1Char('0')) + QStringLiteral("1");
+}
+
+// Whole decades around lowest..highest, at least one.
+std::pair<int, int> DecadesOf(double lowest, double highest, std::pair<int, int> otherwise) {
+    if (!(lowest > 0 && lowest <= highest && std::isfinite(highest)))
+        return otherwise;
+    int low = static_cast<int>(std::floor(std::log10(lowest)));
+    int high = static_cast<int>(std::ceil(std::log10(highest)));
+    low = std::clamp(low, kLowestExponent, kHighestExponent - 1);
+    high = std::clamp(high, low + 1, kHighestExponent);
+    return {low, high};
+}
+
+struct LogMap {
+    QRectF area;
+    IntensityAxes axes;
+    double x(double minutes) const {
+        return area.left() + (std::log10(minutes) - axes.minMinutesExponent) /
+                                 (axes.maxMinutesExponent - axes.minMinutesExponent) * area.width();
+    }
+    double y(double intensity) const {
+        return area.bottom() - (std::log10(intensity) - axes.minIntensityExponent) /
+                                   (axes.maxIntensityExponent - axes.minIntensityExponent) *
+                                   area.height();
+    }
+};
+
+// The fit a period's curve is drawn from: the formula chosen, or the period's best.
+const FormulaFit* CurveFit(const PeriodFormulas& period, std::optional<IntensityFormula> formula) {
+    for (const FormulaFit& fit : period.fits)
+        if (fit.applicable() && (formula ? fit.formula == *formula : fit.best))
+            return &fit;
+    return nullptr;
+}
+
+void DrawGrid(const LogMap& map, DrawingSurface& surface) {
+    const QRectF& a = map.area;
+    surface.SetDrawWidth(1);
+    surface.SetDrawStyle(kDrawStyleSolid);
+    // The minor lines first, so the decades lie over them.
+    for (const bool major : {false, true}) {
+        for (int k = map.axes.minMinutesExponent; k < map.axes.maxMinutesExponent + (major ? 1 : 0);
+             ++k)
+            for (int m = major ? 1 : 2; m <= (major ? 1 : 9); ++m) {
+                const float x = static_cast<float>(map.x(m * std::pow(10.0, k)));
+                surface.Line(x, float(a.top()), x, float(a.bottom()),
+                             major ? kMajorGrid : kMinorGrid);
+            }
+        for (int k = map.axes.minIntensityExponent;
+             k < map.axes.maxIntensityExponent + (major ? 1 : 0); ++k)
+            for (int m = major ? 1 : 2; m <= (major ? 1 : 9); ++m) {
+                const float y = static_cast<float>(map.y(m * std::pow(10.0, k)));
+                surface.Line(float(a.left()), y, float(a.right()), y,
+                             major ? kMajorGrid : kMinorGrid);
+            }
+    }
+    // The frame.
+    surface.Line(float(a.left()), float(a.top()), float(a.right()), float(a.top()), Qt::black);
+    surface.Line(float(a.right()), float(a.top()), float(a.right()), float(a.bottom()), Qt::black);
+    surface.Line(float(a.right()), float(a.bottom()), float(a.left()), float(a.bottom()),
+                 Qt::black);
+    surface.Line(float(a.left()), float(a.bottom()), float(a.left()), float(a.top()), Qt::black);
+
+    for (int k = map.axes.minMinutesExponent; k <= map.axes.maxMinutesExponent; ++k) {
+        const QString label = DecadeLabel(k);
+        surface.SetCurrentX(
+            static_cast<float>(map.x(std::pow(10.0, k)) - double(surface.TextWidth(label)) / 2));
+        surface.SetCurrentY(static_cast<float>(a.bottom() + 3));
+        surface.Print(label);
+    }
+    for (int k = map.axes.minIntensityExponent; k <= map.axes.maxIntensityExponent; ++k) {
+        const QString label = DecadeLabel(k);
+        surface.SetCurrentX(static_cast<float>(a.left() - 4 - double(surface.TextWidth(label))));
+        surface.SetCurrentY(
+            static_cast<float>(map.y(std::pow(10.0, k)) - double(surface.TextHeight(label)) / 2));
+        surface.Print(label);
+    }
+}
+
+void DrawTitles(const LogMap& map, DrawingSurface& surface, const QRectF& frame) {
+    const QString across = QStringLiteral("継続時間 t（分）");
+    surface.SetCurrentX(
+        static_cast<float>(map.area.center().x() - double(surface.TextWidth(across)) / 2));
+    surface.SetCurrentY(
+        static_cast<float>(frame.bottom() - 2 - double(surface.TextHeight(across))));
+    surface.Print(across);
+    const QString up = QStringLiteral("降雨強度 I（mm/h）");
+    surface.SetCurrentX(static_cast<float>(frame.left() + 4));
+    surface.SetCurrentY(static_cast<float>(map.area.top() - 4 - double(surface.TextHeight(up))));
+    surface.Print(up);
+}
+
+void DrawCurve(const LogMap& map, DrawingSurface& surface, const FormulaFit& fit, double from,
+               double to, const QColor& colour) {
+    std::vector<DrawingSurface::Segment> segments;
+    const double a = std::log10(from);
+    const double b = std::log10(to);
+    std::optional<QPointF> previous;
+    for (int i = 0; i <= kCurveSegments; ++i) {
+        const double t = std::pow(10.0, a + (b - a) * i / kCurveSegments);
+        const std::optional<double> v = fit.intensityAt(t);
+        if (!v || !(*v > 0)) {
+            previous.reset();
+            continue;
+        }
+        const QPointF at(map.x(t), map.y(*v));
+        if (previous) {
+            double enter = 0;
+            double leave = 1;
+            const QPointF d = at - *previous;
+            if (ClipParameters(previous->x(), previous->y(), d.x(), d.y(), map.area.left(),
+                               map.area.top(), map.area.right(), map.area.bottom(), enter, leave)) {
+                const QPointF p = *previous + d * enter;
+                const QPointF q = *previous + d * leave;
+                segments.push_back({float(p.x()), float(p.y()), float(q.x()), float(q.y())});
+            }
+        }
+        previous = at;
+    }
+    surface.Lines(segments, colour);
+}
+
+QString CurveLegend(std::optional<IntensityFormula> formula) {
+    if (!formula)
+        return QStringLiteral("曲線：確率年ごとに最良の式（◎）");
+    return QStringLiteral("曲線：%1 %2")
+        .arg(IntensityFormulaName(*formula), IntensityFormulaText(*formula));
+}
+
+void DrawLegend(const LogMap& map, DrawingSurface& surface, const std::vector<size_t>& periods,
+                std::optional<IntensityFormula> formula) {
+    if (periods.empty())
+        return;
+    QStringList lines;
+    for (size_t k : periods)
+        lines << QStringLiteral("T = %1 年").arg(kRainfallPeriods[k]);
+    const QString curve = CurveLegend(formula);
+    constexpr double kSample = 20;
+    constexpr double kGap = 4;
+    double width = surface.TextWidth(curve);
+    for (const QString& line : lines)
+        width = std::max(width, kSample + kGap + double(surface.TextWidth(line)));
+    const double lineHeight = surface.TextHeight(curve);
+    const double height = lineHeight * (lines.size() + 1);
+    const double left = map.area.right() - width - 2 * kGap;
+    const double top = map.area.top() + kGap;
+    surface.FillBox(float(left), float(top), float(map.area.right() - kGap),
+                    float(top + height + kGap), Qt::white);
+    double y = top + kGap / 2;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QColor colour = PeriodColour(periods[static_cast<size_t>(i)]);
+        const float mid = static_cast<float>(y + lineHeight / 2);
+        surface.SetDrawWidth(2);
+        surface.Line(float(left + kGap), mid, float(left + kGap + kSample), mid, colour);
+        surface.SetDrawWidth(1);
+        surface.SetFillStyle(kFillSolid);
+        surface.SetFillColor(colour);
+        surface.Circle(float(left + kGap + kSample / 2), mid, kPointRadius, colour);
+        surface.SetCurrentX(static_cast<float>(left + 2 * kGap + kSample));
+        surface.SetCurrentY(static_cast<float>(y));
+        surface.Print(lines[i]);
+        y += lineHeight;
+    }
+    surface.SetCurrentX(static_cast<float>(left + kGap));
+    surface.SetCurrentY(static_cast<float>(y));
+    surface.Print(curve);
+}
+
+} // namespace
+
+QColor PeriodColour(size_t periodIndex) {
+    static const QColor colours[] = {QColor(0, 0, 170),   QColor(0, 120, 200), QColor(0, 150, 150),
+                                     QColor(0, 140, 0),   QColor(110, 160, 0), QColor(200, 160, 0),
+                                     QColor(230, 110, 0), QColor(210, 40, 40), QColor(180, 0, 110),
+                                     QColor(130, 0, 170), QColor(90, 60, 30),  QColor(0, 0, 0)};
+    return colours[periodIndex % std::size(colours)];
+}
+
+IntensityAxes IntensityAxesOf(const IntensityStudy& study) {
+    double shortest = std::numeric_limits<double>::infinity();
+    double longest = -shortest;
+    double lowest = shortest;
+    double highest = -shortest;
+    for (const DurationRainfall& d : study.durations)
+        for (const RainfallPeriod& p : d.periods)
+            if (p.intensity && *p.intensity > 0 && std::isfinite(*p.intensity) && d.minutes > 0) {
+                shortest = std::min(shortest, double(d.minutes));
+                longest = std::max(longest, double(d.minutes));
+                lowest = std::min(lowest, *p.intensity);
+                highest = std::max(highest, *p.intensity);
+            }
+    IntensityAxes axes;
+    std::tie(axes.minMinutesExponent, axes.maxMinutesExponent) =
+        DecadesOf(shortest, longest, {axes.minMinutesExponent, axes.maxMinutesExponent});
+    std::tie(axes.minIntensityExponent, axes.maxIntensityExponent) =
+        DecadesOf(lowest, highest, {axes.minIntensityExponent, axes.maxIntensityExponent});
+    return axes;
+}
+
+QRectF IntensityPlotArea(const QRectF& frame) {
+    return QRectF(frame.left() + kLeft, frame.top() + kTop,
+                  std::max(1.0, frame.width() - kLeft - kRight),
+                  std::max(1.0, frame.height() - kTop - kBottom));
+}
+
+void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityFormula> formula,
+                        DrawingSurface& surface, const QRectF& frame) {
+    const LogMap map{IntensityPlotArea(frame), IntensityAxesOf(study)};
+    surface.SetFontName(kFaceMincho);
+    surface.SetFontSize(8);
+    DrawGrid(map, surface);
+    DrawTitles(map, surface, frame);
+
+    // The range of the curves: the durations fitted, inside which the formulas hold.
+    double from = std::numeric_limits<double>::infinity();
+    double to = -from;
+    for (size_t i : study.fitted)
+        if (i < study.durations.size()) {
+            from = std::min(from, double(study.durations[i].minutes));
+            to = std::max(to, double(study.durations[i].minutes));
+        }
+    std::vector<size_t> shown;
+    for (size_t k = 0; k < kRainfallPeriodCount; ++k) {
+        const QColor colour = PeriodColour(k);
+        bool any = false;
+        surface.SetDrawWidth(2);
+        if (const FormulaFit* fit = CurveFit(study.formulas[k], formula); fit && from < to) {
+            DrawCurve(map, surface, *fit, from, to, colour);
+            any = true;
+        }
+        surface.SetDrawWidth(1);
+        for (size_t i = 0; i < study.durations.size(); ++i) {
+            const DurationRainfall& d = study.durations[i];
+            const std::optional<double>& v = d.periods[k].intensity;
+            if (!v || !(*v > 0) || d.minutes <= 0)
+                continue;
+            const bool fitted =
+                std::find(study.fitted.begin(), study.fitted.end(), i) != study.fitted.end();
+            surface.SetFillStyle(fitted ? kFillSolid : kFillTransparent);
+            surface.SetFillColor(colour);
+            const double x = LimitCoordinate(map.x(d.minutes));
+            const double y = LimitCoordinate(map.y(*v));
+            surface.Circle(float(x), float(y), kPointRadius, colour);
+            any = true;
+        }
+        if (any)
+            shown.push_back(k);
+    }
+    surface.SetFillStyle(kFillTransparent);
+    DrawLegend(map, surface, shown, formula);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "chart/drawingsurface.h"
+#include "statistics/intensity.h"
+
+#include <QRectF>
+
+#include <optional>
+
+// The log-log chart of the T-year intensities against duration: the screen window and the
+// printed page draw it alike.
+
+// The axes in whole decades: duration in minutes across, intensity in mm/h up, around every
+// T-year intensity the study has (10 to 1000 minutes and 1 to 100 mm/h when it has none).
+struct IntensityAxes {
+    int minMinutesExponent = 1;
+    int maxMinutesExponent = 3;
+    int minIntensityExponent = 0;
+    int maxIntensityExponent = 2;
+};
+IntensityAxes IntensityAxesOf(const IntensityStudy& study);
+
+// The colour of a period's points and curve, the same in every chart and legend.
+QColor PeriodColour(size_t periodIndex);
+
+// The chart within frame (in the surface's units): decade grid lines with their labels, the
+// points of every period (filled for the durations fitted, open for the others), the curves of
+// formula (nothing: the best formula of each period) over the durations fitted, cut to the
+// axes, and a legend naming each period and the formula.
+void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityFormula> formula,
+                        DrawingSurface& surface, const QRectF& frame);
+
+// The area the axes take inside frame: frame less the room of the labels and titles.
+QRectF IntensityPlotArea(const QRectF& frame);
