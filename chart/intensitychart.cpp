@@ -15,33 +15,66 @@ namespace {
 // title below.
 constexpr double kLeft = 44;
 constexpr double kRight = 12;
-constexpr double kTop = 24;
+constexpr double kTop = 32;
 constexpr double kBottom = 40;
 constexpr float kPointRadius = 3;
 // Each curve is drawn as this many segments, even in log t.
 constexpr int kCurveSegments = 120;
-// Exponents kept to what the labels can write.
-constexpr int kLowestExponent = -6;
-constexpr int kHighestExponent = 9;
 
 const QColor kMajorGrid(128, 128, 128);
 const QColor kMinorGrid(215, 215, 215);
 
-// "0.01", "1", "1000".
-QString DecadeLabel(int exponent) {
-    if (exponent >= 0)
-        return QStringLiteral("1") + QString(exponent, QLatin1Char('0'));
-    return QStringLiteral("0.") + QString(-exponent - 1, QLatin1Char('0')) + QStringLiteral("1");
+// The lines of the grid: every m·10^k inside low..high (with a little room for rounding), the
+// decades marked.
+struct GridLine {
+    double value;
+    bool decade;
+};
+std::vector<GridLine> GridLines(double low, double high) {
+    std::vector<GridLine> lines;
+    const int first = static_cast<int>(std::floor(std::log10(low)));
+    const int last = static_cast<int>(std::ceil(std::log10(high)));
+    for (int k = first; k <= last; ++k)
+        for (int m = 1; m <= 9; ++m) {
+            const double v = m * std::pow(10.0, k);
+            if (v >= low * (1 - 1e-9) && v <= high * (1 + 1e-9))
+                lines.push_back({v, m == 1});
+        }
+    return lines;
 }
 
-// Whole decades around lowest..highest, at least one.
-std::pair<int, int> DecadesOf(double lowest, double highest, std::pair<int, int> otherwise) {
+// Labels go on the decades, on 2 and 5 times them and on the axis ends, where there is room.
+bool Labelled(double v, double low, double high) {
+    const double m = v / std::pow(10.0, std::floor(std::log10(v) + 1e-9));
+    const long digit = std::lround(m);
+    return digit == 1 || digit == 2 || digit == 5 || v == low || v == high;
+}
+
+QString ValueLabel(double v) {
+    return QString::number(v, 'g', 6);
+}
+
+// The largest m·10^k at or below v (down) or the smallest at or above it.
+double OneDigit(double v, bool down) {
+    const double power = std::pow(10.0, std::floor(std::log10(v)));
+    const double m = v / power;
+    const double digit = down ? std::floor(m + 1e-9) : std::ceil(m - 1e-9);
+    return digit * power;
+}
+
+// The axis around lowest..highest, at least a factor of two wide.
+std::pair<double, double> AxisOf(double lowest, double highest,
+                                 std::pair<double, double> otherwise) {
     if (!(lowest > 0 && lowest <= highest && std::isfinite(highest)))
         return otherwise;
-    int low = static_cast<int>(std::floor(std::log10(lowest)));
-    int high = static_cast<int>(std::ceil(std::log10(highest)));
-    low = std::clamp(low, kLowestExponent, kHighestExponent - 1);
-    high = std::clamp(high, low + 1, kHighestExponent);
+    lowest = std::clamp(lowest, 1e-6, 1e9);
+    highest = std::clamp(highest, lowest, 1e9);
+    double low = OneDigit(lowest, true);
+    double high = OneDigit(highest, false);
+    if (high < 2 * low) {
+        low = OneDigit(low / 1.5, true);
+        high = OneDigit(high * 1.5, false);
+    }
     return {low, high};
 }
 
@@ -49,12 +82,12 @@ struct LogMap {
     QRectF area;
     IntensityAxes axes;
     double x(double minutes) const {
-        return area.left() + (std::log10(minutes) - axes.minMinutesExponent) /
-                                 (axes.maxMinutesExponent - axes.minMinutesExponent) * area.width();
+        return area.left() + std::log10(minutes / axes.minMinutes) /
+                                 std::log10(axes.maxMinutes / axes.minMinutes) * area.width();
     }
     double y(double intensity) const {
-        return area.bottom() - (std::log10(intensity) - axes.minIntensityExponent) /
-                                   (axes.maxIntensityExponent - axes.minIntensityExponent) *
+        return area.bottom() - std::log10(intensity / axes.minIntensity) /
+                                   std::log10(axes.maxIntensity / axes.minIntensity) *
                                    area.height();
     }
 };
@@ -69,23 +102,24 @@ const FormulaFit* CurveFit(const PeriodFormulas& period, std::optional<Intensity
 
 void DrawGrid(const LogMap& map, DrawingSurface& surface) {
     const QRectF& a = map.area;
+    const IntensityAxes& axes = map.axes;
     surface.SetDrawWidth(1);
     surface.SetDrawStyle(kDrawStyleSolid);
+    const std::vector<GridLine> across = GridLines(axes.minMinutes, axes.maxMinutes);
+    const std::vector<GridLine> up = GridLines(axes.minIntensity, axes.maxIntensity);
     // The minor lines first, so the decades lie over them.
-    for (const bool major : {false, true}) {
-        for (int k = map.axes.minMinutesExponent; k < map.axes.maxMinutesExponent + (major ? 1 : 0);
-             ++k)
-            for (int m = major ? 1 : 2; m <= (major ? 1 : 9); ++m) {
-                const float x = static_cast<float>(map.x(m * std::pow(10.0, k)));
+    for (const bool decades : {false, true}) {
+        for (const GridLine& line : across)
+            if (line.decade == decades) {
+                const float x = static_cast<float>(map.x(line.value));
                 surface.Line(x, float(a.top()), x, float(a.bottom()),
-                             major ? kMajorGrid : kMinorGrid);
+                             decades ? kMajorGrid : kMinorGrid);
             }
-        for (int k = map.axes.minIntensityExponent;
-             k < map.axes.maxIntensityExponent + (major ? 1 : 0); ++k)
-            for (int m = major ? 1 : 2; m <= (major ? 1 : 9); ++m) {
-                const float y = static_cast<float>(map.y(m * std::pow(10.0, k)));
+        for (const GridLine& line : up)
+            if (line.decade == decades) {
+                const float y = static_cast<float>(map.y(line.value));
                 surface.Line(float(a.left()), y, float(a.right()), y,
-                             major ? kMajorGrid : kMinorGrid);
+                             decades ? kMajorGrid : kMinorGrid);
             }
     }
     // The frame.
@@ -95,19 +129,34 @@ void DrawGrid(const LogMap& map, DrawingSurface& surface) {
                  Qt::black);
     surface.Line(float(a.left()), float(a.bottom()), float(a.left()), float(a.top()), Qt::black);
 
-    for (int k = map.axes.minMinutesExponent; k <= map.axes.maxMinutesExponent; ++k) {
-        const QString label = DecadeLabel(k);
-        surface.SetCurrentX(
-            static_cast<float>(map.x(std::pow(10.0, k)) - double(surface.TextWidth(label)) / 2));
+    // A label that would touch the one before it is left out.
+    double rightOfLast = -std::numeric_limits<double>::infinity();
+    for (const GridLine& line : across) {
+        if (!Labelled(line.value, axes.minMinutes, axes.maxMinutes))
+            continue;
+        const QString label = ValueLabel(line.value);
+        const double width = surface.TextWidth(label);
+        const double left = map.x(line.value) - width / 2;
+        if (left < rightOfLast + 4)
+            continue;
+        surface.SetCurrentX(static_cast<float>(left));
         surface.SetCurrentY(static_cast<float>(a.bottom() + 3));
         surface.Print(label);
+        rightOfLast = left + width;
     }
-    for (int k = map.axes.minIntensityExponent; k <= map.axes.maxIntensityExponent; ++k) {
-        const QString label = DecadeLabel(k);
+    double topOfLast = std::numeric_limits<double>::infinity();
+    for (const GridLine& line : up) {
+        if (!Labelled(line.value, axes.minIntensity, axes.maxIntensity))
+            continue;
+        const QString label = ValueLabel(line.value);
+        const double height = surface.TextHeight(label);
+        const double top = map.y(line.value) - height / 2;
+        if (top + height > topOfLast)
+            continue;
         surface.SetCurrentX(static_cast<float>(a.left() - 4 - double(surface.TextWidth(label))));
-        surface.SetCurrentY(
-            static_cast<float>(map.y(std::pow(10.0, k)) - double(surface.TextHeight(label)) / 2));
+        surface.SetCurrentY(static_cast<float>(top));
         surface.Print(label);
+        topOfLast = top;
     }
 }
 
@@ -120,7 +169,9 @@ void DrawTitles(const LogMap& map, DrawingSurface& surface, const QRectF& frame)
     surface.Print(across);
     const QString up = QStringLiteral("降雨強度 I（mm/h）");
     surface.SetCurrentX(static_cast<float>(frame.left() + 4));
-    surface.SetCurrentY(static_cast<float>(map.area.top() - 4 - double(surface.TextHeight(up))));
+    // Clear of the half of the top label that stands above the axis.
+    surface.SetCurrentY(
+        static_cast<float>(map.area.top() - 4 - 1.5 * double(surface.TextHeight(up))));
     surface.Print(up);
 }
 
@@ -154,7 +205,9 @@ void DrawCurve(const LogMap& map, DrawingSurface& surface, const FormulaFit& fit
     surface.Lines(segments, colour);
 }
 
-QString CurveLegend(std::optional<IntensityFormula> formula) {
+QString CurveLegend(std::optional<IntensityFormula> formula, bool anyCurve) {
+    if (!anyCurve)
+        return QStringLiteral("曲線：なし（式が求められません）");
     if (!formula)
         return QStringLiteral("曲線：確率年ごとに最良の式（◎）");
     return QStringLiteral("曲線：%1 %2")
@@ -162,13 +215,13 @@ QString CurveLegend(std::optional<IntensityFormula> formula) {
 }
 
 void DrawLegend(const LogMap& map, DrawingSurface& surface, const std::vector<size_t>& periods,
-                std::optional<IntensityFormula> formula) {
+                std::optional<IntensityFormula> formula, bool anyCurve) {
     if (periods.empty())
         return;
     QStringList lines;
     for (size_t k : periods)
         lines << QStringLiteral("T = %1 年").arg(kRainfallPeriods[k]);
-    const QString curve = CurveLegend(formula);
+    const QString curve = CurveLegend(formula, anyCurve);
     constexpr double kSample = 20;
     constexpr double kGap = 4;
     double width = surface.TextWidth(curve);
@@ -184,9 +237,11 @@ void DrawLegend(const LogMap& map, DrawingSurface& surface, const std::vector<si
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QColor colour = PeriodColour(periods[static_cast<size_t>(i)]);
         const float mid = static_cast<float>(y + lineHeight / 2);
-        surface.SetDrawWidth(2);
-        surface.Line(float(left + kGap), mid, float(left + kGap + kSample), mid, colour);
-        surface.SetDrawWidth(1);
+        if (anyCurve) {
+            surface.SetDrawWidth(2);
+            surface.Line(float(left + kGap), mid, float(left + kGap + kSample), mid, colour);
+            surface.SetDrawWidth(1);
+        }
         surface.SetFillStyle(kFillSolid);
         surface.SetFillColor(colour);
         surface.Circle(float(left + kGap + kSample / 2), mid, kPointRadius, colour);
@@ -224,10 +279,10 @@ IntensityAxes IntensityAxesOf(const IntensityStudy& study) {
                 highest = std::max(highest, *p.intensity);
             }
     IntensityAxes axes;
-    std::tie(axes.minMinutesExponent, axes.maxMinutesExponent) =
-        DecadesOf(shortest, longest, {axes.minMinutesExponent, axes.maxMinutesExponent});
-    std::tie(axes.minIntensityExponent, axes.maxIntensityExponent) =
-        DecadesOf(lowest, highest, {axes.minIntensityExponent, axes.maxIntensityExponent});
+    std::tie(axes.minMinutes, axes.maxMinutes) =
+        AxisOf(shortest, longest, {axes.minMinutes, axes.maxMinutes});
+    std::tie(axes.minIntensity, axes.maxIntensity) =
+        AxisOf(lowest, highest, {axes.minIntensity, axes.maxIntensity});
     return axes;
 }
 
@@ -254,6 +309,7 @@ void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityForm
             to = std::max(to, double(study.durations[i].minutes));
         }
     std::vector<size_t> shown;
+    bool anyCurve = false;
     for (size_t k = 0; k < kRainfallPeriodCount; ++k) {
         const QColor colour = PeriodColour(k);
         bool any = false;
@@ -261,6 +317,7 @@ void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityForm
         if (const FormulaFit* fit = CurveFit(study.formulas[k], formula); fit && from < to) {
             DrawCurve(map, surface, *fit, from, to, colour);
             any = true;
+            anyCurve = true;
         }
         surface.SetDrawWidth(1);
         for (size_t i = 0; i < study.durations.size(); ++i) {
@@ -281,5 +338,5 @@ void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityForm
             shown.push_back(k);
     }
     surface.SetFillStyle(kFillTransparent);
-    DrawLegend(map, surface, shown, formula);
+    DrawLegend(map, surface, shown, formula, anyCurve);
 }

@@ -10,13 +10,15 @@
 // The log-log chart of the T-year intensities against duration: the screen window and the
 // printed page draw it alike.
 
-// The axes in whole decades: duration in minutes across, intensity in mm/h up, around every
-// T-year intensity the study has (10 to 1000 minutes and 1 to 100 mm/h when it has none).
+// The axes: duration in minutes across, intensity in mm/h up, each from the largest m·10^k
+// (m = 1 … 9) at or below the smallest T-year value the study has to the smallest at or above
+// the largest, so the points fill the chart; 10 to 1000 minutes and 1 to 100 mm/h when it has
+// none.
 struct IntensityAxes {
-    int minMinutesExponent = 1;
-    int maxMinutesExponent = 3;
-    int minIntensityExponent = 0;
-    int maxIntensityExponent = 2;
+    double minMinutes = 10;
+    double maxMinutes = 1000;
+    double minIntensity = 1;
+    double maxIntensity = 100;
 };
 IntensityAxes IntensityAxesOf(const IntensityStudy& study);
 

@@ -239,13 +239,18 @@ private slots:
 
     void chartPointsAndCurves_data() {
         QTest::addColumn<int>("formula"); // -1: the best of each period
-        QTest::newRow("best") << -1;
-        QTest::newRow("talbot") << int(IntensityFormula::Talbot);
-        QTest::newRow("cleveland") << int(IntensityFormula::Cleveland);
+        QTest::addColumn<QList<int>>("minutes");
+        QTest::addColumn<bool>("curves");
+        const QList<int> six{10, 20, 30, 60, 120, 180};
+        QTest::newRow("best") << -1 << six << true;
+        QTest::newRow("talbot") << int(IntensityFormula::Talbot) << six << true;
+        QTest::newRow("cleveland") << int(IntensityFormula::Cleveland) << six << true;
+        QTest::newRow("two durations, no formula") << -1 << QList<int>{10, 20} << false;
     }
     void chartPointsAndCurves() {
         QFETCH(int, formula);
-        const QList<int> minutes{10, 20, 30, 60, 120, 180};
+        QFETCH(QList<int>, minutes);
+        QFETCH(bool, curves);
         AppState state = LoadedState(TalbotTable(minutes));
         const IntensityStudy& study = *state.intensity.study;
         RecordingSurface surface(7.5f, 15);
@@ -256,9 +261,16 @@ private slots:
         // A point per duration and period, and one in the legend for each period.
         QCOMPARE(surface.circles().size(),
                  int(minutes.size() * kRainfallPeriodCount + kRainfallPeriodCount));
-        for (const char* label : {"10", "100", "1000"})
-            QVERIFY2(surface.printOf(QString::fromLatin1(label)), label);
         QVERIFY(surface.printOf(QStringLiteral("T = 200 年")));
+        if (!curves) {
+            for (const RecordingSurface::Op& op : surface.lines())
+                QCOMPARE(op.drawWidth, 1);
+            QVERIFY(surface.printOf(QStringLiteral("曲線：なし（式が求められません）")));
+            return;
+        }
+        // 10 to 180 minutes on an axis from 10 to 200, labelled at 1, 2 and 5 times the decades.
+        for (const char* label : {"10", "20", "50", "100", "200"})
+            QVERIFY2(surface.printOf(QString::fromLatin1(label)), label);
         const QRectF area = IntensityPlotArea(frame);
         for (size_t k = 0; k < kRainfallPeriodCount; ++k) {
             int onCurve = 0;
@@ -272,6 +284,34 @@ private slots:
             }
             // The legend's sample of the period lies on its own line.
             QCOMPARE(onCurve, int(minutes.size()) + 1);
+        }
+    }
+
+    void axesAroundThePoints_data() {
+        QTest::addColumn<QList<int>>("minutes");
+        QTest::addColumn<double>("minMinutes");
+        QTest::addColumn<double>("maxMinutes");
+        QTest::newRow("an hour to a day") << QList<int>{60, 120, 360, 1440} << 60.0 << 2000.0;
+        QTest::newRow("ten minutes to two hours")
+            << QList<int>{10, 20, 30, 60, 120} << 10.0 << 200.0;
+        QTest::newRow("within a factor of two") << QList<int>{60, 80, 100} << 40.0 << 200.0;
+        QTest::newRow("two days") << QList<int>{70, 2880} << 70.0 << 3000.0;
+    }
+    void axesAroundThePoints() {
+        QFETCH(QList<int>, minutes);
+        QFETCH(double, minMinutes);
+        QFETCH(double, maxMinutes);
+        const AppState state = LoadedState(TalbotTable(minutes));
+        const IntensityAxes axes = IntensityAxesOf(*state.intensity.study);
+        QCOMPARE(axes.minMinutes, minMinutes);
+        QCOMPARE(axes.maxMinutes, maxMinutes);
+        // Every intensity inside the vertical axis, whose ends have one significant digit.
+        for (const DurationRainfall& d : state.intensity.study->durations)
+            for (const RainfallPeriod& p : d.periods)
+                QVERIFY(*p.intensity >= axes.minIntensity && *p.intensity <= axes.maxIntensity);
+        for (const double end : {axes.minIntensity, axes.maxIntensity}) {
+            const double power = std::pow(10.0, std::floor(std::log10(end) + 1e-9));
+            QCOMPARE(end / power, std::round(end / power));
         }
     }
 
