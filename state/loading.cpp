@@ -56,8 +56,8 @@ void FitFormulas(IntensityFigures& figures) {
         NoFormulas(study, figures.problem);
 }
 
-// Each duration's values taken again from its study, with the target, the rule and the model
-// in force, then the formulas.
+// Each duration's values taken again from its study, with the target and the model in force,
+// then the formulas.
 void RederiveIntensity(AppState& state) {
     if (!state.intensity.study)
         return;
@@ -66,7 +66,6 @@ void RederiveIntensity(AppState& state) {
             continue;
         Study study = std::move(*d.study);
         SelectTarget(study, state.settings.target);
-        SelectBy(study, state.settings.selectBy);
         d = RainfallOfStudy(std::move(study), d.label, d.minutes, state.intensity.model);
     }
     FitFormulas(state.intensity);
@@ -198,7 +197,6 @@ void SelectStudyTarget(AppState& state, Target target) {
 void SelectStudyBy(AppState& state, SelectionRule rule) {
     state.settings.selectBy = rule;
     SelectBy(state.study, rule);
-    RederiveIntensity(state);
 }
 
 std::vector<DurationColumn> IntensityColumnsOf(const LoadedDurations& durations) {
@@ -234,7 +232,10 @@ void ComputeIntensity(AppState& state) {
     if (figures.fitted && std::all_of(figures.fitted->begin(), figures.fitted->end(),
                                       [&](size_t i) { return i < columns.size(); }))
         fitted = *figures.fitted;
-    const RainfallSettings settings{SettingsOf(state), figures.model};
+    // The durations are selected by their jackknife errors, as the command line selects them:
+    // a bootstrap of every duration would take minutes.
+    const RainfallSettings settings{
+        {state.settings.alpha, state.settings.target, SelectionRule::Jackknife}, figures.model};
     ++figures.computed;
     try {
         figures.study = ComputeIntensityStudy(columns, fitted, settings, state.deviateTable);

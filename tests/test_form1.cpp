@@ -6,6 +6,7 @@
 #include "fakeplatform.h"
 #include "importer/frmimport.h"
 #include "info/form9.h"
+#include "intensity/frmintensity.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
 #include "results/frmresults.h"
@@ -1799,6 +1800,47 @@ private slots:
         QVERIFY(!h.state.durations.loaded());
         QCOMPARE(h.state.study.series.recordCount, 30);
         QCOMPARE(h.text("Text1"), kSamples + "precip_30y.csv");
+    }
+
+    // The intensity window opens only on a duration table, follows alpha and another duration
+    // of the table without fitting it again, and closes when a plain series is loaded.
+    void intensityWindowFollowsTheTable() {
+        QByteArray table("year,10min,30min,1h,2h\n");
+        for (int y = 0; y < 30; ++y) {
+            const double f = 1 + 0.4 * std::sin(y * 1.7) + 0.01 * y;
+            table += QByteArray::number(1990 + y) + ',' + QByteArray::number(12 * f) + ',' +
+                     QByteArray::number(22 * f) + ',' + QByteArray::number(31 * f) + ',' +
+                     QByteArray::number(40 * f) + '\n';
+        }
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, QStringLiteral("table.csv"), table);
+        Harness h;
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        QVERIFY(!h.enabled("mnuAnaIntensityItem"));
+        QVERIFY(h.open(path));
+        QVERIFY(h.enabled("mnuAnaIntensityItem"));
+        QCOMPARE(h.state.intensity.computed, 1);
+        h.action("mnuAnaIntensityItem")->trigger();
+        QPointer<frmIntensity> window = h.form->findChild<frmIntensity*>();
+        QVERIFY(window && window->isVisible());
+        auto* rows = window->findChild<QTableWidget*>(QStringLiteral("DurationsTable"));
+        QCOMPARE(rows->rowCount(), 4);
+        QCOMPARE(rows->item(3, 0)->text(), QStringLiteral("2h"));
+
+        h.action(QStringLiteral("mnuDurationItem_2"))->trigger();
+        QCOMPARE(h.state.durations.shown, 2);
+        QCOMPARE(h.state.intensity.computed, 1);
+        h.box("Text11")->setText("0.4");
+        h.child<QPushButton>("Command1")->click();
+        QCOMPARE(h.state.intensity.computed, 2);
+        QCOMPARE(rows->item(0, 2)->text(),
+                 QString::number(*h.state.intensity.study->durations[0].slsc, 'f', 4));
+        QVERIFY(window->CopyText().contains(QStringLiteral("α\t0.4")));
+
+        QVERIFY(h.open(kSamples + "precip_30y.csv"));
+        QTRY_VERIFY(!window);
+        QVERIFY(!h.enabled("mnuAnaIntensityItem"));
+        QVERIFY(!h.state.intensity.study);
     }
 
     // A duration the analysis refuses is told with its name; the one shown stays, marked.

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -221,6 +222,23 @@ private slots:
         QCOMPARE(state.intensity.computed, 1);
     }
 
+    // A new target moves each duration's selection without fitting anything again; a selection
+    // by the bootstrap, which the durations do not run, leaves them to their jackknife.
+    void followsTheTarget() {
+        AppState state = LoadedState(TalbotTable({10, 20, 30, 60, 120}));
+        for (const Target t : kTargets) {
+            SelectStudyTarget(state, t);
+            for (const DurationRainfall& d : state.intensity.study->durations) {
+                QCOMPARE(d.study->models.target, t);
+                QCOMPARE(d.model, d.study->models.selected);
+            }
+        }
+        SelectStudyBy(state, SelectionRule::Bootstrap);
+        for (const DurationRainfall& d : state.intensity.study->durations)
+            QVERIFY(d.hasValues());
+        QCOMPARE(state.intensity.computed, 1);
+    }
+
     void fixedModelForEveryDuration() {
         AppState state = LoadedState(TalbotTable({10, 20, 30, 60, 120}));
         FakePlatform fake;
@@ -350,7 +368,16 @@ private slots:
         FakePlatform fake;
         frmIntensity window(state, fake.platform);
         QStringList cliRows = cliText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const QStringList csv = window.CsvText().split(QStringLiteral("\r\n"));
+        // The file the button writes, through the checked writer, with its byte-order mark.
+        const QString saved = dir.filePath(QStringLiteral("figures.csv"));
+        fake.files.saveAnswers << saved;
+        window.CsvButton_Click();
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList csv = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+        QCOMPARE(csv.join(QStringLiteral("\r\n")), window.CsvText());
         const qsizetype at = csv.indexOf(cliRows.first());
         QVERIFY(at > 0);
         QCOMPARE(csv.mid(at, cliRows.size()), cliRows);
@@ -359,6 +386,14 @@ private slots:
             QStringLiteral("duration,minutes,model,slsc,T,depth,intensity,error,upper,problem"));
         QVERIFY(durations > 0 && durations < at);
         QCOMPARE(at - durations - 2, table.labels.size() * qsizetype(kRainfallPeriodCount));
+
+        // The chart as an image, at the height a report can use.
+        const QString image = dir.filePath(QStringLiteral("chart.png"));
+        fake.files.saveAnswers << image;
+        window.SaveChartButton_Click();
+        QImage picture(image);
+        QVERIFY(!picture.isNull());
+        QCOMPARE(picture.height(), kChartImageHeight);
     }
 };
 
