@@ -314,6 +314,14 @@ void frmIntensity::fillDurations() {
         }
         SetCell(durations_, row, column, d.problem, false, none);
         durations_->item(row, column)->setToolTip(d.problem);
+        // The duration the main window shows stands out.
+        if (state_.durations.loaded() &&
+            d.label == state_.durations.labels.value(state_.durations.shown))
+            for (int c = 0; c < durations_->columnCount(); ++c) {
+                QFont font = durations_->item(row, c)->font();
+                font.setBold(true);
+                durations_->item(row, c)->setFont(font);
+            }
     }
     durations_->resizeColumnsToContents();
 }

@@ -1827,9 +1827,13 @@ private slots:
         QCOMPARE(rows->rowCount(), 4);
         QCOMPARE(rows->item(3, 0)->text(), QStringLiteral("2h"));
 
+        QVERIFY(rows->item(0, 0)->font().bold());
         h.action(QStringLiteral("mnuDurationItem_2"))->trigger();
         QCOMPARE(h.state.durations.shown, 2);
         QCOMPARE(h.state.intensity.computed, 1);
+        // The window marks the duration on show.
+        QVERIFY(!rows->item(0, 0)->font().bold());
+        QVERIFY(rows->item(2, 0)->font().bold());
         h.box("Text11")->setText("0.4");
         h.child<QPushButton>("Command1")->click();
         QCOMPARE(h.state.intensity.computed, 2);
