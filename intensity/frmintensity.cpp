@@ -75,6 +75,8 @@ void SetCell(QTableWidget* table, int row, int column, const QString& text, bool
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     if (number)
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    else if (!text.isEmpty())
+        item->setToolTip(text); // a long reason is cut at the pane's edge
     if (grey)
         item->setForeground(Qt::gray);
     table->setItem(row, column, item);
@@ -183,6 +185,7 @@ frmIntensity::frmIntensity(AppState& state, Platform& platform, QWidget* parent)
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);
+    splitter_ = splitter;
     connect(formulaBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         chart_->SetFormula(index > 0 ? std::optional(kIntensityFormulas[size_t(index - 1)])
                                      : std::nullopt);
@@ -214,6 +217,10 @@ frmIntensity::frmIntensity(AppState& state, Platform& platform, QWidget* parent)
 
     Refresh();
     resize(TwipsToPixels(17400), TwipsToPixels(11400));
+    // The tables' reasons are the widest column: they get three fifths of the width at first,
+    // which the stretch factors alone do not give against the chart's size hint.
+    const int width = TwipsToPixels(17400);
+    splitter_->setSizes({width * 3 / 5, width * 2 / 5});
 }
 
 void frmIntensity::Refresh() {

@@ -15,6 +15,7 @@ class QCloseEvent;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
+class QSplitter;
 class QTabWidget;
 class QTableWidget;
 
@@ -93,6 +94,7 @@ private:
     QHBoxLayout* fitRow_ = nullptr;
     std::vector<QCheckBox*> fitBoxes_;
     QStringList fitLabels_;
+    QSplitter* splitter_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QTableWidget* durations_ = nullptr;
     QTableWidget* formulas_ = nullptr;
