@@ -62,6 +62,8 @@ public:
     // The chart as a PNG or SVG file; Ctrl+Shift+C puts it on the clipboard.
     void mnuSaveChartItem_Click();
     void CopyChart();
+    // The study report: its pages in a preview, then saved as a PDF whose name is asked for.
+    void mnuReportItem_Click();
     void mnuEndItem_Click();
     void mnuScaleMinVal_Click(int16_t index);
     void mnuScaleMaxVal_Click(int16_t index);
@@ -213,6 +215,7 @@ private:
     QAction* mnuPrinterItem_ = nullptr;
     QAction* mnuPrintOutItem_ = nullptr;
     QAction* mnuSaveChartItem_ = nullptr;
+    QAction* mnuReportItem_ = nullptr;
     QAction* copyChartAction_ = nullptr;
     QAction* mnuAnaNot_ = nullptr;
     QAction* mnuAnaLine_ = nullptr;

@@ -1,0 +1,343 @@
+#include "cliprocess.h"
+#include "report/report.h"
+#include "states.h"
+#include "testhelpers.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kSamples = QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/");
+
+const QStringList kHeadings = {
+    QStringLiteral("1. 概要"),           QStringLiteral("2. データの検定"),
+    QStringLiteral("3. 確率分布の比較"), QStringLiteral("4. 確率値"),
+    QStringLiteral("5. 確率紙"),         QStringLiteral("6. データ")};
+
+// "nan", "inf" or "-inf" as a word of its own ("Cunnane" is a name).
+const QRegularExpression kNotANumber(QStringLiteral("\\b(nan|inf|infinity)\\b"),
+                                     QRegularExpression::CaseInsensitiveOption);
+
+int PageCount(const QString& pdf) {
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    return pages.match(ToolOutput(QStringLiteral("pdfinfo"), {pdf})).captured(1).toInt();
+}
+
+// The rows of pdffonts below its two heading lines.
+QStringList FontRows(const QString& pdf) {
+    return ToolOutput(QStringLiteral("pdffonts"), {pdf})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+        .mid(2);
+}
+
+QJsonObject ResultsOf(const QStringList& arguments) {
+    const Run run =
+        Quorvel(QStringList{QStringLiteral("--results"), QStringLiteral("--distributions"),
+                            QStringLiteral("--json")} +
+                arguments);
+    return QJsonDocument::fromJson(run.out.toUtf8()).array().at(0).toObject();
+}
+
+bool HasPdfTools() {
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdffonts")).isEmpty();
+}
+
+QByteArray Records(int count, double first = 1200, double step = 37.5) {
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += QByteArray::number(2000 + i) + ',' +
+                QByteArray::number(first + std::fmod(i * step * 7, 900), 'f', 1) + '\n';
+    return text;
+}
+
+} // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+private slots:
+    void reportCarriesTheStudy_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("side");
+        QTest::addColumn<bool>("wet");
+        QTest::addColumn<bool>("bootstrap");
+        const QString sample100 = kSamples + QStringLiteral("precip_100y.csv");
+        QTest::newRow("100 years")
+            << QStringList{sample100} << QStringLiteral("豊水年（大きい側）") << true << false;
+        QTest::newRow("100 years, bootstrap")
+            << QStringList{QStringLiteral("--bootstrap"), QStringLiteral("200"), sample100}
+            << QStringLiteral("豊水年（大きい側）") << true << true;
+        QTest::newRow("30 years, Cunnane, by the dry year")
+            << QStringList{QStringLiteral("--alpha"), QStringLiteral("0.4"),
+                           QStringLiteral("--target"), QStringLiteral("dry100"),
+                           kSamples + QStringLiteral("precip_30y.csv")}
+            << QStringLiteral("渇水年（小さい側）") << false << false;
+        QTest::newRow("imported two-day maxima")
+            << QStringList{QStringLiteral("--import"),
+                           kSamples + QStringLiteral("agency_daily_synthetic.csv"),
+                           QStringLiteral("--days"), QStringLiteral("2")}
+            << QStringLiteral("超過側（年最大値の確率値）") << true << false;
+    }
+    void reportCarriesTheStudy() {
+        if (!HasPdfTools())
+            QSKIP("the PDF tools are not installed");
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, side);
+        QFETCH(bool, wet);
+        QFETCH(bool, bootstrap);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("study.pdf"));
+        const Run run = Quorvel(QStringList{QStringLiteral("--report"), pdf} + arguments);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QString text = PdfText(pdf);
+        for (const QString& heading : kHeadings)
+            QVERIFY2(text.contains(heading), qPrintable(heading));
+        QVERIFY2(text.contains(side), qPrintable(side));
+
+        // The selected model and its 1/100 value as the JSON has them, at the report's precision.
+        const QJsonObject results = ResultsOf(arguments);
+        const QString selected =
+            results[QStringLiteral("selection")].toObject()[QStringLiteral("selected")].toString();
+        QVERIFY(!selected.isEmpty());
+        QJsonObject model;
+        for (const QJsonValue& m : results[QStringLiteral("distributions")].toArray())
+            if (m.toObject()[QStringLiteral("id")].toString() == selected)
+                model = m.toObject();
+        const QString name = model[QStringLiteral("name")].toString();
+        QVERIFY2(text.contains(name), qPrintable(name));
+        double value = NAN;
+        for (const QJsonValue& p : model[QStringLiteral("periods")].toArray())
+            if (p.toObject()[QStringLiteral("T")].toInt() == 100)
+                value =
+                    p.toObject()[wet ? QStringLiteral("wet") : QStringLiteral("dry")].toDouble();
+        const QString shown = QString::number(value, 'f', 1);
+        QVERIFY2(text.contains(QStringLiteral("\n100\n")) && text.contains(shown),
+                 qPrintable(shown));
+
+        QCOMPARE(text.contains(QStringLiteral("ブートストラップ誤差")), bootstrap);
+        QVERIFY2(!text.contains(kNotANumber), qPrintable(kNotANumber.match(text).captured()));
+
+        // Every page numbered out of the count the file has, each with the header line.
+        const int pages = PageCount(pdf);
+        QVERIFY2(pages >= kHeadings.size(), qPrintable(QString::number(pages)));
+        for (int page = 1; page <= pages; ++page)
+            QVERIFY2(text.contains(QStringLiteral("%1 / %2").arg(page).arg(pages)),
+                     qPrintable(QString::number(page)));
+        QCOMPARE(text.count(QStringLiteral("作成 ")), pages);
+
+        // Every face embedded, and the text is the program's IPA faces, so it can be selected.
+        const QStringList fonts = FontRows(pdf);
+        QVERIFY(!fonts.isEmpty());
+        for (const QString& row : fonts) {
+            QVERIFY2(row.startsWith(QStringLiteral("IPA")), qPrintable(row));
+            QVERIFY2(row.split(QLatin1Char(' '), Qt::SkipEmptyParts).value(4) ==
+                         QStringLiteral("yes"),
+                     qPrintable(row));
+        }
+    }
+
+    // A series the report cannot fully serve still has every page, each saying what is missing.
+    void shortSeriesSayWhatIsMissing_data() {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QStringList>("said");
+        QTest::newRow("two records")
+            << 2
+            << QStringList{QStringLiteral("傾向と変化点の検定には 10 件以上"),
+                           QStringLiteral("確率値の表はありません"), QStringLiteral("小さな標本")};
+        QTest::newRow("nine records")
+            << 9
+            << QStringList{QStringLiteral("傾向と変化点の検定には 10 件以上"),
+                           QStringLiteral("外挿")};
+        QTest::newRow("twelve records")
+            << 12 << QStringList{QStringLiteral("Mann–Kendall"), QStringLiteral("Pettitt")};
+    }
+    void shortSeriesSayWhatIsMissing() {
+        if (!HasPdfTools())
+            QSKIP("the PDF tools are not installed");
+        QFETCH(int, records);
+        QFETCH(QStringList, said);
+        QTemporaryDir dir;
+        const QString data = WriteFile(dir, QStringLiteral("short.csv"), Records(records));
+        const QString pdf = dir.filePath(QStringLiteral("short.pdf"));
+        const Run run = Quorvel({QStringLiteral("--report"), pdf, data});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QString text = PdfText(pdf);
+        for (const QString& heading : kHeadings)
+            QVERIFY2(text.contains(heading), qPrintable(heading));
+        for (const QString& words : said)
+            QVERIFY2(text.contains(words), qPrintable(words));
+        QVERIFY2(!text.contains(kNotANumber), qPrintable(kNotANumber.match(text).captured()));
+    }
+
+    // Refused before anything is written: what was in the folder is all there is after.
+    void refusedTargets_data() {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("input as target")
+            << QStringLiteral("input") << 1 << QStringLiteral("読み込んだファイルそのもの");
+        QTest::newRow("missing folder for one file")
+            << QStringLiteral("missing/one.pdf") << 1 << QStringLiteral("がありません");
+        QTest::newRow("missing folder for several")
+            << QStringLiteral("missing/") << 1 << QStringLiteral("がありません");
+        QTest::newRow("read-only folder")
+            << QStringLiteral("locked/") << 1 << QStringLiteral("書き込めません");
+        QTest::newRow("not a pdf name")
+            << QStringLiteral("out.txt") << 2 << QStringLiteral(".pdf で終わる");
+        QTest::newRow("several files into one file")
+            << QStringLiteral("several.pdf") << 2 << QStringLiteral("フォルダを指定");
+        QTest::newRow("seed without bootstrap")
+            << QStringLiteral("seed") << 2 << QStringLiteral("--bootstrap");
+    }
+    void refusedTargets() {
+        QFETCH(QString, form);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        // A data file whose name a forgotten OUT would take.
+        const QString input = WriteFile(dir, QStringLiteral("rain.pdf"), Records(20));
+        const QString other = WriteFile(dir, QStringLiteral("other.csv"), Records(20, 900));
+        QStringList arguments{QStringLiteral("--report")};
+        QStringList files{input};
+        if (form == QStringLiteral("input")) {
+            arguments << input;
+        } else if (form == QStringLiteral("locked/")) {
+            if (geteuid() == 0)
+                QSKIP("permissions do not hold for root");
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+            chmod(QFile::encodeName(dir.filePath(QStringLiteral("locked"))).constData(), 0555);
+            arguments << dir.filePath(form);
+            files << other;
+        } else if (form == QStringLiteral("seed")) {
+            arguments << dir.filePath(QStringLiteral("seed.pdf")) << QStringLiteral("--seed")
+                      << QStringLiteral("3");
+        } else {
+            arguments << dir.filePath(form);
+            if (form.endsWith(QLatin1Char('/')) || form == QStringLiteral("several.pdf"))
+                files << other;
+        }
+        const QStringList before =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const Run run = Quorvel(arguments + files);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(ReadBytes(input), Records(20));
+        if (form == QStringLiteral("locked/"))
+            QVERIFY(QDir(dir.filePath(QStringLiteral("locked"))).isEmpty());
+    }
+
+    void folderTakesOneReportPerFile() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("reports")));
+        const QString a = WriteFile(dir, QStringLiteral("a.csv"), Records(20));
+        const QString b = WriteFile(dir, QStringLiteral("b.csv"), Records(25, 800));
+        const Run run =
+            Quorvel({QStringLiteral("--report"), dir.filePath(QStringLiteral("reports")), a, b});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("reports"))).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("a-report.pdf"), QStringLiteral("b-report.pdf")}));
+    }
+
+    void moments_data() {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<double>("mean");
+        QTest::addColumn<double>("deviation");
+        QTest::addColumn<double>("skewness");
+        // Skewness by n/((n−1)(n−2)) Σ((x−m)/s)³, worked by hand.
+        QTest::newRow("symmetric") << QList<double>{1, 2, 3, 4, 5} << 3.0 << std::sqrt(2.5) << 0.0;
+        QTest::newRow("long right tail")
+            << QList<double>{1, 2, 3, 4, 10} << 4.0 << std::sqrt(12.5)
+            << 5.0 / 12 * (-27 - 8 - 1 + 0 + 216) / std::pow(std::sqrt(12.5), 3);
+    }
+    void moments() {
+        QFETCH(QList<double>, values);
+        QFETCH(double, mean);
+        QFETCH(double, deviation);
+        QFETCH(double, skewness);
+        SeriesData series;
+        for (double v : values) {
+            series.years[series.recordCount] = 2000 + series.recordCount;
+            series.values[series.recordCount++] = v;
+        }
+        const SeriesMoments m = ComputeSeriesMoments(series);
+        QVERIFY(m.mean && m.deviation && m.variation && m.skewness);
+        QCOMPARE(*m.mean, mean);
+        QVERIFY(std::fabs(*m.deviation - deviation) < 1e-12);
+        QVERIFY(std::fabs(*m.variation - deviation / mean) < 1e-12);
+        QVERIFY(std::fabs(*m.skewness - skewness) < 1e-12);
+    }
+
+    void momentsOfTooFewRecords() {
+        SeriesData one;
+        one.recordCount = 1;
+        one.values[0] = 5;
+        const SeriesMoments m = ComputeSeriesMoments(one);
+        QCOMPARE(m.mean.value_or(0), 5.0);
+        QVERIFY(!m.deviation && !m.skewness);
+        SeriesData level;
+        level.recordCount = 3;
+        level.values = {7, 7, 7};
+        QVERIFY(!ComputeSeriesMoments(level).skewness);
+    }
+
+    void notes_data() {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<double>("alpha");
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("unsaid");
+        const QString small = QStringLiteral("小さな標本");
+        const QString alpha = QStringLiteral("Cunnane");
+        const QString beyond = QStringLiteral("外挿");
+        QTest::newRow("short, Hazen")
+            << 20 << 0.5 << QStringList{small, alpha, beyond} << QStringList{};
+        QTest::newRow("long, Cunnane")
+            << 120 << 0.4 << QStringList{} << QStringList{small, alpha, beyond};
+        QTest::newRow("just long enough")
+            << 30 << 0.4 << QStringList{beyond} << QStringList{small, alpha};
+    }
+    void notes() {
+        QFETCH(int, records);
+        QFETCH(double, alpha);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, unsaid);
+        QList<double> values;
+        for (int i = 0; i < records; ++i)
+            values << 1000 + std::fmod(i * 263.0, 800);
+        const AppState state = AnalysedState(values, alpha);
+        const QString notes = ReportNotes(state).join(QLatin1Char('\n'));
+        for (const QString& words : said)
+            QVERIFY2(notes.contains(words), qPrintable(words));
+        for (const QString& words : unsaid)
+            QVERIFY2(!notes.contains(words), qPrintable(words));
+    }
+
+    void suggestedName_data() {
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("csv") << QStringLiteral("/d/rain.csv")
+                             << QStringLiteral("/d/rain-report.pdf");
+        QTest::newRow("two dots") << QStringLiteral("/d/st.1990.txt")
+                                  << QStringLiteral("/d/st.1990-report.pdf");
+        QTest::newRow("none") << QString() << QString();
+    }
+    void suggestedName() {
+        QFETCH(QString, data);
+        QFETCH(QString, offered);
+        QCOMPARE(SuggestedReportPath(data), offered);
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "test_report.moc"
