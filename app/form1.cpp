@@ -580,7 +580,8 @@ void Form1::mnuReportItem_Click() {
         return;
     const QDateTime made = QDateTime::currentDateTime();
     const auto draw = [&](QPagedPaintDevice& device) { DrawReport(state_, device, made); };
-    if (!ShowPagesPreview(this, QStringLiteral("報告書の確認"), draw))
+    const QString title = QStringLiteral("報告書の確認");
+    if (!(pagesPreview_ ? pagesPreview_(this, title, draw) : ShowPagesPreview(this, title, draw)))
         return;
     const std::optional<QString> path = platform_.files.getSaveFileName(
         this, kPdfFileFilter, SuggestedReportPath(state_.dataFileName),

@@ -184,7 +184,10 @@ QString SummarySection(const AppState& state) {
     rows << QStringList{QStringLiteral("平均"), WithUnit(Shown(moments.mean, 1), unit)};
     rows << QStringList{QStringLiteral("標準偏差"), WithUnit(Shown(moments.deviation, 1), unit)};
     rows << QStringList{QStringLiteral("変動係数"), Shown(moments.variation, 3)};
-    rows << QStringList{QStringLiteral("歪み係数"), Shown(moments.skewness, 3)};
+    rows << QStringList{QStringLiteral("歪み係数"),
+                        moments.skewness ? Shown(moments.skewness, 3)
+                                         : QStringLiteral("求められません（記録が 3 件未満か、"
+                                                          "値がすべて同じ）")};
     const double alpha = study.models.alpha;
     rows << QStringList{
         QStringLiteral("α（プロッティング・ポジション）"),
@@ -204,16 +207,13 @@ QString SummarySection(const AppState& state) {
     rows << QStringList{QStringLiteral("プログラム"), ProgramVersion()};
     QString html = Pairs(rows);
     if (!model)
-        html += Missing(kNoneSelectedText);
+        html += Missing(NoSelectionText(study.models));
     return html;
 }
 
 QString ChecksSection(const AppState& state) {
     const int n = RecordCount(state);
     QString html;
-    if (!state.study.checks)
-        html += Missing(QStringLiteral("記録が %1 件未満のため、傾向と変化点の検定はしていません。")
-                            .arg(kChecksMinRecords));
     for (const QString& line : CheckLines(state.study, n))
         html += Paragraph(line);
     const QStringList notes = ReportNotes(state);
@@ -270,7 +270,7 @@ QString ComparisonSection(const AppState& state) {
     html += Paragraph(QStringLiteral("○ は SLSC が 0.04 以下の分布、◎ はその中から%1で選んだ分布。")
                           .arg(RuleName(study.settings.selectBy)));
     if (!study.models.selected)
-        html += Missing(kNoneSelectedText);
+        html += Missing(NoSelectionText(study.models));
     if (negative)
         html += Paragraph(kNegativeNote);
     return html;
@@ -280,7 +280,7 @@ QString ValuesSection(const AppState& state) {
     const Study& study = state.study;
     const std::optional<ModelId> id = ReportModel(state);
     if (!id)
-        return Missing(kNoneSelectedText + QStringLiteral("確率値の表はありません。"));
+        return Missing(NoSelectionText(study.models) + QStringLiteral("確率値の表はありません。"));
     const ModelComparison& m = study.models.model(*id);
     QString html =
         QStringLiteral("<h3>%1%2</h3>")
@@ -631,14 +631,15 @@ int DrawReport(AppState& state, QPagedPaintDevice& device, const QDateTime& made
                                 frame.body.width(), 6 * frame.dotsY),
                          Qt::AlignLeft | Qt::AlignVCenter, kChartHeading);
         if (!ReportModel(state)) {
-            font.setPointSizeF(kBodyPoints);
+            // Beside the heading and clear of the year note at the right.
+            font.setPointSizeF(8);
             painter.setFont(font);
             painter.setPen(QColor(0xa0, 0, 0));
-            painter.drawText(QRectF(frame.body.left() + 40 * frame.dotsX,
-                                    (kHeaderMm + 4) * frame.dotsY,
-                                    frame.body.width() - 40 * frame.dotsX, 6 * frame.dotsY),
-                             Qt::AlignLeft | Qt::AlignVCenter,
-                             kNoneSelectedText + QStringLiteral("曲線はありません。"));
+            painter.drawText(
+                QRectF(frame.body.left() + 30 * frame.dotsX, (kHeaderMm + 4) * frame.dotsY,
+                       95 * frame.dotsX, 8 * frame.dotsY),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                NoSelectionText(state.study.models) + QStringLiteral("曲線はありません。"));
         }
         painter.restore();
     }

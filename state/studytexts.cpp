@@ -2,6 +2,8 @@
 
 #include "statistics/datachecks.h"
 
+#include <algorithm>
+
 QString Figure(const std::optional<double>& value, int decimals) {
     return value ? QString::number(*value, 'f', decimals) : QString();
 }
@@ -19,6 +21,15 @@ QString MarkedFigure(const std::optional<double>& value, int decimals,
             text += QLatin1Char(' ') + kOutsideMark;
     }
     return text;
+}
+
+QString NoSelectionText(const DistributionComparison& models) {
+    const bool anyPasses = std::any_of(models.models.begin(), models.models.end(),
+                                       [](const ModelComparison& m) { return m.passes; });
+    if (!anyPasses)
+        return kNoneSelectedText;
+    return QStringLiteral("SLSC が 0.04 以下の分布はありますが、選ぶための誤差が求められないため、"
+                          "どの分布も選んでいません。");
 }
 
 QString ModelRemark(const ModelComparison& m) {

@@ -25,6 +25,10 @@ inline const QString kOutsideNote = QStringLiteral(
 inline const QString kNoneSelectedText =
     QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。");
 
+// Why a comparison selected no model: none passes, or those that pass lack the error the
+// selection compares.
+QString NoSelectionText(const DistributionComparison& models);
+
 // A value of the series' quantity (positive, as every loaded value is), marked when negative;
 // an estimate of the model's also when the model gives it no probability at all (its F is 0 or
 // 1: below or above the model's support).
