@@ -154,6 +154,8 @@ QString SummarySection(const AppState& state) {
         rows << QStringList{QStringLiteral("データファイル"), state.dataFileName};
     } else {
         rows << QStringList{QStringLiteral("観測データ"), origin.observationFile};
+        if (!origin.station.isEmpty())
+            rows << QStringList{QStringLiteral("観測所"), origin.station};
         if (!origin.item.isEmpty())
             rows << QStringList{QStringLiteral("項目"), origin.item};
         if (!origin.built.isEmpty())
@@ -366,17 +368,26 @@ QString ValuesSection(const AppState& state) {
 QString DataSection(const AppState& state) {
     const Study& study = state.study;
     const int n = RecordCount(state);
+    const SeriesOrigin& origin = study.series.origin;
+    // The import of a duration knows when each maximum was reached.
+    const bool times = origin.valueTimes.size() == n &&
+                       std::any_of(origin.valueTimes.begin(), origin.valueTimes.end(),
+                                   [](const QString& t) { return !t.isEmpty(); });
     QList<QStringList> rows;
     for (int k = 0; k < n; ++k) {
         const size_t i = static_cast<size_t>(k);
-        rows << QStringList{
-            QString::number(study.series.years[i]), Shown(study.series.values[i], 1),
-            QString::number(study.analysis.ranks[i]), Shown(study.analysis.probabilities[i], 4)};
+        QStringList row{QString::number(study.series.years[i]), Shown(study.series.values[i], 1),
+                        QString::number(study.analysis.ranks[i]),
+                        Shown(study.analysis.probabilities[i], 4)};
+        if (times)
+            row << origin.valueTimes[k];
+        rows << row;
     }
-    QString html = Table({QStringLiteral("年"), QStringLiteral("値"), QStringLiteral("順位"),
-                          QStringLiteral("非超過確率")},
-                         rows, {true, true, true, true});
-    const SeriesOrigin& origin = study.series.origin;
+    QStringList header{QStringLiteral("年"), QStringLiteral("値"), QStringLiteral("順位"),
+                       QStringLiteral("非超過確率")};
+    if (times)
+        header << QStringLiteral("最大になった時（期間の終わり）");
+    QString html = Table(header, rows, {true, true, true, true, true});
     if (!origin.observationFile.isEmpty()) {
         html += QStringLiteral("<h3>除いた年</h3>");
         if (origin.leftOut.isEmpty())

@@ -175,9 +175,44 @@ private slots:
         const QString text = PdfText(pdf);
         for (const QString& heading : kHeadings)
             QVERIFY2(text.contains(heading), qPrintable(heading));
+        // Sentences may wrap at the page's edge.
+        const QString flat = QString(text).remove(QLatin1Char('\n'));
         for (const QString& words : said)
-            QVERIFY2(text.contains(words), qPrintable(words));
+            QVERIFY2(flat.contains(words), qPrintable(words));
         QVERIFY2(!text.contains(kNotANumber), qPrintable(kNotANumber.match(text).captured()));
+    }
+
+    // What an import built, and from which file, is on the summary and the data pages.
+    void importedSeriesTellTheirOrigin_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("said");
+        QTest::newRow("two-day maxima of daily values")
+            << QStringList{QStringLiteral("--import"),
+                           kSamples + QStringLiteral("agency_daily_synthetic.csv"),
+                           QStringLiteral("--days"), QStringLiteral("2")}
+            << QStringList{QStringLiteral("agency_daily_synthetic.csv"),
+                           QStringLiteral("年最大 2 日合計"), QStringLiteral("除いた年"),
+                           QStringLiteral("2009 年：")};
+        QTest::newRow("three-hour maxima of hourly values")
+            << QStringList{QStringLiteral("--import"),
+                           kSamples + QStringLiteral("agency_hourly_synthetic.csv"),
+                           QStringLiteral("--durations"), QStringLiteral("3h")}
+            << QStringList{QStringLiteral("観測所"), QStringLiteral("サンプル観測所"),
+                           QStringLiteral("年最大 3 時間合計"), QStringLiteral("最大になった時"),
+                           QStringLiteral("2019-05-10 17:00")};
+    }
+    void importedSeriesTellTheirOrigin() {
+        if (!HasPdfTools())
+            QSKIP("the PDF tools are not installed");
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, said);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("imported.pdf"));
+        const Run run = Quorvel(QStringList{QStringLiteral("--report"), pdf} + arguments);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QString flat = PdfText(pdf).remove(QLatin1Char('\n'));
+        for (const QString& words : said)
+            QVERIFY2(flat.contains(words), qPrintable(words));
     }
 
     // Refused before anything is written: what was in the folder is all there is after.
