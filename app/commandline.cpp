@@ -667,10 +667,10 @@ const CommandLineOption kOptions[] = {
      .read = ReadTarget},
     {.name = "bootstrap",
      .valueName = "B",
-     .japanese = "--distributions にブートストラップ誤差と信頼区間を加える：再標本の回数 B は "
-                 "100～100000",
-     .english = "add bootstrap errors and confidence intervals to --distributions from B "
-                "resamples, 100 to 100000",
+     .japanese = "--distributions と --report にブートストラップ誤差と信頼区間を加える：再標本の"
+                 "回数 B は 100～100000",
+     .english = "add bootstrap errors and confidence intervals to --distributions and --report "
+                "from B resamples, 100 to 100000",
      .group = HelpGroup::Options,
      .modes = kResultsMode | kReportMode,
      .needs = {"distributions", "report"},
