@@ -3,6 +3,7 @@
 #include "states.h"
 #include "testhelpers.h"
 
+#include <QDate>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -356,6 +357,52 @@ private slots:
             QVERIFY2(notes.contains(words), qPrintable(words));
         for (const QString& words : unsaid)
             QVERIFY2(!notes.contains(words), qPrintable(words));
+    }
+
+    void headerLine_data() {
+        QTest::addColumn<bool>("duration");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("a data file") << false << "降水量　(mm)　rain.csv　　作成 2026-12-08";
+        QTest::newRow("a duration of a table")
+            << true << "降水量　(mm)　3 時間　rain.csv　　作成 2026-12-08";
+    }
+    void headerLine() {
+        QFETCH(bool, duration);
+        QFETCH(QString, header);
+        AppState state = AnalysedState({1200, 1300, 1250, 1500, 1100});
+        state.dataFileName = QStringLiteral("/data/rain.csv");
+        if (duration) {
+            state.durations.labels = {QStringLiteral("1h"), QStringLiteral("3h")};
+            state.durations.names = {QStringLiteral("1 時間"), QStringLiteral("3 時間")};
+            state.durations.series = {state.study.series, state.study.series};
+            state.durations.shown = 1;
+        }
+        QCOMPARE(ReportHeaderLine(state, QDateTime(QDate(2026, 12, 8), QTime(9, 30))), header);
+        // The pages a duration table adds are still to come: the data stays the last section.
+        QCOMPARE(ReportSectionsAfterChart(state).size(), size_t(1));
+    }
+
+    // The comparison's highlighted row wins while it can be shown; otherwise the selection.
+    void reportedModel_data() {
+        QTest::addColumn<int>("highlighted"); // -1 for none
+        QTest::addColumn<bool>("isHighlighted");
+        QTest::newRow("none highlighted") << -1 << false;
+        QTest::newRow("Gumbel highlighted") << int(ModelId::Gumbel) << true;
+    }
+    void reportedModel() {
+        QFETCH(int, highlighted);
+        QFETCH(bool, isHighlighted);
+        QList<double> values;
+        for (int i = 0; i < 40; ++i)
+            values << 1000 + std::fmod(i * 263.0, 800);
+        AppState state = AnalysedState(values);
+        if (highlighted >= 0)
+            state.compared.highlighted = ModelId(highlighted);
+        const std::optional<ModelId> model = ReportModel(state);
+        QCOMPARE(model, isHighlighted ? state.compared.highlighted : state.study.models.selected);
+        const QString values4 = ReportSectionsBeforeChart(state)[3].html;
+        if (model)
+            QVERIFY(values4.contains(ModelName(*model).toHtmlEscaped()));
     }
 
     void suggestedName_data() {
