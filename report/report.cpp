@@ -419,8 +419,9 @@ void LayOut(QTextDocument& document, const std::vector<ReportSection>& sections,
                     .arg(i == 0 ? QString() : QStringLiteral(" style=\"page-break-before:always\""),
                          Escaped(sections[i].heading)) +
                 sections[i].html;
-    document.setHtml(html);
+    // The page size first: the document is laid out once, for the pages it goes on.
     document.setPageSize(body);
+    document.setHtml(html);
 }
 
 struct PageFrame {
@@ -447,7 +448,10 @@ void DrawHeaderAndNumber(QPainter& painter, const PageFrame& frame, const QStrin
     const double left = kLeftMm * frame.dotsX;
     const double width = (kRightMm - kLeftMm) * frame.dotsX;
     const QRectF headerBox(left, (kHeaderMm - 4) * frame.dotsY, width, 6 * frame.dotsY);
-    painter.drawText(headerBox, Qt::AlignLeft | Qt::AlignBottom, header);
+    // A long title or file name is cut in its middle rather than running off the sheet.
+    painter.drawText(
+        headerBox, Qt::AlignLeft | Qt::AlignBottom,
+        painter.fontMetrics().elidedText(header, Qt::ElideMiddle, static_cast<int>(width)));
     const double rule = (kHeaderMm + 3) * frame.dotsY;
     painter.drawLine(QPointF(left, rule), QPointF(left + width, rule));
     const QRectF footerBox(left, (kFooterMm - 3) * frame.dotsY, width, 6 * frame.dotsY);
