@@ -229,6 +229,8 @@ private slots:
             << QStringLiteral("missing/") << 1 << QStringLiteral("がありません");
         QTest::newRow("read-only folder")
             << QStringLiteral("locked/") << 1 << QStringLiteral("書き込めません");
+        QTest::newRow("the page of the same run")
+            << QStringLiteral("page") << 1 << QStringLiteral("ほかの出力と重なります");
         QTest::newRow("not a pdf name")
             << QStringLiteral("out.txt") << 2 << QStringLiteral(".pdf で終わる");
         QTest::newRow("several files into one file")
@@ -255,6 +257,9 @@ private slots:
             chmod(QFile::encodeName(dir.filePath(QStringLiteral("locked"))).constData(), 0555);
             arguments << dir.filePath(form);
             files << other;
+        } else if (form == QStringLiteral("page")) {
+            const QString page = dir.filePath(QStringLiteral("out.pdf"));
+            arguments << page << QStringLiteral("--pdf") << page;
         } else if (form == QStringLiteral("seed")) {
             arguments << dir.filePath(QStringLiteral("seed.pdf")) << QStringLiteral("--seed")
                       << QStringLiteral("3");
