@@ -482,8 +482,16 @@ void DrawChartPage(AppState& state, PrinterSurface& surface) {
     const ChartSettings settings = state.settings;
     state.compared.show = true;
     if (!state.compared.chosen || state.compared.models.empty()) {
+        // Nobody's ticks: the selected model's curve, as the page of --curves selected has it.
         state.compared.chosen = false;
         state.compared.models.clear();
+    }
+    // The model the report is of has its curve beside its interval, whatever was ticked.
+    if (const std::optional<ModelId> model = ReportModel(state);
+        model && model != state.study.models.selected) {
+        if (!state.compared.chosen && state.study.models.selected)
+            state.compared.models.push_back(*state.study.models.selected);
+        state.compared.chosen = true;
     }
     if (const std::optional<ModelId> model = ReportModel(state);
         model && state.compared.chosen &&

@@ -1,5 +1,8 @@
 #include "cliprocess.h"
+#include "formats/datafile.h"
+#include "platform/widgets.h"
 #include "report/report.h"
+#include "state/loading.h"
 #include "states.h"
 #include "testhelpers.h"
 
@@ -42,6 +45,14 @@ QStringList FontRows(const QString& pdf) {
         .mid(2);
 }
 
+// The 100-year sample loaded as the window loads it.
+AppState SampleState() {
+    const SeriesData series = ReadDataFile(kSamples + QStringLiteral("precip_100y.csv"));
+    AppState state = FirstLoadState(series);
+    LoadSeries(state, series);
+    return state;
+}
+
 QJsonObject ResultsOf(const QStringList& arguments) {
     const Run run =
         Quorvel(QStringList{QStringLiteral("--results"), QStringLiteral("--distributions"),
@@ -68,6 +79,8 @@ QByteArray Records(int count, double first = 1200, double step = 37.5) {
 class TestReport : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { InstallFontSubstitutions(); }
+
     void reportCarriesTheStudy_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("side");
@@ -397,10 +410,8 @@ private slots:
     void reportedModel() {
         QFETCH(int, highlighted);
         QFETCH(bool, isHighlighted);
-        QList<double> values;
-        for (int i = 0; i < 40; ++i)
-            values << 1000 + std::fmod(i * 263.0, 800);
-        AppState state = AnalysedState(values);
+        AppState state = SampleState();
+        QVERIFY(state.study.models.selected);
         if (highlighted >= 0)
             state.compared.highlighted = ModelId(highlighted);
         const std::optional<ModelId> model = ReportModel(state);
@@ -408,6 +419,36 @@ private slots:
         const QString values4 = ReportSectionsBeforeChart(state)[3].html;
         if (model)
             QVERIFY(values4.contains(ModelName(*model).toHtmlEscaped()));
+    }
+
+    // The chart page carries the curve of the model the report is of, beside the selected one's.
+    void chartPageHasTheReportedCurve_data() {
+        QTest::addColumn<int>("highlighted"); // -1 for none
+        QTest::newRow("the selected model") << -1;
+        QTest::newRow("Gumbel highlighted") << int(ModelId::Gumbel);
+        QTest::newRow("GEV highlighted") << int(ModelId::Gev);
+    }
+    void chartPageHasTheReportedCurve() {
+        if (!HasPdfTools())
+            QSKIP("the PDF tools are not installed");
+        QFETCH(int, highlighted);
+        AppState state = SampleState();
+        QVERIFY(state.study.models.selected);
+        if (highlighted >= 0)
+            state.compared.highlighted = ModelId(highlighted);
+        const ComparedCurves before = state.compared;
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
+        WriteReportPdf(state, pdf, {});
+        // The state's curves are the window's: the report leaves them as they were.
+        QCOMPARE(state.compared.models, before.models);
+        QCOMPARE(state.compared.show, before.show);
+        QString chart;
+        for (const QString& page : PdfText(pdf).split(QLatin1Char('\f')))
+            if (page.contains(QStringLiteral("5. 確率紙")))
+                chart = page;
+        QVERIFY(chart.contains(ModelName(*state.study.models.selected)));
+        QVERIFY(chart.contains(ModelName(*ReportModel(state))));
     }
 
     void suggestedName_data() {
