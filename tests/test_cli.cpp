@@ -681,10 +681,12 @@ private slots:
             << "--json は --results か --intensity と一緒に指定してください。" << 2;
         QTest::newRow("alpha into a series file")
             << QStringList{"--import", "DIR/out.csv", "--alpha", "0.4", "FILE"}
-            << "--alpha は --pdf か --report か --results か --intensity と一緒に指定してください。" << 2;
+            << "--alpha は --pdf か --report か --results か --intensity と一緒に指定してください。"
+            << 2;
         QTest::newRow("target without distributions")
             << QStringList{"--import", "FILE", "--results", "--target", "dry10"}
-            << "--target は --distributions か --intensity か --report と一緒に指定してください。" << 2;
+            << "--target は --distributions か --intensity か --report と一緒に指定してください。"
+            << 2;
         QTest::newRow("distributions on a page only")
             << QStringList{"--import", "FILE", "--pdf", "DIR/x.pdf", "--distributions"}
             << "--distributions は --results と一緒に指定してください。" << 2;
