@@ -15,6 +15,7 @@
 #include "platform/samefile.h"
 #include "platform/widgets.h"
 #include "print/printjob.h"
+#include "report/report.h"
 #include "state/loading.h"
 #include "state/seriesnotes.h"
 #include "statistics/dataerror.h"
@@ -23,14 +24,17 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -104,6 +108,43 @@ void WarnLeftOutYears(QTextStream& err, const QString& file, const AnnualSeries&
     for (const AnnualRow& row : series.rows)
         if (!row.included)
             Warn(err, file, QStringLiteral("%1 年を除きました（%2）").arg(row.year).arg(row.note));
+}
+
+// Why the reports cannot be written where the command sends them, checked before any file is
+// read: a folder that is not there or may not be written, a report that would replace an input
+// or a page of the same run, two files whose reports share a name. Empty when none.
+QString ReportTargetProblem(const CommandLine& command, const InputFiles& inputs) {
+    const QString folder = command.reportIntoFolder
+                               ? command.reportOut
+                               : QFileInfo(AbsoluteFileName(command.reportOut)).absolutePath();
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        return QStringLiteral("--report の出力先のフォルダ「%1」がありません。先にフォルダを"
+                              "作ってください。")
+            .arg(DisplayFileName(folder));
+    if (access(EncodeFileName(folder).constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("--report の出力先のフォルダ「%1」には書き込めません（書き込みの"
+                              "権限がありません）。")
+            .arg(DisplayFileName(folder));
+    QSet<QByteArray> taken;
+    if (!command.pdfOut.isEmpty())
+        for (const QString& file : command.files)
+            taken.insert(FileIdentity(command.pdfPathFor(file)));
+    for (const QString& file : command.files) {
+        const QString report = command.reportPathFor(file);
+        try {
+            inputs.RefuseOverwriting(report);
+        } catch (const DataError& error) {
+            return error.message();
+        }
+        const QByteArray identity = FileIdentity(report);
+        if (taken.contains(identity))
+            return QStringLiteral("報告書の出力先「%1」がほかの出力と重なります。別の名前にして"
+                                  "ください。")
+                .arg(DisplayFileName(report));
+        taken.insert(identity);
+    }
+    return {};
 }
 
 bool WantsDurations(const CommandLine& command) {
@@ -197,10 +238,12 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
                  QTextStream& err, const InputFiles& inputs, std::optional<JsonArrayStream>& json,
                  bool durationColumn) {
     const QList<RunSeries> runs = SeriesOfFile(command, file, err);
-    if (runs.size() > 1 && !command.pdfOut.isEmpty())
-        throw DataError(QStringLiteral("継続時間が %1 つあります。--pdf では一つの継続時間だけを"
+    if (runs.size() > 1 && (!command.pdfOut.isEmpty() || !command.reportOut.isEmpty()))
+        throw DataError(QStringLiteral("継続時間が %1 つあります。%2 では一つの継続時間だけを"
                                        "出力できます（--durations で一つにしてください）。")
-                            .arg(runs.size()));
+                            .arg(runs.size())
+                            .arg(command.pdfOut.isEmpty() ? QStringLiteral("--report")
+                                                          : QStringLiteral("--pdf")));
     // Each duration of a table is a series of its own: one that cannot be analysed is told with
     // its duration, and the others are still reported.
     QStringList failedDurations;
@@ -243,10 +286,14 @@ void ProcessFile(const CommandLine& command, const QString& file, AppState& stat
                 PrintChartToPdf(state, command.settings.offsetRight, command.settings.offsetUp,
                                 command.pdfPathFor(file));
             }
-            if (!command.results)
-                continue;
             if (command.bootstrap)
                 BootstrapStudy(state);
+            if (!command.reportOut.isEmpty()) {
+                inputs.RefuseOverwriting(command.reportPathFor(file));
+                WriteReportPdf(state, command.reportPathFor(file), {});
+            }
+            if (!command.results)
+                continue;
             const ResultSource source =
                 MakeResultSource(DisplayFileName(file), state, command.distributions);
             const QString last = durationColumn ? QLatin1Char(',') + run.duration : QString();
@@ -397,6 +444,13 @@ int RunBatch(const CommandLine& command, DirectoryService& directory, QTextStrea
     }
     // The deviate table is an input as much as the data files: no page may replace it.
     const InputFiles inputs(command.files + QStringList{state.deviateTableFileName});
+    if (!command.reportOut.isEmpty()) {
+        const QString problem = ReportTargetProblem(command, inputs);
+        if (!problem.isEmpty()) {
+            err << "quorvel: " << OneLine(problem, {}) << '\n';
+            return 1;
+        }
+    }
     // The column "duration" comes last when a file is a duration table or one is built.
     const bool durationColumn =
         (command.fromImport && WantsDurations(command)) ||
@@ -501,7 +555,7 @@ int RunBatchProcess(int& argc, char** argv, const CommandLine& command) {
         return status;
     };
     // Results alone need no fonts and no platform at all.
-    if (command.pdfOut.isEmpty()) {
+    if (command.pdfOut.isEmpty() && command.reportOut.isEmpty()) {
         QCoreApplication application(argc, argv);
         return run();
     }

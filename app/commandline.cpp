@@ -4,6 +4,7 @@
 #include "formats/filename.h"
 #include "platform/samefile.h"
 #include "print/printjob.h"
+#include "report/report.h"
 #include "statistics/dataerror.h"
 #include "statistics/intensity.h"
 #include "statistics/numeric.h"
@@ -35,6 +36,11 @@ const Form kForms[] = {
      "the window, then FILE opened as \"開く(&O)\" would"},
     {"--pdf OUT [OPTIONS] FILE...", "各 FILE の印刷紙面を PDF に出力（ウィンドウなし）",
      "the printed page of each FILE, no window"},
+    {"--report OUT [--bootstrap B ...] [OPTIONS] FILE...",
+     "各 FILE の報告書（概要・検定・比較・確率値・確率紙・データ）を A4 の PDF "
+     "に出力（ウィンドウなし）",
+     "the study report of each FILE (summary, checks, comparison, probable values, chart, data) "
+     "as an A4 PDF, no window"},
     {"--results [--json] [OPTIONS] FILE...", "解析結果を標準出力に出力（ウィンドウなし）",
      "the results on standard output, no window"},
     {"--results --distributions [--target T] [--json] [OPTIONS] FILE...",
@@ -290,6 +296,10 @@ void ReadPdf(const QString& text, CommandLine& command) {
     command.pdfOut = text;
 }
 
+void ReadReport(const QString& text, CommandLine& command) {
+    command.reportOut = text;
+}
+
 void ReadResults(const QString&, CommandLine& command) {
     command.results = true;
 }
@@ -528,7 +538,7 @@ void CheckImportOptions(const QCommandLineParser& parser, ImportOptions& options
                    .arg(*options.toYear));
 }
 
-constexpr uint8_t kBatchModes = kPdfMode | kResultsMode;
+constexpr uint8_t kBatchModes = kPdfMode | kResultsMode | kReportMode;
 
 // The whole command line. The order is that of --help within each group.
 const CommandLineOption kOptions[] = {
@@ -552,6 +562,19 @@ const CommandLineOption kOptions[] = {
      .group = HelpGroup::Options,
      .modes = kPdfMode,
      .read = ReadCurves},
+    {.name = "report",
+     .valueName = "OUT",
+     .japanese =
+         "報告書（概要・データの検定・分布の比較・確率値・確率紙・データの A4 PDF）の出力先："
+         "FILE が一つなら .pdf で終わるファイル名、複数なら既にあるフォルダ（FILE ごとに "
+         "<名前>-report.pdf）",
+     .english = "where the study reports go (summary, data checks, models compared, probable "
+                "values, chart and data on A4): a name ending in .pdf for one FILE, an existing "
+                "folder for several (one <name>-report.pdf each)",
+     .group = HelpGroup::Options,
+     .selects = kReportMode,
+     .modes = kReportMode,
+     .read = ReadReport},
     {.name = "results",
      .japanese = "解析結果を CSV で標準出力に出力（見出しの行と FILE ごとに 1 行）",
      .english = "the results as CSV on standard output, a header line and one row per FILE",
@@ -639,18 +662,18 @@ const CommandLineOption kOptions[] = {
      .english = "what --distributions selects by: dry10 dry100 wet10 wet100 (the jackknife error "
                 "of the 1-in-10 or 1-in-100 dry- or wet-year value; default wet100)",
      .group = HelpGroup::Options,
-     .modes = kResultsMode | kIntensityMode,
-     .needs = {"distributions", "intensity"},
+     .modes = kResultsMode | kIntensityMode | kReportMode,
+     .needs = {"distributions", "intensity", "report"},
      .read = ReadTarget},
     {.name = "bootstrap",
      .valueName = "B",
-     .japanese = "--distributions にブートストラップ誤差と信頼区間を加える：再標本の回数 B は "
-                 "100～100000",
-     .english = "add bootstrap errors and confidence intervals to --distributions from B "
-                "resamples, 100 to 100000",
+     .japanese = "--distributions と --report にブートストラップ誤差と信頼区間を加える：再標本の"
+                 "回数 B は 100～100000",
+     .english = "add bootstrap errors and confidence intervals to --distributions and --report "
+                "from B resamples, 100 to 100000",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
-     .needs = {"distributions"},
+     .modes = kResultsMode | kReportMode,
+     .needs = {"distributions", "report"},
      .read = ReadBootstrap},
     {.name = "seed",
      .valueName = "S",
@@ -658,7 +681,7 @@ const CommandLineOption kOptions[] = {
      .english = "the resamples' random seed, 0 to 2^64 - 1 (default 1; the same seed gives the "
                 "same figures)",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
+     .modes = kResultsMode | kReportMode,
      .needs = {"bootstrap"},
      .read = ReadSeed},
     {.name = "level",
@@ -666,14 +689,14 @@ const CommandLineOption kOptions[] = {
      .japanese = "信頼区間の信頼水準：0.5～0.99（既定 0.9）",
      .english = "the intervals' confidence level, 0.5 to 0.99 (default 0.9)",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
+     .modes = kResultsMode | kReportMode,
      .needs = {"bootstrap"},
      .read = ReadLevel},
     {.name = "parametric",
      .japanese = "データの再標本の代わりに、当てはめた分布から再標本を作る",
      .english = "draw the resamples from each fitted model instead of from the data",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
+     .modes = kResultsMode | kReportMode,
      .needs = {"bootstrap"},
      .read = ReadParametric},
     {.name = "interval",
@@ -681,7 +704,7 @@ const CommandLineOption kOptions[] = {
      .japanese = "CSV に出す区間：percentile（パーセンタイル、既定）か bca（JSON には両方）",
      .english = "the interval the CSV carries: percentile (default) or bca (the JSON has both)",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
+     .modes = kResultsMode | kReportMode,
      .needs = {"bootstrap"},
      .read = ReadInterval},
     {.name = "select-by",
@@ -690,8 +713,8 @@ const CommandLineOption kOptions[] = {
      .english = "which error of the target the selection minimises: jackknife (default) or "
                 "bootstrap (needs --bootstrap)",
      .group = HelpGroup::Options,
-     .modes = kResultsMode,
-     .needs = {"distributions"},
+     .modes = kResultsMode | kReportMode,
+     .needs = {"distributions", "report"},
      .read = ReadSelectBy},
     {.name = "intensity",
      .japanese = "継続時間の表の継続時間ごとの確率雨量（2～200 年、7 年も）と確率降雨強度式"
@@ -853,7 +876,7 @@ QStringList ModeOptions(uint8_t modes) {
     return names;
 }
 
-QStringList Named(const std::array<const char*, 2>& names) {
+template <size_t N> QStringList Named(const std::array<const char*, N>& names) {
     QStringList listed;
     for (const char* name : names)
         if (name)
@@ -1003,6 +1026,29 @@ void CheckPdfOut(CommandLine& command) {
     }
 }
 
+// The form of the report's target, read before anything is written: an existing folder, a name
+// ending in "/" or, for several files, a name without .pdf is a folder; anything else must be a
+// .pdf file. Whether the folder is there and may be written, and whether a report would replace
+// an input, the run itself tells (ReportTargetProblem), as a failure rather than a usage error.
+void CheckReportOut(CommandLine& command) {
+    if (command.reportOut.isEmpty())
+        Refuse(QStringLiteral("--report の出力先が空です。"));
+    struct stat out {};
+    const bool exists = stat(EncodeFileName(command.reportOut).constData(), &out) == 0;
+    const bool folder = exists && S_ISDIR(out.st_mode);
+    const bool pdfName = command.reportOut.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+    command.reportIntoFolder = folder || command.reportOut.endsWith(QLatin1Char('/')) ||
+                               (command.files.size() > 1 && !exists && !pdfName);
+    if (command.files.size() > 1 && !command.reportIntoFolder)
+        Refuse(QStringLiteral("FILE が複数のときは、--report には既にあるフォルダを指定して"
+                              "ください（「%1」）。")
+                   .arg(DisplayFileName(command.reportOut)));
+    if (!command.reportIntoFolder && !pdfName)
+        Refuse(QStringLiteral("--report の出力ファイル名は .pdf で終わるようにしてください"
+                              "（「%1」）。")
+                   .arg(DisplayFileName(command.reportOut)));
+}
+
 } // namespace
 
 ChartSettings BatchSettings::FirstLoadSettings() {
@@ -1017,6 +1063,13 @@ QString CommandLine::pdfPathFor(const QString& file) const {
         return pdfOut;
     // The page takes the name the print command offers for the same file.
     return QDir(pdfOut).filePath(QFileInfo(SuggestedPdfPath(AbsoluteFileName(file))).fileName());
+}
+
+QString CommandLine::reportPathFor(const QString& file) const {
+    if (!reportIntoFolder)
+        return reportOut;
+    return QDir(reportOut).filePath(
+        QFileInfo(SuggestedReportPath(AbsoluteFileName(file))).fileName());
 }
 
 std::span<const CommandLineOption> CommandLineOptions() {
@@ -1061,6 +1114,8 @@ void TakeFiles(const QCommandLineParser& parser, uint8_t modes, CommandLine& com
             Refuse(QStringLiteral("--pdf の出力先が空です。"));
         CheckPdfOut(command);
     }
+    if (modes & kReportMode)
+        CheckReportOut(command);
 }
 
 } // namespace

@@ -70,6 +70,9 @@ struct CommandLine {
     bool intensity = false;
     QString fitDurations;
     std::optional<ModelId> fixedModel;
+    // Batch: where the study reports go (empty for none); OUT a folder for one per file.
+    QString reportOut;
+    bool reportIntoFolder = false;
     // --pdf: the compared curves the page carries; empty for the selected model alone, nothing
     // for no curves.
     std::optional<std::vector<ModelId>> curves;
@@ -78,17 +81,21 @@ struct CommandLine {
 
     // The PDF that file's page goes to.
     QString pdfPathFor(const QString& file) const;
+    // The PDF that file's report goes to.
+    QString reportPathFor(const QString& file) const;
 };
 
-// The modes a run can be in. Without --pdf, --results, --intensity and --import it opens the
-// window; --pdf and --results go together, and --import goes with either or with --intensity.
+// The modes a run can be in. Without --pdf, --report, --results, --intensity and --import it
+// opens the window; --pdf, --report and --results go together, and --import goes with any of
+// them or with --intensity.
 enum RunMode : uint8_t {
     kWindowMode = 1,
     kPdfMode = 2,
     kResultsMode = 4,
     kImportMode = 8,
     kIntensityMode = 16,
-    kEveryMode = 31,
+    kReportMode = 32,
+    kEveryMode = 63,
 };
 
 // Where --help lists an option.
@@ -106,7 +113,7 @@ struct CommandLineOption {
     uint8_t selects = 0; // the mode the option itself puts the run in, 0 for none
     uint8_t modes = 0;   // the modes it may be given in
     // It needs one of these given too (which then stands for the modes), and none of those.
-    std::array<const char*, 2> needs{};
+    std::array<const char*, 3> needs{};
     std::array<const char*, 2> excludes{};
     // Takes the value (or the switch) into the command; nullptr when the run's form does.
     void (*read)(const QString& value, CommandLine& command) = nullptr;

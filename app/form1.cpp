@@ -16,7 +16,9 @@
 #include "platform/filenames.h"
 #include "platform/widgets.h"
 #include "print/form2.h"
+#include "print/pagespreview.h"
 #include "print/printjob.h"
+#include "report/report.h"
 #include "results/frmresults.h"
 #include "state/bootstraprunner.h"
 #include "state/loading.h"
@@ -26,6 +28,7 @@
 #include "statistics/series.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontMetrics>
@@ -359,6 +362,12 @@ void Form1::buildMenus() {
                 &Form1::mnuPrintOutItem_Click, QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuSaveChartItem_ = addItem(mnuFile_, QStringLiteral("mnuSaveChartItem"),
                                 QStringLiteral("図を保存(&G)..."), &Form1::mnuSaveChartItem_Click);
+    mnuReportItem_ = addItem(mnuFile_, QStringLiteral("mnuReportItem"),
+                             QStringLiteral("報告書を作成(&R)..."), &Form1::mnuReportItem_Click);
+    // The report needs what the chart needs, a series loaded: it follows the save item's state.
+    mnuReportItem_->setEnabled(mnuSaveChartItem_->isEnabled());
+    connect(mnuSaveChartItem_, &QAction::changed, mnuReportItem_,
+            [this] { mnuReportItem_->setEnabled(mnuSaveChartItem_->isEnabled()); });
     // The copy has no menu item of its own; it follows the save item's state.
     copyChartAction_ = new QAction(this);
     copyChartAction_->setObjectName(QStringLiteral("copyChartAction"));
@@ -469,10 +478,11 @@ void Form1::buildMenus() {
     addItem(mnuMess_, QStringLiteral("mnuMessAnaItem"), QStringLiteral("解析項目(&A)"),
             &Form1::mnuMessAnaItem_Click);
     // The topics of the later additions, each in its own message box like the three above.
-    const HelpTopicId extraTopics[] = {
-        HelpTopicId::Results,     HelpTopicId::Band,       HelpTopicId::Presets,
-        HelpTopicId::CommandLine, HelpTopicId::Comparison, HelpTopicId::Bootstrap,
-        HelpTopicId::Import,      HelpTopicId::Durations,  HelpTopicId::Intensity};
+    const HelpTopicId extraTopics[] = {HelpTopicId::Results,    HelpTopicId::Band,
+                                       HelpTopicId::Presets,    HelpTopicId::CommandLine,
+                                       HelpTopicId::Comparison, HelpTopicId::Bootstrap,
+                                       HelpTopicId::Import,     HelpTopicId::Durations,
+                                       HelpTopicId::Intensity,  HelpTopicId::Report};
     for (const HelpTopicId id : extraTopics) {
         const HelpTopic topic = ExtraHelpTopic(id);
         QAction* action = mnuMess_->addAction(topic.caption);
@@ -568,6 +578,23 @@ void Form1::mnuSaveChartItem_Click() {
     const ChartPicture chart = chartPicture();
     SaveChartImage(this, platform_.files, chart, SuggestedChartPath(state_.dataFileName),
                    {state_.dataFileName, state_.deviateTableFileName});
+}
+
+void Form1::mnuReportItem_Click() {
+    if (!applyTypedAlpha())
+        return;
+    const QDateTime made = QDateTime::currentDateTime();
+    const auto draw = [&](QPagedPaintDevice& device) { DrawReport(state_, device, made); };
+    const QString title = QStringLiteral("報告書の確認");
+    if (!(pagesPreview_ ? pagesPreview_(this, title, draw) : ShowPagesPreview(this, title, draw)))
+        return;
+    const std::optional<QString> path = platform_.files.getSaveFileName(
+        this, kPdfFileFilter, SuggestedReportPath(state_.dataFileName),
+        QStringLiteral("報告書を保存する PDF ファイル"));
+    if (!path || path->isEmpty())
+        return;
+    WriteReportPdf(state_, WithDefaultSuffix(*path, QStringLiteral("pdf")),
+                   {state_.dataFileName, state_.deviateTableFileName}, made);
 }
 
 void Form1::CopyChart() {

@@ -23,6 +23,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPagedPaintDevice;
 class QPlainTextEdit;
 class QPushButton;
 class PictureBox;
@@ -63,6 +64,14 @@ public:
     // The chart as a PNG or SVG file; Ctrl+Shift+C puts it on the clipboard.
     void mnuSaveChartItem_Click();
     void CopyChart();
+    // The study report: its pages in a preview, then saved as a PDF whose name is asked for.
+    void mnuReportItem_Click();
+    // What shows the report's pages before they are saved (ShowPagesPreview's form): a test
+    // puts one that answers without a modal dialog.
+    using PagesPreview =
+        std::function<bool(QWidget* parent, const QString& title,
+                           const std::function<void(QPagedPaintDevice&)>& drawPages)>;
+    void SetPagesPreview(PagesPreview preview) { pagesPreview_ = std::move(preview); }
     void mnuEndItem_Click();
     void mnuScaleMinVal_Click(int16_t index);
     void mnuScaleMaxVal_Click(int16_t index);
@@ -216,6 +225,8 @@ private:
     QAction* mnuPrinterItem_ = nullptr;
     QAction* mnuPrintOutItem_ = nullptr;
     QAction* mnuSaveChartItem_ = nullptr;
+    QAction* mnuReportItem_ = nullptr;
+    PagesPreview pagesPreview_;
     QAction* copyChartAction_ = nullptr;
     QAction* mnuAnaNot_ = nullptr;
     QAction* mnuAnaLine_ = nullptr;

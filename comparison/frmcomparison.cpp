@@ -8,6 +8,7 @@
 #include "platform/widgets.h"
 #include "state/bootstraprunner.h"
 #include "state/loading.h"
+#include "state/studytexts.h"
 #include "statistics/numeric.h"
 #include "statistics/series.h"
 
@@ -65,36 +66,6 @@ QString TableLines(const QTableWidget& table, QChar separator, int firstColumn) 
     return text;
 }
 
-QString Figure(const std::optional<double>& value, int decimals) {
-    return value ? QString::number(*value, 'f', decimals) : QString();
-}
-
-// The marks of a figure a careful user questions, and what they mean under the tables.
-const QString kNegativeMark = QStringLiteral("※");
-const QString kOutsideMark = QStringLiteral("†");
-const QString kNegativeNote =
-    QStringLiteral("※ 負の値：値は正の量なので、この分布のこの値はありえません。");
-const QString kOutsideNote = QStringLiteral(
-    "† 分布の範囲外：ジャックナイフ推定値が、この分布の取りうる値の範囲の外にあります。");
-
-// A value of the series' quantity (positive, as every loaded value is), marked when negative;
-// an estimate of the model's also when the model gives it no probability at all (its F is 0 or
-// 1: below or above the model's support).
-QString MarkedFigure(const std::optional<double>& value, int decimals,
-                     const FittedModel* estimateOf = nullptr) {
-    QString text = Figure(value, decimals);
-    if (!value)
-        return text;
-    if (*value < 0)
-        text += QLatin1Char(' ') + kNegativeMark;
-    if (estimateOf) {
-        const std::optional<double> F = estimateOf->cdf(*value);
-        if (F && (*F <= 0 || *F >= 1))
-            text += QLatin1Char(' ') + kOutsideMark;
-    }
-    return text;
-}
-
 // The bootstrap error and the interval's ends of one side; empty without them.
 QStringList BootstrapCells(const BootstrapFigures* figures, IntervalKind kind) {
     if (!figures)
@@ -116,13 +87,6 @@ QStringList PeriodCells(const ReturnPeriodValues& p, const BootstrapPeriod* b, I
                        Figure(p.wetError, 1)} +
            BootstrapCells(b ? &b->wet : nullptr, kind) +
            QStringList{p.period > 2 * recordCount ? QStringLiteral("外挿") : QString()};
-}
-
-// The bootstrap figures of a model's period, where the study has them.
-const BootstrapPeriod* BootstrapOf(const Study& study, ModelId id, int period) {
-    if (!study.bootstrap || !study.bootstrap->model(id).hasFigures())
-        return nullptr;
-    return study.bootstrap->model(id).period(period);
 }
 
 IntervalKind ShownIntervalKind(const AppState& state) {
@@ -458,10 +422,7 @@ void frmComparison::fillModels() {
     models_->setColumnWidth(kNoteColumn,
                             std::min(models_->columnWidth(kNoteColumn), TwipsToPixels(3600)));
     filling_ = false;
-    noneSelected_->setText(
-        state_.study.models.selected
-            ? QString()
-            : QStringLiteral("SLSC が 0.04 以下の分布がないため、どの分布も選んでいません。"));
+    noneSelected_->setText(state_.study.models.selected ? QString() : kNoneSelectedText);
     noneSelected_->setVisible(!state_.study.models.selected);
     // The selected model's periods, or the first model's.
     filling_ = true;
@@ -528,12 +489,6 @@ void frmComparison::showMarks() {
         notes << kOutsideNote;
     marks_->setText(notes.join(QLatin1Char('\n')));
     marks_->setVisible(!notes.isEmpty());
-}
-
-QString frmComparison::ModelRemark(const ModelComparison& m) {
-    if (!m.applicable())
-        return m.model.problem();
-    return m.jackknifeProblem.isEmpty() ? ModelNote(m.model.id()) : m.jackknifeProblem;
 }
 
 QString frmComparison::ContextText(QChar separator) const {

@@ -99,9 +99,6 @@ private:
     void fillDetail();
     // Keeps the ticks of the table as the user's.
     void userTicked();
-    // What the note column says of a model: why it or its jackknife is missing, else what is to
-    // be said of its method.
-    static QString ModelRemark(const ModelComparison& m);
     // Under the tables, what their marks mean, for the marks they carry.
     void showMarks();
     bool AnyMark(const QString& mark) const;

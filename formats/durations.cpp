@@ -448,10 +448,12 @@ SeriesData DurationSeriesData(const DurationTable& table, int index) {
                                 .arg(kMaxRecords));
         series.years[size_t(series.recordCount)] = year.year;
         series.values[size_t(series.recordCount)] = year.value;
+        series.origin.valueTimes << WindowEndText(year.end, table.source.stepMinutes);
         ++series.recordCount;
     }
     series.origin.kind = built.kind;
     const DurationSource& s = table.source;
+    series.origin.station = s.station;
     series.origin.item = s.item.section(u'(', 0, 0);
     series.origin.unit = s.unit;
     series.origin.observationFile = s.file;

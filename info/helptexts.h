@@ -34,7 +34,8 @@ enum class HelpTopicId {
     Bootstrap,
     Import,
     Durations,
-    Intensity
+    Intensity,
+    Report
 };
 
 struct HelpTopic {

@@ -48,6 +48,12 @@ public:
     // Finishes the document. False when the device could not complete it. A document that was
     // never started is left alone and counts as finished.
     bool EndDoc();
+    // The painter, the document started: for pages drawn beside the chart in the same document,
+    // which must leave it as they found it (save and restore).
+    QPainter& Painter() {
+        begin();
+        return painter_;
+    }
 
     // Dots per millimetre of the device, across and down.
     double DotsPerMmX() const { return dotsPerMmX_; }

@@ -71,9 +71,7 @@ double ReadPrintOffset(const QString& text) {
     return mm * 10;
 }
 
-namespace {
-
-void SetUpPage(QPagedPaintDevice& device) {
+void SetUpA4Page(QPagedPaintDevice& device) {
     device.setPageSize(QPageSize(QPageSize::A4));
     device.setPageOrientation(QPageLayout::Portrait);
     // Origin at the corner of the printable area: the margins are the unprintable border
@@ -81,8 +79,6 @@ void SetUpPage(QPagedPaintDevice& device) {
     const QPageLayout layout = device.pageLayout();
     device.setPageMargins(layout.minimumMargins(), layout.units());
 }
-
-} // namespace
 
 QtPrinterAccess::QtPrinterAccess(Platform& platform)
     : platform_(platform)
@@ -193,7 +189,7 @@ void RunPrintJob(AppState& state, const QString& text7, const QString& text8,
 void PrintChartOn(AppState& state, const QString& text7, const QString& text8,
                   QPagedPaintDevice& device) {
     CheckPrintScale(state);
-    SetUpPage(device);
+    SetUpA4Page(device);
     PrinterSurface surface(device);
     surface.SetFontTransparent(true);
     try {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "state/appstate.h"
 #include "platform/platform.h"
+#include "state/appstate.h"
 
 #include <QString>
 #include <QStringList>
@@ -77,6 +77,9 @@ void PrintChartOn(AppState& state, const QString& text7, const QString& text8,
 // when the page is complete. Throws DataError naming the file when it cannot be written.
 void PrintChartToPdf(AppState& state, const QString& text7, const QString& text8,
                      const QString& path);
+
+// A4 portrait with the printable area's corner as origin, as every printed page is set up.
+void SetUpA4Page(QPagedPaintDevice& device);
 
 // Writes whatever drawPage puts on an A4 PDF page into path, all or nothing.
 void WritePdfFile(const QString& path, const std::function<void(QPagedPaintDevice&)>& drawPage);

@@ -5,6 +5,7 @@
 #include "platform/filenames.h"
 #include "platform/samefile.h"
 #include "platform/widgets.h"
+#include "state/studytexts.h"
 #include "statistics/datachecks.h"
 #include "statistics/fitmeasures.h"
 #include "statistics/numeric.h"
@@ -37,51 +38,11 @@ public:
     }
 };
 
-const QString kUnavailable = QStringLiteral("求められません");
-
 // Below this many records the jackknife's standard errors are rough.
 constexpr int kFewRecords = 10;
 
 QString Fixed(double value, int decimals) {
     return QString::number(value, 'f', decimals);
-}
-
-// What the series is: its kind, with the item and unit and the observation file when an import
-// told them.
-QString SeriesHeading(const SeriesData& series) {
-    const SeriesOrigin& origin = series.origin;
-    QString heading = SeriesKindName(origin.kind);
-    if (!origin.item.isEmpty())
-        heading += QStringLiteral("：") + origin.item;
-    if (!origin.unit.isEmpty())
-        heading += QStringLiteral("（%1）").arg(origin.unit);
-    if (!origin.built.isEmpty())
-        heading += QStringLiteral("　") + origin.built;
-    return heading;
-}
-
-// The data checks, a line each: the statistics, the p-value and what they say at 5 %; one line
-// saying what is missing below the records they need.
-QStringList CheckLines(const Study& study, int n) {
-    if (!study.checks)
-        return {QStringLiteral("傾向と変化点の検定には %1 件以上の記録が必要です（記録は %2 件）")
-                    .arg(kChecksMinRecords)
-                    .arg(n)};
-    const MannKendall& mk = study.checks->mannKendall;
-    const Pettitt& pettitt = study.checks->pettitt;
-    const QString unit = study.series.origin.unit;
-    const QString perYear =
-        unit.isEmpty() ? QStringLiteral("（1 年あたり）") : QStringLiteral(" %1/年").arg(unit);
-    return {QStringLiteral("Mann–Kendall 検定：S = %1、z = %2、p = %3　%4")
-                .arg(mk.s)
-                .arg(Fixed(mk.z, 3), Fixed(mk.p, 3), TrendSentence(mk)),
-            QStringLiteral("Sen の傾き = ") +
-                (study.checks->senSlope ? ThreeSignificant(*study.checks->senSlope) + perYear
-                                        : kUnavailable),
-            QStringLiteral("Pettitt 検定：K = %1、変化点の年 = %2、p = %3　%4")
-                .arg(pettitt.k)
-                .arg(pettitt.year)
-                .arg(Fixed(pettitt.p, 3), ChangePointSentence(pettitt))};
 }
 
 } // namespace

@@ -34,6 +34,10 @@ struct SeriesOrigin {
     QString built;               // what the import built, in a line of words
     QStringList leftOut;         // "1990 年：…" for each year the import left out
     QList<int32_t> leftOutYears; // the same years, in the same order
+    QString station;             // the observation station, when the file names it
+    // When each record's value was reached ("2016-01-02 00:00", the end of the maximum's
+    // window), in the order of the records; empty when the import does not know.
+    QStringList valueTimes;
 };
 
 // A series as read from an annual data file, or as an import built it.

@@ -1,5 +1,6 @@
 #include "agencyfile.h"
 #include "app/commandline.h"
+#include "cliprocess.h"
 #include "statistics/numeric.h"
 #include "statistics/series.h"
 #include "testhelpers.h"
@@ -24,32 +25,6 @@
 namespace {
 
 const QString kSamples = QStringLiteral(QUORVEL_SOURCE_DIR "/data/samples/");
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-    QByteArray outBytes;
-};
-
-// The real executable, started in the folder that holds the deviate table.
-Run Quorvel(const QStringList& arguments) {
-    QProcess process;
-    process.setWorkingDirectory(QStringLiteral(QUORVEL_BIN_DIR));
-    process.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel"), arguments);
-    if (!process.waitForFinished(30000))
-        return {};
-    const QByteArray out = process.readAllStandardOutput();
-    return {process.exitCode(), QString::fromUtf8(out),
-            QString::fromUtf8(process.readAllStandardError()), out};
-}
-
-QString PdfText(const QString& path) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // The rows of a results CSV without their first field, the file.
 QStringList RowsAfterFile(const QString& csv) {
@@ -706,10 +681,12 @@ private slots:
             << "--json は --results か --intensity と一緒に指定してください。" << 2;
         QTest::newRow("alpha into a series file")
             << QStringList{"--import", "DIR/out.csv", "--alpha", "0.4", "FILE"}
-            << "--alpha は --pdf か --results か --intensity と一緒に指定してください。" << 2;
+            << "--alpha は --pdf か --report か --results か --intensity と一緒に指定してください。"
+            << 2;
         QTest::newRow("target without distributions")
             << QStringList{"--import", "FILE", "--results", "--target", "dry10"}
-            << "--target は --distributions か --intensity と一緒に指定してください。" << 2;
+            << "--target は --distributions か --intensity か --report と一緒に指定してください。"
+            << 2;
         QTest::newRow("distributions on a page only")
             << QStringList{"--import", "FILE", "--pdf", "DIR/x.pdf", "--distributions"}
             << "--distributions は --results と一緒に指定してください。" << 2;

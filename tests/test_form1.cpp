@@ -16,6 +16,7 @@
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -135,7 +136,8 @@ struct Harness {
 };
 
 const QStringList kDataMenus = {"mnuSellect",     "mnuAna",           "mnuPrintOutItem",
-                                "mnuPrinterItem", "mnuSaveChartItem", "Command1"};
+                                "mnuPrinterItem", "mnuSaveChartItem", "mnuReportItem",
+                                "Command1"};
 
 } // namespace
 
@@ -1480,6 +1482,70 @@ private slots:
             QVERIFY(QImage(dir.filePath(written)).height() >= 1200);
     }
 
+    // The report is previewed, then saved where the user says, never over the data file.
+    void reportIsPreviewedThenSaved_data() {
+        QTest::addColumn<bool>("saveChosen");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("saved") << true << "study.pdf"
+                               << "study.pdf" << false;
+        QTest::newRow("suffix added") << true << "study"
+                                      << "study.pdf" << false;
+        QTest::newRow("preview closed") << false << "study.pdf"
+                                        << "" << false;
+        QTest::newRow("name cancelled") << true << ""
+                                        << "" << false;
+        QTest::newRow("over the data file") << true << "DATA"
+                                            << "" << true;
+    }
+    void reportIsPreviewedThenSaved() {
+        QFETCH(bool, saveChosen);
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        QFETCH(bool, refused);
+        QTemporaryDir dir;
+        const QString data = dir.filePath("rain.csv");
+        QVERIFY(QFile::copy(kSamples + "precip_30y.csv", data));
+        Harness h;
+        QVERIFY(h.open(data));
+        QVERIFY(h.enabled("mnuReportItem"));
+        // The item follows the chart's save item in the file menu.
+        const QList<QAction*> items = h.child<QMenu>("mnuFile")->actions();
+        QCOMPARE(items.indexOf(h.action("mnuReportItem")),
+                 items.indexOf(h.action("mnuSaveChartItem")) + 1);
+        qint64 previewBytes = 0;
+        h.form->SetPagesPreview(
+            [&](QWidget*, const QString&, const std::function<void(QPagedPaintDevice&)>& draw) {
+                QBuffer buffer;
+                buffer.open(QIODevice::WriteOnly);
+                QPdfWriter writer(&buffer);
+                draw(writer);
+                previewBytes = buffer.size();
+                return saveChosen;
+            });
+        if (answer == "DATA")
+            h.fake.files.saveAnswers << data;
+        else
+            h.fake.files.saveAnswers << (answer.isEmpty() ? std::optional<QString>()
+                                                          : std::optional(dir.filePath(answer)));
+        const QByteArray before = ReadBytes(data);
+        h.action("mnuReportItem")->trigger();
+        // The preview's pages come from the same drawing as the file's.
+        QVERIFY(previewBytes > 10000);
+        QCOMPARE(ReadBytes(data), before);
+        QCOMPARE(h.fake.messages.shown.size(), refused ? 1 : 0);
+        if (saveChosen)
+            QCOMPARE(h.fake.files.initialPathsSeen.last(), dir.filePath("rain-report.pdf"));
+        else
+            QCOMPARE(h.fake.files.saveAnswers.size(), 1);
+        const QStringList expected =
+            written.isEmpty() ? QStringList{"rain.csv"} : QStringList{"rain.csv", written};
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expected);
+        if (!written.isEmpty())
+            QVERIFY(ReadBytes(dir.filePath(written)).startsWith("%PDF"));
+    }
+
     void repeatedAndMissingYearsAreTold() {
         QTemporaryDir dir;
         Harness h;
@@ -1583,6 +1649,8 @@ private slots:
                                    << "--durations";
         QTest::newRow("intensity") << "mnuMessIntensityItem"
                                    << "--fit-durations";
+        QTest::newRow("report") << "mnuMessReportItem"
+                                << "Mann–Kendall";
     }
     void helpTopicsOfTheAdditions() {
         QFETCH(QString, item);

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
         {"load", BenchLoadWithWindows},
         {"screen", BenchScreenChart},
         {"print", BenchPrint},
+        {"report", BenchReport},
     };
     // With names on the command line only those run, so a profiler sees one at a time.
     const QStringList chosen = application.arguments().mid(1);

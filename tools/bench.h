@@ -33,3 +33,4 @@ void BenchComparisonWindow(); // the comparison window filled after a load, and 
 void BenchLoadWithWindows();  // a load with the results and comparison windows open
 void BenchScreenChart();      // one full redraw of the screen chart
 void BenchPrint();            // printing a 257-record chart to a PDF file
+void BenchReport();           // the study report of the 100-year sample, bootstrap computed
