@@ -1,5 +1,6 @@
 #include "report/report.h"
 
+#include "chart/intensitychart.h"
 #include "chart/modelcurves.h"
 #include "info/version.h"
 #include "platform/checkedfile.h"
@@ -609,7 +610,104 @@ std::vector<ReportSection> ReportSectionsAfterChart(const AppState& state) {
     return sections;
 }
 
-void AppendDurationSections(const AppState&, std::vector<ReportSection>&) {}
+namespace {
+
+// A table of one figure of every duration: a row for each period, a column for each duration.
+QString DurationFigureTable(const IntensityStudy& study, int decimals,
+                            std::optional<double> RainfallPeriod::*figure) {
+    QStringList header{QStringLiteral("再現期間 T")};
+    QList<bool> numeric{true};
+    for (const DurationRainfall& d : study.durations) {
+        header << d.label;
+        numeric << true;
+    }
+    QList<QStringList> rows;
+    for (size_t k = 0; k < kRainfallPeriodCount; ++k) {
+        QStringList row{QString::number(kRainfallPeriods[k])};
+        for (const DurationRainfall& d : study.durations)
+            row << Shown(d.periods[k].*figure, decimals);
+        rows << row;
+    }
+    return Table(header, rows, numeric);
+}
+
+QString DurationValuesSection(const AppState& state) {
+    const IntensityFigures& figures = state.intensity;
+    if (!figures.study)
+        return Missing(figures.problem.isEmpty()
+                           ? QStringLiteral("継続時間ごとの確率雨量はありません。")
+                           : figures.problem);
+    const IntensityStudy& study = *figures.study;
+    QString html = Paragraph(
+        figures.model
+            ? QStringLiteral("どの継続時間も%1の値です。").arg(ModelName(*figures.model))
+            : QStringLiteral("継続時間ごとに選定された分布の値です（強度 I = R × 60 / t）。"));
+    QList<QStringList> models;
+    for (const DurationRainfall& d : study.durations)
+        models << QStringList{d.label, d.model ? ModelName(*d.model) : QStringLiteral("—"),
+                              Shown(d.slsc, 4), d.problem};
+    html += Table({QStringLiteral("継続時間"), QStringLiteral("分布"), QStringLiteral("SLSC"),
+                   QStringLiteral("備考")},
+                  models, {false, false, true, false}, {12, 40, 10, 38});
+    html += QStringLiteral("<h3>確率雨量 (mm)</h3>") +
+            DurationFigureTable(study, 1, &RainfallPeriod::depth);
+    html += QStringLiteral("<h3>確率強度 (mm/h)</h3>") +
+            DurationFigureTable(study, 2, &RainfallPeriod::intensity);
+    html += QStringLiteral("<h3>ジャックナイフ推定誤差 (mm)</h3>") +
+            DurationFigureTable(study, 1, &RainfallPeriod::error);
+    html += QStringLiteral("<h3>確率雨量＋推定誤差 (mm)</h3>") +
+            DurationFigureTable(study, 1, &RainfallPeriod::upper);
+    return html;
+}
+
+QString FormulasSection(const AppState& state) {
+    const IntensityFigures& figures = state.intensity;
+    if (!figures.study)
+        return Missing(figures.problem.isEmpty() ? QStringLiteral("降雨強度式はありません。")
+                                                 : figures.problem);
+    const IntensityStudy& study = *figures.study;
+    QStringList fitted;
+    for (size_t i : study.fitted)
+        fitted << study.durations[i].label;
+    QString html = Paragraph(QStringLiteral("当てはめた継続時間：%1（t は分、I は mm/h）。◎ は"
+                                            "その確率年で RMSE が最小の式です。")
+                                 .arg(fitted.join(QStringLiteral("、"))));
+    if (!figures.problem.isEmpty())
+        html += Missing(figures.problem);
+    QList<QStringList> rows;
+    for (const PeriodFormulas& period : study.formulas)
+        for (const FormulaFit& fit : period.fits)
+            rows << QStringList{QString::number(period.period),
+                                IntensityFormulaName(fit.formula) + QLatin1Char(' ') +
+                                    IntensityFormulaText(fit.formula),
+                                Shown(fit.a, 3),
+                                FormulaHasB(fit.formula) ? Shown(fit.b, 4) : QString(),
+                                FormulaHasN(fit.formula) ? Shown(fit.n, 3) : QString(),
+                                Shown(fit.rmse, 4),
+                                Shown(fit.maxRelativeError, 4),
+                                fit.best ? QStringLiteral("◎") : QString(),
+                                fit.problem};
+    html += Table({QStringLiteral("T"), QStringLiteral("式"), QStringLiteral("a"),
+                   QStringLiteral("b"), QStringLiteral("n"), QStringLiteral("RMSE"),
+                   QStringLiteral("最大相対誤差"), QStringLiteral("最良"), QStringLiteral("備考")},
+                  rows, {true, false, true, true, true, true, true, false, false},
+                  {5, 24, 10, 9, 6, 8, 9, 5, 24});
+    return html;
+}
+
+// The page of the intensity chart, for a duration table with figures.
+bool HasIntensityChart(const AppState& state) {
+    return state.durations.loaded() && state.intensity.study.has_value();
+}
+
+const QString kIntensityChartHeading = QStringLiteral("9. 降雨強度式の図");
+
+} // namespace
+
+void AppendDurationSections(const AppState& state, std::vector<ReportSection>& sections) {
+    sections.push_back({QStringLiteral("7. 継続時間ごとの確率雨量"), DurationValuesSection(state)});
+    sections.push_back({QStringLiteral("8. 降雨強度式"), FormulasSection(state)});
+}
 
 QString ReportHeaderLine(const AppState& state, const QDateTime& made) {
     QString title = state.settings.axisTitle;
@@ -630,7 +728,8 @@ int DrawReport(AppState& state, QPagedPaintDevice& device, const QDateTime& made
     LayOut(before, ReportSectionsBeforeChart(state), device, frame.body.size());
     QTextDocument after;
     LayOut(after, ReportSectionsAfterChart(state), device, frame.body.size());
-    const int pages = before.pageCount() + 1 + after.pageCount();
+    const bool intensityChart = HasIntensityChart(state);
+    const int pages = before.pageCount() + 1 + after.pageCount() + (intensityChart ? 1 : 0);
     const QString header = ReportHeaderLine(state, made);
 
     PrinterSurface surface(device);
@@ -668,6 +767,27 @@ int DrawReport(AppState& state, QPagedPaintDevice& device, const QDateTime& made
     }
     DrawHeaderAndNumber(painter, frame, header, page, pages);
     DrawDocumentPages(painter, after, frame, device, header, page, pages);
+    if (intensityChart) {
+        device.newPage();
+        ++page;
+        painter.save();
+        QFont font(kFaceGothic);
+        font.setPointSizeF(kChartHeadingPoints);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(frame.body.left(), (kHeaderMm + 4) * frame.dotsY,
+                                frame.body.width(), 6 * frame.dotsY),
+                         Qt::AlignLeft | Qt::AlignVCenter, kIntensityChartHeading);
+        painter.restore();
+        // The surface works in millimetres: a square-ish chart under the heading.
+        painter.save();
+        DrawIntensityChart(
+            *state.intensity.study, std::nullopt, surface,
+            QRectF(kLeftMm, kHeaderMm + 14, kRightMm - kLeftMm,
+                   std::min(kRightMm - kLeftMm + 20.0, kBodyBottomMm - kHeaderMm - 20)));
+        painter.restore();
+        DrawHeaderAndNumber(painter, frame, header, page, pages);
+    }
     if (!surface.EndDoc())
         throw DataError(QStringLiteral("報告書の紙面を最後まで作れませんでした。"));
     return pages;

@@ -47,8 +47,8 @@ std::optional<ModelId> ReportModel(const AppState& state);
 std::vector<ReportSection> ReportSectionsBeforeChart(const AppState& state);
 std::vector<ReportSection> ReportSectionsAfterChart(const AppState& state);
 
-// Where the pages of a duration table go once they are written: the T-year table by duration and
-// the intensity formulas with their chart. Adds nothing yet.
+// The pages of a duration table: the T-year values by duration and the intensity formulas (their
+// chart is a page of its own after them, drawn by the window's chart code).
 void AppendDurationSections(const AppState& state, std::vector<ReportSection>& sections);
 
 // The line at the top of every page: the series' title, its file and the date made.

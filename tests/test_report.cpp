@@ -396,8 +396,65 @@ private slots:
             state.durations.shown = 1;
         }
         QCOMPARE(ReportHeaderLine(state, QDateTime(QDate(2026, 12, 8), QTime(9, 30))), header);
-        // The pages a duration table adds are still to come: the data stays the last section.
-        QCOMPARE(ReportSectionsAfterChart(state).size(), size_t(1));
+        // A duration table adds its T-year values and formulas after the data.
+        QCOMPARE(ReportSectionsAfterChart(state).size(), size_t(duration ? 3 : 1));
+    }
+
+    // A duration table's report carries its T-year values, its formulas with the constants the
+    // window shows, and their chart on a page of its own; with two durations, the reason instead.
+    void durationTablePages_data() {
+        QTest::addColumn<QList<int>>("minutes");
+        QTest::addColumn<bool>("formulas");
+        QTest::newRow("four durations") << QList<int>{60, 120, 180, 360} << true;
+        QTest::newRow("two durations") << QList<int>{60, 180} << false;
+    }
+    void durationTablePages() {
+        if (!HasPdfTools())
+            QSKIP("the PDF tools are not installed");
+        QFETCH(QList<int>, minutes);
+        QFETCH(bool, formulas);
+        QTemporaryDir dir;
+        // Depths of 40 years growing with duration as a Talbot curve would have them.
+        QByteArray table = "year";
+        for (int t : minutes)
+            table += ',' + QByteArray::number(t / 60) + 'h';
+        table += '\n';
+        for (int i = 0; i < 40; ++i) {
+            table += QByteArray::number(1980 + i);
+            const double spread = 0.7 + 0.6 * std::fmod(i * 0.618034, 1.0);
+            for (int t : minutes)
+                table += ',' + QByteArray::number(5000.0 / (t + 30) * t / 60 * spread, 'f', 1);
+            table += '\n';
+        }
+        const QString file = dir.filePath(QStringLiteral("table.csv"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(table) == table.size());
+        out.close();
+        AppState state = FirstLoadState();
+        state.dataFileName = file;
+        LoadDataFile(state);
+        QVERIFY(state.durations.loaded());
+        QCOMPARE(state.intensity.study.has_value(), true);
+        const QString pdf = dir.filePath(QStringLiteral("table-report.pdf"));
+        WriteReportPdf(state, pdf, {file});
+        const QString text = PdfText(pdf);
+        for (const char* heading :
+             {"7. 継続時間ごとの確率雨量", "8. 降雨強度式", "9. 降雨強度式の図"})
+            QVERIFY2(text.contains(QString::fromUtf8(heading)), heading);
+        if (formulas) {
+            const PeriodFormulas& tenYears = state.intensity.study->formulas[4];
+            QCOMPARE(tenYears.period, 10);
+            const FormulaFit& talbot = tenYears.fits[0];
+            QVERIFY(talbot.a);
+            const QString a = QString::number(*talbot.a, 'f', 3);
+            QVERIFY2(text.contains(a), qPrintable(a));
+        } else {
+            QVERIFY2(!state.intensity.problem.isEmpty(), "a reason for the missing formulas");
+        }
+        QVERIFY2(!text.contains(kNotANumber), qPrintable(kNotANumber.match(text).captured()));
+        const int pages = PageCount(pdf);
+        QVERIFY2(text.contains(QStringLiteral("%1 / %1").arg(pages)),
+                 qPrintable(QString::number(pages)));
     }
 
     // The comparison's highlighted row wins while it can be shown; otherwise the selection.
