@@ -100,7 +100,7 @@ const FormulaFit* CurveFit(const PeriodFormulas& period, std::optional<Intensity
     return nullptr;
 }
 
-void DrawGrid(const LogMap& map, DrawingSurface& surface) {
+void DrawGrid(const LogMap& map, DrawingSurface& surface, double unit) {
     const QRectF& a = map.area;
     const IntensityAxes& axes = map.axes;
     surface.SetDrawWidth(1);
@@ -137,10 +137,10 @@ void DrawGrid(const LogMap& map, DrawingSurface& surface) {
         const QString label = ValueLabel(line.value);
         const double width = surface.TextWidth(label);
         const double left = map.x(line.value) - width / 2;
-        if (left < rightOfLast + 4)
+        if (left < rightOfLast + 4 * unit)
             continue;
         surface.SetCurrentX(static_cast<float>(left));
-        surface.SetCurrentY(static_cast<float>(a.bottom() + 3));
+        surface.SetCurrentY(static_cast<float>(a.bottom() + 3 * unit));
         surface.Print(label);
         rightOfLast = left + width;
     }
@@ -153,25 +153,26 @@ void DrawGrid(const LogMap& map, DrawingSurface& surface) {
         const double top = map.y(line.value) - height / 2;
         if (top + height > topOfLast)
             continue;
-        surface.SetCurrentX(static_cast<float>(a.left() - 4 - double(surface.TextWidth(label))));
+        surface.SetCurrentX(
+            static_cast<float>(a.left() - 4 * unit - double(surface.TextWidth(label))));
         surface.SetCurrentY(static_cast<float>(top));
         surface.Print(label);
         topOfLast = top;
     }
 }
 
-void DrawTitles(const LogMap& map, DrawingSurface& surface, const QRectF& frame) {
+void DrawTitles(const LogMap& map, DrawingSurface& surface, const QRectF& frame, double unit) {
     const QString across = QStringLiteral("継続時間 t（分）");
     surface.SetCurrentX(
         static_cast<float>(map.area.center().x() - double(surface.TextWidth(across)) / 2));
     surface.SetCurrentY(
-        static_cast<float>(frame.bottom() - 2 - double(surface.TextHeight(across))));
+        static_cast<float>(frame.bottom() - 2 * unit - double(surface.TextHeight(across))));
     surface.Print(across);
     const QString up = QStringLiteral("降雨強度 I（mm/h）");
-    surface.SetCurrentX(static_cast<float>(frame.left() + 4));
+    surface.SetCurrentX(static_cast<float>(frame.left() + 4 * unit));
     // Clear of the half of the top label that stands above the axis.
     surface.SetCurrentY(
-        static_cast<float>(map.area.top() - 4 - 1.5 * double(surface.TextHeight(up))));
+        static_cast<float>(map.area.top() - 4 * unit - 1.5 * double(surface.TextHeight(up))));
     surface.Print(up);
 }
 
@@ -215,15 +216,15 @@ QString CurveLegend(std::optional<IntensityFormula> formula, bool anyCurve) {
 }
 
 void DrawLegend(const LogMap& map, DrawingSurface& surface, const std::vector<size_t>& periods,
-                std::optional<IntensityFormula> formula, bool anyCurve) {
+                std::optional<IntensityFormula> formula, bool anyCurve, double unit) {
     if (periods.empty())
         return;
     QStringList lines;
     for (size_t k : periods)
         lines << QStringLiteral("T = %1 年").arg(kRainfallPeriods[k]);
     const QString curve = CurveLegend(formula, anyCurve);
-    constexpr double kSample = 20;
-    constexpr double kGap = 4;
+    const double kSample = 20 * unit;
+    const double kGap = 4 * unit;
     double width = surface.TextWidth(curve);
     for (const QString& line : lines)
         width = std::max(width, kSample + kGap + double(surface.TextWidth(line)));
@@ -244,7 +245,7 @@ void DrawLegend(const LogMap& map, DrawingSurface& surface, const std::vector<si
         }
         surface.SetFillStyle(kFillSolid);
         surface.SetFillColor(colour);
-        surface.Circle(float(left + kGap + kSample / 2), mid, kPointRadius, colour);
+        surface.Circle(float(left + kGap + kSample / 2), mid, float(kPointRadius * unit), colour);
         surface.SetCurrentX(static_cast<float>(left + 2 * kGap + kSample));
         surface.SetCurrentY(static_cast<float>(y));
         surface.Print(lines[i]);
@@ -286,19 +287,19 @@ IntensityAxes IntensityAxesOf(const IntensityStudy& study) {
     return axes;
 }
 
-QRectF IntensityPlotArea(const QRectF& frame) {
-    return QRectF(frame.left() + kLeft, frame.top() + kTop,
-                  std::max(1.0, frame.width() - kLeft - kRight),
-                  std::max(1.0, frame.height() - kTop - kBottom));
+QRectF IntensityPlotArea(const QRectF& frame, double unit) {
+    return QRectF(frame.left() + kLeft * unit, frame.top() + kTop * unit,
+                  std::max(unit, frame.width() - (kLeft + kRight) * unit),
+                  std::max(unit, frame.height() - (kTop + kBottom) * unit));
 }
 
 void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityFormula> formula,
-                        DrawingSurface& surface, const QRectF& frame) {
-    const LogMap map{IntensityPlotArea(frame), IntensityAxesOf(study)};
+                        DrawingSurface& surface, const QRectF& frame, double unit) {
+    const LogMap map{IntensityPlotArea(frame, unit), IntensityAxesOf(study)};
     surface.SetFontName(kFaceMincho);
     surface.SetFontSize(8);
-    DrawGrid(map, surface);
-    DrawTitles(map, surface, frame);
+    DrawGrid(map, surface, unit);
+    DrawTitles(map, surface, frame, unit);
 
     // The range of the curves: the durations fitted, inside which the formulas hold.
     double from = std::numeric_limits<double>::infinity();
@@ -331,12 +332,12 @@ void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityForm
             surface.SetFillColor(colour);
             const double x = LimitCoordinate(map.x(d.minutes));
             const double y = LimitCoordinate(map.y(*v));
-            surface.Circle(float(x), float(y), kPointRadius, colour);
+            surface.Circle(float(x), float(y), float(kPointRadius * unit), colour);
             any = true;
         }
         if (any)
             shown.push_back(k);
     }
     surface.SetFillStyle(kFillTransparent);
-    DrawLegend(map, surface, shown, formula, anyCurve);
+    DrawLegend(map, surface, shown, formula, anyCurve, unit);
 }

@@ -28,9 +28,11 @@ QColor PeriodColour(size_t periodIndex);
 // The chart within frame (in the surface's units): decade grid lines with their labels, the
 // points of every period (filled for the durations fitted, open for the others), the curves of
 // formula (nothing: the best formula of each period) over the durations fitted, cut to the
-// axes, and a legend naming each period and the formula.
+// axes, and a legend naming each period and the formula. unit is the surface's length of one
+// screen pixel (1 on the screen, about 0.265 on a page in millimetres): margins, gaps and points
+// are laid out in it, text by its point size.
 void DrawIntensityChart(const IntensityStudy& study, std::optional<IntensityFormula> formula,
-                        DrawingSurface& surface, const QRectF& frame);
+                        DrawingSurface& surface, const QRectF& frame, double unit = 1);
 
 // The area the axes take inside frame: frame less the room of the labels and titles.
-QRectF IntensityPlotArea(const QRectF& frame);
+QRectF IntensityPlotArea(const QRectF& frame, double unit = 1);

@@ -781,10 +781,13 @@ int DrawReport(AppState& state, QPagedPaintDevice& device, const QDateTime& made
         painter.restore();
         // The surface works in millimetres: a square-ish chart under the heading.
         painter.save();
+        // Laid out as on the screen, a screen pixel taken as a 96th of an inch.
+        constexpr double kMmPerPixel = kMmPerInch / 96;
         DrawIntensityChart(
             *state.intensity.study, std::nullopt, surface,
             QRectF(kLeftMm, kHeaderMm + 14, kRightMm - kLeftMm,
-                   std::min(kRightMm - kLeftMm + 20.0, kBodyBottomMm - kHeaderMm - 20)));
+                   std::min(kRightMm - kLeftMm + 20.0, kBodyBottomMm - kHeaderMm - 20)),
+            kMmPerPixel);
         painter.restore();
         DrawHeaderAndNumber(painter, frame, header, page, pages);
     }
