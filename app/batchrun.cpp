@@ -1,7 +1,6 @@
 #include "app/batchrun.h"
 
 #include "app/commandline.h"
-#include "state/intensityfields.h"
 #include "app/resultfields.h"
 #include "formats/deviatetable.h"
 #include "formats/durations.h"
@@ -16,6 +15,7 @@
 #include "platform/widgets.h"
 #include "print/printjob.h"
 #include "report/report.h"
+#include "state/intensityfields.h"
 #include "state/loading.h"
 #include "state/seriesnotes.h"
 #include "statistics/dataerror.h"
@@ -561,6 +561,7 @@ int RunBatchProcess(int& argc, char** argv, const CommandLine& command) {
     }
     QGuiApplication application(argc, argv);
     InstallFontSubstitutions();
+    ClearUpperVectorState();
     return run();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/widgets.h"
 #include "print/printjob.h"
 #include "statistics/dataerror.h"
+#include "statistics/numeric.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -19,6 +20,7 @@ namespace {
 
 int RunWindow(int& argc, char** argv, const QString& file) {
     QApplication application(argc, argv);
+    ClearUpperVectorState();
     application.setApplicationName(kAppTitle);
     application.setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     // Qt's own dialogs and buttons speak Japanese like the rest of the program.

@@ -342,11 +342,14 @@ QString ValuesSection(const AppState& state) {
             if (bootstrap) {
                 const BootstrapPeriod* b = BootstrapOf(study, *id, p.period);
                 const BootstrapFigures* f = b ? (side.wet ? &b->wet : &b->dry) : nullptr;
-                const std::optional<Interval> interval =
-                    f ? f->interval(kind) : std::optional<Interval>();
-                row << Shown(f ? f->error : std::nullopt, 1)
-                    << Shown(interval ? std::optional<double>(interval->low) : std::nullopt, 1)
-                    << Shown(interval ? std::optional<double>(interval->high) : std::nullopt, 1);
+                QString low = Shown(std::nullopt, 1);
+                QString high = low;
+                if (f)
+                    if (const std::optional<Interval> interval = f->interval(kind)) {
+                        low = Shown(interval->low, 1);
+                        high = Shown(interval->high, 1);
+                    }
+                row << Shown(f ? f->error : std::nullopt, 1) << low << high;
             }
             row << (IsExtrapolation(p.period, n) ? QStringLiteral("外挿") : QString());
             rows << row;
@@ -720,6 +723,23 @@ QString ReportHeaderLine(const AppState& state, const QDateTime& made) {
         .arg(title, QFileInfo(file).fileName(), made.toString(QStringLiteral("yyyy-MM-dd")));
 }
 
+namespace {
+
+// The heading of a drawn page, where a text page has its first heading.
+void DrawPageHeading(QPainter& painter, const PageFrame& frame, const QString& heading) {
+    painter.save();
+    QFont font(kFaceGothic);
+    font.setPointSizeF(kChartHeadingPoints);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(frame.body.left(), (kHeaderMm + 4) * frame.dotsY, frame.body.width(),
+                            6 * frame.dotsY),
+                     Qt::AlignLeft | Qt::AlignVCenter, heading);
+    painter.restore();
+}
+
+} // namespace
+
 int DrawReport(AppState& state, QPagedPaintDevice& device, const QDateTime& made) {
     CheckPrintScale(state);
     SetUpA4Page(device);
@@ -744,14 +764,9 @@ int DrawReport(AppState& state, QPagedPaintDevice& device, const QDateTime& made
     painter.restore();
     {
         // The heading and, without a model, why no curve is drawn: both above the grid's frame.
+        DrawPageHeading(painter, frame, kChartHeading);
         painter.save();
         QFont font(kFaceGothic);
-        font.setPointSizeF(kChartHeadingPoints);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(frame.body.left(), (kHeaderMm + 4) * frame.dotsY,
-                                frame.body.width(), 6 * frame.dotsY),
-                         Qt::AlignLeft | Qt::AlignVCenter, kChartHeading);
         if (!ReportModel(state)) {
             // Beside the heading and clear of the year note at the right.
             font.setPointSizeF(8);
@@ -770,15 +785,7 @@ int DrawReport(AppState& state, QPagedPaintDevice& device, const QDateTime& made
     if (intensityChart) {
         device.newPage();
         ++page;
-        painter.save();
-        QFont font(kFaceGothic);
-        font.setPointSizeF(kChartHeadingPoints);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(frame.body.left(), (kHeaderMm + 4) * frame.dotsY,
-                                frame.body.width(), 6 * frame.dotsY),
-                         Qt::AlignLeft | Qt::AlignVCenter, kIntensityChartHeading);
-        painter.restore();
+        DrawPageHeading(painter, frame, kIntensityChartHeading);
         // The surface works in millimetres: a square-ish chart under the heading.
         painter.save();
         // Laid out as on the screen, a screen pixel taken as a 96th of an inch.

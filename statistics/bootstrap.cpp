@@ -2,6 +2,7 @@
 
 #include "statistics/distributionfits.h"
 #include "statistics/mathfunctions.h"
+#include "statistics/numeric.h"
 #include "statistics/resampling.h"
 
 #include <QThreadPool>
@@ -411,7 +412,10 @@ std::optional<BootstrapResult> ComputeBootstrap(const BootstrapInput& input,
         progress->done = 0;
     }
     QtConcurrent::blockingMap(pool ? pool : QThreadPool::globalInstance(), chunks,
-                              [&run](const Chunk& chunk) { run.work(chunk); });
+                              [&run](const Chunk& chunk) {
+                                  ClearUpperVectorState();
+                                  run.work(chunk);
+                              });
     if (progress && progress->cancelled)
         return std::nullopt;
 
@@ -424,6 +428,7 @@ std::optional<BootstrapResult> ComputeBootstrap(const BootstrapInput& input,
     for (size_t m = 0; m < kModelCount; ++m)
         order[m] = m;
     QtConcurrent::blockingMap(pool ? pool : QThreadPool::globalInstance(), order, [&](size_t& m) {
+        ClearUpperVectorState();
         result.models[m] = Summarise(input, settings, m, run.replicates()[m], whole);
     });
     return result;

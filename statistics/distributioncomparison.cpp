@@ -168,6 +168,7 @@ DistributionComparison CompareDistributions(const FitMeasures& paper, const Samp
     // Each model is fitted, measured and resampled on its own, into its own row, so the rows
     // are the same whichever thread computes them and in whatever order.
     auto compare = [&](ModelComparison& row) {
+        ClearUpperVectorState();
         const ModelId id = kModels[static_cast<size_t>(&row - result.models.data())];
         row = id == ModelId::Ln2Paper ? ComparePaper(paper)
                                       : Compare(id, sample, alpha, result.recordCount);

@@ -477,6 +477,7 @@ std::vector<size_t> DefaultFitDurations(std::span<const DurationColumn> columns)
 IntensityStudy ComputeIntensityStudy(std::span<const DurationColumn> columns,
                                      std::span<const size_t> fitted,
                                      const RainfallSettings& settings, const DeviateTable& table) {
+    ClearUpperVectorState();
     if (fitted.size() < kMinFitDurations)
         throw DataError(
             QStringLiteral("降雨強度式には %1 つ以上の継続時間が必要ですが、当てはめる"

@@ -160,3 +160,11 @@ double ReadNumericPrefix(QStringView text) {
     number.resize(lastValid);
     return ReadDecimal(number);
 }
+
+void ClearUpperVectorState() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx)
+        asm volatile("vzeroupper" ::: "memory");
+#endif
+}

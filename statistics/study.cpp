@@ -2,6 +2,7 @@
 
 #include "statistics/deviates.h"
 #include "statistics/distributionfits.h"
+#include "statistics/numeric.h"
 #include "statistics/series.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 Study ComputeStudy(const SeriesData& series, const StudySettings& settings,
                    const DeviateTable& table) {
+    ClearUpperVectorState();
     Study study;
     study.analysis =
         ComputeAnalysis(series.values.data(), series.recordCount, settings.alpha, table);

@@ -1,4 +1,5 @@
 #include "tools/bench.h"
+#include "statistics/numeric.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     // Text measuring needs a GUI application; the offscreen platform needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    ClearUpperVectorState();
     const std::pair<const char*, void (*)()> benches[] = {
         {"analysis", BenchAnalysis},
         {"jackknife", BenchJackknife},
