@@ -191,29 +191,9 @@ frmIntensity::frmIntensity(AppState& state, Platform& platform, QWidget* parent)
                                      : std::nullopt);
     });
 
-    auto* buttons = new QHBoxLayout;
-    MessageService& messages = platform_.messages;
-    AddRowButton(buttons, this, messages, "CopyButton", QStringLiteral("コピー"),
-                 [this] { CopyButton_Click(); });
-    AddRowButton(buttons, this, messages, "CsvButton", QStringLiteral("CSV 保存..."),
-                 [this] { CsvButton_Click(); });
-    AddRowButton(buttons, this, messages, "SaveChartButton", QStringLiteral("図を保存..."),
-                 [this] { SaveChartButton_Click(); });
-    buttons->addStretch();
-    AddRowButton(buttons, this, messages, "CloseButton", QStringLiteral("閉じる"),
-                 [this] { close(); });
-    layout->addLayout(buttons);
-
-    auto* copyTable = new QAction(this);
-    copyTable->setShortcut(QKeySequence::Copy);
-    addAction(copyTable);
-    connect(copyTable, &QAction::triggered, this,
-            [this] { RunGuarded(platform_.messages, this, [this] { CopyButton_Click(); }); });
-    auto* copyChart = new QAction(this);
-    copyChart->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    addAction(copyChart);
-    connect(copyChart, &QAction::triggered, this,
-            [this] { RunGuarded(platform_.messages, this, [this] { CopyChart(); }); });
+    AddExportRow(layout, this, platform_.messages,
+                 {[this] { CopyButton_Click(); }, [this] { CsvButton_Click(); },
+                  [this] { SaveChartButton_Click(); }, [this] { CopyChart(); }});
 
     Refresh();
     resize(TwipsToPixels(17400), TwipsToPixels(11400));

@@ -3,6 +3,7 @@
 #include "platform/commandguard.h"
 #include "statistics/numeric.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QFontDatabase>
@@ -216,6 +217,32 @@ QPushButton* AddRowButton(QBoxLayout* row, QWidget* window, MessageService& mess
                          RunGuarded(messages, window, command);
                      });
     return button;
+}
+
+void AddExportRow(QBoxLayout* layout, QWidget* window, MessageService& messages,
+                  const ExportCommands& commands) {
+    auto* buttons = new QHBoxLayout;
+    AddRowButton(buttons, window, messages, "CopyButton", QStringLiteral("コピー"), commands.copy);
+    AddRowButton(buttons, window, messages, "CsvButton", QStringLiteral("CSV 保存..."),
+                 commands.csv);
+    AddRowButton(buttons, window, messages, "SaveChartButton", QStringLiteral("図を保存..."),
+                 commands.saveChart);
+    buttons->addStretch();
+    AddRowButton(buttons, window, messages, "CloseButton", QStringLiteral("閉じる"),
+                 [window] { window->close(); });
+    layout->addLayout(buttons);
+    auto addShortcut = [&](const char* name, const QKeySequence& keys,
+                           const std::function<void()>& command) {
+        auto* action = new QAction(window);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys);
+        window->addAction(action);
+        QObject::connect(action, &QAction::triggered, window,
+                         [&messages, window, command] { RunGuarded(messages, window, command); });
+    };
+    addShortcut("CopyAction", QKeySequence::Copy, commands.copy);
+    addShortcut("CopyChartAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                commands.copyChart);
 }
 
 void CompanionWindow::keyPressEvent(QKeyEvent* event) {

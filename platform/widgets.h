@@ -49,6 +49,19 @@ void ShowWholeText(QLineEdit* box, const QString& text);
 // behind the command guard with the window as the parent of any message.
 QPushButton* AddRowButton(QBoxLayout* row, QWidget* window, MessageService& messages,
                           const char* name, const QString& caption, std::function<void()> command);
+// What a window of tables and a chart exports: its tables as text, as CSV, its chart as an image
+// file and on the clipboard.
+struct ExportCommands {
+    std::function<void()> copy;
+    std::function<void()> csv;
+    std::function<void()> saveChart;
+    std::function<void()> copyChart;
+};
+// The row under such a window's content (コピー, CSV 保存..., 図を保存... and, at the right,
+// 閉じる) and its shortcuts (Ctrl+C for the tables, Ctrl+Shift+C for the chart), each command
+// behind the command guard.
+void AddExportRow(QBoxLayout* layout, QWidget* window, MessageService& messages,
+                  const ExportCommands& commands);
 // Shows a modeless window, or brings it forward with its content as it is.
 void ShowModeless(QWidget* window);
 void SetBackgroundColour(QWidget* widget, const QColor& colour);
